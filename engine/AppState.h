@@ -1,0 +1,48 @@
+#pragma once
+// Process-wide state, owned by main and passed by reference: the last run's path, the detail options,
+// the palette store, the tile count, what the last walk loaded, the program's folder and the pane.
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "engine/DetailOptions.h"
+#include "engine/ReportPane.h"
+#include "support/CSmartArray.h"
+
+// How the last report run ended, for the status line under the pane and for the command line.
+struct RunOutcome {
+    enum class Kind { None, OpenFailed, Completed, Faulted };
+    Kind Ended = Kind::None;
+    int16_t Status = 0;          // the status ReportLevelFile returned
+    bool Walked = false;         // a DM2 or DM3 walk ran
+    int32_t StopOffset = 0;      // running offset where the walk ended or the fault stopped it
+    int64_t FileSize = 0;
+};
+
+struct AppState {
+    std::string LevelFilePath;
+    DetailOptionSet DetailOptions;
+
+    // Palette store: empty references until the first walk with "Palettes" on.
+    std::shared_ptr<CSmartArray> Palette8Colours;
+    std::shared_ptr<CSmartArray> Palette16Colours;
+
+    int16_t TextureTileCount = 0;
+    // Whether the last walk loaded the palettes and exported the tiles; the View commands follow them.
+    bool PalettesLoaded = false;
+    bool TexturesLoaded = false;
+
+    // The folder the program runs from; the tiles go to its "TileCollection" unless TileFolderOverride is set.
+    std::filesystem::path ProgramFolder;
+    std::filesystem::path TileFolderOverride;
+    std::filesystem::path TileFolder() const {
+        return TileFolderOverride.empty() ? ProgramFolder / "TileCollection" : TileFolderOverride;
+    }
+
+    // Caption of the main window's file name label, as the report run sets it.
+    std::string FileNameLabel;
+
+    StringPane Report;
+    RunOutcome LastRun;
+};

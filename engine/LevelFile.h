@@ -1,0 +1,45 @@
+#pragma once
+// The level file, read once into memory. Every typed read is bounds-safe: a byte past the end of the
+// file, or at a negative offset, reads as 0.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+// Status numbers of a failed open, as the report run returns them.
+inline constexpr int16_t kStatusEmptyOrMissing = 99;
+inline constexpr int16_t kStatusPathNotFound = 76;
+inline constexpr int16_t kStatusPermissionDenied = 70;
+inline constexpr int16_t kStatusPathAccessError = 75;
+
+class LevelFile {
+public:
+    // Opens path read-only and reads its bytes. Returns 0, or the status number of the failure:
+    // 76 missing folder, 99 missing file in an existing folder, 70 no read permission,
+    // 75 a folder or anything else that is not a regular file. Never creates a file.
+    int16_t Open(const std::string& path);
+
+    // Builds a level from bytes already in memory (tests, fuzzing).
+    static LevelFile FromBytes(std::vector<uint8_t> bytes);
+
+    int64_t Size() const { return static_cast<int64_t>(bytes_.size()); }
+    std::span<const uint8_t> Bytes() const { return bytes_; }
+
+    uint8_t U8(int64_t offset) const {
+        return (offset >= 0 && offset < Size()) ? bytes_[static_cast<size_t>(offset)] : 0;
+    }
+    uint16_t U16(int64_t offset) const { return static_cast<uint16_t>(U8(offset) | (U8(offset + 1) << 8)); }
+    int16_t S16(int64_t offset) const { return static_cast<int16_t>(U16(offset)); }
+    uint32_t U32(int64_t offset) const {
+        if (offset >= 0 && offset + 4 <= Size()) {
+            const uint8_t* p = bytes_.data() + offset;
+            return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+                   (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+        }
+        return static_cast<uint32_t>(U16(offset)) | (static_cast<uint32_t>(U16(offset + 2)) << 16);
+    }
+    int32_t S32(int64_t offset) const { return static_cast<int32_t>(U32(offset)); }
+
+private:
+    std::vector<uint8_t> bytes_;
+};

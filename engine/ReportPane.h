@@ -1,0 +1,29 @@
+#pragma once
+// The report pane: the text that a report run writes. Lines are joined by "\r\n".
+#include <string>
+#include <string_view>
+
+class ReportPane {
+public:
+    virtual ~ReportPane() = default;
+    virtual std::string_view Text() const = 0;
+    virtual void ReplaceAll(std::string_view text) = 0;
+    virtual void InsertAtEnd(std::string_view text) = 0;
+    // A hint that about this many bytes will follow; a pane may reserve room for them.
+    virtual void Reserve(size_t) {}
+};
+
+// The main pane: an in-memory string.
+class StringPane : public ReportPane {
+public:
+    std::string_view Text() const override { return text_; }
+    void ReplaceAll(std::string_view text) override { text_.assign(text); }
+    void InsertAtEnd(std::string_view text) override { text_.append(text); }
+    void Reserve(size_t bytes) override { text_.reserve(text_.size() + bytes); }
+    // Hands the text over (the pane is left empty), for a view that takes ownership of a big report.
+    std::string Take() { return std::move(text_); }
+    const std::string& Str() const { return text_; }
+
+private:
+    std::string text_;
+};

@@ -1,0 +1,14 @@
+#pragma once
+// The report run: opens a level file, writes the header, walks it by version, writes the closing lines.
+#include <cstdint>
+#include <string>
+
+#include "engine/AppState.h"
+#include "engine/LevelFile.h"
+
+// 0 when the report was written; 99 empty or missing file; the open's status number; 6 when an
+// overflow ended the walk (the lines written so far stay in state.Report).
+int16_t ReportLevelFile(AppState& state, const std::string& path);
+
+// The 4 bytes at offset as a little-endian 32-bit value in 8 upper-case hex digits.
+std::string ReadVersionCode(const LevelFile& level, int32_t offset);

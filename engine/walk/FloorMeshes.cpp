@@ -1,0 +1,4 @@
+#include "engine/walk/Units.h"
+
+// Not walked yet.
+void WalkFloorAndMeshes(Walk&) {}

@@ -1,0 +1,27 @@
+#pragma once
+// Export of the 8-bit texture tiles of a level file as 256 x 256, 8-bit palettized bitmap files.
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "support/CSmartArray.h"
+
+inline constexpr int32_t kTileBytes = 65536;
+inline constexpr int32_t kFirstTileOffset = 1800;
+inline constexpr int32_t kBmpFileBytes = 66614;
+inline constexpr int32_t kBmpPixelOffset = 1078;
+
+// Writes "Tile_" + n + ".bmp" for n = 1 to count into folder (created when missing), coloured with
+// palette8 (a list of C_udtCol8; null or empty gives an all-zero colour table). A tile whose bytes all
+// lie past the end of the level is not written. A file that cannot be written is skipped. Returns 0.
+int16_t ExportTiles(std::span<const uint8_t> level, const std::string& folder, int16_t count,
+                    const CSmartArray* palette8);
+
+// The same, reading the level file by its path.
+int16_t ExportTiles(const std::string& levelPath, const std::string& folder, int16_t count,
+                    const CSmartArray* palette8);
+
+// The three parts of one bitmap, written into a 66614-byte buffer.
+void WriteBmpHeader(uint8_t* bmp);
+int16_t WriteBmpPalette(uint8_t* bmp, const CSmartArray* palette8); // 0, or 99 when the list is empty
+void WriteBmpPixels(uint8_t* bmp, std::span<const uint8_t> level, int32_t n);

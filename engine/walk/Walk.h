@@ -45,6 +45,8 @@ public:
     ReportLine& BeginAt(int32_t at) { return line_.Clear().Offset(at); }
     // Starts a line without offset columns.
     ReportLine& Begin() { return line_.Clear(); }
+    // The line begun with BeginAt or Begin, for record writers that append its fields.
+    ReportLine& Line() { return line_; }
     // Appends the line begun with BeginAt or Begin.
     void End() { AppendReportLine(line_.View(), State.Report); }
 

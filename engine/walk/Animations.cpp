@@ -65,8 +65,8 @@ constexpr ChunkSpec kAnimCommands{",Anim Commands,", 2, optAnimCommands,
                                   "Offset Hex, Offset,AnimCommand No,AnimCommand", AnimCommandRecord};
 
 // The mesh tree count counts 32-bit words; a listed tree shows nodes of four words.
-constexpr ChunkSpec kMeshTreeNodes{",MeshTree,", 16, optMeshTree, "Offset Hex, Offset,Mesh Tree No, Flag, X,Y,Z",
-                                   MeshTreeNode};
+constexpr ChunkSpec kMeshTreeNodes{",MeshTree,", 16, optMeshTree,
+                                   "Offset Hex, Offset,Mesh Tree No, Flag, X,Y,Z", MeshTreeNode};
 
 constexpr ChunkSpec kMoveables{",Moveables,", 18, optMoveables,
                                "Offset Hex, Offset,Moveable No,ObjectID,NumMeshes,StartingMesh,MeshTree,"

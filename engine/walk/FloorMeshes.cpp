@@ -1,4 +1,84 @@
+#include "engine/walk/ChunkStep.h"
 #include "engine/walk/Units.h"
 
-// Not walked yet.
-void WalkFloorAndMeshes(Walk&) {}
+// The three chunks behind the rooms: floor data (words split into function and sub-function), mesh
+// data (only sized and stepped over) and mesh pointers (listed in hexadecimal).
+
+namespace {
+
+// DM3 keeps flags in bits 5 to 7 of the low byte, so only bits 0 to 4 are its function.
+void FloorWordLine(Walk& w, int32_t at, int32_t number) {
+    const uint16_t word = w.U16(at);
+    const uint32_t function = w.IsDM3() ? (word & 0x1Fu) : (word & 0xFFu);
+    const uint32_t subFunction = word >> 8;
+    ReportLine& line = w.BeginAt(at);
+    if (w.IsDM3())
+        line.Text("Room Floor Data No ");
+    line.Dec(number).Field(function).Field(subFunction);
+    line.Text(",0x").HexDigits(function).Text(",0x").HexDigits(subFunction);
+    w.End();
+}
+
+void FloorData(Walk& w) {
+    const int32_t at = w.Offset;
+    const int32_t n = w.S32(at);
+    const int32_t bytes = checkedMul32(n, 2);
+    w.Separator();
+    w.BeginAt(at).Dec(n).Text(",Floor,").Dec(bytes).Text(" bytes");
+    w.End();
+    w.Advance(4);
+    if (!w.Option(optFloors) || n < 1) {
+        w.Advance(bytes);
+        return;
+    }
+    w.Plain("Offset Hex,Offset,Floor Data No,Function (Dec),SubFunction (Dec),Function (Hex),SubFunction (Hex)");
+    const int16_t count = toInt16(n);
+    for (int32_t j = 0; j < count; ++j) {
+        FloorWordLine(w, w.Offset, j);
+        w.Advance(2);
+    }
+}
+
+void MeshData(Walk& w) {
+    const int32_t at = w.Offset;
+    const int32_t words = w.S32(at);
+    const int32_t bytes = checkedMul32(words, 2);
+    w.Separator();
+    w.BeginAt(at).Dec(words).Text(",Mesh Data,").Dec(bytes).Text(" bytes");
+    w.End();
+    w.Advance(4);
+    w.Advance(bytes);
+}
+
+// A pointer is read signed, so one with the top bit set shows all eight hex digits.
+void MeshPointerRecord(Walk& w, int32_t at) {
+    w.Line().Text(",0x").HexDigits(static_cast<uint32_t>(w.S32(at)));
+    w.End();
+}
+
+constexpr ChunkSpec kMeshPointers{",Mesh Data Pointer,", 4, optMeshPointers,
+                                  "Offset Hex, Offset,MeshPointer No, Pointer", MeshPointerRecord};
+
+// Unlike the shared chunk step, an unlisted negative count here steps back over count x 4 bytes,
+// with the option on as well as off.
+void MeshPointers(Walk& w) {
+    const int32_t at = w.Offset;
+    const int32_t n = w.S32(at);
+    const int32_t bytes = checkedMul32(n, kMeshPointers.RecordSize);
+    w.Separator();
+    w.BeginAt(at).Dec(n).Text(kMeshPointers.SummaryWord).Dec(bytes).Text(" bytes");
+    w.End();
+    w.Advance(4);
+    if (w.Option(optMeshPointers) && n > 0)
+        ListRecords(w, n, kMeshPointers);
+    else
+        w.Advance(bytes);
+}
+
+} // namespace
+
+void WalkFloorAndMeshes(Walk& w) {
+    FloorData(w);
+    MeshData(w);
+    MeshPointers(w);
+}

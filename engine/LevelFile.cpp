@@ -44,6 +44,7 @@ struct FdGuard {
 
 int16_t LevelFile::Open(const std::string& path) {
     bytes_.clear();
+    length_ = 0;
     if (path.empty())
         return kStatusPathNotFound;
     // Read-only, never created; non-blocking so that a FIFO cannot hang the open.
@@ -56,6 +57,7 @@ int16_t LevelFile::Open(const std::string& path) {
     if (S_ISDIR(info.st_mode) || !S_ISREG(info.st_mode))
         return kStatusPathAccessError;
 
+    length_ = info.st_size;
     const int64_t wanted = std::min<int64_t>(info.st_size, kAddressableBytes);
     bytes_.resize(static_cast<size_t>(wanted));
     size_t got = 0;

@@ -1,6 +1,7 @@
 #pragma once
 // The level file, read once into memory. Every typed read is bounds-safe: a byte past the end of the
 // file, or at a negative offset, reads as 0.
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -23,6 +24,8 @@ public:
     static LevelFile FromBytes(std::vector<uint8_t> bytes);
 
     int64_t Size() const { return static_cast<int64_t>(bytes_.size()); }
+    // The file's length on disk; larger than Size() only for a file beyond the 2 GiB that offsets reach.
+    int64_t FileLength() const { return std::max(length_, Size()); }
     std::span<const uint8_t> Bytes() const { return bytes_; }
 
     uint8_t U8(int64_t offset) const {
@@ -42,4 +45,5 @@ public:
 
 private:
     std::vector<uint8_t> bytes_;
+    int64_t length_ = 0;
 };

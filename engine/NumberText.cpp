@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/Fault.h"
+
 namespace {
 
 constexpr std::array<std::string_view, 16> kNibbles = {"0000", "0001", "0010", "0011", "0100", "0101",
@@ -79,16 +81,21 @@ std::string HexOfLong(int32_t value, int16_t bitCount, bool reverseBytes) {
 double ConvertBaseNToDec(std::string_view text, uint8_t base) {
     if (text.empty() || base < 2 || base > 36)
         return -99;
-    double sum = 0;
+    constexpr double kOverflow = -kOverflowFault; // minus the fault's number
+    // The weights base^0 .. base^length are all made before the sum; the largest one no longer fitting
+    // a double is an overflow, even when the digit it would weigh is 0.
     const size_t length = text.size();
-    for (size_t k = 1; k <= length; ++k) {
-        const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(text[length - k])));
+    if (!std::isfinite(std::pow(static_cast<double>(base), static_cast<double>(length))))
+        return kOverflow;
+    double sum = 0;
+    for (size_t k = 0; k < length; ++k) {
+        const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(text[length - 1 - k])));
         const size_t position = kDigitAlphabet.find(c);
         const double digit = position == std::string_view::npos ? -1.0 : static_cast<double>(position);
-        const double weight = std::pow(static_cast<double>(base), static_cast<double>(k - 1));
+        const double weight = std::pow(static_cast<double>(base), static_cast<double>(k));
         sum = RoundTo15Digits(sum + digit * weight);
         if (!std::isfinite(sum))
-            return -6; // an overflow: minus the fault's number
+            return kOverflow;
     }
     return sum;
 }

@@ -39,8 +39,8 @@ int16_t ReportLevelFile(AppState& state, const std::string& path) {
         outcome.Status = openStatus;
         return openStatus;
     }
-    outcome.FileSize = level.Size();
-    if (level.Size() == 0) {
+    outcome.FileSize = level.FileLength();
+    if (level.FileLength() == 0) {
         outcome.Ended = RunOutcome::Kind::OpenFailed;
         outcome.Status = kStatusEmptyOrMissing;
         return kStatusEmptyOrMissing;
@@ -51,7 +51,7 @@ int16_t ReportLevelFile(AppState& state, const std::string& path) {
     ReportPane& pane = state.Report;
     AppendSeparatorLine(pane, true);
     pane.Reserve(ExpectedReportBytes(state, level.Size()));
-    AppendReportLine(";" + path + "  Version: " + version + "   Size: " + std::to_string(level.Size()), pane);
+    AppendReportLine(";" + path + "  Version: " + version + "   Size: " + std::to_string(level.FileLength()), pane);
     AppendSeparatorLine(pane);
     AppendReportLine("What,Offset,, Size ", pane);
     AppendReportLine(",Hex,Decimal", pane);

@@ -1,0 +1,75 @@
+// Writes the seed corpus of the fuzz target from the level builder: DM2, DM3, DM1 and unknown
+// versions, truncations, and huge and negative counts, each with three option sets.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tools/LevelBuilder.h"
+
+using namespace levelbuilder;
+
+namespace {
+
+int written = 0;
+
+void Seed(const std::filesystem::path& folder, const std::string& name, const std::vector<uint8_t>& level) {
+    const std::vector<std::vector<uint8_t>> optionSets = {
+        {0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0}, {2, 0x55, 0xAA, 0x0F, 0xF0, 0x1F}};
+    const char* tags[] = {"none", "all", "mixed"};
+    for (size_t i = 0; i < optionSets.size(); ++i) {
+        std::vector<uint8_t> input = optionSets[i];
+        input.insert(input.end(), level.begin(), level.end());
+        WriteFile((folder / (name + "-" + tags[i])).string(), input);
+        ++written;
+    }
+}
+
+Level Small(int16_t generation) {
+    Level level = FilledLevel(generation);
+    level.Tiles.Items.clear(); // keep seeds small: the walker never reads tile bytes
+    return level;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make-fuzz-seeds FOLDER\n");
+        return 2;
+    }
+    const std::filesystem::path folder = argv[1];
+    std::filesystem::create_directories(folder);
+
+    for (int16_t generation : {int16_t{2}, int16_t{3}}) {
+        const std::string g = generation == 2 ? "dm2" : "dm3";
+        const auto whole = Build(Small(generation));
+        Seed(folder, g + "-whole", whole);
+        for (size_t cut : {size_t{3}, size_t{700}, size_t{1800}, size_t{1900}, whole.size() / 2, whole.size() - 9000})
+            Seed(folder, g + "-cut" + std::to_string(cut), std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<long>(cut)));
+
+        for (int32_t count : {-1, 32767, 32768, 0x7FFFFFFF}) {
+            Level level = Small(generation);
+            level.Tiles.Count = count == 32767 ? 16384 : count;
+            level.Rooms.Items[0].Vertices.Count = count;
+            level.FloorData.Count = count;
+            Seed(folder, g + "-count" + std::to_string(count), Build(level));
+            Level late = Small(generation);
+            late.Items.Count = count;
+            late.SoundDetails.Count = count;
+            late.CinematicFrames.Count = count;
+            Seed(folder, g + "-latecount" + std::to_string(count), Build(late));
+        }
+    }
+    Level dm1;
+    dm1.VersionWord = kVersionDM1;
+    const auto dm1Bytes = Build(dm1);
+    Seed(folder, "dm1", std::vector<uint8_t>(dm1Bytes.begin(), dm1Bytes.begin() + 64));
+    Level unknown;
+    unknown.VersionWord = 0x12345678;
+    const auto unknownBytes = Build(unknown);
+    Seed(folder, "unknown", std::vector<uint8_t>(unknownBytes.begin(), unknownBytes.begin() + 64));
+    Seed(folder, "empty", {});
+    std::printf("%d seeds in %s\n", written, folder.string().c_str());
+    return 0;
+}

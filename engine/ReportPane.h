@@ -17,7 +17,7 @@ public:
 class StringPane : public ReportPane {
 public:
     std::string_view Text() const override { return text_; }
-    void ReplaceAll(std::string_view text) override { text_.assign(text); }
+    void ReplaceAll(std::string_view text) override;
     void InsertAtEnd(std::string_view text) override { text_.append(text); }
     void Reserve(size_t bytes) override { text_.reserve(text_.size() + bytes); }
     // Hands the text over (the pane is left empty), for a view that takes ownership of a big report.

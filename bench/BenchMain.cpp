@@ -1,0 +1,200 @@
+// strata-bench: times the report run, the tile export and (with the windows built) the report pane on
+// two big builder-made levels, and compares the report's throughput with xxd's hex dump of the same
+// file. Prints one table, or JSON with --json.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fcntl.h>
+#include <functional>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "bench/BenchPane.h"
+#include "bench/BigLevel.h"
+#include "engine/AppState.h"
+#include "engine/LevelFile.h"
+#include "engine/ReportRun.h"
+#include "tiles/m_TileEngine.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Milliseconds of each of `repeats` runs of f, after one warm-up run.
+std::vector<double> Time(int repeats, const std::function<void()>& f) {
+    f();
+    std::vector<double> ms;
+    for (int i = 0; i < repeats; ++i) {
+        const auto start = Clock::now();
+        f();
+        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    return ms;
+}
+
+// Runs xxd on the file with its output to /dev/null (or counted through a pipe) and returns the
+// milliseconds it took; -1 when xxd is not there.
+double RunXxd(const std::string& file, size_t* outputBytes) {
+    int pipeFds[2] = {-1, -1};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (outputBytes) {
+        if (::pipe(pipeFds) != 0)
+            return -1;
+        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    }
+    std::string prog = "xxd";
+    char* argv[] = {prog.data(), const_cast<char*>(file.c_str()), nullptr};
+    pid_t pid;
+    const auto start = Clock::now();
+    const int rc = posix_spawnp(&pid, "xxd", &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return -1;
+    if (outputBytes) {
+        ::close(pipeFds[1]);
+        *outputBytes = 0;
+        char buf[1 << 16];
+        ssize_t n;
+        while ((n = ::read(pipeFds[0], buf, sizeof buf)) > 0)
+            *outputBytes += static_cast<size_t>(n);
+        ::close(pipeFds[0]);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
+}
+
+size_t CountLines(const std::string& text) {
+    return text.empty() ? 0 : static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+}
+
+struct Row {
+    std::string Name;
+    double Ms = 0;
+    double MBps = 0;
+    double LinesPerSec = 0;
+    std::string Note;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    bool json = false;
+    int repeats = 7;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--json")
+            json = true;
+        else if (arg == "--quick")
+            repeats = 3;
+        else {
+            std::fprintf(stderr, "usage: strata-bench [--json] [--quick]\n");
+            return 2;
+        }
+    }
+
+    std::string pattern = (std::filesystem::temp_directory_path() / "strata-bench-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        return 1;
+    const std::filesystem::path folder = pattern;
+
+    std::vector<Row> rows;
+    double ratioToXxd = 0;
+    size_t biggestReport = 0;
+    for (int16_t generation : {int16_t{2}, int16_t{3}}) {
+        const std::string tag = generation == 2 ? "DM2" : "DM3";
+        const auto bytes = levelbuilder::Build(BigLevel(generation));
+        const std::string path = (folder / ("big." + tag)).string();
+        levelbuilder::WriteFile(path, bytes);
+        const double levelMB = static_cast<double>(bytes.size()) / 1e6;
+
+        AppState state;
+        state.ProgramFolder = folder;
+        state.TileFolderOverride = folder / "tiles";
+
+        SetAllDetails(state.DetailOptions, false);
+        const double offMs = Median(Time(repeats * 5, [&] { ReportLevelFile(state, path); }));
+        rows.push_back({tag + " report, all options off", offMs,
+                        static_cast<double>(state.Report.Str().size()) / 1e3 / offMs,
+                        CountLines(state.Report.Str()) * 1e3 / offMs,
+                        std::to_string(bytes.size()) + " byte level"});
+
+        SetAllDetails(state.DetailOptions, true);
+        state.DetailOptions.Set(optTextureTiles, false); // the export is timed on its own below
+        const double onMs = Median(Time(repeats, [&] { ReportLevelFile(state, path); }));
+        const std::string& report = state.Report.Str();
+        const double reportMBps = static_cast<double>(report.size()) / 1e3 / onMs;
+        biggestReport = std::max(biggestReport, report.size());
+        rows.push_back({tag + " report, all detail options on", onMs, reportMBps, CountLines(report) * 1e3 / onMs,
+                        std::to_string(report.size()) + " report bytes, " + std::to_string(CountLines(report)) +
+                            " lines"});
+
+        LevelFile level;
+        level.Open(path);
+        const double exportMs = Median(Time(repeats, [&] {
+            ExportTiles(level.Bytes(), (folder / "tiles").string() + "/", 64, state.Palette8Colours.get());
+        }));
+        rows.push_back({tag + " export of 64 tiles", exportMs, 64.0 * kBmpFileBytes / 1e3 / exportMs, 0, ""});
+
+        size_t xxdBytes = 0;
+        if (RunXxd(path, &xxdBytes) >= 0) {
+            std::vector<double> xxdMs;
+            for (int i = 0; i < 3; ++i)
+                xxdMs.push_back(RunXxd(path, nullptr));
+            const double ms = Median(xxdMs);
+            const double xxdMBps = static_cast<double>(xxdBytes) / 1e3 / ms;
+            rows.push_back({tag + " xxd hex dump to /dev/null", ms, xxdMBps, 0,
+                            std::to_string(xxdBytes) + " dump bytes"});
+            const double ratio = reportMBps / xxdMBps;
+            ratioToXxd = ratioToXxd == 0 ? ratio : std::min(ratioToXxd, ratio);
+        }
+
+        if (BenchPaneAvailable()) {
+            const double paneMs = Median(Time(3, [&] { BenchShowInPane(report); }));
+            rows.push_back({tag + " full report shown in the pane", paneMs, 0, 0, "offscreen"});
+        }
+        (void)levelMB;
+    }
+
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const double peakMB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+
+    if (json) {
+        std::printf("{\n  \"results\": [\n");
+        for (size_t i = 0; i < rows.size(); ++i)
+            std::printf("    {\"name\": \"%s\", \"median_ms\": %.3f, \"mb_per_s\": %.1f, \"lines_per_s\": %.0f}%s\n",
+                        rows[i].Name.c_str(), rows[i].Ms, rows[i].MBps, rows[i].LinesPerSec,
+                        i + 1 < rows.size() ? "," : "");
+        std::printf("  ],\n  \"ratio_to_xxd\": %.2f,\n  \"peak_rss_mb\": %.1f,\n  \"largest_report_mb\": %.1f\n}\n",
+                    ratioToXxd, peakMB, static_cast<double>(biggestReport) / 1e6);
+        return 0;
+    }
+    std::printf("%-40s %12s %10s %14s  %s\n", "measure (median)", "ms", "MB/s", "lines/s", "note");
+    for (const Row& r : rows)
+        std::printf("%-40s %12.2f %10.1f %14.0f  %s\n", r.Name.c_str(), r.Ms, r.MBps, r.LinesPerSec, r.Note.c_str());
+    std::printf("\nfull-detail report throughput / xxd output throughput: %.2f (the lower of DM2 and DM3)\n",
+                ratioToXxd);
+    std::printf("peak memory: %.1f MB (largest report %.1f MB)\n", peakMB, static_cast<double>(biggestReport) / 1e6);
+    return 0;
+}

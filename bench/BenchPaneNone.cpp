@@ -1,0 +1,4 @@
+#include "bench/BenchPane.h"
+
+bool BenchPaneAvailable() { return false; }
+void BenchShowInPane(const std::string&) {}

@@ -1,0 +1,13 @@
+// strata-report: the report of one level file, as the viewer's pane would hold it.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/ProgramFolder.h"
+#include "cli/ReportCommand.h"
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    return RunReportCommand(args, ProgramFolderOf(argc > 0 ? argv[0] : nullptr), std::cout, std::cerr);
+}

@@ -26,7 +26,9 @@ void PutU32(uint8_t* p, uint32_t v) {
 }
 
 // First byte of tile n (1-based) in the level, in 64 bits so no tile number can wrap it.
-int64_t TileStart(int32_t n) { return kFirstTileOffset + int64_t{kTileBytes} * (n - 1); }
+int64_t TileStart(int32_t n) {
+    return kFirstTileOffset + int64_t{kTileBytes} * (n - 1);
+}
 
 // Writes only where the export means to: a name that exists as anything but a regular file (a
 // folder, a link to elsewhere) is left alone.

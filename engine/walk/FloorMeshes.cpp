@@ -31,7 +31,8 @@ void FloorData(Walk& w) {
         w.Advance(bytes);
         return;
     }
-    w.Plain("Offset Hex,Offset,Floor Data No,Function (Dec),SubFunction (Dec),Function (Hex),SubFunction (Hex)");
+    w.Plain(
+        "Offset Hex,Offset,Floor Data No,Function (Dec),SubFunction (Dec),Function (Hex),SubFunction (Hex)");
     const int16_t count = toInt16(n);
     for (int32_t j = 0; j < count; ++j) {
         FloorWordLine(w, w.Offset, j);

@@ -82,11 +82,12 @@ constexpr ChunkSpec kDoors{",doors,", 32, optRoomDoors,
                            "Offset Hex, Offset,Door No,AdjoiningRoom,Normal.x,Normal.y,Normal.z,"
                            "Vertices(n).x,Vertices(n).y,Vertices(n).z",
                            DoorRecord};
-constexpr ChunkSpec kSectors{",sectors,", 8, optRoomSectors,
-                             "Offset Hex, Offset,Room Sector,FDIndex,BoxIndex,RoomBelow,Floor,RoomAbove,Ceiling",
-                             SectorRecord};
+constexpr ChunkSpec kSectors{
+    ",sectors,", 8, optRoomSectors,
+    "Offset Hex, Offset,Room Sector,FDIndex,BoxIndex,RoomBelow,Floor,RoomAbove,Ceiling", SectorRecord};
 constexpr ChunkSpec kLights{",Lights,", 24, optRoomLights,
-                            "Offset Hex, Offset,Room light,x,y,z,Intensity1,Intensity2,Fade1,Fade2", LightRecord};
+                            "Offset Hex, Offset,Room light,x,y,z,Intensity1,Intensity2,Fade1,Fade2",
+                            LightRecord};
 constexpr ChunkSpec kStaticMeshes{
     ",Static Meshes,", 20, optRoomStaticMeshes,
     "Offset Hex, Offset,Room StaticMesh,x,y,z,Rotation,Intensity1,Intensity2,ObjectID", StaticMeshRecord};

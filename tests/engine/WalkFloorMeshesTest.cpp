@@ -62,10 +62,9 @@ TEST(WalkFloorMeshes, FloorWordsSplitByGeneration) {
 TEST(WalkFloorMeshes, UnlistedChunksAreSizedAndSteppedOver) {
     const Built b = BuildChunks(2, FloorWords());
     const int32_t f = b.Offsets.FloorData;
-    const std::vector<std::string> expected = {
-        kSep, At(f) + "5,Floor,10 bytes",
-        kSep, At(f + 14) + "3,Mesh Data,6 bytes",
-        kSep, At(f + 24) + "2,Mesh Data Pointer,8 bytes"};
+    const std::vector<std::string> expected = {kSep, At(f) + "5,Floor,10 bytes",
+                                               kSep, At(f + 14) + "3,Mesh Data,6 bytes",
+                                               kSep, At(f + 24) + "2,Mesh Data Pointer,8 bytes"};
     const UnitRun off = FloorAndMeshes(b, 2, AllOptions(false));
     EXPECT_EQ(off.Lines, expected);
     EXPECT_EQ(off.End, b.Offsets.Animations);

@@ -120,7 +120,8 @@ TEST(WalkPalettesTiles, PalettesAreScaledRebuiltAndKeptWhenTheOptionIsOff) {
     // The tiles are exported after the fill, so they carry this file's colours (blue first).
     const auto bmp = ReadAll(dir.Path() / "Tile_1.bmp");
     ASSERT_EQ(bmp.size(), size_t(kBmpFileBytes));
-    EXPECT_EQ((std::vector<uint8_t>(bmp.begin() + 54, bmp.begin() + 58)), (std::vector<uint8_t>{128, 0, 252, 0}));
+    EXPECT_EQ((std::vector<uint8_t>(bmp.begin() + 54, bmp.begin() + 58)),
+              (std::vector<uint8_t>{128, 0, 252, 0}));
 
     level.Palette8[0] = 10;
     WalkStart(state, level);

@@ -1,0 +1,15 @@
+#pragma once
+// Saving the report as a CSV file.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <QString>
+
+// The file name proposed for a level path: the name behind the path's last "\" (or "/") without its
+// last four characters (the extension with its dot), + ".csv". None when the path has no separator.
+std::optional<std::string> ProposedCsvName(std::string_view levelPath);
+
+// Writes text to path, byte for byte, through a temporary file that replaces path only once it is
+// complete. Returns "" on success, else the system's reason.
+QString SaveReportText(const QString& path, std::string_view text);

@@ -1,0 +1,51 @@
+#include "ui/FindBar.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+
+FindBar::FindBar(QWidget* parent) : QToolBar(parent) {
+    setObjectName(QStringLiteral("tbrFind"));
+    setWindowTitle(tr("Find"));
+    setMovable(false);
+    setFloatable(false);
+
+    auto* label = new QLabel(tr("Find:"), this);
+    addWidget(label);
+    txtFind_ = new QLineEdit(this);
+    txtFind_->setObjectName(QStringLiteral("txtFind"));
+    txtFind_->setClearButtonEnabled(true);
+    txtFind_->setMaximumWidth(260);
+    label->setBuddy(txtFind_);
+    addWidget(txtFind_);
+
+    QAction* next = addAction(tr("Find &Next"));
+    next->setObjectName(QStringLiteral("cmdFindNext"));
+    QAction* close = addAction(tr("Close"));
+    close->setObjectName(QStringLiteral("cmdFindClose"));
+    close->setShortcut(QKeySequence(Qt::Key_Escape));
+    close->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+
+    lblFindResult_ = new QLabel(this);
+    lblFindResult_->setObjectName(QStringLiteral("lblFindResult"));
+    addWidget(lblFindResult_);
+
+    connect(txtFind_, &QLineEdit::returnPressed, this, [this] { emit FindNext(Needle()); });
+    connect(next, &QAction::triggered, this, [this] { emit FindNext(Needle()); });
+    connect(close, &QAction::triggered, this, &QWidget::hide);
+}
+
+QString FindBar::Needle() const {
+    return txtFind_->text();
+}
+
+void FindBar::Open() {
+    show();
+    txtFind_->setFocus(Qt::ShortcutFocusReason);
+    txtFind_->selectAll();
+}
+
+void FindBar::ShowResult(bool found) {
+    lblFindResult_->setText(found ? QString() : tr("Not found"));
+}

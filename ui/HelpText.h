@@ -1,0 +1,6 @@
+#pragma once
+// The text of the help window, built in one piece.
+#include <string>
+
+// Lines are joined by "\r\n"; the text ends with the last row of "=" signs, without a line break.
+std::string BuildHelpText();

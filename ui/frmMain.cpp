@@ -1,0 +1,435 @@
+#include "ui/frmMain.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QStatusBar>
+
+#include "engine/DetailOptions.h"
+#include "engine/ReportRun.h"
+#include "palette/frmMainPal.h"
+#include "tiles/frmTextureTiles.h"
+#include "ui/AppIcon.h"
+#include "ui/CenterForm.h"
+#include "ui/CsvSave.h"
+#include "ui/FindBar.h"
+#include "ui/ReportView.h"
+#include "ui/Twips.h"
+#include "ui/WalkEndText.h"
+#include "ui/frmAbout.h"
+#include "ui/frmHelp.h"
+#include "ui/frmReportDetails.h"
+
+namespace {
+
+// Where the levels of the game's own tools are kept; the open dialog starts there when it exists.
+const QString kUsualLevelFolder = QStringLiteral("C:\\OnyxLevels\\New\\");
+
+// Window size at start, and the minimum-size rule, in twips.
+constexpr int kStartWidth = 9600, kStartHeight = 5775;
+constexpr int kMinInnerWidth = 1510, kMinInnerHeight = 1425;
+constexpr int kSnapWidth = 1660, kSnapHeight = 1830;
+
+QString PathFromEngine(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+std::string PathForEngine(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QFrame* MakeRule(QWidget* parent, const char* name, const QColor& colour) {
+    auto* line = new QFrame(parent);
+    line->setObjectName(QString::fromLatin1(name));
+    line->setFrameStyle(QFrame::NoFrame);
+    line->setAutoFillBackground(true);
+    QPalette colours = line->palette();
+    colours.setColor(QPalette::Window, colour);
+    line->setPalette(colours);
+    return line;
+}
+
+QString DroppedLevelPath(const QMimeData* data) {
+    if (!data || !data->hasUrls())
+        return {};
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    return {};
+}
+
+// Holds the busy mark for the length of a run, also when the run ends by an exception.
+class RunningMark {
+  public:
+    explicit RunningMark(bool& flag) : flag_(flag) {
+        flag_ = true;
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~RunningMark() {
+        QGuiApplication::restoreOverrideCursor();
+        flag_ = false;
+    }
+    RunningMark(const RunningMark&) = delete;
+    RunningMark& operator=(const RunningMark&) = delete;
+
+  private:
+    bool& flag_;
+};
+
+} // namespace
+
+frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Dunmoor Strata Viewer"));
+    setWindowIcon(AppIcon());
+    setAcceptDrops(true);
+    CreateControls();
+    CreateMenus();
+    CreateFindCommands();
+
+    const QSize inner = TwipSize(kStartWidth - kMenuFrameWidthTwips, kStartHeight - kMenuFrameHeightTwips);
+    resize(inner.width(), inner.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    lblFileName_->clear();
+    SetReportText({});
+    CenterForm(*this);
+    EnableLevelCommands(false);
+    SetAllDetails(state_.DetailOptions, false);
+    reportRunning_ = false;
+    FollowLastWalk();
+}
+
+void frmMain::CreateControls() {
+    canvas_ = new QWidget(this);
+    canvas_->setObjectName(QStringLiteral("canvas"));
+    setCentralWidget(canvas_);
+    canvas_->installEventFilter(this);
+
+    line1_ = MakeRule(canvas_, "Line1", palette().color(QPalette::Dark));
+    line2_ = MakeRule(canvas_, "Line2", Qt::white);
+
+    lblFileName_ = new QLabel(canvas_);
+    lblFileName_->setObjectName(QStringLiteral("lblFileName"));
+    lblFileName_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    rtbOutput_ = new ReportView(canvas_);
+    rtbOutput_->setObjectName(QStringLiteral("rtbOutput"));
+
+    lblWalkEnd_ = new QLabel(this);
+    lblWalkEnd_->setObjectName(QStringLiteral("lblWalkEnd"));
+    // A long line must not hold the window wider than the user wants it.
+    lblWalkEnd_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->setObjectName(QStringLiteral("staWalkEnd"));
+    statusBar()->addWidget(lblWalkEnd_, 1);
+
+    findBar_ = new FindBar(this);
+    addToolBar(Qt::BottomToolBarArea, findBar_);
+    findBar_->hide();
+    connect(findBar_, &FindBar::FindNext, this,
+            [this](const QString& needle) { findBar_->ShowResult(FindInReport(needle)); });
+}
+
+void frmMain::CreateMenus() {
+    const auto addMenu = [this](const char* name, const QString& caption) {
+        QMenu* menu = menuBar()->addMenu(caption);
+        menu->setObjectName(QString::fromLatin1(name));
+        return menu;
+    };
+    const auto addItem = [](QMenu* menu, const char* name, const QString& caption) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    const auto addSeparator = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+    };
+
+    QMenu* file = addMenu("mnuFile", QStringLiteral("&File"));
+    QAction* open = addItem(file, "mnuFileOpen", QStringLiteral("&Open"));
+    open->setShortcuts(QKeySequence::Open);
+    connect(open, &QAction::triggered, this, &frmMain::OpenCommand);
+    addSeparator(file, "mnuFileSep1");
+    mnuFileSaveAsCSV_ = addItem(file, "mnuFileSaveAsCSV", QStringLiteral("&Save As CSV"));
+    mnuFileSaveAsCSV_->setShortcuts(QKeySequence::Save);
+    connect(mnuFileSaveAsCSV_, &QAction::triggered, this, &frmMain::SaveAsCsvCommand);
+    addSeparator(file, "mnuFileSep2");
+    QAction* exit = addItem(file, "mnuFileExit", QStringLiteral("E&xit"));
+    exit->setShortcuts(QKeySequence::Quit);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    mnuInfo_ = addMenu("mnuInfo", QStringLiteral("&Info"));
+    connect(addItem(mnuInfo_, "mnuInfoGeneral", QStringLiteral("&Get General Info only")),
+            &QAction::triggered, this, &frmMain::GetGeneralInfo);
+    connect(addItem(mnuInfo_, "mnuInfoAllDetails", QStringLiteral("Get All De&tails")), &QAction::triggered,
+            this, &frmMain::GetAllDetails);
+    connect(addItem(mnuInfo_, "mnuInfoDetail", QStringLiteral("Get Set &Details Only")), &QAction::triggered,
+            this, &frmMain::GetSetDetails);
+    addSeparator(mnuInfo_, "mnuInfoSep1");
+    connect(addItem(mnuInfo_, "mnuInfoDetailSet", QStringLiteral("Set Detail Level...")), &QAction::triggered,
+            this, [this] { std::unique_ptr<frmReportDetails>(CreateDetailDialog())->exec(); });
+
+    mnuView_ = addMenu("mnuView", QStringLiteral("&View Info"));
+    mnuViewViewPalettes_ = addItem(mnuView_, "mnuViewViewPalettes", QStringLiteral("View Palettes..."));
+    connect(mnuViewViewPalettes_, &QAction::triggered, this,
+            [this] { std::unique_ptr<frmMainPal>(CreatePaletteExaminer())->exec(); });
+    mnuViewViewTextures_ = addItem(mnuView_, "mnuViewViewTextures", QStringLiteral("View Texture Tiles..."));
+    connect(mnuViewViewTextures_, &QAction::triggered, this,
+            [this] { std::unique_ptr<frmTextureTiles>(CreateTileViewer())->exec(); });
+
+    QMenu* help = addMenu("mnuHelp", QStringLiteral("&Help"));
+    connect(addItem(help, "mnuHelpHelp", QStringLiteral("He&lp")), &QAction::triggered, this,
+            [this] { std::unique_ptr<frmHelp>(CreateHelp())->exec(); });
+    connect(addItem(help, "mnuHelpAbout", QStringLiteral("&About")), &QAction::triggered, this,
+            [this] { std::unique_ptr<frmAbout>(CreateAbout())->exec(); });
+}
+
+// Find and Find Next belong to the window, not to a menu, so the menu bar keeps its four menus.
+void frmMain::CreateFindCommands() {
+    auto* find = new QAction(tr("Find"), this);
+    find->setObjectName(QStringLiteral("actFind"));
+    find->setShortcuts(QKeySequence::Find);
+    connect(find, &QAction::triggered, findBar_, &FindBar::Open);
+    addAction(find);
+
+    auto* findNext = new QAction(tr("Find Next"), this);
+    findNext->setObjectName(QStringLiteral("actFindNext"));
+    QList<QKeySequence> keys{QKeySequence(Qt::Key_F3)};
+    for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::FindNext))
+        if (!keys.contains(key))
+            keys.append(key);
+    findNext->setShortcuts(keys);
+    connect(findNext, &QAction::triggered, this, &frmMain::FindNextCommand);
+    addAction(findNext);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == canvas_ && e->type() == QEvent::Resize)
+        LayoutControls();
+    return QMainWindow::eventFilter(watched, e);
+}
+
+// The minimum-size rule comes first: a window whose inner size falls to the limit snaps to the
+// minimum outer size in that dimension. Then the rules, the label and the pane follow the outer size.
+void frmMain::LayoutControls() {
+    QSize inner = SizeInTwips(canvas_->size());
+    QSize snapped = InnerToOuterTwips(inner);
+    if (inner.height() <= kMinInnerHeight)
+        snapped.setHeight(kSnapHeight);
+    if (inner.width() <= kMinInnerWidth)
+        snapped.setWidth(kSnapWidth);
+    if (snapped != InnerToOuterTwips(inner)) {
+        const QSize target = OuterToInnerTwips(snapped);
+        const QSize targetPixels = TwipSize(target.width(), target.height());
+        resize(size() + (targetPixels - canvas_->size()));
+        inner = SizeInTwips(canvas_->size());
+    }
+    const int W = InnerToOuterTwips(inner).width();
+    const int H = InnerToOuterTwips(inner).height();
+    line1_->setGeometry(0, 0, canvas_->width(), 1);
+    line2_->setGeometry(0, TwipsToPixels(30), canvas_->width(), 2);
+    lblFileName_->setGeometry(TwipRect(75, 105, W - 270, 315));
+    rtbOutput_->setGeometry(TwipRect(75, 480, W - 270, H - 1245));
+}
+
+void frmMain::EnableLevelCommands(bool enabled) {
+    mnuFileSaveAsCSV_->setEnabled(enabled);
+    mnuInfo_->setEnabled(enabled);
+    mnuInfo_->menuAction()->setEnabled(enabled);
+    mnuView_->setEnabled(enabled);
+    mnuView_->menuAction()->setEnabled(enabled);
+}
+
+// The walk decides what the viewers can show; a run that did not walk leaves them as they were.
+void frmMain::FollowLastWalk() {
+    mnuViewViewPalettes_->setEnabled(state_.PalettesLoaded);
+    mnuViewViewTextures_->setEnabled(state_.TexturesLoaded);
+}
+
+int16_t frmMain::RunReport() {
+    int16_t status = 0;
+    {
+        RunningMark running(reportRunning_);
+        status = ReportLevelFile(state_, PathForEngine(chosenLevelPath_));
+    }
+    ShowRunResult();
+    return status == 0 ? 0 : kStatusEmptyOrMissing;
+}
+
+void frmMain::ShowRunResult() {
+    const RunOutcome& outcome = state_.LastRun;
+    // A run that could not read its file wrote nothing: pane and label keep what they show.
+    if (outcome.Ended == RunOutcome::Kind::Completed || outcome.Ended == RunOutcome::Kind::Faulted) {
+        lblFileName_->setText(PathFromEngine(state_.FileNameLabel));
+        SetReportText(state_.Report.Text());
+    }
+    FollowLastWalk();
+    lblWalkEnd_->setText(PathFromEngine(WalkEndText(outcome, PathForEngine(chosenLevelPath_))));
+}
+
+void frmMain::OpenLevel(const QString& path) {
+    if (path.isEmpty())
+        return;
+    chosenLevelPath_ = QDir::toNativeSeparators(path);
+    lblFileName_->setText(chosenLevelPath_);
+    EnableLevelCommands(false);
+    // The new path shows before the run, which holds the window until it ends.
+    lblFileName_->repaint();
+    menuBar()->repaint();
+    if (RunReport() == 0)
+        EnableLevelCommands(true);
+}
+
+void frmMain::GetGeneralInfo() {
+    SetAllDetails(state_.DetailOptions, false);
+    if (RunReport() == 0)
+        EnableLevelCommands(true);
+}
+
+void frmMain::GetAllDetails() {
+    SetAllDetails(state_.DetailOptions, true);
+    if (RunReport() == 0)
+        EnableLevelCommands(true);
+}
+
+void frmMain::GetSetDetails() {
+    if (RunReport() == 0)
+        EnableLevelCommands(true);
+}
+
+QFileDialog* frmMain::CreateOpenDialog() {
+    auto* dialog = new QFileDialog(this, QStringLiteral("DM Level File"));
+    dialog->setObjectName(QStringLiteral("CommonDialog1"));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setNameFilters(
+        {QStringLiteral("DM Level File (*.dm2 *.dm3 *.DM2 *.DM3)"), QStringLiteral("All files (*)")});
+    QString folder = kUsualLevelFolder;
+    if (!QDir(folder).exists())
+        folder = !fallbackOpenFolder_.isEmpty() && QDir(fallbackOpenFolder_).exists()
+                     ? fallbackOpenFolder_
+                     : PathFromEngine(state_.ProgramFolder.string());
+    dialog->setDirectory(folder);
+    dialog->selectFile(QStringLiteral("level1.dm2"));
+    return dialog;
+}
+
+QFileDialog* frmMain::CreateSaveDialog() {
+    const std::optional<std::string> name = ProposedCsvName(PathForEngine(chosenLevelPath_));
+    if (!name)
+        return nullptr;
+    auto* dialog = new QFileDialog(this, QStringLiteral("DM Level File as CSV"));
+    dialog->setObjectName(QStringLiteral("CommonDialog1"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    // Replacing an existing file is what the user asked for; the help text says no warning comes.
+    dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    dialog->setNameFilters({QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")});
+    dialog->setDirectory(PathFromEngine(state_.ProgramFolder.string()));
+    dialog->selectFile(PathFromEngine(*name));
+    return dialog;
+}
+
+void frmMain::OpenCommand() {
+    std::unique_ptr<QFileDialog> dialog(CreateOpenDialog());
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return;
+    OpenLevel(dialog->selectedFiles().constFirst());
+}
+
+void frmMain::SaveAsCsvCommand() {
+    std::unique_ptr<QFileDialog> dialog(CreateSaveDialog());
+    if (!dialog || dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return;
+    const QString file = dialog->selectedFiles().constFirst();
+    if (file.isEmpty() || ReportText().empty())
+        return;
+    const QString reason = SaveReportAs(file);
+    if (!reason.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Save As CSV"),
+                             tr("Could not save %1:\n%2").arg(QDir::toNativeSeparators(file), reason));
+}
+
+QString frmMain::SaveReportAs(const QString& path) {
+    return SaveReportText(path, ReportText());
+}
+
+frmReportDetails* frmMain::CreateDetailDialog() {
+    return new frmReportDetails(state_.DetailOptions, this);
+}
+
+frmMainPal* frmMain::CreatePaletteExaminer() {
+    auto* examiner = new frmMainPal(state_.Palette8Colours, state_.Palette16Colours, this);
+    examiner->Init(chosenLevelPath_);
+    return examiner;
+}
+
+frmTextureTiles* frmMain::CreateTileViewer() {
+    auto* viewer = new frmTextureTiles(state_.TileFolder(), this);
+    viewer->Init(state_.TextureTileCount);
+    return viewer;
+}
+
+frmHelp* frmMain::CreateHelp() {
+    return new frmHelp(this);
+}
+
+frmAbout* frmMain::CreateAbout() {
+    return new frmAbout(this);
+}
+
+void frmMain::SetReportText(std::string_view text) {
+    rtbOutput_->SetReportText(text);
+}
+
+const std::string& frmMain::ReportText() const {
+    return rtbOutput_->ReportText();
+}
+
+bool frmMain::FindInReport(const QString& needle) {
+    return rtbOutput_->Find(needle);
+}
+
+void frmMain::FindNextCommand() {
+    if (findBar_->Needle().isEmpty()) {
+        findBar_->Open();
+        return;
+    }
+    findBar_->ShowResult(FindInReport(findBar_->Needle()));
+}
+
+QString frmMain::WalkEndLine() const {
+    return lblWalkEnd_->text();
+}
+
+void frmMain::closeEvent(QCloseEvent* e) {
+    if (reportRunning_) {
+        e->ignore();
+        return;
+    }
+    state_.Palette8Colours.reset();
+    state_.Palette16Colours.reset();
+    e->accept();
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* e) {
+    if (!DroppedLevelPath(e->mimeData()).isEmpty())
+        e->acceptProposedAction();
+}
+
+// The run starts once the drop has returned, so the dragging program is not held for its length.
+void frmMain::dropEvent(QDropEvent* e) {
+    const QString path = DroppedLevelPath(e->mimeData());
+    if (path.isEmpty() || reportRunning_)
+        return;
+    e->acceptProposedAction();
+    QMetaObject::invokeMethod(
+        this, [this, path] { OpenLevel(path); }, Qt::QueuedConnection);
+}

@@ -1,0 +1,101 @@
+#pragma once
+// The main window: the level's path, the report pane, and the commands that open a level, run its
+// report, save it as CSV and open the detail dialog, the viewers, help and about.
+// Every modal window is made by a Create... function and shown by its command, so each can be built
+// and examined on its own.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include <QMainWindow>
+
+#include "engine/AppState.h"
+
+class QAction;
+class QFileDialog;
+class QFrame;
+class QLabel;
+class QMenu;
+class FindBar;
+class ReportView;
+class frmAbout;
+class frmHelp;
+class frmMainPal;
+class frmReportDetails;
+class frmTextureTiles;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit frmMain(AppState& state, QWidget* parent = nullptr);
+
+    // The folder the open dialog proposes when the levels' usual folder does not exist.
+    void SetFallbackOpenFolder(const QString& folder) { fallbackOpenFolder_ = folder; }
+
+    // Open, from the chosen path on: shows it, disables the level commands, runs the report and
+    // enables them again when it succeeded.
+    void OpenLevel(const QString& path);
+    // Runs the report on the chosen path: 0, or 99 for any failure.
+    int16_t RunReport();
+    void EnableLevelCommands(bool enabled);
+    void GetGeneralInfo();
+    void GetAllDetails();
+    void GetSetDetails();
+    // Saves the pane's text to path; "" or the reason it failed.
+    QString SaveReportAs(const QString& path);
+
+    QFileDialog* CreateOpenDialog();
+    // Null when the chosen path has no folder separator to take the level's name from.
+    QFileDialog* CreateSaveDialog();
+    frmReportDetails* CreateDetailDialog();
+    frmMainPal* CreatePaletteExaminer();
+    frmTextureTiles* CreateTileViewer();
+    frmHelp* CreateHelp();
+    frmAbout* CreateAbout();
+
+    // The report pane.
+    void SetReportText(std::string_view text);
+    const std::string& ReportText() const;
+    bool FindInReport(const QString& needle);
+
+    QString ChosenLevelPath() const { return chosenLevelPath_; }
+    bool ReportRunning() const { return reportRunning_; }
+    QString WalkEndLine() const;
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+  private:
+    void CreateControls();
+    void CreateMenus();
+    void CreateFindCommands();
+    void LayoutControls();
+    void ShowRunResult();
+    void FollowLastWalk();
+
+    void OpenCommand();
+    void SaveAsCsvCommand();
+    void FindNextCommand();
+
+    AppState& state_;
+    QString chosenLevelPath_;
+    bool reportRunning_ = false;
+    QString fallbackOpenFolder_;
+
+    QWidget* canvas_ = nullptr;
+    QFrame* line1_ = nullptr;
+    QFrame* line2_ = nullptr;
+    QLabel* lblFileName_ = nullptr;
+    ReportView* rtbOutput_ = nullptr;
+    QLabel* lblWalkEnd_ = nullptr;
+    FindBar* findBar_ = nullptr;
+
+    QAction* mnuFileSaveAsCSV_ = nullptr;
+    QMenu* mnuInfo_ = nullptr;
+    QMenu* mnuView_ = nullptr;
+    QAction* mnuViewViewPalettes_ = nullptr;
+    QAction* mnuViewViewTextures_ = nullptr;
+};

@@ -1,0 +1,115 @@
+#include "ui/frmReportDetails.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPushButton>
+
+#include "ui/CenterForm.h"
+#include "ui/Twips.h"
+
+namespace {
+
+// Where box i stands, in twips, relative to its frame (the two frames) or to the dialog (the columns).
+QRect DetailBoxTwips(int i) {
+    const DetailGroup group = kDetailOptionTable[static_cast<size_t>(i)].Group;
+    switch (group) {
+    case DetailGroup::Graphics:
+        return i == optPalettes ? QRect(240, 240, 1035, 255) : QRect(1800, 240, 1335, 255);
+    case DetailGroup::Rooms: {
+        const int row = (i - optRoomInfo) % 4;
+        const int x = i < optRoomSectors ? 240 : 1800;
+        return {x, 240 + 300 * row, 1515, 255};
+    }
+    case DetailGroup::LeftColumn:
+        return {300, 2520 + 300 * (i - optFloors), 1515, 255};
+    case DetailGroup::RightColumn:
+        break;
+    }
+    const bool wide =
+        i == optZones || i == optAnimatedTextures || i == optLightMaps || i == optCinematicFrames;
+    return {1860, 2520 + 300 * (i - optCameras), wide ? 1815 : 1515, 255};
+}
+
+QRect ToPixels(const QRect& twips) {
+    return TwipRect(twips.x(), twips.y(), twips.width(), twips.height());
+}
+
+} // namespace
+
+frmReportDetails::frmReportDetails(DetailOptionSet& options, QWidget* parent)
+    : QDialog(parent), options_(options) {
+    setObjectName(QStringLiteral("frmReportDetails"));
+    setFixedSize(TwipSize(3840, 7425));
+    CreateControls();
+    CenterForm(*this);
+    setWindowTitle(QStringLiteral("Detail Level Selection"));
+    ShowCurrentOptions();
+}
+
+void frmReportDetails::CreateControls() {
+    fraGraphics_ = new QGroupBox(QStringLiteral("fraGraphics"), this);
+    fraGraphics_->setObjectName(QStringLiteral("fraGraphics"));
+    fraGraphics_->setGeometry(TwipRect(60, 60, 3675, 615));
+    fraRooms_ = new QGroupBox(QStringLiteral("fraRooms"), this);
+    fraRooms_->setObjectName(QStringLiteral("fraRooms"));
+    fraRooms_->setGeometry(TwipRect(60, 720, 3675, 1575));
+
+    for (int i = 0; i < kDetailOptionCount; ++i) {
+        const DetailOptionInfo& info = kDetailOptionTable[static_cast<size_t>(i)];
+        QWidget* holder = info.Group == DetailGroup::Graphics ? fraGraphics_
+                          : info.Group == DetailGroup::Rooms  ? fraRooms_
+                                                              : static_cast<QWidget*>(this);
+        auto* box = new QCheckBox(
+            QString::fromUtf8(info.Caption.data(), static_cast<qsizetype>(info.Caption.size())), holder);
+        box->setObjectName(QStringLiteral("chkDetails_%1").arg(i));
+        box->setProperty("index", i);
+        box->setGeometry(ToPixels(DetailBoxTwips(i)));
+        chkDetails_[static_cast<size_t>(i)] = box;
+    }
+    // The rule runs whenever the box changes, from a click or from code, and only then.
+    connect(DetailBox(optTextureTiles), &QCheckBox::toggled, this, &frmReportDetails::TextureTilesChanged);
+
+    chkAll_ = new QCheckBox(QStringLiteral("All"), this);
+    chkAll_->setObjectName(QStringLiteral("chkAll"));
+    chkAll_->setGeometry(TwipRect(300, 7020, 675, 255));
+    connect(chkAll_, &QCheckBox::toggled, this, &frmReportDetails::AllChanged);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setGeometry(TwipRect(1200, 6960, 1215, 375));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        WriteOptions();
+        accept();
+    });
+
+    // Escape rejects the dialog, as a cancel button does.
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("cmdCancel"));
+    cancel->setGeometry(TwipRect(2520, 6960, 1215, 375));
+    cancel->setAutoDefault(false);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void frmReportDetails::ShowCurrentOptions() {
+    for (int i = 0; i < kDetailOptionCount; ++i)
+        DetailBox(i)->setChecked(options_.On(i));
+    if (AllDetailsSelected(options_))
+        chkAll_->setChecked(true);
+}
+
+void frmReportDetails::AllChanged(bool checked) {
+    for (int i = 0; i < kDetailOptionCount; ++i)
+        DetailBox(i)->setChecked(checked);
+}
+
+// Tiles are coloured with the palettes, so touching "Texture Tiles" brings "Palettes" back on.
+void frmReportDetails::TextureTilesChanged() {
+    if (!DetailBox(optPalettes)->isChecked())
+        DetailBox(optPalettes)->setChecked(true);
+}
+
+void frmReportDetails::WriteOptions() {
+    for (int i = 0; i < kDetailOptionCount; ++i)
+        options_.Set(i, DetailBox(i)->isChecked());
+}

@@ -1,0 +1,30 @@
+// make-demo-level OUTDIR: writes OUTDIR/demo.dm2 and OUTDIR/demo.dm3, two demo levels made by the
+// level builder, and prints their paths.
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+#include "tools/DemoLevel.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: make-demo-level OUTDIR\n";
+        return 2;
+    }
+    const std::filesystem::path folder = argv[1];
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) {
+        std::cerr << "make-demo-level: cannot create " << folder.string() << ": " << ec.message() << "\n";
+        return 1;
+    }
+    for (const int16_t generation : {int16_t{2}, int16_t{3}}) {
+        const std::string path = (folder / (generation == 3 ? "demo.dm3" : "demo.dm2")).string();
+        if (!levelbuilder::WriteFile(path, levelbuilder::Build(levelbuilder::DemoLevel(generation)))) {
+            std::cerr << "make-demo-level: cannot write " << path << "\n";
+            return 1;
+        }
+        std::cout << path << "\n";
+    }
+    return 0;
+}

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "UnitRun.h"
-#include "engine/Fault.h"
 #include "tools/LevelBuilder.h"
 
 namespace {
@@ -139,19 +138,6 @@ TEST(WalkItemsToEnd, EmptyDemoDataWritesNoHeader) {
     EXPECT_EQ(run.Lines[8], At(built.Where.DemoData) + "0,Demo Data,0 bytes");
     EXPECT_EQ(run.Lines[9], kSeparator);
     EXPECT_EQ(run.End, built.Where.End);
-}
-
-TEST(WalkItemsToEnd, ItemListOfMoreThan32767FaultsAfterItsHeader) {
-    Level level;
-    level.Items.Count = 32768;
-    const Built built = BuildLevel(level);
-    AppState state;
-    state.DetailOptions = OptionsOn({optItems});
-    const LevelFile file = LevelFile::FromBytes(built.Bytes);
-    Walk w(state, file, 2, built.Where.Items);
-    EXPECT_THROW(WalkItemsToEnd(w), WalkFault);
-    EXPECT_EQ(Lines(state.Report.Text()).back(),
-              "Offset Hex, Offset,Item No,ObjectID,Room,x,y,z,Angle,Intensity1,Intensity2,Flags");
 }
 
 } // namespace

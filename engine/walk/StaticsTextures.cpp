@@ -66,8 +66,8 @@ constexpr std::string_view kObjectTexturesHeaderDM2 =
 } // namespace
 
 void WalkObjectTextures(Walk& w, std::string_view header) {
-    const ChunkSpec spec{",Object Textures,", 20, optObjectTextures, header, ObjectTextureRecord};
-    ChunkStep(w, spec);
+    const ChunkSpec chunk{",Object Textures,", 20, optObjectTextures, header, ObjectTextureRecord};
+    ChunkStep(w, chunk);
 }
 
 void WalkStaticsAndTextures(Walk& w) {

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: first the Release build in build/ with the windows (offscreen),
+# then the tests without windows again in a Debug build with address and undefined-behaviour sanitizers.
+# Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")"
+. scripts/ensure-packages.sh
+ensure_packages
+
+export QT_QPA_PLATFORM=offscreen
+
+echo "== Release build with the windows (build/)"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTRATA_WITH_QT=ON -DSTRATA_WERROR=ON
+cmake --build build -j2
+(cd build && ctest --output-on-failure -j2)
+
+echo "== Debug build with sanitizers, without the windows (build-asan/)"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTRATA_WITH_QT=OFF -DSTRATA_SANITIZE=ON \
+    -DSTRATA_WERROR=ON
+cmake --build build-asan -j2
+(cd build-asan && ctest --output-on-failure -j2)
+
+echo "== All tests passed"

@@ -34,7 +34,12 @@ namespace {
 // Creates a fresh file beside target that nobody else can have opened. Returns its descriptor or -1.
 int CreateTemporaryBeside(const std::filesystem::path& target, std::filesystem::path& temporary) {
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    const std::string stem = "." + target.filename().string() + ".part-" + std::to_string(::getpid()) + "-";
+    // Hidden, and named after the target and this process, so a stray one says where it came from.
+    std::string stem(".");
+    stem += target.filename().string();
+    stem += ".part-";
+    stem += std::to_string(::getpid());
+    stem += '-';
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary = folder / (stem + std::to_string(attempt));
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

@@ -62,6 +62,7 @@ frmMainPal::frmMainPal(std::shared_ptr<const CSmartArray> palette8,
     : QDialog(parent), palette8_(std::move(palette8)), palette16_(std::move(palette16)) {
     setObjectName(QStringLiteral("frmMainPal"));
     FillWhite(this);
+    UseLayoutFont(*this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

@@ -12,6 +12,7 @@ frmViewPalette::frmViewPalette(const QString& caption, std::vector<ColourRow> ro
     : QDialog(parent) {
     setObjectName(QStringLiteral("frmViewPalette"));
     setFixedSize(TwipSize(3330, 5070));
+    UseLayoutFont(*this);
 
     lsvColors_ = new QTreeView(this);
     lsvColors_->setObjectName(QStringLiteral("lsvColors"));
@@ -20,7 +21,11 @@ frmViewPalette::frmViewPalette(const QString& caption, std::vector<ColourRow> ro
     lsvColors_->setUniformRowHeights(true);
     lsvColors_->setAllColumnsShowFocus(true);
     lsvColors_->setModel(new ColourListModel(std::move(rows), lsvColors_));
+    // Four narrow columns share the list's width, so no row needs scrolling sideways.
+    lsvColors_->header()->setMinimumSectionSize(24);
+    lsvColors_->header()->setStretchLastSection(false);
     lsvColors_->header()->setSectionResizeMode(QHeaderView::Stretch);
+    lsvColors_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     lsvColors_->header()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     auto* done = new QPushButton(QStringLiteral("Done"), this);

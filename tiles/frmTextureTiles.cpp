@@ -13,6 +13,7 @@ frmTextureTiles::frmTextureTiles(std::filesystem::path tileFolder, QWidget* pare
     : QDialog(parent), tileFolder_(std::move(tileFolder)) {
     setObjectName(QStringLiteral("frmTextureTiles"));
     setFixedSize(TwipSize(5565, 4050));
+    UseLayoutFont(*this);
 
     pctTile_ = new QLabel(this);
     pctTile_->setObjectName(QStringLiteral("pctTile"));

@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QWidget>
 
 inline constexpr int kTwipsPerPixel = 15;
 
@@ -34,4 +35,11 @@ inline QSize OuterToInnerTwips(QSize outer) {
 }
 inline QSize InnerToOuterTwips(QSize inner) {
     return {inner.width() + kMenuFrameWidthTwips, inner.height() + kMenuFrameHeightTwips};
+}
+
+// The twip layouts were drawn for an 8-point dialog font; a larger one would cut their captions.
+inline void UseLayoutFont(QWidget& window) {
+    QFont font = window.font();
+    font.setPointSizeF(8);
+    window.setFont(font);
 }

@@ -33,6 +33,7 @@ frmAbout::frmAbout(QWidget* parent, std::unique_ptr<SystemRegistry> registry)
     : QDialog(parent), registry_(std::move(registry)) {
     setObjectName(QStringLiteral("frmAbout"));
     setFixedSize(TwipSize(4770, 4260));
+    UseLayoutFont(*this);
     CreateControls();
     CenterForm(*this);
     setWindowTitle(QStringLiteral("About ") + QString::fromLatin1(kApplicationTitle));

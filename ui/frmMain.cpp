@@ -216,23 +216,36 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e) {
     return QMainWindow::eventFilter(watched, e);
 }
 
-// The minimum-size rule comes first: a window whose inner size falls to the limit snaps to the
-// minimum outer size in that dimension. Then the rules, the label and the pane follow the outer size.
-void frmMain::LayoutControls() {
-    QSize inner = SizeInTwips(canvas_->size());
-    QSize snapped = InnerToOuterTwips(inner);
+// The outer size the minimum-size rule wants for the current inner size: a window whose inner size
+// has fallen to the limit snaps to the minimum outer size in that dimension.
+QSize frmMain::SnappedOuterTwips() const {
+    const QSize inner = SizeInTwips(canvas_->size());
+    QSize outer = InnerToOuterTwips(inner);
     if (inner.height() <= kMinInnerHeight)
-        snapped.setHeight(kSnapHeight);
+        outer.setHeight(kSnapHeight);
     if (inner.width() <= kMinInnerWidth)
-        snapped.setWidth(kSnapWidth);
-    if (snapped != InnerToOuterTwips(inner)) {
-        const QSize target = OuterToInnerTwips(snapped);
-        const QSize targetPixels = TwipSize(target.width(), target.height());
+        outer.setWidth(kSnapWidth);
+    return outer;
+}
+
+// A window cannot be resized from inside its own resize, so the snap follows once the resize is done.
+void frmMain::ApplyMinimumSize() {
+    snapPending_ = false;
+    const QSize target = OuterToInnerTwips(SnappedOuterTwips());
+    const QSize targetPixels = TwipSize(target.width(), target.height());
+    if (targetPixels != canvas_->size())
         resize(size() + (targetPixels - canvas_->size()));
-        inner = SizeInTwips(canvas_->size());
+}
+
+// The minimum-size rule comes first; then the rules, the label and the pane follow the outer size.
+void frmMain::LayoutControls() {
+    const QSize outer = InnerToOuterTwips(SizeInTwips(canvas_->size()));
+    if (SnappedOuterTwips() != outer && !snapPending_) {
+        snapPending_ = true;
+        QMetaObject::invokeMethod(this, &frmMain::ApplyMinimumSize, Qt::QueuedConnection);
     }
-    const int W = InnerToOuterTwips(inner).width();
-    const int H = InnerToOuterTwips(inner).height();
+    const int W = outer.width();
+    const int H = outer.height();
     line1_->setGeometry(0, 0, canvas_->width(), 1);
     line2_->setGeometry(0, TwipsToPixels(30), canvas_->width(), 2);
     lblFileName_->setGeometry(TwipRect(75, 105, W - 270, 315));

@@ -73,6 +73,8 @@ class frmMain : public QMainWindow {
     void CreateMenus();
     void CreateFindCommands();
     void LayoutControls();
+    QSize SnappedOuterTwips() const;
+    void ApplyMinimumSize();
     void ShowRunResult();
     void FollowLastWalk();
 
@@ -83,6 +85,7 @@ class frmMain : public QMainWindow {
     AppState& state_;
     QString chosenLevelPath_;
     bool reportRunning_ = false;
+    bool snapPending_ = false;
     QString fallbackOpenFolder_;
 
     QWidget* canvas_ = nullptr;

@@ -40,7 +40,9 @@ frmReportDetails::frmReportDetails(DetailOptionSet& options, QWidget* parent)
     : QDialog(parent), options_(options) {
     setObjectName(QStringLiteral("frmReportDetails"));
     setFixedSize(TwipSize(3840, 7425));
+    UseLayoutFont(*this);
     CreateControls();
+    FitCaptions();
     CenterForm(*this);
     setWindowTitle(QStringLiteral("Detail Level Selection"));
     ShowCurrentOptions();
@@ -89,6 +91,22 @@ void frmReportDetails::CreateControls() {
     cancel->setGeometry(TwipRect(2520, 6960, 1215, 375));
     cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+// The boxes keep their places; where the platform's font is wider than the one the places were drawn
+// for, the dialog's font shrinks until every caption fits its box.
+void frmReportDetails::FitCaptions() {
+    const auto allFit = [this] {
+        for (QCheckBox* box : chkDetails_)
+            if (box->sizeHint().width() > box->width())
+                return false;
+        return true;
+    };
+    QFont font = this->font();
+    while (!allFit() && font.pointSizeF() > 6) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        setFont(font);
+    }
 }
 
 void frmReportDetails::ShowCurrentOptions() {

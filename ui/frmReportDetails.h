@@ -24,6 +24,7 @@ class frmReportDetails : public QDialog {
 
   private:
     void CreateControls();
+    void FitCaptions();
     void AllChanged(bool checked);
     void TextureTilesChanged();
     void WriteOptions();

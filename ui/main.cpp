@@ -1,4 +1,6 @@
 // strata-viewer: the desktop analyser of DM2 and DM3 level files.
+#include <cstring>
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -7,13 +9,9 @@
 #include "ui/AppIcon.h"
 #include "ui/frmMain.h"
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("strata-viewer"));
-    QApplication::setApplicationVersion(QStringLiteral(STRATA_VERSION));
-    QApplication::setWindowIcon(AppIcon());
+namespace {
 
-    QCommandLineParser parser;
+void DescribeArguments(QCommandLineParser& parser) {
     parser.setApplicationDescription(
         QStringLiteral("Reports the chunks and records of a DM2 or DM3 level file."));
     parser.addHelpOption();
@@ -21,6 +19,34 @@ int main(int argc, char* argv[]) {
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("Level file to open, as File / Open would."),
                                  QStringLiteral("[FILE]"));
+}
+
+bool AsksForHelpOrVersion(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i)
+        for (const char* option : {"-h", "-?", "--help", "--help-all", "-v", "--version"})
+            if (std::strcmp(argv[i], option) == 0)
+                return true;
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication::setApplicationName(QStringLiteral("strata-viewer"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(STRATA_VERSION));
+
+    // Help and version are answered without starting the windowing, so they work without a display.
+    if (AsksForHelpOrVersion(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        QCommandLineParser parser;
+        DescribeArguments(parser);
+        parser.process(app);
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(AppIcon());
+    QCommandLineParser parser;
+    DescribeArguments(parser);
     parser.process(app);
 
     AppState state;

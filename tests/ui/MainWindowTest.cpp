@@ -5,11 +5,13 @@
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTest>
+#include <QToolBar>
 #include <QUrl>
 
 #include "UiTestSupport.h"
@@ -377,6 +379,17 @@ void MainWindowTest::reportPaneIsPlainFixedPitchAndSearchable() {
     QVERIFY(f.window.FindInReport(QStringLiteral("Palette 16 bits")));
     QVERIFY(!f.window.FindInReport(QStringLiteral("no such text")));
     QCOMPARE(pane->textCursor().selectedText(), QStringLiteral("Palette 16 bits"));
+
+    // Through the find bar, as Ctrl+F and F3 reach it.
+    Find<QAction>(f.window, "actFind")->trigger();
+    QVERIFY(!Find<QToolBar>(f.window, "tbrFind")->isHidden());
+    Find<QLineEdit>(f.window, "txtFind")->setText(QStringLiteral("Textures 8 bits"));
+    Find<QAction>(f.window, "actFindNext")->trigger();
+    QCOMPARE(pane->textCursor().selectedText(), QStringLiteral("Textures 8 bits"));
+    QVERIFY(Find<QLabel>(f.window, "lblFindResult")->text().isEmpty());
+    Find<QLineEdit>(f.window, "txtFind")->setText(QStringLiteral("no such text"));
+    Find<QAction>(f.window, "actFindNext")->trigger();
+    QCOMPARE(Find<QLabel>(f.window, "lblFindResult")->text(), QStringLiteral("Not found"));
 
     QVERIFY(Find<QAction>(f.window, "actFindNext")->shortcuts().contains(QKeySequence(Qt::Key_F3)));
     QCOMPARE(Find<QAction>(f.window, "actFind")->shortcut(), QKeySequence(QKeySequence::Find));

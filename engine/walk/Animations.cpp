@@ -46,29 +46,29 @@ void MoveableRecord(Walk& w, int32_t at) {
     w.End();
 }
 
-constexpr ChunkSpec kAnimations{
+constexpr ChunkShape kAnimations{
     ",Animations,", 32, optAnimations,
     "Offset Hex, Offset,Animation No,FrameOffset,FrameRate,FrameSize,StateID,Unknown2,FrameStart,FrameEnd,"
     "NextAnimation,NextFrame,NumStateChanges,StateChangeOffset,NumAnimCommands,AnimCommand (Dec), "
     "AnimCommand (Hex)",
     AnimationRecord};
 
-constexpr ChunkSpec kStateChanges{",State Changes,", 6, optStateChanges,
+constexpr ChunkShape kStateChanges{",State Changes,", 6, optStateChanges,
                                   "Offset Hex, Offset,StateChange No,StateID,NumAnimDispatches,AnimDispatch",
                                   StateChangeRecord};
 
-constexpr ChunkSpec kAnimDispatches{",Anim Dispatches,", 8, optAnimDispatches,
+constexpr ChunkShape kAnimDispatches{",Anim Dispatches,", 8, optAnimDispatches,
                                     "Offset Hex, Offset,AnimDispatch No,Low,High,NextAnimation,NextFrame",
                                     AnimDispatchRecord};
 
-constexpr ChunkSpec kAnimCommands{",Anim Commands,", 2, optAnimCommands,
+constexpr ChunkShape kAnimCommands{",Anim Commands,", 2, optAnimCommands,
                                   "Offset Hex, Offset,AnimCommand No,AnimCommand", AnimCommandRecord};
 
 // The mesh tree count counts 32-bit words; a listed tree shows nodes of four words.
-constexpr ChunkSpec kMeshTreeNodes{",MeshTree,", 16, optMeshTree,
+constexpr ChunkShape kMeshTreeNodes{",MeshTree,", 16, optMeshTree,
                                    "Offset Hex, Offset,Mesh Tree No, Flag, X,Y,Z", MeshTreeNode};
 
-constexpr ChunkSpec kMoveables{",Moveables,", 18, optMoveables,
+constexpr ChunkShape kMoveables{",Moveables,", 18, optMoveables,
                                "Offset Hex, Offset,Moveable No,ObjectID,NumMeshes,StartingMesh,MeshTree,"
                                "FrameOffset,Animation",
                                MoveableRecord};

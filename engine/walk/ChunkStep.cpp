@@ -19,31 +19,31 @@ int32_t ReadCount(Walk& w, CountField field, int32_t& width) {
 
 } // namespace
 
-void ListRecords(Walk& w, int32_t n, const ChunkSpec& spec) {
-    w.Plain(spec.Header);
+void ListRecords(Walk& w, int32_t n, const ChunkShape& chunk) {
+    w.Plain(chunk.Header);
     const int16_t bound = toInt16(n);
     for (int32_t i = 1; i <= bound; ++i) {
-        if (spec.IndexLines)
+        if (chunk.IndexLines)
             w.Begin().Dec(i - 1);
         else
             w.BeginAt(w.Offset).Dec(i - 1);
-        spec.Record(w, w.Offset);
-        w.Advance(spec.RecordSize);
+        chunk.Record(w, w.Offset);
+        w.Advance(chunk.RecordSize);
     }
 }
 
-int32_t ChunkStep(Walk& w, const ChunkSpec& spec) {
+int32_t ChunkStep(Walk& w, const ChunkShape& chunk) {
     int32_t width = 4;
     const int32_t at = w.Offset;
-    const int32_t n = ReadCount(w, spec.Count, width);
-    const int32_t bytes = checkedMul32(n, spec.RecordSize);
+    const int32_t n = ReadCount(w, chunk.Count, width);
+    const int32_t bytes = checkedMul32(n, chunk.RecordSize);
     w.Separator();
-    w.BeginAt(at).Dec(n).Text(spec.SummaryWord).Dec(bytes).Text(" bytes");
+    w.BeginAt(at).Dec(n).Text(chunk.SummaryWord).Dec(bytes).Text(" bytes");
     w.End();
     w.Advance(width);
-    if (!w.Option(spec.Option))
+    if (!w.Option(chunk.Option))
         w.Advance(bytes);
     else if (n > 0)
-        ListRecords(w, n, spec);
+        ListRecords(w, n, chunk);
     return n;
 }

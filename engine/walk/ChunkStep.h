@@ -17,7 +17,7 @@ enum class CountField {
 // continuation lines after that.
 using RecordWriter = void (*)(Walk& w, int32_t at);
 
-struct ChunkSpec {
+struct ChunkShape {
     std::string_view SummaryWord; // e.g. ",Animations,"
     int32_t RecordSize;
     int Option;
@@ -28,8 +28,8 @@ struct ChunkSpec {
 };
 
 // Runs the step at the running offset and returns the count it read.
-int32_t ChunkStep(Walk& w, const ChunkSpec& spec);
+int32_t ChunkStep(Walk& w, const ChunkShape& chunk);
 
-// Lists n records of spec from the running offset: the header line, then one record each, the record
+// Lists n records of the chunk from the running offset: the header line, then one record each, the record
 // number a 16-bit counter (more than 32767 records fault right after the header line).
-void ListRecords(Walk& w, int32_t n, const ChunkSpec& spec);
+void ListRecords(Walk& w, int32_t n, const ChunkShape& chunk);

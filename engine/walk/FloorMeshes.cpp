@@ -57,7 +57,7 @@ void MeshPointerRecord(Walk& w, int32_t at) {
     w.End();
 }
 
-constexpr ChunkSpec kMeshPointers{",Mesh Data Pointer,", 4, optMeshPointers,
+constexpr ChunkShape kMeshPointers{",Mesh Data Pointer,", 4, optMeshPointers,
                                   "Offset Hex, Offset,MeshPointer No, Pointer", MeshPointerRecord};
 
 // Unlike the shared chunk step, an unlisted negative count here steps back over count x 4 bytes,

@@ -37,12 +37,12 @@ void SampleIndexRecord(Walk& w, int32_t at) {
 }
 
 // The literal carries a blank in front of its comma, so a blank follows the count.
-constexpr ChunkSpec kItems{" ,Items,", 24, optItems,
+constexpr ChunkShape kItems{" ,Items,", 24, optItems,
                            "Offset Hex, Offset,Item No,ObjectID,Room,x,y,z,Angle,Intensity1,Intensity2,Flags",
                            ItemRecord};
 
 // Its byte figure is a 32-bit product: a long cut-scene must not end the report here.
-constexpr ChunkSpec kCinematicFrames{",Cinematic Frame,",
+constexpr ChunkShape kCinematicFrames{",Cinematic Frame,",
                                      16,
                                      optCinematicFrames,
                                      "Offset Hex,Offset,CinematicFrame No,rotY,rotZ,rotZ2,posZ,posY,posX,"
@@ -50,19 +50,19 @@ constexpr ChunkSpec kCinematicFrames{",Cinematic Frame,",
                                      WordsRecord<8>,
                                      CountField::S16};
 
-constexpr ChunkSpec kDemoData{
+constexpr ChunkShape kDemoData{
     ",Demo Data,", 1, optDemoData, "Offset Hex,Offset,DemoData No,DATA", ByteRecord, CountField::S16};
 
 // The sound map has no count field; its entries are listed as index lines.
-constexpr ChunkSpec kSoundMap{",Sound Maps,",  2,   optSoundMaps, "Sound No, Index", WordsRecord<1>,
+constexpr ChunkShape kSoundMap{",Sound Maps,",  2,   optSoundMaps, "Sound No, Index", WordsRecord<1>,
                               CountField::S32, true};
 
-constexpr ChunkSpec kSoundDetails{
+constexpr ChunkShape kSoundDetails{
     ",Sound Details,", 8,
     optSoundDetails,   "Offset Hex, Offset,Sample No,Sample,Volume,Unknown1,Unknown2",
     WordsRecord<4>,    CountField::S16In4Bytes};
 
-constexpr ChunkSpec kSampleIndices{
+constexpr ChunkShape kSampleIndices{
     ",Sample Indices,", 4,   optSampleIndices, "SampleIndice No,Index", SampleIndexRecord,
     CountField::S32,    true};
 

@@ -40,21 +40,21 @@ void AnimatedTextureRecord(Walk& w, int32_t at) {
     w.End();
 }
 
-constexpr ChunkSpec kCameras{",Cameras,", 16, optCameras, "Offset Hex, Offset,Camera No,x,y,z,Room,Unknown",
+constexpr ChunkShape kCameras{",Cameras,", 16, optCameras, "Offset Hex, Offset,Camera No,x,y,z,Room,Unknown",
                              PositionRecord};
 
-constexpr ChunkSpec kSoundSources{",Sound Sources,", 16, optSoundSources,
+constexpr ChunkShape kSoundSources{",Sound Sources,", 16, optSoundSources,
                                   "Offset Hex,Offset,SoundSource No,x,y,z,SoundID,Flags", PositionRecord};
 
-constexpr ChunkSpec kBoxes{",Boxes,", 8, optBoxes,
+constexpr ChunkShape kBoxes{",Boxes,", 8, optBoxes,
                            "Offset Hex, Offset,Box No,Zmin,Zmax,Xmin,Xmax,TrueFloor,OverlapIndex", BoxRecord};
 
-constexpr ChunkSpec kOverlaps{",Overlaps,", 2, optOverlaps, "Offset Hex, Offset,Overlap No,Overlap",
+constexpr ChunkShape kOverlaps{",Overlaps,", 2, optOverlaps, "Offset Hex, Offset,Overlap No,Overlap",
                               OverlapRecord};
 
-constexpr ChunkSpec kZones{",Zones,", 20, optZones, "Offset Hex, Offset,Zone No, ZoneID", ZoneRecord};
+constexpr ChunkShape kZones{",Zones,", 20, optZones, "Offset Hex, Offset,Zone No, ZoneID", ZoneRecord};
 
-constexpr ChunkSpec kAnimatedTextures{",Animated Textures,", 2, optAnimatedTextures,
+constexpr ChunkShape kAnimatedTextures{",Animated Textures,", 2, optAnimatedTextures,
                                       "Offset Hex, Offset,Animated Texture No, AnimatedTexture",
                                       AnimatedTextureRecord};
 

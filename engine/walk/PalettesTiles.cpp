@@ -37,7 +37,8 @@ std::string TileFolderText(const AppState& state) {
 }
 
 void TileChunkLine(Walk& w, int32_t at, std::string_view name, int32_t size) {
-    // The quotient is the chunk's pixel count over one 256-pixel row; size is a multiple of 256.
+    // The quotient is the size over 256 (256N bytes of 8-bit rows, 512N of 16-bit rows); sizes are
+    // multiples of 65536, so it is always whole.
     w.BeginAt(at).Text(name).Dec(size / 256).Comma().Dec(size).Text(" bytes");
     w.End();
 }

@@ -67,28 +67,28 @@ void StaticMeshRecord(Walk& w, int32_t at) {
 }
 
 // The room lists differ only in these; Option is unused, the caller decides whether a list is shown.
-constexpr ChunkSpec kVertices{", vertices,", 12, optRoomMeshes, "Offset Hex, Offset,Room vertex No,x,y,z",
+constexpr ChunkShape kVertices{", vertices,", 12, optRoomMeshes, "Offset Hex, Offset,Room vertex No,x,y,z",
                               VertexRecord};
-constexpr ChunkSpec kRectangles{",rectangles,", 10, optRoomMeshes,
+constexpr ChunkShape kRectangles{",rectangles,", 10, optRoomMeshes,
                                 "Offset Hex, Offset,Rectangle No,Vertex(0),Vertex(1),Vertex(2),Vertex(3),"
                                 "Texture,Colorindex_8,Colorindex_16",
                                 RectangleRecord};
-constexpr ChunkSpec kTriangles{", triangles,", 8, optRoomMeshes,
+constexpr ChunkShape kTriangles{", triangles,", 8, optRoomMeshes,
                                "Offset Hex, Offset,Triangle No,Vertex(0),Vertex(1),Vertex(2),Texture",
                                TriangleRecord};
-constexpr ChunkSpec kSprites{",sprites.", 4, optRoomSprites, "Offset Hex, Offset,Sprite No,Vertex,Texture",
+constexpr ChunkShape kSprites{",sprites.", 4, optRoomSprites, "Offset Hex, Offset,Sprite No,Vertex,Texture",
                              SpriteRecord};
-constexpr ChunkSpec kDoors{",doors,", 32, optRoomDoors,
+constexpr ChunkShape kDoors{",doors,", 32, optRoomDoors,
                            "Offset Hex, Offset,Door No,AdjoiningRoom,Normal.x,Normal.y,Normal.z,"
                            "Vertices(n).x,Vertices(n).y,Vertices(n).z",
                            DoorRecord};
-constexpr ChunkSpec kSectors{
+constexpr ChunkShape kSectors{
     ",sectors,", 8, optRoomSectors,
     "Offset Hex, Offset,Room Sector,FDIndex,BoxIndex,RoomBelow,Floor,RoomAbove,Ceiling", SectorRecord};
-constexpr ChunkSpec kLights{",Lights,", 24, optRoomLights,
+constexpr ChunkShape kLights{",Lights,", 24, optRoomLights,
                             "Offset Hex, Offset,Room light,x,y,z,Intensity1,Intensity2,Fade1,Fade2",
                             LightRecord};
-constexpr ChunkSpec kStaticMeshes{
+constexpr ChunkShape kStaticMeshes{
     ",Static Meshes,", 20, optRoomStaticMeshes,
     "Offset Hex, Offset,Room StaticMesh,x,y,z,Rotation,Intensity1,Intensity2,ObjectID", StaticMeshRecord};
 
@@ -98,16 +98,16 @@ constexpr ChunkSpec kStaticMeshes{
 enum class Unlisted { Stay, StepOver };
 
 // One room list: the s16 count, a separator, the summary line, then the records or a step over them.
-void RoomList(Walk& w, const ChunkSpec& spec, bool listed, Unlisted unlisted) {
+void RoomList(Walk& w, const ChunkShape& chunk, bool listed, Unlisted unlisted) {
     const int32_t at = w.Offset;
     const int32_t n = w.S16(at);
-    const int32_t bytes = checkedMul32(n, spec.RecordSize);
+    const int32_t bytes = checkedMul32(n, chunk.RecordSize);
     w.Separator();
-    w.BeginAt(at).Dec(n).Text(spec.SummaryWord).Dec(bytes).Text(" bytes");
+    w.BeginAt(at).Dec(n).Text(chunk.SummaryWord).Dec(bytes).Text(" bytes");
     w.End();
     w.Advance(2);
     if (listed && n > 0)
-        ListRecords(w, n, spec);
+        ListRecords(w, n, chunk);
     else if (unlisted == Unlisted::StepOver)
         w.Advance(bytes);
 }

@@ -46,17 +46,17 @@ void SpriteSequenceRecord(Walk& w, int32_t at) {
     w.End();
 }
 
-constexpr ChunkSpec kStaticMeshes{",Static Meshes,", 32, optStaticMeshes,
+constexpr ChunkShape kStaticMeshes{",Static Meshes,", 32, optStaticMeshes,
                                   "Offset Hex, Offset,StaticMesh No,ObjectID,Mesh,BoundingBox Corners x,"
                                   "BoundingBox Corners y,BoundingBox Corners z, Flag ",
                                   StaticMeshRecord};
 
-constexpr ChunkSpec kSpriteTextures{",Sprite Texture,", 16, optSpriteTextures,
+constexpr ChunkShape kSpriteTextures{",Sprite Texture,", 16, optSpriteTextures,
                                     "Offset Hex, Offset,Sprite Texture No, Tile,x,y,Width,Height,LeftSide,"
                                     "TopSide,RightSide,BottomSide",
                                     SpriteTextureRecord};
 
-constexpr ChunkSpec kSpriteSequences{",Sprite Sequence,", 8, optSpriteSequence,
+constexpr ChunkShape kSpriteSequences{",Sprite Sequence,", 8, optSpriteSequence,
                                      "Offset Hex, Offset,Sprite Sequence No,ObjectId,NegativeLength,Offset",
                                      SpriteSequenceRecord};
 
@@ -66,7 +66,7 @@ constexpr std::string_view kObjectTexturesHeaderDM2 =
 } // namespace
 
 void WalkObjectTextures(Walk& w, std::string_view header) {
-    const ChunkSpec chunk{",Object Textures,", 20, optObjectTextures, header, ObjectTextureRecord};
+    const ChunkShape chunk{",Object Textures,", 20, optObjectTextures, header, ObjectTextureRecord};
     ChunkStep(w, chunk);
 }
 

@@ -58,7 +58,7 @@ void MeshPointerRecord(Walk& w, int32_t at) {
 }
 
 constexpr ChunkShape kMeshPointers{",Mesh Data Pointer,", 4, optMeshPointers,
-                                  "Offset Hex, Offset,MeshPointer No, Pointer", MeshPointerRecord};
+                                   "Offset Hex, Offset,MeshPointer No, Pointer", MeshPointerRecord};
 
 // Unlike the shared chunk step, an unlisted negative count here steps back over count x 4 bytes,
 // with the option on as well as off.

@@ -68,26 +68,26 @@ void StaticMeshRecord(Walk& w, int32_t at) {
 
 // The room lists differ only in these; Option is unused, the caller decides whether a list is shown.
 constexpr ChunkShape kVertices{", vertices,", 12, optRoomMeshes, "Offset Hex, Offset,Room vertex No,x,y,z",
-                              VertexRecord};
+                               VertexRecord};
 constexpr ChunkShape kRectangles{",rectangles,", 10, optRoomMeshes,
-                                "Offset Hex, Offset,Rectangle No,Vertex(0),Vertex(1),Vertex(2),Vertex(3),"
-                                "Texture,Colorindex_8,Colorindex_16",
-                                RectangleRecord};
+                                 "Offset Hex, Offset,Rectangle No,Vertex(0),Vertex(1),Vertex(2),Vertex(3),"
+                                 "Texture,Colorindex_8,Colorindex_16",
+                                 RectangleRecord};
 constexpr ChunkShape kTriangles{", triangles,", 8, optRoomMeshes,
-                               "Offset Hex, Offset,Triangle No,Vertex(0),Vertex(1),Vertex(2),Texture",
-                               TriangleRecord};
+                                "Offset Hex, Offset,Triangle No,Vertex(0),Vertex(1),Vertex(2),Texture",
+                                TriangleRecord};
 constexpr ChunkShape kSprites{",sprites.", 4, optRoomSprites, "Offset Hex, Offset,Sprite No,Vertex,Texture",
-                             SpriteRecord};
+                              SpriteRecord};
 constexpr ChunkShape kDoors{",doors,", 32, optRoomDoors,
-                           "Offset Hex, Offset,Door No,AdjoiningRoom,Normal.x,Normal.y,Normal.z,"
-                           "Vertices(n).x,Vertices(n).y,Vertices(n).z",
-                           DoorRecord};
+                            "Offset Hex, Offset,Door No,AdjoiningRoom,Normal.x,Normal.y,Normal.z,"
+                            "Vertices(n).x,Vertices(n).y,Vertices(n).z",
+                            DoorRecord};
 constexpr ChunkShape kSectors{
     ",sectors,", 8, optRoomSectors,
     "Offset Hex, Offset,Room Sector,FDIndex,BoxIndex,RoomBelow,Floor,RoomAbove,Ceiling", SectorRecord};
 constexpr ChunkShape kLights{",Lights,", 24, optRoomLights,
-                            "Offset Hex, Offset,Room light,x,y,z,Intensity1,Intensity2,Fade1,Fade2",
-                            LightRecord};
+                             "Offset Hex, Offset,Room light,x,y,z,Intensity1,Intensity2,Fade1,Fade2",
+                             LightRecord};
 constexpr ChunkShape kStaticMeshes{
     ",Static Meshes,", 20, optRoomStaticMeshes,
     "Offset Hex, Offset,Room StaticMesh,x,y,z,Rotation,Intensity1,Intensity2,ObjectID", StaticMeshRecord};

@@ -18,7 +18,7 @@ constexpr std::string_view kProgram = "strata-report";
 
 // Help starts with the command's own usage line instead of the generated one.
 class ReportFormatter : public CLI::Formatter {
-public:
+  public:
     std::string make_usage(const CLI::App*, std::string) const override {
         return "Usage: " + std::string(kReportUsage) + "\n";
     }
@@ -34,7 +34,8 @@ std::string ParseDetailList(const std::string& text, std::vector<int>* out) {
         const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), index);
         if (item.empty() || error != std::errc() || end != item.data() + item.size() || index < 0 ||
             index >= kDetailOptionCount)
-            return "\"" + std::string(item) + "\" is not a detail index 0 to " + std::to_string(kDetailOptionCount - 1);
+            return "\"" + std::string(item) + "\" is not a detail index 0 to " +
+                   std::to_string(kDetailOptionCount - 1);
         if (out)
             out->push_back(index);
         if (comma == text.size())
@@ -50,11 +51,13 @@ void PrintOptionList(std::ostream& out) {
 
 } // namespace
 
-ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::ostream& out,
+                                     std::ostream& err) {
     ReportRequest request;
-    CLI::App app("Writes the report of a DM2 or DM3 level file: every chunk with its offset, count and size,\n"
-                 "and the records of the detailed sections.",
-                 std::string(kProgram));
+    CLI::App app(
+        "Writes the report of a DM2 or DM3 level file: every chunk with its offset, count and size,\n"
+        "and the records of the detailed sections.",
+        std::string(kProgram));
     app.formatter(std::make_shared<ReportFormatter>());
     app.set_version_flag("--version", std::string(kProgram) + " " STRATA_VERSION);
     app.footer("Exit status: 0 the report is complete, 1 the level file cannot be read or the report cannot\n"
@@ -70,7 +73,8 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::
                         ->check(CLI::Validator(
                             [](std::string& text) { return ParseDetailList(text, nullptr); }, "", "LIST"));
     all->excludes(details);
-    app.add_option("--tile-dir", request.TileDir, "Export the texture tiles into DIR instead of TileCollection")
+    app.add_option("--tile-dir", request.TileDir,
+                   "Export the texture tiles into DIR instead of TileCollection")
         ->type_name("DIR");
     app.add_option("-o,--output", request.OutputPath, "Write the report to FILE instead of standard output")
         ->type_name("FILE");
@@ -127,8 +131,8 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
     const int16_t status = ReportLevelFile(state, request.LevelPath);
     const RunOutcome& run = state.LastRun;
     if (run.Ended == RunOutcome::Kind::OpenFailed) {
-        err << kProgram << ": cannot read " << request.LevelPath << ": " << ReasonOfStatus(status, request.LevelPath)
-            << '\n';
+        err << kProgram << ": cannot read " << request.LevelPath << ": "
+            << ReasonOfStatus(status, request.LevelPath) << '\n';
         return kExitUnreadable;
     }
 
@@ -147,7 +151,8 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
     }
 
     if (run.Ended == RunOutcome::Kind::Faulted) {
-        const std::string what = run.Status == kOverflowFault ? "an overflow" : "fault " + std::to_string(run.Status);
+        const std::string what =
+            run.Status == kOverflowFault ? "an overflow" : "fault " + std::to_string(run.Status);
         err << kProgram << ": " << what << " ended the walk at offset 0x" << Hex(run.StopOffset) << " ("
             << run.StopOffset << ") of " << request.LevelPath << '\n';
         return kExitOverflow;

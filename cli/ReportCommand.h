@@ -36,7 +36,8 @@ struct ParsedArguments {
 
 // args excludes the program name. --help and --version print to out; a usage error prints a one-line
 // message and the usage to err.
-ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::ostream& out,
+                                     std::ostream& err);
 
 // Sets the options of the request on state, runs the report and writes it. Returns the exit code.
 int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream& out, std::ostream& err);

@@ -4,9 +4,9 @@
 #include <array>
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <span>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "engine/NumberText.h"
@@ -27,7 +27,8 @@ bool ReadBytes(const std::string& path, int32_t offset, std::span<uint8_t> out) 
     std::fill(out.begin(), out.end(), uint8_t{0});
     size_t got = 0;
     while (ok && got < out.size()) {
-        const ssize_t n = ::pread(fd, out.data() + got, out.size() - got, static_cast<off_t>(offset) + static_cast<off_t>(got));
+        const ssize_t n = ::pread(fd, out.data() + got, out.size() - got,
+                                  static_cast<off_t>(offset) + static_cast<off_t>(got));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {

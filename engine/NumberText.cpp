@@ -30,8 +30,8 @@ double RoundTo15Digits(double v) {
 std::vector<std::string> BinaryBytesOfLong(int32_t value, int16_t bitCount, bool reverseBytes) {
     // Two's complement by way of the magnitude: the digits of |value| - 1, exchanged.
     const bool negative = value < 0;
-    uint64_t magnitude = negative ? static_cast<uint64_t>(-static_cast<int64_t>(value)) - 1
-                                  : static_cast<uint64_t>(value);
+    uint64_t magnitude =
+        negative ? static_cast<uint64_t>(-static_cast<int64_t>(value)) - 1 : static_cast<uint64_t>(value);
     std::string digits;
     do {
         digits.insert(digits.begin(), static_cast<char>('0' + (magnitude & 1)));
@@ -50,7 +50,8 @@ std::vector<std::string> BinaryBytesOfLong(int32_t value, int16_t bitCount, bool
         return bytes;
     }
     for (long k = 0; k < byteCount; ++k)
-        bytes.push_back(digits.size() > static_cast<size_t>(8 * k) ? digits.substr(static_cast<size_t>(8 * k), 8) : "");
+        bytes.push_back(
+            digits.size() > static_cast<size_t>(8 * k) ? digits.substr(static_cast<size_t>(8 * k), 8) : "");
     if (reverseBytes)
         std::reverse(bytes.begin(), bytes.end());
     return bytes;

@@ -7,8 +7,12 @@ namespace {
 
 // Text values compare with text, everything else (empty, number, truth value) as a number: an empty
 // value reads as 0 beside a number and as "" beside a text; a truth value as -1 or 0.
-bool IsText(const SmartValue& v) { return std::holds_alternative<std::string>(v); }
-bool IsObject(const SmartValue& v) { return std::holds_alternative<std::shared_ptr<SmartObject>>(v); }
+bool IsText(const SmartValue& v) {
+    return std::holds_alternative<std::string>(v);
+}
+bool IsObject(const SmartValue& v) {
+    return std::holds_alternative<std::shared_ptr<SmartObject>>(v);
+}
 
 double NumberOf(const SmartValue& v) {
     if (const double* d = std::get_if<double>(&v))

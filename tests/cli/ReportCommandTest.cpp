@@ -30,8 +30,8 @@ const std::string kUsageLine = "Usage: " + std::string(kReportUsage) + "\n";
 
 std::string TenLines(const std::string& path, int64_t size) {
     return kSep + "\r\n;" + path + "  Version: 00000020   Size: " + std::to_string(size) + "\r\n" + kSep +
-           "\r\nWhat,Offset,, Size \r\n,Hex,Decimal\r\n" + kSep + "\r\n;Not implemented yet\r\n" + kSep + "\r\n;" +
-           path + "  END OF FILE\r\n" + kSep;
+           "\r\nWhat,Offset,, Size \r\n,Hex,Decimal\r\n" + kSep + "\r\n;Not implemented yet\r\n" + kSep +
+           "\r\n;" + path + "  END OF FILE\r\n" + kSep;
 }
 
 } // namespace
@@ -57,7 +57,8 @@ TEST(ReportCommand, DetailsListTurnsOnTheNamedOptions) {
     ASSERT_TRUE(p.Request);
     EXPECT_EQ(p.Request->Details, (std::vector<int>{0, 36, 5}));
     EXPECT_EQ(p.Request->LevelPath, "level.dm2");
-    p = ParseReportArguments({"--details", "1", "--details=2", "-o", "out.csv", "--tile-dir", "t", "x"}, out, err);
+    p = ParseReportArguments({"--details", "1", "--details=2", "-o", "out.csv", "--tile-dir", "t", "x"}, out,
+                             err);
     ASSERT_TRUE(p.Request);
     EXPECT_EQ(p.Request->Details, (std::vector<int>{1, 2}));
     EXPECT_EQ(p.Request->OutputPath, "out.csv");
@@ -76,11 +77,17 @@ TEST(ReportCommand, DetailsListTurnsOnTheNamedOptions) {
 TEST(ReportCommand, UsageErrorsExitWith2AndPrintTheUsage) {
     TempDir dir;
     const std::string dm1 = dir.Write("old.dm1", {0x20, 0x00, 0x00, 0x00});
-    const std::vector<std::vector<std::string>> wrong = {
-        {"--details", "37", dm1}, {"--details", "-1", dm1}, {"--details", "x", dm1},
-        {"--details", "1,,2", dm1}, {"--details", "", dm1},  {"--bogus", dm1},
-        {},                         {"--all", "--details", "1", dm1}, {dm1, dm1},
-        {"--details"},              {"-o"}};
+    const std::vector<std::vector<std::string>> wrong = {{"--details", "37", dm1},
+                                                         {"--details", "-1", dm1},
+                                                         {"--details", "x", dm1},
+                                                         {"--details", "1,,2", dm1},
+                                                         {"--details", "", dm1},
+                                                         {"--bogus", dm1},
+                                                         {},
+                                                         {"--all", "--details", "1", dm1},
+                                                         {dm1, dm1},
+                                                         {"--details"},
+                                                         {"-o"}};
     for (const auto& args : wrong) {
         SCOPED_TRACE(testing::PrintToString(args));
         Command c = Invoke(args);

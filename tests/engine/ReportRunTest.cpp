@@ -83,8 +83,7 @@ TEST(ReportRun, VersionWordSelectsTheWalk) {
 
 TEST(ReportRun, RunningTwiceGivesTheSameText) {
     TempDir dir;
-    const std::string path =
-        dir.Write("level.dm2", levelbuilder::Build(levelbuilder::FilledLevel(2)));
+    const std::string path = dir.Write("level.dm2", levelbuilder::Build(levelbuilder::FilledLevel(2)));
     AppState state;
     state.ProgramFolder = dir.Path();
     SetAllDetails(state.DetailOptions, true);
@@ -108,8 +107,8 @@ TEST(ReportRun, FailedOpensReturnTheirStatusAndKeepThePreviousReport) {
         std::string Path;
         int16_t Status;
     };
-    for (const Case& c : {Case{missingFolder, 76}, Case{missingFile, 99}, Case{empty, 99},
-                          Case{dir.Path().string(), 75}}) {
+    for (const Case& c :
+         {Case{missingFolder, 76}, Case{missingFile, 99}, Case{empty, 99}, Case{dir.Path().string(), 75}}) {
         SCOPED_TRACE(c.Path);
         EXPECT_EQ(ReportLevelFile(state, c.Path), c.Status);
         EXPECT_EQ(state.Report.Str(), previous);

@@ -10,7 +10,8 @@ TEST(ReportText, LinesAreJoinedWithBreaksInFrontNeverBehind) {
     AppendReportLine("second", pane);
     AppendBlankLine(pane);
     AppendSeparatorLine(pane);
-    EXPECT_EQ(pane.Str(), "first\r\nsecond\r\n \r\n;---------------------------------------------------------");
+    EXPECT_EQ(pane.Str(),
+              "first\r\nsecond\r\n \r\n;---------------------------------------------------------");
 }
 
 TEST(ReportText, EmptyTextWritesNothingEvenWhenReplacing) {

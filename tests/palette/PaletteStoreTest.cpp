@@ -6,7 +6,7 @@
 
 TEST(PaletteStore, EightBitComponentsAreScaledFourfoldAndCappedAt255) {
     std::array<uint8_t, 768> bytes{};
-    bytes[0] = 0, bytes[1] = 1, bytes[2] = 63; // colour 0
+    bytes[0] = 0, bytes[1] = 1, bytes[2] = 63;          // colour 0
     bytes[765] = 10, bytes[766] = 64, bytes[767] = 255; // colour 255: beyond 6 bits
     auto list = MakePalette8(bytes);
     ASSERT_EQ(list->NumberOfItemInArray(), 256);

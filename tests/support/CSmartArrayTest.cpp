@@ -57,7 +57,8 @@ TEST(CSmartArray, AddAndRemoveRaiseResizedWithTheNewCountLessOne) {
     EXPECT_EQ(Texts(list), (std::vector<std::string>{"x", "z"}));
     list.AddOneItem(std::string("w"));
     EXPECT_EQ(Texts(list), (std::vector<std::string>{"x", "z", "w"}));
-    EXPECT_EQ(r.Events, (std::vector<std::string>{"Resized 0", "Resized 1", "Resized 2", "Resized 1", "Resized 2"}));
+    EXPECT_EQ(r.Events,
+              (std::vector<std::string>{"Resized 0", "Resized 1", "Resized 2", "Resized 1", "Resized 2"}));
 
     r.Events.clear();
     EXPECT_TRUE(list.RemoveOneItemByIndex(3)); // the last item: only shortens
@@ -117,9 +118,9 @@ TEST(CSmartArray, IsValueThereFindsTheFirstEqualValue) {
     list.AddOneItem(7.0);
     list.AddOneItem(true);
     list.AddOneItem(7.0);
-    EXPECT_EQ(list.IsValueThere(7.0), 2);    // a number never equals a text
+    EXPECT_EQ(list.IsValueThere(7.0), 2); // a number never equals a text
     EXPECT_EQ(list.IsValueThere(std::string("7")), 1);
-    EXPECT_EQ(list.IsValueThere(-1.0), 3);   // True is -1
+    EXPECT_EQ(list.IsValueThere(-1.0), 3); // True is -1
     EXPECT_EQ(list.IsValueThere(0.0), -99);
     EXPECT_EQ(list.IsValueThere(std::string()), -99);
 

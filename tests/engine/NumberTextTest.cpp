@@ -67,11 +67,3 @@ TEST(HexDigitOfNibble, MapsTheSixteenNibblesAndNothingElse) {
     EXPECT_EQ(HexDigitOfNibble("abcd"), "");
     EXPECT_EQ(HexDigitOfNibble(""), "");
 }
-
-TEST(Hex, UpperCaseWithoutLeadingZeros) {
-    EXPECT_EQ(Hex(0), "0");
-    EXPECT_EQ(Hex(0x42), "42");
-    EXPECT_EQ(Hex(1796), "704");
-    EXPECT_EQ(Hex(-1), "FFFFFFFF");
-    EXPECT_EQ(Hex(std::numeric_limits<int32_t>::min()), "80000000");
-}

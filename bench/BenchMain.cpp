@@ -105,8 +105,15 @@ int main(int argc, char** argv) {
             json = true;
         else if (arg == "--quick")
             repeats = 3;
-        else {
-            std::fprintf(stderr, "usage: strata-bench [--json] [--quick]\n");
+        else if (arg == "--write-levels" && i + 1 < argc) {
+            // Writes the two levels for profiling by hand, and stops.
+            const std::filesystem::path out = argv[++i];
+            std::filesystem::create_directories(out);
+            levelbuilder::WriteFile((out / "big.DM2").string(), levelbuilder::Build(BigLevel(2)));
+            levelbuilder::WriteFile((out / "big.DM3").string(), levelbuilder::Build(BigLevel(3)));
+            return 0;
+        } else {
+            std::fprintf(stderr, "usage: strata-bench [--json] [--quick] [--write-levels DIR]\n");
             return 2;
         }
     }
@@ -152,7 +159,15 @@ int main(int argc, char** argv) {
         const double exportMs = Median(Time(repeats, [&] {
             ExportTiles(level.Bytes(), (folder / "tiles").string() + "/", 64, state.Palette8Colours.get());
         }));
-        rows.push_back({tag + " export of 64 tiles", exportMs, 64.0 * kBmpFileBytes / 1e3 / exportMs, 0, ""});
+        rows.push_back({tag + " export of 64 tiles", exportMs, 64.0 * kBmpFileBytes / 1e3 / exportMs, 0,
+                        "over the files of the run before"});
+        int fresh = 0;
+        const double freshMs = Median(Time(repeats, [&] {
+            const std::filesystem::path dir = folder / ("fresh" + std::to_string(fresh++));
+            ExportTiles(level.Bytes(), dir.string() + "/", 64, state.Palette8Colours.get());
+        }));
+        rows.push_back({tag + " export of 64 tiles, new folder", freshMs, 64.0 * kBmpFileBytes / 1e3 / freshMs, 0,
+                        "folder and files created"});
 
         size_t xxdBytes = 0;
         if (RunXxd(path, &xxdBytes) >= 0) {

@@ -14,7 +14,7 @@ public:
 };
 
 // The main pane: an in-memory string.
-class StringPane : public ReportPane {
+class StringPane final : public ReportPane {
 public:
     std::string_view Text() const override { return text_; }
     void ReplaceAll(std::string_view text) override;

@@ -1,6 +1,10 @@
 #include "tiles/m_TileEngine.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -30,22 +34,32 @@ int64_t TileStart(int32_t n) {
     return kFirstTileOffset + int64_t{kTileBytes} * (n - 1);
 }
 
-// Writes only where the export means to: a name that exists as anything but a regular file (a
-// folder, a link to elsewhere) is left alone.
-bool MayWrite(const std::filesystem::path& file) {
-    std::error_code ec;
-    const auto status = std::filesystem::symlink_status(file, ec);
-    return ec || !std::filesystem::exists(status) || std::filesystem::is_regular_file(status);
-}
-
-// The whole bitmap in one write; the stream closes on every path.
+// The whole bitmap in one write, over the old file in place: tile files all have the same size, so
+// nothing of an older one survives, and the file system keeps its blocks instead of freeing and
+// allocating them again. Only a regular file is written: a name that is a folder, a link or a pipe is
+// left alone, so the export never writes anywhere but its own Tile_n.bmp files.
 void WriteBitmap(const std::filesystem::path& file, const std::vector<uint8_t>& bmp) {
-    if (!MayWrite(file))
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0)
         return;
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return;
-    out.write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        size_t done = 0;
+        while (done < bmp.size()) {
+            const ssize_t n = ::write(fd, bmp.data() + done, bmp.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            done += static_cast<size_t>(n);
+        }
+        // A longer file of that name (not one of ours) is cut to the bitmap's size; should that fail,
+        // the bitmap is still whole at its start.
+        if (done == bmp.size() && info.st_size > static_cast<off_t>(bmp.size()) &&
+            ::ftruncate(fd, static_cast<off_t>(bmp.size())) != 0)
+            done = 0;
+    }
+    ::close(fd);
 }
 
 } // namespace

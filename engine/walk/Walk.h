@@ -48,7 +48,7 @@ public:
     // The line begun with BeginAt or Begin, for record writers that append its fields.
     ReportLine& Line() { return line_; }
     // Appends the line begun with BeginAt or Begin.
-    void End() { AppendReportLine(line_.View(), State.Report); }
+    void End() { AppendLine(line_, State.Report); }
 
 private:
     ReportLine line_;

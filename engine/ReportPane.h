@@ -19,7 +19,7 @@ public:
     std::string_view Text() const override { return text_; }
     void ReplaceAll(std::string_view text) override;
     void InsertAtEnd(std::string_view text) override { text_.append(text); }
-    void Reserve(size_t bytes) override { text_.reserve(text_.size() + bytes); }
+    void Reserve(size_t bytes) override;
     // Hands the text over (the pane is left empty), for a view that takes ownership of a big report.
     std::string Take() { return std::move(text_); }
     const std::string& Str() const { return text_; }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/DetailOptions.h"
+#include "engine/ReportLimit.h"
 #include "engine/ReportPane.h"
 #include "support/CSmartArray.h"
 
@@ -44,5 +45,8 @@ struct AppState {
     std::string FileNameLabel;
 
     StringPane Report;
+    // The fixed part of the report's size limit (ReportLimit.h); tests and the fuzz target lower it to
+    // reach the limit quickly.
+    int64_t ReportFixedBytes = kReportFixedBytes;
     RunOutcome LastRun;
 };

@@ -19,6 +19,10 @@ public:
 
 [[noreturn]] inline void RaiseOverflow() { throw WalkFault(kOverflowFault); }
 
+// The report grew past its size limit (ReportLimit.h); 7 is the number of an out-of-memory fault.
+inline constexpr int kReportLimitFault = 7;
+[[noreturn]] inline void RaiseReportLimit() { throw WalkFault(kReportLimitFault); }
+
 inline int32_t checkedAdd32(int32_t a, int32_t b) {
     int32_t r;
     if (__builtin_add_overflow(a, b, &r))

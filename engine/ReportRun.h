@@ -7,7 +7,8 @@
 #include "engine/LevelFile.h"
 
 // 0 when the report was written; 99 empty or missing file; the open's status number; 6 when an
-// overflow ended the walk (the lines written so far stay in state.Report).
+// overflow ended the walk, 7 when the report outgrew its size limit (ReportLimit.h); after either the
+// lines written so far stay in state.Report.
 int16_t ReportLevelFile(AppState& state, const std::string& path);
 
 // The 4 bytes at offset as a little-endian 32-bit value in 8 upper-case hex digits.

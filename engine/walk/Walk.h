@@ -7,13 +7,15 @@
 #include "engine/AppState.h"
 #include "engine/Fault.h"
 #include "engine/LevelFile.h"
+#include "engine/ReportLimit.h"
 #include "engine/ReportLine.h"
 #include "engine/ReportText.h"
 
 class Walk {
 public:
     Walk(AppState& state, const LevelFile& level, int16_t generation, int32_t startOffset)
-        : State(state), Level(level), Generation(generation), Offset(startOffset) {}
+        : State(state), Level(level), Generation(generation), Offset(startOffset),
+          reportLimit_(ReportByteLimit(level.FileLength(), state.ReportFixedBytes)) {}
 
     AppState& State;
     const LevelFile& Level;
@@ -47,9 +49,15 @@ public:
     ReportLine& Begin() { return line_.Clear(); }
     // The line begun with BeginAt or Begin, for record writers that append its fields.
     ReportLine& Line() { return line_; }
-    // Appends the line begun with BeginAt or Begin.
-    void End() { AppendLine(line_, State.Report); }
+    // Appends the line begun with BeginAt or Begin. Every stretch of the walk ends its lines here, so
+    // this is where a report grown past its size limit stops the walk.
+    void End() {
+        AppendLine(line_, State.Report);
+        if (State.Report.Str().size() > reportLimit_)
+            RaiseReportLimit();
+    }
 
 private:
     ReportLine line_;
+    size_t reportLimit_;
 };

@@ -11,6 +11,7 @@
 #include "engine/LevelFile.h"
 #include "engine/NumberText.h"
 #include "engine/ReportRun.h"
+#include "engine/TileFolder.h"
 
 namespace {
 
@@ -167,5 +168,6 @@ int RunReportCommand(const std::vector<std::string>& args, const std::filesystem
         return parsed.Exit;
     AppState state;
     state.ProgramFolder = programFolder;
+    state.TileFolderOverride = FallbackTileFolder(programFolder);
     return RunReportRequest(*parsed.Request, state, out, err);
 }

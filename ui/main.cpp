@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include "engine/AppState.h"
+#include "engine/TileFolder.h"
 #include "ui/AppIcon.h"
 #include "ui/frmMain.h"
 
@@ -51,6 +52,7 @@ int main(int argc, char* argv[]) {
 
     AppState state;
     state.ProgramFolder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+    state.TileFolderOverride = FallbackTileFolder(state.ProgramFolder);
 
     frmMain window(state);
     const QStringList files = parser.positionalArguments();

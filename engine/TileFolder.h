@@ -1,0 +1,8 @@
+#pragma once
+// Where the tile bitmaps go when the program's own folder cannot take them.
+#include <filesystem>
+
+// Empty when programFolder is writable (the tiles then go to its "TileCollection"); otherwise the
+// per-user folder $XDG_DATA_HOME/strata-viewer/TileCollection (or ~/.local/share/...), so that an
+// installed program can still export its tiles.
+std::filesystem::path FallbackTileFolder(const std::filesystem::path& programFolder);

@@ -86,13 +86,7 @@ int32_t NodesOfWords(int32_t words) {
 // count and advances 16 bytes a node, which ends elsewhere when words is not a multiple of 4; the
 // header line stands whenever there are words, even when no node line follows it.
 void WalkMeshTrees(Walk& w) {
-    const int32_t at = w.Offset;
-    const int32_t words = w.S32(at);
-    const int32_t bytes = checkedMul32(words, 4);
-    w.Separator();
-    w.BeginAt(at).Dec(words).Text(kMeshTreeNodes.SummaryWord).Dec(bytes).Text(" bytes");
-    w.End();
-    w.Advance(4);
+    const auto [words, bytes] = SummariseChunk(w, kMeshTreeNodes.SummaryWord, 4);
     if (!w.Option(optMeshTree))
         w.Advance(bytes);
     else if (words > 0)
@@ -101,16 +95,7 @@ void WalkMeshTrees(Walk& w) {
 
 // Frames are only summarised: no listing is defined for them, so the offset always steps over the
 // words, whatever the options say.
-void WalkFrames(Walk& w) {
-    const int32_t at = w.Offset;
-    const int32_t words = w.S32(at);
-    const int32_t bytes = checkedMul32(words, 2);
-    w.Separator();
-    w.BeginAt(at).Dec(words).Text(",Frame,").Dec(bytes).Text(" bytes");
-    w.End();
-    w.Advance(4);
-    w.Advance(bytes);
-}
+void WalkFrames(Walk& w) { w.Advance(SummariseChunk(w, ",Frame,", 2).Bytes); }
 
 } // namespace
 

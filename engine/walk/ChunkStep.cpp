@@ -32,18 +32,25 @@ void ListRecords(Walk& w, int32_t n, const ChunkShape& chunk) {
     }
 }
 
-int32_t ChunkStep(Walk& w, const ChunkShape& chunk) {
+ChunkCount SummariseChunk(Walk& w, std::string_view word, int32_t unitSize, CountField field) {
     int32_t width = 4;
     const int32_t at = w.Offset;
-    const int32_t n = ReadCount(w, chunk.Count, width);
-    const int32_t bytes = checkedMul32(n, chunk.RecordSize);
+    const int32_t n = ReadCount(w, field, width);
+    const int32_t bytes = checkedMul32(n, unitSize);
     w.Separator();
-    w.BeginAt(at).Dec(n).Text(chunk.SummaryWord).Dec(bytes).Text(" bytes");
+    w.BeginAt(at).Dec(n).Text(word).Dec(bytes).Text(" bytes");
     w.End();
     w.Advance(width);
-    if (!w.Option(chunk.Option))
-        w.Advance(bytes);
-    else if (n > 0)
-        ListRecords(w, n, chunk);
-    return n;
+    return {n, bytes};
+}
+
+int32_t ChunkStep(Walk& w, const ChunkShape& chunk) { return ChunkStep(w, chunk, w.Option(chunk.Option)); }
+
+int32_t ChunkStep(Walk& w, const ChunkShape& chunk, bool listed) {
+    const ChunkCount count = SummariseChunk(w, chunk.SummaryWord, chunk.RecordSize, chunk.Count);
+    if (listed && count.N > 0)
+        ListRecords(w, count.N, chunk);
+    else if (!listed || chunk.StepOverUnlisted)
+        w.Advance(count.Bytes);
+    return count.N;
 }

@@ -25,10 +25,25 @@ struct ChunkShape {
     RecordWriter Record;
     CountField Count = CountField::S32;
     bool IndexLines = false; // record lines without offset columns: number + "," + fields
+    // Where the records are not listed, most chunks step over count x size only with their option
+    // off; some ("otherwise advance") also with it on and a count of 0 or less, which moves the
+    // offset back for a negative count.
+    bool StepOverUnlisted = false;
 };
 
-// Runs the step at the running offset and returns the count it read.
+struct ChunkCount {
+    int32_t N;     // the count read
+    int32_t Bytes; // N x the unit size, checked 32-bit
+};
+
+// Reads the count at the running offset, writes the separator and the summary line
+// (count + word + bytes + " bytes") at the count's offset, and advances past the count field.
+ChunkCount SummariseChunk(Walk& w, std::string_view word, int32_t unitSize, CountField field = CountField::S32);
+
+// Runs the step at the running offset and returns the count it read. The records are listed when
+// `listed` (by default: the chunk's option is on) and the count is above 0.
 int32_t ChunkStep(Walk& w, const ChunkShape& chunk);
+int32_t ChunkStep(Walk& w, const ChunkShape& chunk, bool listed);
 
 // Lists n records of the chunk from the running offset: the header line, then one record each, the record
 // number a 16-bit counter (more than 32767 records fault right after the header line).

@@ -20,13 +20,7 @@ void FloorWordLine(Walk& w, int32_t at, int32_t number) {
 }
 
 void FloorData(Walk& w) {
-    const int32_t at = w.Offset;
-    const int32_t n = w.S32(at);
-    const int32_t bytes = checkedMul32(n, 2);
-    w.Separator();
-    w.BeginAt(at).Dec(n).Text(",Floor,").Dec(bytes).Text(" bytes");
-    w.End();
-    w.Advance(4);
+    const auto [n, bytes] = SummariseChunk(w, ",Floor,", 2);
     if (!w.Option(optFloors) || n < 1) {
         w.Advance(bytes);
         return;
@@ -40,16 +34,7 @@ void FloorData(Walk& w) {
     }
 }
 
-void MeshData(Walk& w) {
-    const int32_t at = w.Offset;
-    const int32_t words = w.S32(at);
-    const int32_t bytes = checkedMul32(words, 2);
-    w.Separator();
-    w.BeginAt(at).Dec(words).Text(",Mesh Data,").Dec(bytes).Text(" bytes");
-    w.End();
-    w.Advance(4);
-    w.Advance(bytes);
-}
+void MeshData(Walk& w) { w.Advance(SummariseChunk(w, ",Mesh Data,", 2).Bytes); }
 
 // A pointer is read signed, so one with the top bit set shows all eight hex digits.
 void MeshPointerRecord(Walk& w, int32_t at) {
@@ -57,29 +42,16 @@ void MeshPointerRecord(Walk& w, int32_t at) {
     w.End();
 }
 
+// Unlike most chunks, an unlisted negative count here steps back over count x 4 bytes, with the
+// option on as well as off.
 constexpr ChunkShape kMeshPointers{",Mesh Data Pointer,", 4, optMeshPointers,
-                                   "Offset Hex, Offset,MeshPointer No, Pointer", MeshPointerRecord};
-
-// Unlike the shared chunk step, an unlisted negative count here steps back over count x 4 bytes,
-// with the option on as well as off.
-void MeshPointers(Walk& w) {
-    const int32_t at = w.Offset;
-    const int32_t n = w.S32(at);
-    const int32_t bytes = checkedMul32(n, kMeshPointers.RecordSize);
-    w.Separator();
-    w.BeginAt(at).Dec(n).Text(kMeshPointers.SummaryWord).Dec(bytes).Text(" bytes");
-    w.End();
-    w.Advance(4);
-    if (w.Option(optMeshPointers) && n > 0)
-        ListRecords(w, n, kMeshPointers);
-    else
-        w.Advance(bytes);
-}
+                                   "Offset Hex, Offset,MeshPointer No, Pointer", MeshPointerRecord,
+                                   CountField::S32, false, true};
 
 } // namespace
 
 void WalkFloorAndMeshes(Walk& w) {
     FloorData(w);
     MeshData(w);
-    MeshPointers(w);
+    ChunkStep(w, kMeshPointers);
 }

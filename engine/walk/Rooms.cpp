@@ -66,51 +66,35 @@ void StaticMeshRecord(Walk& w, int32_t at) {
     w.End();
 }
 
-// The room lists differ only in these; Option is unused, the caller decides whether a list is shown.
+// Room lists have 16-bit counts. The mesh lists walk only what they list, so a count of 0 or less
+// leaves the offset past the count; the other lists step over count x size bytes whenever they do
+// not list, which moves the offset back for a negative count.
+constexpr CountField S16 = CountField::S16;
 constexpr ChunkShape kVertices{", vertices,", 12, optRoomMeshes, "Offset Hex, Offset,Room vertex No,x,y,z",
-                               VertexRecord};
+                               VertexRecord, S16};
 constexpr ChunkShape kRectangles{",rectangles,", 10, optRoomMeshes,
                                  "Offset Hex, Offset,Rectangle No,Vertex(0),Vertex(1),Vertex(2),Vertex(3),"
                                  "Texture,Colorindex_8,Colorindex_16",
-                                 RectangleRecord};
+                                 RectangleRecord, S16};
 constexpr ChunkShape kTriangles{", triangles,", 8, optRoomMeshes,
                                 "Offset Hex, Offset,Triangle No,Vertex(0),Vertex(1),Vertex(2),Texture",
-                                TriangleRecord};
+                                TriangleRecord, S16};
 constexpr ChunkShape kSprites{",sprites.", 4, optRoomSprites, "Offset Hex, Offset,Sprite No,Vertex,Texture",
-                              SpriteRecord};
+                              SpriteRecord, S16, false, true};
 constexpr ChunkShape kDoors{",doors,", 32, optRoomDoors,
                             "Offset Hex, Offset,Door No,AdjoiningRoom,Normal.x,Normal.y,Normal.z,"
                             "Vertices(n).x,Vertices(n).y,Vertices(n).z",
-                            DoorRecord};
+                            DoorRecord, S16, false, true};
 constexpr ChunkShape kSectors{
     ",sectors,", 8, optRoomSectors,
     "Offset Hex, Offset,Room Sector,FDIndex,BoxIndex,RoomBelow,Floor,RoomAbove,Ceiling", SectorRecord};
 constexpr ChunkShape kLights{",Lights,", 24, optRoomLights,
                              "Offset Hex, Offset,Room light,x,y,z,Intensity1,Intensity2,Fade1,Fade2",
-                             LightRecord};
+                             LightRecord, S16, false, true};
 constexpr ChunkShape kStaticMeshes{
     ",Static Meshes,", 20, optRoomStaticMeshes,
-    "Offset Hex, Offset,Room StaticMesh,x,y,z,Rotation,Intensity1,Intensity2,ObjectID", StaticMeshRecord};
-
-// What a room list does with a count it does not list. The mesh lists walk only what they list, so
-// a negative count leaves the offset past the count; the other lists step over count x size bytes
-// whenever they do not list, which moves the offset back for a negative count.
-enum class Unlisted { Stay, StepOver };
-
-// One room list: the s16 count, a separator, the summary line, then the records or a step over them.
-void RoomList(Walk& w, const ChunkShape& chunk, bool listed, Unlisted unlisted) {
-    const int32_t at = w.Offset;
-    const int32_t n = w.S16(at);
-    const int32_t bytes = checkedMul32(n, chunk.RecordSize);
-    w.Separator();
-    w.BeginAt(at).Dec(n).Text(chunk.SummaryWord).Dec(bytes).Text(" bytes");
-    w.End();
-    w.Advance(2);
-    if (listed && n > 0)
-        ListRecords(w, n, chunk);
-    else if (unlisted == Unlisted::StepOver)
-        w.Advance(bytes);
-}
+    "Offset Hex, Offset,Room StaticMesh,x,y,z,Rotation,Intensity1,Intensity2,ObjectID", StaticMeshRecord,
+    S16, false, true};
 
 void RoomHeader(Walk& w) {
     const int32_t at = w.Offset;
@@ -136,10 +120,10 @@ void RoomMeshes(Walk& w) {
         w.Advance(bytes);
         return;
     }
-    RoomList(w, kVertices, true, Unlisted::Stay);
-    RoomList(w, kRectangles, true, Unlisted::Stay);
-    RoomList(w, kTriangles, true, Unlisted::Stay);
-    RoomList(w, kSprites, w.Option(optRoomSprites), Unlisted::StepOver);
+    ChunkStep(w, kVertices, true);
+    ChunkStep(w, kRectangles, true);
+    ChunkStep(w, kTriangles, true);
+    ChunkStep(w, kSprites);
 }
 
 // The sector grid: Z and X counts, then Z x X sectors in file order, numbered straight through.
@@ -193,14 +177,14 @@ void WalkRoom(Walk& w, int32_t number) {
     w.Separator();
     RoomHeader(w);
     RoomMeshes(w);
-    RoomList(w, kDoors, w.Option(optRoomDoors), Unlisted::StepOver);
+    ChunkStep(w, kDoors);
     RoomSectors(w);
     FieldLine(w, ",iIntensity1,", true);
     FieldLine(w, ",iIntensity2,", false);
     if (!w.IsDM3())
         FieldLine(w, ",LightMode,", true);
-    RoomList(w, kLights, w.Option(optRoomLights), Unlisted::StepOver);
-    RoomList(w, kStaticMeshes, w.Option(optRoomStaticMeshes), Unlisted::StepOver);
+    ChunkStep(w, kLights);
+    ChunkStep(w, kStaticMeshes);
 
     w.Separator();
     w.BeginAt(w.Offset).Dec(w.S16(w.Offset)).Text(",Alternate Rooms, 2 bytes");

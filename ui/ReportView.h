@@ -1,24 +1,87 @@
 #pragma once
-// The report pane: the finished report text, plain, fixed-pitch, unwrapped, read-only but selectable.
-// The text is set once per run; the exact report bytes are kept apart from what the widget shows.
+// The report pane: a read-only, fixed-pitch, unwrapped view over the report text that lays out only
+// the lines in sight, so a report of a million lines shows at once. The view never copies the text:
+// it reads the string it is given in place (the window gives it AppState.Report), through an index of
+// the line starts. The selection is a range of byte offsets into that text, so copying it yields the
+// report's own bytes, "\r\n" between lines, just as Save As CSV writes them.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
-#include <QPlainTextEdit>
+#include <QAbstractScrollArea>
 
-class ReportView : public QPlainTextEdit {
+#include "ui/LineIndex.h"
+
+class QMenu;
+
+class ReportView : public QAbstractScrollArea {
     Q_OBJECT
   public:
     explicit ReportView(QWidget* parent = nullptr);
 
-    void SetReportText(std::string_view text);
-    const std::string& ReportText() const { return text_; }
-    // Selects the next occurrence of needle after the cursor, wrapping round to the top once.
+    // Shows text from its first line, nothing selected. The text is read in place: it must stay
+    // alive and unchanged until the next ShowText or Clear.
+    void ShowText(const std::string& text);
+    void Clear();
+    const std::string& Text() const { return *text_; }
+
+    size_t LineCount() const { return lines_.Count(); }
+    std::string_view Line(size_t line) const { return lines_.Line(line); }
+    size_t FirstVisibleLine() const;
+    // Lines that fit whole into the pane's height; at least one.
+    size_t VisibleLineCount() const;
+    // Top-left corner, in the viewport, of the character cell at offset.
+    QPoint PointOf(size_t offset) const;
+    // Scrolls so the line holding offset is in sight, in the middle when it has to move far.
+    void ScrollToOffset(size_t offset);
+
+    // The selection runs from anchor to cursor, in either order; Find starts at the cursor.
+    void Select(size_t anchor, size_t cursor);
+    void SelectAll();
+    bool HasSelection() const { return anchor_ != cursor_; }
+    std::string_view SelectedBytes() const;
+    QString SelectedText() const;
+    void CopySelection() const;
+
+    // Selects the next occurrence of needle after the cursor, case aside, wrapping round to the top
+    // once, and scrolls it into sight. Not found: the selection stays as it was.
     bool Find(const QString& needle);
+
+    // The context menu: Copy (only with a selection) and Select All. The caller owns it.
+    QMenu* CreateContextMenu();
 
     // Fixedsys where installed, else the system's fixed-pitch font; 9 points.
     static QFont PaneFont();
 
+  protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+
   private:
-    std::string text_;
+    void TakeFontMetrics();
+    void UpdateScrollBars();
+    // The text offset of the character boundary nearest to a point of the viewport.
+    size_t OffsetAt(QPoint point) const;
+    // x of a column in viewport coordinates.
+    qreal ColumnX(size_t column) const;
+    void ScrollColumnIntoView(size_t offset);
+    void PaintSelection(QPainter& painter, size_t line, const QString& shown, qreal y) const;
+
+    static const std::string kNoText;
+    const std::string* text_ = &kNoText;
+    LineIndex lines_;
+    size_t anchor_ = 0;
+    size_t cursor_ = 0;
+    bool selecting_ = false;
+
+    int lineHeight_ = 1;
+    int ascent_ = 0;
+    qreal pitch_ = 1; // advance of one character
 };

@@ -278,10 +278,11 @@ int16_t frmMain::RunReport() {
 
 void frmMain::ShowRunResult() {
     const RunOutcome& outcome = state_.LastRun;
-    // A run that could not read its file wrote nothing: pane and label keep what they show.
+    // A run that could not read its file wrote nothing: pane and label keep what they show. Any other
+    // run rewrote the report the pane reads in place, so the pane takes it up anew.
     if (outcome.Ended == RunOutcome::Kind::Completed || outcome.Ended == RunOutcome::Kind::Faulted) {
         lblFileName_->setText(PathFromEngine(state_.FileNameLabel));
-        SetReportText(state_.Report.Text());
+        rtbOutput_->ShowText(state_.Report.Str());
     }
     FollowLastWalk();
     lblWalkEnd_->setText(PathFromEngine(WalkEndText(outcome, PathForEngine(chosenLevelPath_))));
@@ -398,12 +399,15 @@ frmAbout* frmMain::CreateAbout() {
     return new frmAbout(this);
 }
 
+// The pane shows AppState.Report in place; the report is held once, and what Save As CSV writes is
+// what the pane shows.
 void frmMain::SetReportText(std::string_view text) {
-    rtbOutput_->SetReportText(text);
+    state_.Report.ReplaceAll(text);
+    rtbOutput_->ShowText(state_.Report.Str());
 }
 
 const std::string& frmMain::ReportText() const {
-    return rtbOutput_->ReportText();
+    return rtbOutput_->Text();
 }
 
 bool frmMain::FindInReport(const QString& needle) {

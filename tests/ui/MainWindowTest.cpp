@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QTest>
 #include <QToolBar>
@@ -18,6 +17,7 @@
 #include "palette/frmMainPal.h"
 #include "tiles/frmTextureTiles.h"
 #include "ui/CsvSave.h"
+#include "ui/ReportView.h"
 #include "ui/frmMain.h"
 #include "ui/frmReportDetails.h"
 
@@ -80,6 +80,7 @@ class MainWindowTest : public QObject {
     void saveAsCsvWritesTheBytesStrataReportPrints();
     void saveFailureLeavesNoFileBehind();
     void reportPaneIsPlainFixedPitchAndSearchable();
+    void reportPaneShowsEveryLineOfTheRun();
     void droppedFileOpensAsOpenWould();
     void closingReleasesThePalettes();
 };
@@ -91,7 +92,7 @@ void MainWindowTest::startsEmptyWithTheLevelCommandsDisabled() {
     frmMain w(state);
     QCOMPARE(w.windowTitle(), QStringLiteral("Dunmoor Strata Viewer"));
     QVERIFY(Find<QLabel>(w, "lblFileName")->text().isEmpty());
-    QVERIFY(Find<QPlainTextEdit>(w, "rtbOutput")->toPlainText().isEmpty());
+    QCOMPARE(Find<ReportView>(w, "rtbOutput")->LineCount(), size_t{0});
     QVERIFY(LevelCommandsDisabled(w));
     QVERIFY(!Enabled(w, "mnuViewViewPalettes"));
     for (const char* command : {"mnuFileOpen", "mnuFileExit", "mnuHelpHelp", "mnuHelpAbout"})
@@ -137,7 +138,7 @@ void MainWindowTest::startSizeAndMinimumSizeRule() {
     QCOMPARE(canvas->size(), QSize((9600 - 120) / 15, (5775 - 705) / 15));
     // Label and pane at 75,105 and 75,480, W - 270 wide; the pane H - 1245 high.
     QCOMPARE(Find<QLabel>(f.window, "lblFileName")->geometry(), QRect(5, 7, (9600 - 270) / 15, 21));
-    QCOMPARE(Find<QPlainTextEdit>(f.window, "rtbOutput")->geometry(),
+    QCOMPARE(Find<ReportView>(f.window, "rtbOutput")->geometry(),
              QRect(5, 32, (9600 - 270) / 15, (5775 - 1245) / 15));
 
     // Shrinking the height to an inner 900 twips snaps the outer height to 1830; the width stays.
@@ -363,29 +364,25 @@ void MainWindowTest::saveFailureLeavesNoFileBehind() {
 
 void MainWindowTest::reportPaneIsPlainFixedPitchAndSearchable() {
     Fixture f;
-    auto* pane = Find<QPlainTextEdit>(f.window, "rtbOutput");
-    QVERIFY(pane->isReadOnly());
-    QVERIFY(pane->textInteractionFlags() & Qt::TextSelectableByMouse);
-    QCOMPARE(pane->lineWrapMode(), QPlainTextEdit::NoWrap);
+    auto* pane = Find<ReportView>(f.window, "rtbOutput");
     QCOMPARE(pane->font().pointSize(), 9);
     QVERIFY(QFontInfo(pane->font()).fixedPitch());
 
     f.window.OpenLevel(Q(f.Level()));
-    QCOMPARE(pane->toPlainText(),
-             Q(f.state.Report.Str()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QCOMPARE(pane->Text(), f.state.Report.Str());
     QVERIFY(f.window.FindInReport(QStringLiteral("Palette 16 bits")));
-    QCOMPARE(pane->textCursor().selectedText(), QStringLiteral("Palette 16 bits"));
+    QCOMPARE(pane->SelectedText(), QStringLiteral("Palette 16 bits"));
     // The next search wraps round to the only occurrence again.
-    QVERIFY(f.window.FindInReport(QStringLiteral("Palette 16 bits")));
+    QVERIFY(f.window.FindInReport(QStringLiteral("palette 16 BITS")));
     QVERIFY(!f.window.FindInReport(QStringLiteral("no such text")));
-    QCOMPARE(pane->textCursor().selectedText(), QStringLiteral("Palette 16 bits"));
+    QCOMPARE(pane->SelectedText(), QStringLiteral("Palette 16 bits"));
 
     // Through the find bar, as Ctrl+F and F3 reach it.
     Find<QAction>(f.window, "actFind")->trigger();
     QVERIFY(!Find<QToolBar>(f.window, "tbrFind")->isHidden());
     Find<QLineEdit>(f.window, "txtFind")->setText(QStringLiteral("Textures 8 bits"));
     Find<QAction>(f.window, "actFindNext")->trigger();
-    QCOMPARE(pane->textCursor().selectedText(), QStringLiteral("Textures 8 bits"));
+    QCOMPARE(pane->SelectedText(), QStringLiteral("Textures 8 bits"));
     QVERIFY(Find<QLabel>(f.window, "lblFindResult")->text().isEmpty());
     Find<QLineEdit>(f.window, "txtFind")->setText(QStringLiteral("no such text"));
     Find<QAction>(f.window, "actFindNext")->trigger();
@@ -393,6 +390,33 @@ void MainWindowTest::reportPaneIsPlainFixedPitchAndSearchable() {
 
     QVERIFY(Find<QAction>(f.window, "actFindNext")->shortcuts().contains(QKeySequence(Qt::Key_F3)));
     QCOMPARE(Find<QAction>(f.window, "actFind")->shortcut(), QKeySequence(QKeySequence::Find));
+}
+
+// The pane reads the run's report in place: every line of it, none held a second time.
+void MainWindowTest::reportPaneShowsEveryLineOfTheRun() {
+    Fixture f;
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+    auto* pane = Find<ReportView>(f.window, "rtbOutput");
+    f.window.OpenLevel(Q(f.Level()));
+    f.window.GetAllDetails();
+
+    const std::vector<std::string> lines = Lines(f.state.Report.Str());
+    QVERIFY(lines.size() > 100);
+    QCOMPARE(pane->LineCount(), lines.size());
+    QCOMPARE(Q(std::string(pane->Line(0))), Q(lines.front()));
+    QCOMPARE(Q(std::string(pane->Line(lines.size() - 1))), Q(lines.back()));
+    QCOMPARE(pane->Text().data(), f.state.Report.Str().data());
+    QCOMPARE(pane->FirstVisibleLine(), size_t{0});
+
+    QTest::keyClick(pane, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(pane->FirstVisibleLine() + pane->VisibleLineCount(), lines.size());
+
+    // A shorter run replaces the lines and starts again from the top.
+    f.window.GetGeneralInfo();
+    QCOMPARE(pane->LineCount(), Lines(f.state.Report.Str()).size());
+    QCOMPARE(pane->FirstVisibleLine(), size_t{0});
+    QCOMPARE(Q(std::string(pane->Line(pane->LineCount() - 1))), Q(Lines(f.state.Report.Str()).back()));
 }
 
 void MainWindowTest::droppedFileOpensAsOpenWould() {

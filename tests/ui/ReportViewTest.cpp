@@ -84,7 +84,7 @@ class ReportViewTest : public QObject {
     void findSelectsScrollsAndWraps();
     void keysAndWheelScroll();
     void longLinesScrollSideways();
-    void selectionIsPaintedOnItsLineOnly();
+    void selectionIsPaintedWhereItIs();
     void emptyPaneHasNothingToSelectOrFind();
 };
 
@@ -301,24 +301,33 @@ void ReportViewTest::longLinesScrollSideways() {
     QVERIFY(bar->value() > 0);
 }
 
-void ReportViewTest::selectionIsPaintedOnItsLineOnly() {
+// Highlighted pixels show the selection on its own line; a selected break adds a column behind the line.
+void ReportViewTest::selectionIsPaintedWhereItIs() {
     Pane pane("aaaa\r\nbbbb\r\ncccc");
-    pane.view.Select(pane.OffsetOf("bbbb"), pane.OffsetOf("bbbb") + 4);
-    const QImage image = pane.view.viewport()->grab().toImage();
-    const QRgb highlight = pane.view.palette().color(QPalette::Highlight).rgb();
     const LineIndex lines(pane.text);
     const int lineHeight = pane.view.PointOf(lines.Start(1)).y() - pane.view.PointOf(lines.Start(0)).y();
-    const auto highlighted = [&](size_t line) {
+    const int lineEndX = pane.view.PointOf(lines.Start(1) + 4).x() + 1;
+    const QRgb highlight = pane.view.palette().color(QPalette::Highlight).rgb();
+    // Highlighted pixels of a line from x on.
+    const auto highlighted = [&](size_t line, int fromX) {
+        const QImage image = pane.view.viewport()->grab().toImage();
         const int top = pane.view.PointOf(lines.Start(line)).y();
         int count = 0;
         for (int y = top; y < top + lineHeight; ++y)
-            for (int x = 0; x < image.width(); ++x)
+            for (int x = fromX; x < image.width(); ++x)
                 count += image.pixel(x, y) == highlight;
         return count;
     };
-    QVERIFY(highlighted(1) > 0);
-    QCOMPARE(highlighted(0), 0);
-    QCOMPARE(highlighted(2), 0);
+
+    pane.view.Select(lines.Start(1), lines.Start(1) + 4);
+    QVERIFY(highlighted(1, 0) > 0);
+    QCOMPARE(highlighted(1, lineEndX), 0);
+    QCOMPARE(highlighted(0, 0), 0);
+    QCOMPARE(highlighted(2, 0), 0);
+
+    pane.view.Select(lines.Start(1), lines.Start(2));
+    QVERIFY(highlighted(1, lineEndX) > 0);
+    QCOMPARE(highlighted(2, 0), 0);
 }
 
 void ReportViewTest::emptyPaneHasNothingToSelectOrFind() {

@@ -53,7 +53,8 @@ class frmMain : public QMainWindow {
     frmHelp* CreateHelp();
     frmAbout* CreateAbout();
 
-    // The report pane.
+    // The report pane. It shows AppState.Report in place, so the report is held once; SetReportText
+    // replaces that text, and ReportText is what the pane shows and Save As CSV writes.
     void SetReportText(std::string_view text);
     const std::string& ReportText() const;
     bool FindInReport(const QString& needle);

@@ -22,6 +22,7 @@ class ReportView : public QAbstractScrollArea {
     // Shows text from its first line, nothing selected. The text is read in place: it must stay
     // alive and unchanged until the next ShowText or Clear.
     void ShowText(const std::string& text);
+    void ShowText(std::string&&) = delete; // a temporary would be gone before the pane paints it
     void Clear();
     const std::string& Text() const { return *text_; }
 

@@ -94,6 +94,37 @@ struct Row {
     std::string Note;
 };
 
+// What the program does for one Open with every detail on, in a process of its own so that its peak
+// memory is the program's and not the benchmark's: read the level, write the report, export the
+// tiles, show the report in the pane. Prints the peak resident size and the report's size in bytes.
+int ProgramRun(const std::string& path, const std::filesystem::path& tileFolder) {
+    AppState state;
+    state.TileFolderOverride = tileFolder;
+    SetAllDetails(state.DetailOptions, true);
+    ReportLevelFile(state, path);
+    if (BenchPaneAvailable())
+        BenchShowInPane(state.Report.Str());
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    std::printf("%ld %zu\n", usage.ru_maxrss, state.Report.Str().size());
+    return 0;
+}
+
+// Peak memory of ProgramRun on path, in MB, and the report's size; -1 when the run failed.
+double ProgramPeakMB(const std::string& path, const std::filesystem::path& tileFolder, size_t* reportBytes) {
+    std::error_code ec;
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe", ec).string();
+    const std::string command = "'" + self + "' --program-run '" + path + "' '" + tileFolder.string() + "'";
+    FILE* child = ::popen(command.c_str(), "r");
+    if (!child)
+        return -1;
+    long peakKB = -1;
+    if (std::fscanf(child, "%ld %zu", &peakKB, reportBytes) != 2)
+        peakKB = -1;
+    ::pclose(child);
+    return peakKB < 0 ? -1 : static_cast<double>(peakKB) / 1024.0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -105,6 +136,8 @@ int main(int argc, char** argv) {
             json = true;
         else if (arg == "--quick")
             repeats = 3;
+        else if (arg == "--program-run" && i + 2 < argc)
+            return ProgramRun(argv[i + 1], argv[i + 2]);
         else if (arg == "--write-levels" && i + 1 < argc) {
             // Writes the two levels for profiling by hand, and stops.
             const std::filesystem::path out = argv[++i];
@@ -124,6 +157,7 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder = pattern;
 
     std::vector<Row> rows;
+    double peakToReport = 0;
     double ratioToXxd = 0;
     size_t biggestReport = 0;
     for (int16_t generation : {int16_t{2}, int16_t{3}}) {
@@ -187,6 +221,16 @@ int main(int argc, char** argv) {
             rows.push_back({tag + " full report shown in the pane", paneMs, 0, 0, "offscreen"});
         }
         (void)levelMB;
+
+        size_t reportBytes = 0;
+        const double peakMB = ProgramPeakMB(path, folder / "tiles", &reportBytes);
+        if (peakMB > 0 && reportBytes > 0) {
+            const double ratio = peakMB * 1024 * 1024 / static_cast<double>(reportBytes);
+            peakToReport = std::max(peakToReport, ratio);
+            char note[96];
+            std::snprintf(note, sizeof note, "%.1f MB, %.2f x the report", peakMB, ratio);
+            rows.push_back({tag + " open with all details: peak memory", 0, 0, 0, note});
+        }
     }
 
     struct rusage usage {};
@@ -201,8 +245,9 @@ int main(int argc, char** argv) {
             std::printf("    {\"name\": \"%s\", \"median_ms\": %.3f, \"mb_per_s\": %.1f, \"lines_per_s\": %.0f}%s\n",
                         rows[i].Name.c_str(), rows[i].Ms, rows[i].MBps, rows[i].LinesPerSec,
                         i + 1 < rows.size() ? "," : "");
-        std::printf("  ],\n  \"ratio_to_xxd\": %.2f,\n  \"peak_rss_mb\": %.1f,\n  \"largest_report_mb\": %.1f\n}\n",
-                    ratioToXxd, peakMB, static_cast<double>(biggestReport) / 1e6);
+        std::printf("  ],\n  \"ratio_to_xxd\": %.2f,\n  \"program_peak_to_report\": %.2f,\n"
+                    "  \"bench_peak_rss_mb\": %.1f,\n  \"largest_report_mb\": %.1f\n}\n",
+                    ratioToXxd, peakToReport, peakMB, static_cast<double>(biggestReport) / 1e6);
         return 0;
     }
     std::printf("%-40s %12s %10s %14s  %s\n", "measure (median)", "ms", "MB/s", "lines/s", "note");
@@ -210,6 +255,8 @@ int main(int argc, char** argv) {
         std::printf("%-40s %12.2f %10.1f %14.0f  %s\n", r.Name.c_str(), r.Ms, r.MBps, r.LinesPerSec, r.Note.c_str());
     std::printf("\nfull-detail report throughput / xxd output throughput: %.2f (the lower of DM2 and DM3)\n",
                 ratioToXxd);
-    std::printf("peak memory: %.1f MB (largest report %.1f MB)\n", peakMB, static_cast<double>(biggestReport) / 1e6);
+    std::printf("program's peak memory / report size: %.2f (the higher of DM2 and DM3)\n", peakToReport);
+    std::printf("benchmark's own peak memory: %.1f MB (largest report %.1f MB)\n", peakMB,
+                static_cast<double>(biggestReport) / 1e6);
     return 0;
 }

@@ -197,7 +197,7 @@ int main(int argc, char** argv) {
                         "over the files of the run before"});
         int fresh = 0;
         const double freshMs = Median(Time(repeats, [&] {
-            const std::filesystem::path dir = folder / ("fresh" + std::to_string(fresh++));
+            const std::filesystem::path dir = folder / ("fresh-" + tag + "-" + std::to_string(fresh++));
             ExportTiles(level.Bytes(), dir.string() + "/", 64, state.Palette8Colours.get());
         }));
         rows.push_back({tag + " export of 64 tiles, new folder", freshMs, 64.0 * kBmpFileBytes / 1e3 / freshMs, 0,
@@ -251,8 +251,15 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::printf("%-40s %12s %10s %14s  %s\n", "measure (median)", "ms", "MB/s", "lines/s", "note");
+    const auto cell = [](double v, const char* format) {
+        char text[32] = "";
+        if (v > 0)
+            std::snprintf(text, sizeof text, format, v);
+        return std::string(text);
+    };
     for (const Row& r : rows)
-        std::printf("%-40s %12.2f %10.1f %14.0f  %s\n", r.Name.c_str(), r.Ms, r.MBps, r.LinesPerSec, r.Note.c_str());
+        std::printf("%-40s %12s %10s %14s  %s\n", r.Name.c_str(), cell(r.Ms, "%.2f").c_str(),
+                    cell(r.MBps, "%.1f").c_str(), cell(r.LinesPerSec, "%.0f").c_str(), r.Note.c_str());
     std::printf("\nfull-detail report throughput / xxd output throughput: %.2f (the lower of DM2 and DM3)\n",
                 ratioToXxd);
     std::printf("program's peak memory / report size: %.2f (the higher of DM2 and DM3)\n", peakToReport);

@@ -62,7 +62,8 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::
     app.formatter(std::make_shared<ReportFormatter>());
     app.set_version_flag("--version", std::string(kProgram) + " " STRATA_VERSION);
     app.footer("Exit status: 0 the report is complete, 1 the level file cannot be read or the report cannot\n"
-               "be written, 2 wrong arguments, 3 an overflow ended the walk (the lines so far are written).");
+               "be written, 2 wrong arguments, 3 an overflow or the report's size limit ended the walk (the\n"
+               "lines so far are written).");
 
     auto* all = app.add_flag("--all", request.AllDetails, "List the records of all 37 sections");
     std::vector<std::string> detailLists; // one LIST per --details given
@@ -152,8 +153,9 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
     }
 
     if (run.Ended == RunOutcome::Kind::Faulted) {
-        const std::string what =
-            run.Status == kOverflowFault ? "an overflow" : "fault " + std::to_string(run.Status);
+        const std::string what = run.Status == kOverflowFault      ? "an overflow"
+                                 : run.Status == kReportLimitFault ? "the report's size limit"
+                                                                   : "fault " + std::to_string(run.Status);
         err << kProgram << ": " << what << " ended the walk at offset 0x" << Hex(run.StopOffset) << " ("
             << run.StopOffset << ") of " << request.LevelPath << '\n';
         return kExitOverflow;

@@ -17,7 +17,8 @@ enum ReportExit : int {
     kExitCompleted = 0,  // the run completed
     kExitUnreadable = 1, // the level file could not be read, or the report could not be written
     kExitUsage = 2,      // the arguments were wrong
-    kExitOverflow = 3,   // an overflow ended the walk part-way; the lines so far were written
+    kExitOverflow = 3,   // an overflow or the report's size limit ended the walk part-way; the lines so
+                         // far were written
 };
 
 struct ReportRequest {

@@ -1,10 +1,12 @@
 // Writes the seed corpus of the fuzz target from the level builder: DM2, DM3, DM1 and unknown
-// versions, truncations, and huge and negative counts, each with three option sets.
+// versions, truncations, huge and negative counts, tile counts at the edges of their range, and rooms
+// that go over the same bytes again, each with three option sets.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "fuzz/HostileLevels.h"
 #include "tools/LevelBuilder.h"
 
 using namespace levelbuilder;
@@ -60,7 +62,20 @@ int main(int argc, char** argv) {
             late.CinematicFrames.Count = count;
             Seed(folder, g + "-latecount" + std::to_string(count), Build(late));
         }
+        // Every room list at -1: the lists that step over what they do not list move the walk back.
+        Level back = Small(generation);
+        for (Room& room : back.Rooms.Items) {
+            room.Vertices.Count = room.Rectangles.Count = room.Triangles.Count = room.Sprites.Count = -1;
+            room.Doors.Count = room.Lights.Count = room.StaticMeshes.Count = -1;
+        }
+        Seed(folder, g + "-roomlists-1", Build(back));
+        for (int32_t tiles : {16383, 16384, -16384}) {
+            Level edge = Small(generation);
+            edge.Tiles.Count = tiles;
+            Seed(folder, g + "-tiles" + std::to_string(tiles), Build(edge));
+        }
     }
+    Seed(folder, "dm2-roomloop", hostile::RoomLoopLevel(32767, 40));
     Level dm1;
     dm1.VersionWord = kVersionDM1;
     const auto dm1Bytes = Build(dm1);

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Fuzzes the report run for SECONDS (default 60) with clang, libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer. New inputs go to fuzz/work/corpus; crashes to fuzz/work/crashes.
+# UndefinedBehaviorSanitizer. New inputs go to fuzz/work/corpus, crashes to fuzz/work/crashes, the
+# workers' logs to fuzz/work/fuzz-N.log; the last lines give the run's figures. FUZZ_JOBS sets the
+# number of workers (default: one a core; 1 leaves the other cores free). A single allocation of more
+# than 256 MB counts as a crash: with inputs of at most 64 KB it could only be sized by a count.
 # Add each crash, once fixed, to fuzz/regressions so CTest replays it.
 set -euo pipefail
 seconds="${1:-60}"
@@ -19,6 +22,19 @@ ninja -C "$build" strata-fuzz >/dev/null
 
 mkdir -p "$work/corpus" "$work/crashes"
 jobs="${FUZZ_JOBS:-$(nproc)}"
+cd "$work" # libFuzzer writes its workers' logs into the current folder
+rm -f fuzz-*.log
+status=0
 "$build/fuzz/strata-fuzz" "$work/corpus" "$here/corpus" "$here/regressions" \
-    -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
-    -jobs="$jobs" -workers="$jobs" -artifact_prefix="$work/crashes/" -print_final_stats=1
+    -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=256 \
+    -jobs="$jobs" -workers="$jobs" -artifact_prefix="$work/crashes/" -print_final_stats=1 || status=$?
+
+for log in fuzz-*.log; do
+    [ -e "$log" ] || continue
+    echo "== $log"
+    grep -E "^#[0-9]+[[:space:]].*cov:" "$log" | tail -1 || true
+    grep -E "^stat::(number_of_executed_units|peak_rss_mb)" "$log" || true
+    grep -E "ERROR|SUMMARY" "$log" || true
+done
+echo "crashes: $(find "$work/crashes" -type f | wc -l) in $work/crashes"
+exit "$status"

@@ -21,7 +21,9 @@ namespace {
 std::atomic<size_t> largestAllocation{0};
 }
 
-void* operator new(size_t size) {
+// Kept out of line, so that the compiler does not pair a delete inlined at its call site with the
+// built-in new instead of this one.
+[[gnu::noinline]] void* operator new(size_t size) {
     size_t seen = largestAllocation.load(std::memory_order_relaxed);
     while (size > seen && !largestAllocation.compare_exchange_weak(seen, size, std::memory_order_relaxed)) {
     }
@@ -29,11 +31,11 @@ void* operator new(size_t size) {
         return p;
     throw std::bad_alloc();
 }
-void* operator new[](size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void* operator new[](size_t size) { return operator new(size); }
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete[](void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete[](void* p, size_t) noexcept { std::free(p); }
 
 namespace {
 

@@ -1,7 +1,8 @@
 // Measures the report's size against the level file's size over saved fuzz inputs (files, or every
 // file in the folders given), with the report's real size limit, and prints the figures that bound it:
-// the largest report, the largest ratio of report to file, and the constant K that
-// report bytes <= C x file bytes + K needs for C = 33 and C = 64.
+// the largest report, the largest ratios of report to file, the constant K that
+// report bytes <= C x file bytes + K needs for C = 33 and C = 64 over the runs the limit did not stop,
+// and how far past the limit the stopped runs went.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +15,7 @@
 
 #include "engine/AppState.h"
 #include "engine/Fault.h"
+#include "engine/ReportLimit.h"
 #include "engine/ReportRun.h"
 #include "fuzz/FuzzInput.h"
 
@@ -81,22 +83,27 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: strata-fuzz-measure FOLDER|FILE...\n");
         return 2;
     }
-    int64_t largest = 0, fileBytes = 0, k33 = 0, k64 = 0, limited = 0;
+    int64_t largest = 0, fileBytes = 0, k33 = 0, k64 = 0, limited = 0, pastLimit = 0;
     for (const Measure& m : all) {
         largest = std::max(largest, m.ReportBytes);
         fileBytes = std::max(fileBytes, m.FileBytes);
+        if (m.Status == kReportLimitFault) {
+            ++limited;
+            pastLimit = std::max(pastLimit, m.ReportBytes - static_cast<int64_t>(ReportByteLimit(m.FileBytes)));
+            continue;
+        }
         k33 = std::max(k33, m.ReportBytes - 33 * m.FileBytes);
         k64 = std::max(k64, m.ReportBytes - 64 * m.FileBytes);
-        limited += m.Status == kReportLimitFault;
     }
     std::sort(all.begin(), all.end(), [](const Measure& a, const Measure& b) {
         return a.ReportBytes * std::max<int64_t>(b.FileBytes, 1) > b.ReportBytes * std::max<int64_t>(a.FileBytes, 1);
     });
-    std::printf("%zu inputs, files up to %lld bytes, reports up to %lld bytes, %lld ended by the size limit\n",
-                all.size(), static_cast<long long>(fileBytes), static_cast<long long>(largest),
-                static_cast<long long>(limited));
-    std::printf("report <= 33 x file + %lld\nreport <= 64 x file + %lld\nlargest ratios:\n",
+    std::printf("%zu inputs, files up to %lld bytes, reports up to %lld bytes\n", all.size(),
+                static_cast<long long>(fileBytes), static_cast<long long>(largest));
+    std::printf("not stopped by the size limit: report <= 33 x file + %lld, report <= 64 x file + %lld\n",
                 static_cast<long long>(k33), static_cast<long long>(k64));
+    std::printf("stopped by the size limit: %lld, at most %lld bytes past it\nlargest ratios:\n",
+                static_cast<long long>(limited), static_cast<long long>(pastLimit));
     for (size_t i = 0; i < std::min<size_t>(all.size(), 8); ++i)
         std::printf("  %10lld / %8lld bytes  status %d  %s\n", static_cast<long long>(all[i].ReportBytes),
                     static_cast<long long>(all[i].FileBytes), all[i].Status, all[i].Name.c_str());

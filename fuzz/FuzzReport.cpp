@@ -95,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(status == 0 || status == kOverflowFault || status == kReportLimitFault || status == 99);
     const std::string& text = state.Report.Str();
     Check(text.empty() || text.back() != '\n');
-    Check(text.size() <= ReportByteLimit(static_cast<int64_t>(level.size()), kFuzzReportFixedBytes) + kLongestLine);
+    Check(text.size() <=
+          ReportByteLimit(static_cast<int64_t>(level.size()), kFuzzReportFixedBytes) + kLongestLine);
     Check(level.empty() || status == 99 || text.starts_with(";-"));
     Check(std::filesystem::last_write_time(workspace.LevelPath, ec) == modified);
     Check(FileBytes(workspace.LevelPath) == std::vector<uint8_t>(level.begin(), level.end()));

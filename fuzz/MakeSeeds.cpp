@@ -47,8 +47,10 @@ int main(int argc, char** argv) {
         const std::string g = generation == 2 ? "dm2" : "dm3";
         const auto whole = Build(Small(generation));
         Seed(folder, g + "-whole", whole);
-        for (size_t cut : {size_t{3}, size_t{700}, size_t{1800}, size_t{1900}, whole.size() / 2, whole.size() - 9000})
-            Seed(folder, g + "-cut" + std::to_string(cut), std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<long>(cut)));
+        for (size_t cut :
+             {size_t{3}, size_t{700}, size_t{1800}, size_t{1900}, whole.size() / 2, whole.size() - 9000})
+            Seed(folder, g + "-cut" + std::to_string(cut),
+                 std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<long>(cut)));
 
         for (int32_t count : {-1, 32767, 32768, 0x7FFFFFFF}) {
             Level level = Small(generation);

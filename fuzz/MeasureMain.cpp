@@ -89,14 +89,16 @@ int main(int argc, char** argv) {
         fileBytes = std::max(fileBytes, m.FileBytes);
         if (m.Status == kReportLimitFault) {
             ++limited;
-            pastLimit = std::max(pastLimit, m.ReportBytes - static_cast<int64_t>(ReportByteLimit(m.FileBytes)));
+            pastLimit =
+                std::max(pastLimit, m.ReportBytes - static_cast<int64_t>(ReportByteLimit(m.FileBytes)));
             continue;
         }
         k33 = std::max(k33, m.ReportBytes - 33 * m.FileBytes);
         k64 = std::max(k64, m.ReportBytes - 64 * m.FileBytes);
     }
     std::sort(all.begin(), all.end(), [](const Measure& a, const Measure& b) {
-        return a.ReportBytes * std::max<int64_t>(b.FileBytes, 1) > b.ReportBytes * std::max<int64_t>(a.FileBytes, 1);
+        return a.ReportBytes * std::max<int64_t>(b.FileBytes, 1) >
+               b.ReportBytes * std::max<int64_t>(a.FileBytes, 1);
     });
     std::printf("%zu inputs, files up to %lld bytes, reports up to %lld bytes\n", all.size(),
                 static_cast<long long>(fileBytes), static_cast<long long>(largest));

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <functional>
 
+#include "engine/ReportRun.h"
 #include "engine/ReportText.h"
 #include "hardening/HardeningSupport.h"
 
@@ -27,7 +28,8 @@ struct CountField {
 template <class T> std::function<void(Level&, int32_t)> Chunk(levelbuilder::List<T> Level::*list) {
     return [list](Level& l, int32_t n) { (l.*list).Count = n; };
 }
-template <class T> std::function<void(Level&, int32_t)> RoomList(levelbuilder::List<T> levelbuilder::Room::*list) {
+template <class T>
+std::function<void(Level&, int32_t)> RoomList(levelbuilder::List<T> levelbuilder::Room::*list) {
     return [list](Level& l, int32_t n) { (l.Rooms.Items.at(0).*list).Count = n; };
 }
 
@@ -36,14 +38,17 @@ std::vector<CountField> CountFields() {
     return {
         {"texture tiles", Chunk(&Level::Tiles), nullptr, 4},
         {"rooms", Chunk(&Level::Rooms), &Layout::RoomCount, 2},
-        {"room mesh data size", [](Level& l, int32_t n) { l.Rooms.Items.at(0).MeshDataSize = n; }, nullptr, 4},
+        {"room mesh data size", [](Level& l, int32_t n) { l.Rooms.Items.at(0).MeshDataSize = n; }, nullptr,
+         4},
         {"room vertices", RoomList(&R::Vertices), nullptr, 2},
         {"room rectangles", RoomList(&R::Rectangles), nullptr, 2},
         {"room triangles", RoomList(&R::Triangles), nullptr, 2},
         {"room sprites", RoomList(&R::Sprites), nullptr, 2},
         {"room doors", RoomList(&R::Doors), nullptr, 2},
-        {"room Z sectors", [](Level& l, int32_t n) { l.Rooms.Items.at(0).ZSectors = static_cast<int16_t>(n); }, nullptr, 2},
-        {"room X sectors", [](Level& l, int32_t n) { l.Rooms.Items.at(0).XSectors = static_cast<int16_t>(n); }, nullptr, 2},
+        {"room Z sectors",
+         [](Level& l, int32_t n) { l.Rooms.Items.at(0).ZSectors = static_cast<int16_t>(n); }, nullptr, 2},
+        {"room X sectors",
+         [](Level& l, int32_t n) { l.Rooms.Items.at(0).XSectors = static_cast<int16_t>(n); }, nullptr, 2},
         {"room lights", RoomList(&R::Lights), nullptr, 2},
         {"room static meshes", RoomList(&R::StaticMeshes), nullptr, 2},
         {"floor data", Chunk(&Level::FloorData), &Layout::FloorData, 4},
@@ -91,7 +96,8 @@ void WalkEveryHostileCount(int16_t generation) {
             const std::vector<uint8_t> bytes = levelbuilder::Build(level);
             const int32_t asRead = field.Width == 2 ? static_cast<int16_t>(count) : count;
             for (size_t s = 0; s < sets.size(); ++s) {
-                SCOPED_TRACE(std::string(field.Name) + " = " + std::to_string(count) + ", options " + sets[s].Name);
+                SCOPED_TRACE(std::string(field.Name) + " = " + std::to_string(count) + ", options " +
+                             sets[s].Name);
                 const WalkEnd end = WalkBytes(bytes, generation, sets[s].Options, tiles);
                 ASSERT_TRUE(end.Completed || end.Fault == kOverflowFault) << "fault " << end.Fault;
                 ASSERT_FALSE(end.Report.ends_with("\n"));
@@ -113,7 +119,8 @@ void WalkEveryHostileCount(int16_t generation) {
                 const std::string summary = "\r\n" + At(at) + std::to_string(asRead);
                 EXPECT_EQ(end.Report.compare(before.size(), summary.size(), summary), 0)
                     << end.Report.substr(before.size(), 80);
-                EXPECT_FALSE(std::isdigit(static_cast<unsigned char>(end.Report[before.size() + summary.size()])));
+                EXPECT_FALSE(
+                    std::isdigit(static_cast<unsigned char>(end.Report[before.size() + summary.size()])));
             }
         }
     }
@@ -121,6 +128,49 @@ void WalkEveryHostileCount(int16_t generation) {
 
 } // namespace
 
-TEST(HostileCounts, EveryChunkOfADM2Level) { WalkEveryHostileCount(2); }
+TEST(HostileCounts, EveryChunkOfADM2Level) {
+    WalkEveryHostileCount(2);
+}
 
-TEST(HostileCounts, EveryChunkOfADM3Level) { WalkEveryHostileCount(3); }
+TEST(HostileCounts, EveryChunkOfADM3Level) {
+    WalkEveryHostileCount(3);
+}
+
+// Tile counts at the edges of the 16-bit tile size: 16383 tiles still fit (the export writes the one tile
+// that starts inside the file, then the walk overflows stepping over them), 16384 overflow before any
+// export, and -16384 fit as negative sizes (nothing to export) but step the walk out of range.
+TEST(HostileCounts, TileCountsAtTheEdgesOfTheirRange) {
+    struct Case {
+        int32_t Count;
+        int32_t StopOffset;
+        bool Exported;
+    };
+    const Case cases[] = {
+        {16383, 1800 + 16383 * 65536, true}, {16384, 1796, false}, {-16384, 1800 - 16384 * 65536, false}};
+    for (const Case& c : cases) {
+        for (const OptionSet& set : OptionSets()) {
+            SCOPED_TRACE(std::to_string(c.Count) + " tiles, options " + set.Name);
+            TempDir dir;
+            Level level = SmallLevel(2);
+            level.Tiles.Count = c.Count;
+            const std::string path = dir.Write("level.dm2", levelbuilder::Build(level));
+            AppState state;
+            state.DetailOptions = set.Options;
+            state.TileFolderOverride = dir.Path() / "tiles";
+            EXPECT_EQ(ReportLevelFile(state, path), kOverflowFault);
+            EXPECT_EQ(state.LastRun.StopOffset, c.StopOffset);
+            EXPECT_NE(state.Report.Str().find("\r\n0x704,1796," + std::to_string(c.Count) + ",Texture Tiles"),
+                      std::string::npos);
+            const bool tilesOn = set.Options.On(optTextureTiles);
+            if (c.Exported && tilesOn) {
+                EXPECT_EQ(state.TextureTileCount, c.Count);
+                std::vector<std::string> names;
+                for (const auto& entry : std::filesystem::directory_iterator(dir.Path() / "tiles"))
+                    names.push_back(entry.path().filename().string());
+                EXPECT_EQ(names, std::vector<std::string>{"Tile_1.bmp"});
+            } else {
+                EXPECT_FALSE(std::filesystem::exists(dir.Path() / "tiles"));
+            }
+        }
+    }
+}

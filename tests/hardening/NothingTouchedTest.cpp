@@ -51,10 +51,10 @@ TEST(NothingTouched, LevelFilesKeepTheirBytesAndTimeThroughEveryKindOfRun) {
     overflow.Items.Count = 0x7FFFFFFF;
     const std::vector<uint8_t> whole = levelbuilder::Build(levelbuilder::FilledLevel(2));
     const std::vector<std::vector<uint8_t>> levels{
-        whole,                                                           // completes, exports two tiles
-        std::vector<uint8_t>(whole.begin(), whole.begin() + 70000),      // cut inside the second tile
-        levelbuilder::Build(overflow),                                   // ends with an overflow
-        hostile::RoomLoopLevel(32767, 40),                               // ends at the report's size limit
+        whole,                                                      // completes, exports two tiles
+        std::vector<uint8_t>(whole.begin(), whole.begin() + 70000), // cut inside the second tile
+        levelbuilder::Build(overflow),                              // ends with an overflow
+        hostile::RoomLoopLevel(32767, 40),                          // ends at the report's size limit
     };
     const fs::path tiles = dir.Path() / "tiles";
     for (size_t i = 0; i < levels.size(); ++i) {
@@ -95,7 +95,7 @@ TEST(NothingTouched, TileExportWritesOnlyItsOwnFilesAndNoneForTilesPastTheEnd) {
     EXPECT_EQ(ReportLevelFile(state, path), kOverflowFault);
     EXPECT_EQ(state.TextureTileCount, 16383);
     EXPECT_EQ(Names(tiles), (std::set<std::string>{"notes.txt", "Tile_1.bmp.old", "tile_2.bmp", "Tile_1.bmp",
-                                                  "Tile_2.bmp", "Tile_3.bmp"}));
+                                                   "Tile_2.bmp", "Tile_3.bmp"}));
     for (const char* name : {"notes.txt", "Tile_1.bmp.old", "tile_2.bmp"})
         EXPECT_EQ(ReadAll(tiles / name), notes) << name;
     for (const char* name : {"Tile_1.bmp", "Tile_2.bmp", "Tile_3.bmp"})

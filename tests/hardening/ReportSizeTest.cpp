@@ -31,11 +31,21 @@ std::atomic<size_t> largestAllocation{0};
         return p;
     throw std::bad_alloc();
 }
-[[gnu::noinline]] void* operator new[](size_t size) { return operator new(size); }
-[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
-[[gnu::noinline]] void operator delete[](void* p) noexcept { std::free(p); }
-[[gnu::noinline]] void operator delete(void* p, size_t) noexcept { std::free(p); }
-[[gnu::noinline]] void operator delete[](void* p, size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void* operator new[](size_t size) {
+    return operator new(size);
+}
+[[gnu::noinline]] void operator delete(void* p) noexcept {
+    std::free(p);
+}
+[[gnu::noinline]] void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+[[gnu::noinline]] void operator delete(void* p, size_t) noexcept {
+    std::free(p);
+}
+[[gnu::noinline]] void operator delete[](void* p, size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -94,8 +104,8 @@ TEST(ReportSize, RoomsThatGoOverTheSameBytesEndAtTheLimit) {
     const int32_t stop = command.LastRun.StopOffset;
     char expected[64];
     std::snprintf(expected, sizeof expected, "0x%X (%d)", static_cast<unsigned>(stop), stop);
-    EXPECT_EQ(err.str(), "strata-report: the report's size limit ended the walk at offset " + std::string(expected) +
-                             " of " + path + "\n");
+    EXPECT_EQ(err.str(), "strata-report: the report's size limit ended the walk at offset " +
+                             std::string(expected) + " of " + path + "\n");
 }
 
 // 32767 rooms read past the end of a file cut behind its room count, every option on: about 51 MB of
@@ -152,7 +162,8 @@ TEST(ReportSize, NoAllocationIsSizedByACount) {
             largestAllocation = 0;
             ReportLevelFile(state, path);
             const size_t largest = largestAllocation;
-            const size_t allowed = std::max({4 * bytes.size() + 4096, 2 * state.Report.Str().size(), size_t{66614}});
+            const size_t allowed =
+                std::max({4 * bytes.size() + 4096, 2 * state.Report.Str().size(), size_t{66614}});
             EXPECT_LE(largest, allowed) << state.Report.Str().size() << " bytes of report";
         }
     }

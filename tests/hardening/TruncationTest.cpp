@@ -16,11 +16,13 @@ namespace {
 std::vector<int32_t> Boundaries(const levelbuilder::Layout& l) {
     std::vector<int32_t> b{l.RoomCount};
     b.insert(b.end(), l.Rooms.begin(), l.Rooms.end());
-    for (int32_t at : {l.FloorData, l.MeshData, l.MeshPointers, l.Animations, l.StateChanges, l.AnimDispatches,
-                       l.AnimCommands, l.MeshTrees, l.Frames, l.Moveables, l.StaticMeshes, l.ObjectTextures,
-                       l.SpriteTextures, l.SpriteSequences, l.Cameras, l.SoundSources, l.Boxes, l.Overlaps,
-                       l.Zones, l.AnimatedTextures, l.Items, l.LightMap, l.CinematicFrames, l.DemoData,
-                       l.SoundMap, l.SoundDetails, l.SampleIndices, l.End})
+    for (int32_t at : {l.FloorData,      l.MeshData,        l.MeshPointers,    l.Animations,
+                       l.StateChanges,   l.AnimDispatches,  l.AnimCommands,    l.MeshTrees,
+                       l.Frames,         l.Moveables,       l.StaticMeshes,    l.ObjectTextures,
+                       l.SpriteTextures, l.SpriteSequences, l.Cameras,         l.SoundSources,
+                       l.Boxes,          l.Overlaps,        l.Zones,           l.AnimatedTextures,
+                       l.Items,          l.LightMap,        l.CinematicFrames, l.DemoData,
+                       l.SoundMap,       l.SoundDetails,    l.SampleIndices,   l.End})
         b.push_back(at);
     std::sort(b.begin(), b.end());
     return b;
@@ -71,18 +73,24 @@ void WalkEveryPrefix(int16_t generation) {
         // The lines before the chunk or room that the cut falls into, or before the last boundary ahead
         // of it that starts a line.
         size_t b = static_cast<size_t>(
-            std::upper_bound(boundaries.begin(), boundaries.end(), static_cast<int32_t>(cut)) - boundaries.begin());
+            std::upper_bound(boundaries.begin(), boundaries.end(), static_cast<int32_t>(cut)) -
+            boundaries.begin());
         while (b > 0 && before[s][b - 1] == full[s].size())
             --b;
         if (b > 0) {
             const std::string_view expected(full[s].data(), before[s][b - 1]);
-            ASSERT_TRUE(std::string_view(end.Report).starts_with(expected)) << "before offset " << boundaries[b - 1];
+            ASSERT_TRUE(std::string_view(end.Report).starts_with(expected))
+                << "before offset " << boundaries[b - 1];
         }
     }
 }
 
 } // namespace
 
-TEST(Truncation, EveryPrefixOfADM2LevelEndsCleanly) { WalkEveryPrefix(2); }
+TEST(Truncation, EveryPrefixOfADM2LevelEndsCleanly) {
+    WalkEveryPrefix(2);
+}
 
-TEST(Truncation, EveryPrefixOfADM3LevelEndsCleanly) { WalkEveryPrefix(3); }
+TEST(Truncation, EveryPrefixOfADM3LevelEndsCleanly) {
+    WalkEveryPrefix(3);
+}

@@ -1,5 +1,8 @@
 #pragma once
 // Runs one chunk unit of the walk on level bytes from a chosen offset, without the units before it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <initializer_list>
@@ -8,8 +11,15 @@
 
 #include "common/TestFiles.h"
 #include "engine/AppState.h"
+#include "engine/Fault.h"
 #include "engine/LevelFile.h"
+#include "engine/ReportText.h"
 #include "engine/walk/Units.h"
+#include "tools/LevelBuilder.h"
+
+using namespace levelbuilder;
+
+inline const std::string kSep(kSeparatorLine);
 
 struct UnitRun {
     std::vector<std::string> Lines; // the lines the unit wrote, in order
@@ -29,22 +39,37 @@ inline DetailOptionSet AllOptions(bool on) {
     return options;
 }
 
-template <class Unit>
-UnitRun RunUnit(const std::vector<uint8_t>& bytes, int16_t generation, int32_t start,
-                const DetailOptionSet& options, Unit unit) {
-    AppState state;
+// A fault ends the unit as it ends a walk; faults says whether one is expected. The state, when given,
+// carries results from run to run (palettes, tile count).
+inline UnitRun RunUnit(void (*unit)(Walk&), const std::vector<uint8_t>& bytes, int16_t generation,
+                       int32_t start, const DetailOptionSet& options, bool faults = false,
+                       AppState* kept = nullptr) {
+    AppState fresh;
+    AppState& state = kept ? *kept : fresh;
     state.DetailOptions = options;
+    state.Report.ReplaceAll("");
     const LevelFile level = LevelFile::FromBytes(bytes);
     Walk w(state, level, generation, start);
-    unit(w);
-    UnitRun run;
-    run.Lines = Lines(state.Report.Text());
+    bool faulted = false;
+    try {
+        unit(w);
+    } catch (const WalkFault&) {
+        faulted = true;
+    }
+    EXPECT_EQ(faulted, faults);
+    UnitRun run{Lines(state.Report.Text()), w.Offset};
     // The pane starts empty, so the first appended line brings a line break in front of it.
     if (!run.Lines.empty() && run.Lines.front().empty())
         run.Lines.erase(run.Lines.begin());
-    run.End = w.Offset;
     return run;
 }
+
+// A builder-made level with the offsets of its chunks.
+struct Built {
+    std::vector<uint8_t> Bytes;
+    Layout Where;
+    explicit Built(const Level& level) { Bytes = Build(level, Where); }
+};
 
 // The first two columns of an offset line: "0x" + hex + "," + decimal + ",".
 inline std::string At(int32_t offset) {
@@ -61,26 +86,17 @@ struct ByteImage {
         Bytes.at(at) = v;
         return *this;
     }
-    ByteImage& U16(size_t at, uint16_t v) {
-        U8(at, static_cast<uint8_t>(v));
-        return U8(at + 1, static_cast<uint8_t>(v >> 8));
-    }
-    ByteImage& U32(size_t at, uint32_t v) {
-        U16(at, static_cast<uint16_t>(v));
-        return U16(at + 2, static_cast<uint16_t>(v >> 16));
-    }
+    ByteImage& U16(size_t at, uint16_t v) { return U8(at, static_cast<uint8_t>(v)).U8(at + 1, v >> 8); }
+    ByteImage& U32(size_t at, uint32_t v) { return U16(at, static_cast<uint16_t>(v)).U16(at + 2, v >> 16); }
 };
 
-inline size_t CountOf(const std::vector<std::string>& lines, const std::string& line) {
-    size_t n = 0;
-    for (const std::string& l : lines)
-        n += l == line;
-    return n;
+// Each expected line stands exactly once in lines.
+inline void ExpectEach(const std::vector<std::string>& lines, const std::vector<std::string>& expected) {
+    for (const std::string& line : expected)
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), line), 1) << line;
 }
 
-inline size_t Columns(const std::string& line) {
-    size_t n = 1;
-    for (char c : line)
-        n += c == ',';
-    return n;
+// Report lines in order, packed as call arguments.
+template <class... Line> std::vector<std::string> Excerpt(const Line&... lines) {
+    return {std::string(lines)...};
 }

@@ -32,6 +32,9 @@ std::string WalkEndText(const RunOutcome& outcome, const std::string& path) {
     case RunOutcome::Kind::Faulted:
         if (outcome.Status == kOverflowFault)
             return "Overflow stopped the walk at offset " + offset + "; the report is partial";
+        if (outcome.Status == kReportLimitFault)
+            return "The report's size limit stopped the walk at offset " + offset +
+                   " (the file's counts send the walk over the same bytes again and again); the report is partial";
         return "Fault " + std::to_string(outcome.Status) + " stopped the walk at offset " + offset +
                "; the report is partial";
     case RunOutcome::Kind::Completed:

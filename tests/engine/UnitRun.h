@@ -100,3 +100,7 @@ inline void ExpectEach(const std::vector<std::string>& lines, const std::vector<
 template <class... Line> std::vector<std::string> Excerpt(const Line&... lines) {
     return {std::string(lines)...};
 }
+
+inline std::vector<std::string> Last(const std::vector<std::string>& lines, size_t n) {
+    return {lines.end() - static_cast<std::ptrdiff_t>(std::min(n, lines.size())), lines.end()};
+}

@@ -13,10 +13,6 @@ UnitRun Animations(const std::vector<uint8_t>& bytes, int32_t start, const Detai
     return RunUnit(WalkAnimations, bytes, 2, start, options, faults);
 }
 
-size_t Columns(const std::string& line) {
-    return static_cast<size_t>(std::count(line.begin(), line.end(), ',')) + 1;
-}
-
 TEST(WalkAnimations, AllOptionsOffGiveSevenSummariesAndStepOverTheRecords) {
     // 35 animations whose count field stands at byte 7980; the chunks behind them read as empty.
     ByteImage image(7984 + 35 * 32);
@@ -36,12 +32,8 @@ TEST(WalkAnimations, AnimationLinesReadTheOddPositionedFieldsUnsigned) {
     ByteImage image(8188 + 4 + 3 * 32 + 24);
     image.U32(8188, 3);
     // Record 0: every field at its limit, so a signed or misaligned read shows.
-    image.U32(8192, 0xFFFFFFFF)
-        .U8(8196, 255)
-        .U8(8197, 254)
-        .U16(8198, 0xFFFF)
-        .U8(8200, 200)
-        .U16(8192 + 23, 300);
+    image.U32(8192, 0xFFFFFFFF).U8(8196, 255).U8(8197, 254);
+    image.U16(8198, 0xFFFF).U8(8200, 200).U16(8192 + 23, 300);
     for (size_t pos = 9; pos <= 21; pos += 2)
         image.U16(8192 + pos, static_cast<uint16_t>(60000 + pos));
     // Record 2: the example, with its unread tail bytes filled.
@@ -51,16 +43,13 @@ TEST(WalkAnimations, AnimationLinesReadTheOddPositionedFieldsUnsigned) {
         image.U8(8256 + pos, 0xEE);
 
     const UnitRun run = Animations(image.Bytes, 8188, OptionsOn({optAnimations}));
-    const std::vector<std::string> expected = {
-        kSep,
-        "0x1FFC,8188,3,Animations,96 bytes",
-        kAnimationHeader,
+    const std::vector<std::string> expected = Excerpt(
+        kSep, "0x1FFC,8188,3,Animations,96 bytes", kAnimationHeader,
         "0x2000,8192,0,4294967295,255,254,65535,200,60009,60011,60013,60015,60017,60019,60021,300,0x12C",
-        "0x2020,8224,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0x0",
-        "0x2040,8256,2,1200,1,20,2,0,0,40,3,0,1,5,0,0,0x0"};
+        "0x2020,8224,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0x0", "0x2040,8256,2,1200,1,20,2,0,0,40,3,0,1,5,0,0,0x0");
     EXPECT_EQ(std::vector<std::string>(run.Lines.begin(), run.Lines.begin() + 6), expected);
     for (size_t i = 2; i <= 5; ++i)
-        EXPECT_EQ(Columns(run.Lines[i]), 17u) << run.Lines[i];
+        EXPECT_EQ(std::count(run.Lines[i].begin(), run.Lines[i].end(), ','), 16) << run.Lines[i];
     EXPECT_EQ(run.End, 8192 + 96 + 6 * 4);
 }
 

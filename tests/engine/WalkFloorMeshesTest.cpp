@@ -76,8 +76,7 @@ TEST(WalkFloorMeshes, EmptyNegativeAndOverlongCounts) {
     b = FloorLevel(2, level);
     EXPECT_EQ(FloorAndMeshes(b, 2, AllOptions(false)).End, b.Where.FloorData + 4 + 80000 + 8);
     const std::vector<std::string> lines = FloorAndMeshes(b, 2, OptionsOn({optFloors}), true).Lines;
-    EXPECT_EQ(std::vector<std::string>(lines.end() - 2, lines.end()),
-              (std::vector<std::string>{At(b.Where.FloorData) + "40000,Floor,80000 bytes", kFloorHeader}));
+    EXPECT_EQ(Last(lines, 2), Excerpt(At(b.Where.FloorData) + "40000,Floor,80000 bytes", kFloorHeader));
 }
 
 } // namespace

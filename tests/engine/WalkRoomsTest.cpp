@@ -136,7 +136,7 @@ TEST(WalkRooms, NegativeAndEmptyCounts) {
 
     b = RoomLevel(2, {});
     EXPECT_EQ(Rooms(b, 2, AllOptions(true)).Lines,
-              (std::vector<std::string>{kSep, At(b.Where.RoomCount) + "0,rooms,2 bytes", kSep}));
+              Excerpt(kSep, At(b.Where.RoomCount) + "0,rooms,2 bytes", kSep));
 }
 
 TEST(WalkRooms, OverflowsEndTheWalkAfterTheLinesSoFar) {
@@ -146,15 +146,13 @@ TEST(WalkRooms, OverflowsEndTheWalkAfterTheLinesSoFar) {
     EXPECT_EQ(Rooms(b, 2, AllOptions(false)).Lines[11],
               At(b.Where.Rooms[0] + 34) + "40000,sectors,320000 bytes");
     std::vector<std::string> lines = Rooms(b, 2, OptionsOn({optRoomSectors}), true).Lines;
-    EXPECT_EQ(std::vector<std::string>(lines.end() - 2, lines.end()),
-              (std::vector<std::string>{",,40000,sectors,320000 bytes", kSectorHeader}));
+    EXPECT_EQ(Last(lines, 2), Excerpt(",,40000,sectors,320000 bytes", kSectorHeader));
 
     room = Room{};
     room.MeshDataSize = 0x40000000;
     b = RoomLevel(2, {room});
     lines = Rooms(b, 2, AllOptions(false), true).Lines;
-    EXPECT_EQ(std::vector<std::string>(lines.end() - 2, lines.end()),
-              (std::vector<std::string>{", ,Room no 0", kSep}));
+    EXPECT_EQ(Last(lines, 2), Excerpt(", ,Room no 0", kSep));
 }
 
 } // namespace

@@ -77,17 +77,15 @@ TEST(WalkStaticsAndTextures, SpriteTexturesAndSequences) {
     const Layout& at = b.Where;
     const UnitRun run =
         Statics(b.Bytes, 2, at.StaticMeshes, OptionsOn({optSpriteTextures, optSpriteSequence}));
-    const std::vector<std::string> tail = {
-        kSep,
-        At(at.SpriteTextures) + "1,Sprite Texture,16 bytes",
-        "Offset Hex, Offset,Sprite Texture No, Tile,x,y,Width,Height,LeftSide,TopSide,RightSide,BottomSide",
-        At(at.SpriteTextures + 4) + "0,0,200,16,64,64,-32,-64,32,0",
-        kSep,
-        At(at.SpriteSequences) + "1,Sprite Sequence,8 bytes",
-        "Offset Hex, Offset,Sprite Sequence No,ObjectId,NegativeLength,Offset",
-        At(at.SpriteSequences + 4) + "0,160,-1,0"};
-    ASSERT_GE(run.Lines.size(), tail.size());
-    EXPECT_EQ(std::vector<std::string>(run.Lines.end() - 8, run.Lines.end()), tail);
+    EXPECT_EQ(
+        Last(run.Lines, 8),
+        Excerpt(kSep, At(at.SpriteTextures) + "1,Sprite Texture,16 bytes",
+                "Offset Hex, Offset,Sprite Texture No, Tile,x,y,Width,Height,LeftSide,TopSide,RightSide,"
+                "BottomSide",
+                At(at.SpriteTextures + 4) + "0,0,200,16,64,64,-32,-64,32,0", kSep,
+                At(at.SpriteSequences) + "1,Sprite Sequence,8 bytes",
+                "Offset Hex, Offset,Sprite Sequence No,ObjectId,NegativeLength,Offset",
+                At(at.SpriteSequences + 4) + "0,160,-1,0"));
     EXPECT_EQ(run.End, at.Cameras);
 }
 

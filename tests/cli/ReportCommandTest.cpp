@@ -24,6 +24,10 @@ Command Invoke(const std::vector<std::string>& args, const fs::path& programFold
     return {exit, out.str(), err.str()};
 }
 
+template <class... Arg> std::vector<std::string> Args(const Arg&... args) {
+    return {std::string(args)...};
+}
+
 const std::string kSep(kSeparatorLine);
 const std::string kUsageLine = "Usage: " + std::string(kReportUsage) + "\n";
 
@@ -82,17 +86,10 @@ TEST(ReportCommand, DetailsAndTileFolder) {
 TEST(ReportCommand, UsageErrorsExitWith2AndPrintTheUsage) {
     Dm1 f;
     const std::string dm1 = f.path;
-    for (const auto& args : std::vector<std::vector<std::string>>{{"--details", "37", dm1},
-                                                                  {"--details", "-1", dm1},
-                                                                  {"--details", "x", dm1},
-                                                                  {"--details", "1,,2", dm1},
-                                                                  {"--details", "", dm1},
-                                                                  {"--bogus", dm1},
-                                                                  {},
-                                                                  {"--all", "--details", "1", dm1},
-                                                                  {dm1, dm1},
-                                                                  {"--details"},
-                                                                  {"-o"}}) {
+    for (const auto& args :
+         {Args("--details", "37", dm1), Args("--details", "-1", dm1), Args("--details", "x", dm1),
+          Args("--details", "1,,2", dm1), Args("--details", "", dm1), Args("--bogus", dm1), Args(),
+          Args("--all", "--details", "1", dm1), Args(dm1, dm1), Args("--details"), Args("-o")}) {
         SCOPED_TRACE(testing::PrintToString(args));
         const Command c = Invoke(args);
         EXPECT_EQ(c.Exit, 2);
@@ -120,13 +117,14 @@ TEST(ReportCommand, UnreadableLevelOrOutputExitsWith1AndNamesTheReason) {
     const std::string missing = (f.dir.Path() / "missing.dm2").string();
     const std::string noFolder = (f.dir.Path() / "none" / "level.dm2").string();
     const std::string folder = f.dir.Path().string();
-    for (const auto& [args, message] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{f.dir.Write("empty.dm2", {})}, "read " + folder + "/empty.dm2: the file is empty"},
-             {{missing}, "read " + missing + ": no such file"},
-             {{noFolder}, "read " + noFolder + ": no such folder"},
-             {{folder}, "read " + folder + ": is a folder"},
-             {{"-o", noFolder, f.path}, "write " + noFolder + ": no such folder"},
-             {{"-o", folder, f.path}, "write " + folder + ": is a folder"}}) {
+    using Case = std::pair<std::vector<std::string>, std::string>;
+    for (const auto& [args, message] :
+         {Case{Args(f.dir.Write("empty.dm2", {})), "read " + folder + "/empty.dm2: the file is empty"},
+          Case{Args(missing), "read " + missing + ": no such file"},
+          Case{Args(noFolder), "read " + noFolder + ": no such folder"},
+          Case{Args(folder), "read " + folder + ": is a folder"},
+          Case{Args("-o", noFolder, f.path), "write " + noFolder + ": no such folder"},
+          Case{Args("-o", folder, f.path), "write " + folder + ": is a folder"}}) {
         const Command c = Invoke(args);
         EXPECT_EQ(c.Exit, 1);
         EXPECT_EQ(c.Out, "");

@@ -5,7 +5,7 @@
 #include <set>
 
 #include "common/TestFiles.h"
-#include "palette/ColourRecords.h"
+#include "palette/PaletteStore.h"
 #include "tiles/m_TileEngine.h"
 
 namespace {
@@ -24,18 +24,6 @@ uint8_t Pixel(const std::vector<uint8_t>& bmp, int row, int column) {
     return bmp.at(kBmpPixelOffset + 256 * (255 - row) + column);
 }
 
-std::shared_ptr<CSmartArray> Palette(std::initializer_list<std::array<uint8_t, 3>> first) {
-    auto list = std::make_shared<CSmartArray>();
-    auto it = first.begin();
-    for (int i = 0; i < 256; ++i, it += it != first.end()) {
-        auto colour = std::make_shared<C_udtCol8>();
-        if (it != first.end())
-            colour->LetR((*it)[0]), colour->LetG((*it)[1]), colour->LetB((*it)[2]);
-        list->AddOneItem(std::shared_ptr<SmartObject>(colour));
-    }
-    return list;
-}
-
 uint32_t U32At(const std::vector<uint8_t>& b, size_t at) {
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t(b[at + 3]) << 24);
 }
@@ -45,16 +33,16 @@ TEST(TileEngine, BitmapHoldsHeaderColourTableAndRowsBottomUp) {
     std::vector<uint8_t> level = LevelWithTiles(1);
     TileByte(level, 1, 0, 0) = 5, TileByte(level, 1, 255, 0) = 7, TileByte(level, 1, 1, 2) = 9;
     TileByte(level, 1, 255, 255) = 11;
-    // The folder is missing, two levels deep: the export creates it.
-    ExportTiles(level, (dir.Path() / "a" / "TileCollection").string() + "/", 1,
-                Palette({{252, 0, 4}, {1, 2, 3}}).get());
+    // The folder is missing, two levels deep: the export creates it. Colours 252, 0, 4 and 4, 8, 12.
+    const std::array<uint8_t, 768> palette{63, 0, 1, 1, 2, 3};
+    ExportTiles(level, (dir.Path() / "a" / "TileCollection").string() + "/", 1, MakePalette8(palette).get());
     const auto bmp = ReadAll(dir.Path() / "a" / "TileCollection" / "Tile_1.bmp");
     ASSERT_EQ(bmp.size(), 66614u);
     EXPECT_EQ(std::string(bmp.begin(), bmp.begin() + 2), "BM");
     const std::vector<std::pair<size_t, uint32_t>> fields = {
         {2, 66614},        {6, 0},      {10, 1078}, {14, 40},   {18, 256}, {22, 256}, {26, 1 | (8 << 16)},
         {30, 0},           {34, 65536}, {38, 2834}, {42, 2834}, {46, 256}, {50, 256}, {54, 0x00FC0004u},
-        {58, 0x00010203u}, {62, 0}}; // colours blue, green, red, 0
+        {58, 0x0004080Cu}, {62, 0}}; // colours blue, green, red, 0
     for (const auto& [at, value] : fields)
         EXPECT_EQ(U32At(bmp, at), value) << "at " << at;
     EXPECT_EQ(bmp[1078 + 256 * 255], 5); // the top-left byte

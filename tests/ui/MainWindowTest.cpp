@@ -8,11 +8,9 @@
 #include <QProcess>
 #include <QTest>
 
-#include <numeric>
-
-#include "UiTestSupport.h"
-#include "palette/frmMainPal.h"
+#include "common/TestFiles.h"
 #include "tiles/frmTextureTiles.h"
+#include "tools/LevelBuilder.h"
 #include "ui/CsvSave.h"
 #include "ui/ReportView.h"
 #include "ui/frmMain.h"
@@ -41,15 +39,12 @@ int LevelCommands(QWidget& w) {
            Find<QMenu>(w, "mnuView")->menuAction()->isEnabled();
 }
 
-// The detail boxes that are checked, and the "All" box last (as 99).
-std::vector<int> Checked(frmMain& w) {
+// How many detail boxes the dialog opens with checked, "All" counted as one more.
+int CheckedInDialog(frmMain& w) {
     std::unique_ptr<frmReportDetails> dialog(w.CreateDetailDialog());
-    std::vector<int> checked;
+    int checked = dialog->AllBox()->isChecked();
     for (int i = 0; i < kDetailOptionCount; ++i)
-        if (dialog->DetailBox(i)->isChecked())
-            checked.push_back(i);
-    if (dialog->AllBox()->isChecked())
-        checked.push_back(99);
+        checked += dialog->DetailBox(i)->isChecked();
     return checked;
 }
 
@@ -63,7 +58,10 @@ struct Fixture {
         SetAllDetails(state.DetailOptions, allDetailsBefore);
         window = std::make_unique<frmMain>(state);
     }
-    std::string Level() { return WriteFilledLevel(dir, "level1.dm2"); }
+    std::string Level(const levelbuilder::Level& level = levelbuilder::FilledLevel(2),
+                      const char* name = "level1.dm2") {
+        return dir.Write(name, levelbuilder::Build(level));
+    }
     std::vector<std::string> Report() { return Lines(window->ReportText()); }
 };
 
@@ -117,7 +115,7 @@ void MainWindowTest::enabledStatesAfterStartOpenAndFailedOpen() {
     // An overflow leaves the partial report, disables the commands and says so under the pane.
     levelbuilder::Level level;
     level.Tiles.Count = 16384;
-    w.OpenLevel(Q(WriteLevel(f.dir, "overflow.dm2", level)));
+    w.OpenLevel(Q(f.Level(level, "overflow.dm2")));
     QCOMPARE(LevelCommands(w), 0);
     QCOMPARE(Q(f.Report().back()), QStringLiteral(" "));
     QCOMPARE(w.WalkEndLine(),
@@ -131,25 +129,20 @@ void MainWindowTest::infoCommandsAndTheDetailDialogAfterThem() {
     const std::string path = f.Level();
     w.OpenLevel(Q(path));
     const std::string undetailed = w.ReportText();
-    std::vector<int> all(kDetailOptionCount);
-    std::iota(all.begin(), all.end(), 0);
-    all.push_back(99);
 
     w.GetAllDetails();
     const std::string detailed = w.ReportText();
     QVERIFY(detailed.size() > undetailed.size());
     QVERIFY(detailed.find("\r\nPalette information loaded\r\n") != std::string::npos);
-    QVERIFY(Checked(w) == all);
+    QCOMPARE(CheckedInDialog(w), kDetailOptionCount + 1);
     QVERIFY(Enabled(w, "mnuViewViewPalettes") && Enabled(w, "mnuViewViewTextures"));
-    std::unique_ptr<frmMainPal> examiner(w.CreatePaletteExaminer());
-    QCOMPARE(examiner->FileName(), Q(path));
     std::unique_ptr<frmTextureTiles> viewer(w.CreateTileViewer());
     viewer->Activate();
     QCOMPARE(viewer->TileNumbers()->count(), 2); // the filled level holds two tiles
 
     w.GetGeneralInfo();
     QCOMPARE(w.ReportText(), undetailed);
-    QVERIFY(Checked(w).empty());
+    QCOMPARE(CheckedInDialog(w), 0);
     QVERIFY(!Enabled(w, "mnuViewViewPalettes") && !Enabled(w, "mnuViewViewTextures"));
     QCOMPARE(LevelCommands(w), 3);
 
@@ -176,18 +169,15 @@ void MainWindowTest::saveAsCsvWritesTheBytesStrataReportPrints() {
     const std::string path = f.Level();
     w.OpenLevel(Q(path));
     w.GetAllDetails();
-    std::unique_ptr<QFileDialog> dialog(w.CreateSaveDialog());
-    QCOMPARE(dialog->selectedFiles().value(0), Q((f.dir.Path() / "level1.csv").string()));
-
     const QString saved = Q((f.dir.Path() / "level1.csv").string());
+    QCOMPARE(std::unique_ptr<QFileDialog>(w.CreateSaveDialog())->selectedFiles().value(0), saved);
     QVERIFY(w.SaveReportAs(saved).isEmpty());
     const std::vector<uint8_t> bytes = ReadAll(saved.toStdString());
     QVERIFY(std::string(bytes.begin(), bytes.end()) == f.state.Report.Str());
     const QString printed = Q((f.dir.Path() / "printed.csv").string());
     QProcess cli;
-    cli.start(QStringLiteral(STRATA_REPORT_EXE),
-              {QStringLiteral("--all"), QStringLiteral("--tile-dir"),
-               Q((f.dir.Path() / "cli-tiles").string()), QStringLiteral("-o"), printed, Q(path)});
+    cli.start(STRATA_REPORT_EXE,
+              {"--all", "--tile-dir", Q((f.dir.Path() / "tiles").string()), "-o", printed, Q(path)});
     QVERIFY(cli.waitForFinished(-1));
     QCOMPARE(cli.exitCode(), 0);
     QVERIFY(ReadAll(printed.toStdString()) == bytes);

@@ -38,7 +38,6 @@ class PaletteWindowsTest : public QObject {
     Q_OBJECT
   private slots:
     void swatchesAndTheirTooltips();
-    void emptyListsLeaveThePlaceholder();
     void colourListAndCaptions();
 };
 
@@ -58,18 +57,17 @@ void PaletteWindowsTest::swatchesAndTheirTooltips() {
     const auto children = examiner.children().size();
     examiner.findChild<QAction*>(QStringLiteral("mnuFileSaveAsBinary"))->trigger();
     QCOMPARE(examiner.children().size(), children);
-}
 
-void PaletteWindowsTest::emptyListsLeaveThePlaceholder() {
-    frmMainPal examiner(Palette8(), std::make_shared<CSmartArray>());
+    // With either list empty, or none loaded yet, no swatch of either grid is painted.
+    frmMainPal emptied(Palette8(), std::make_shared<CSmartArray>());
     frmMainPal never(nullptr, nullptr); // no walk has loaded palettes yet
     for (int k = 0; k < 256; ++k) {
-        QCOMPARE(Fill(examiner.Swatch8(k)), QColor(64, 0, 64));
-        QCOMPARE(Fill(examiner.Swatch16(k)), QColor(64, 0, 64));
-        QVERIFY(examiner.Swatch8(k)->toolTip().isEmpty());
+        QCOMPARE(Fill(emptied.Swatch8(k)), QColor(64, 0, 64));
+        QCOMPARE(Fill(emptied.Swatch16(k)), QColor(64, 0, 64));
+        QVERIFY(emptied.Swatch8(k)->toolTip().isEmpty());
     }
     QCOMPARE(Fill(never.Swatch8(0)), QColor(64, 0, 64));
-    QVERIFY(!examiner.findChild<QMenu*>(QStringLiteral("mnuViewPalette"))->menuAction()->isEnabled());
+    QVERIFY(!emptied.findChild<QMenu*>(QStringLiteral("mnuViewPalette"))->menuAction()->isEnabled());
 }
 
 void PaletteWindowsTest::colourListAndCaptions() {

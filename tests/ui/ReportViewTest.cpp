@@ -13,14 +13,6 @@ QString Q(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-// "line 0", "line 1", ... joined by "\r\n", as report lines are.
-std::string NumberedLines(size_t count) {
-    std::string text;
-    for (size_t i = 0; i < count; ++i)
-        text += (i ? "\r\nline " : "line ") + std::to_string(i);
-    return text;
-}
-
 // A pane on screen over a text of its own; the text outlives the view, as the view requires.
 struct Pane {
     std::string text;
@@ -45,41 +37,32 @@ struct Pane {
 class ReportViewTest : public QObject {
     Q_OBJECT
   private slots:
-    void lineIndex_data();
     void lineIndex();
     void findNoCase();
     void selectionAndCopyGiveTheReportBytes();
     void findSelectsScrollsAndWraps();
 };
 
-void ReportViewTest::lineIndex_data() {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<int>("longest");
-    QTest::newRow("empty") << QByteArray() << QStringList() << 0;
-    QTest::newRow("no final break") << QByteArray("ab\r\ncde") << QStringList{"ab", "cde"} << 3;
-    QTest::newRow("final break") << QByteArray("ab\r\n") << QStringList{"ab", ""} << 2;
-    QTest::newRow("blank lines") << QByteArray("\r\n\r\n") << QStringList{"", "", ""} << 0;
-    QTest::newRow("bare line feed") << QByteArray("ab\ncd") << QStringList{"ab", "cd"} << 2;
-    QTest::newRow("carriage return inside a line")
-        << QByteArray("a\rb\r\nc") << QStringList{"a\rb", "c"} << 3;
-    QTest::newRow("longest in the middle")
-        << QByteArray("a\r\nbcdef\r\ngh") << QStringList{"a", "bcdef", "gh"} << 5;
-}
-
 void ReportViewTest::lineIndex() {
-    QFETCH(QByteArray, text);
-    QFETCH(QStringList, lines);
-    QFETCH(int, longest);
-    const std::string_view bytes(text.constData(), static_cast<size_t>(text.size()));
-    const LineIndex index(bytes);
-    QCOMPARE(index.Count(), static_cast<size_t>(lines.size()));
-    QCOMPARE(index.LongestLine(), static_cast<size_t>(longest));
-    for (size_t i = 0; i < index.Count(); ++i) {
-        QCOMPARE(Q(index.Line(i)), lines[static_cast<qsizetype>(i)]);
-        QCOMPARE(index.LineOf(index.Start(i)), i);
-        // The break belongs to the line it ends.
-        QCOMPARE(index.LineOf(index.Start(i) + index.Line(i).size()), i);
+    struct Case {
+        std::string_view Text;
+        QStringList Lines;
+        size_t Longest;
+    };
+    for (const Case& c :
+         {Case{"", {}, 0}, Case{"ab\r\ncde", {"ab", "cde"}, 3}, Case{"ab\r\n", {"ab", ""}, 2},
+          Case{"\r\n\r\n", {"", "", ""}, 0}, Case{"ab\ncd", {"ab", "cd"}, 2},
+          Case{"a\rb\r\nc", {"a\rb", "c"}, 3}, Case{"a\r\nbcdef\r\ngh", {"a", "bcdef", "gh"}, 5}}) {
+        const LineIndex index(c.Text);
+        QCOMPARE(index.LongestLine(), c.Longest);
+        QStringList lines;
+        for (size_t i = 0; i < index.Count(); ++i) {
+            lines << Q(index.Line(i));
+            QCOMPARE(index.LineOf(index.Start(i)), i);
+            // The break belongs to the line it ends.
+            QCOMPARE(index.LineOf(index.Start(i) + index.Line(i).size()), i);
+        }
+        QCOMPARE(lines, c.Lines);
     }
 }
 
@@ -121,7 +104,10 @@ void ReportViewTest::selectionAndCopyGiveTheReportBytes() {
 }
 
 void ReportViewTest::findSelectsScrollsAndWraps() {
-    Pane pane(NumberedLines(1000));
+    std::string text = "line 0"; // "line 0" to "line 999" joined by "\r\n", as report lines are
+    for (int i = 1; i < 1000; ++i)
+        text += "\r\nline " + std::to_string(i);
+    Pane pane(text);
     const LineIndex lines(pane.text);
     QVERIFY(pane.view.Find(QStringLiteral("LINE 900")));
     QCOMPARE(pane.view.SelectedText(), QStringLiteral("line 900"));

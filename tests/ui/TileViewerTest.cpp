@@ -37,8 +37,7 @@ class TileViewerTest : public QObject {
     Q_OBJECT
   private slots:
     void noTilesGiveAnEmptyDisabledList();
-    void entryNShowsTileN();
-    void fewerFilesThanTheCountEndTheList();
+    void entryNShowsTileNAndTheListStopsAtTheLastFile();
 };
 
 void TileViewerTest::noTilesGiveAnEmptyDisabledList() {
@@ -55,7 +54,7 @@ void TileViewerTest::noTilesGiveAnEmptyDisabledList() {
     }
 }
 
-void TileViewerTest::entryNShowsTileN() {
+void TileViewerTest::entryNShowsTileNAndTheListStopsAtTheLastFile() {
     TempDir dir;
     WriteTiles(dir.Path(), 3);
     frmTextureTiles viewer(dir.Path());
@@ -72,16 +71,12 @@ void TileViewerTest::entryNShowsTileN() {
     WriteTiles(dir.Path(), 4);
     viewer.Activate();
     QCOMPARE(viewer.TileNumbers()->count(), 3);
-}
-
-void TileViewerTest::fewerFilesThanTheCountEndTheList() {
-    TempDir dir;
-    WriteTiles(dir.Path(), 3);
+    // Fewer files than the count: the entries stop at the last file found.
     std::filesystem::remove(TileFilePath(dir.Path(), 3));
-    frmTextureTiles viewer(dir.Path());
-    viewer.Init(5);
-    viewer.Activate();
-    QCOMPARE(Entries(viewer.TileNumbers()), (QStringList{"1", "2"}));
+    frmTextureTiles fewer(dir.Path());
+    fewer.Init(5);
+    fewer.Activate();
+    QCOMPARE(Entries(fewer.TileNumbers()), (QStringList{"1", "2"}));
 }
 
 QTEST_MAIN(TileViewerTest)

@@ -10,6 +10,7 @@
 #include "palette/PaletteText.h"
 #include "palette/frmViewPalette.h"
 #include "ui/CenterForm.h"
+#include "ui/Rule.h"
 #include "ui/Twips.h"
 
 namespace {
@@ -44,13 +45,7 @@ QFrame* MakeSwatch(QWidget* frame, const QString& prefix, int k) {
 }
 
 QFrame* MakeLine(QWidget* parent, const char* name, int y, int thickness, const QColor& colour) {
-    auto* line = new QFrame(parent);
-    line->setObjectName(QString::fromLatin1(name));
-    line->setFrameStyle(QFrame::NoFrame);
-    line->setAutoFillBackground(true);
-    QPalette colours = line->palette();
-    colours.setColor(QPalette::Window, colour);
-    line->setPalette(colours);
+    QFrame* line = MakeRule(parent, name, colour);
     line->setGeometry(0, TwipsToPixels(y), parent->width(), thickness);
     return line;
 }

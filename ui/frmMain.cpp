@@ -24,6 +24,7 @@
 #include "ui/CsvSave.h"
 #include "ui/FindBar.h"
 #include "ui/ReportView.h"
+#include "ui/Rule.h"
 #include "ui/Twips.h"
 #include "ui/WalkEndText.h"
 #include "ui/frmAbout.h"
@@ -45,17 +46,6 @@ QString PathFromEngine(const std::string& path) {
 }
 std::string PathForEngine(const QString& path) {
     return QFile::encodeName(path).toStdString();
-}
-
-QFrame* MakeRule(QWidget* parent, const char* name, const QColor& colour) {
-    auto* line = new QFrame(parent);
-    line->setObjectName(QString::fromLatin1(name));
-    line->setFrameStyle(QFrame::NoFrame);
-    line->setAutoFillBackground(true);
-    QPalette colours = line->palette();
-    colours.setColor(QPalette::Window, colour);
-    line->setPalette(colours);
-    return line;
 }
 
 QString DroppedLevelPath(const QMimeData* data) {

@@ -1,10 +1,12 @@
 #pragma once
 // Shared pieces of the hostile-input tests: small builder-made levels, the option sets every hostile
-// case runs with, a walk over bytes in memory that reports how it ended, and the count of open handles.
-#include <cstdint>
-#include <filesystem>
-#include <string>
-#include <vector>
+// case runs with, a walk over bytes in memory that reports how it ended, and the names in a folder
+// (Names("/proc/self/fd") counts the open handles).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <set>
 
 #include "common/TestFiles.h"
 #include "engine/AppState.h"
@@ -14,6 +16,9 @@
 #include "tools/LevelBuilder.h"
 
 namespace hardening {
+
+// The largest single allocation since it was last set to 0 (counted by ReportSizeTest.cpp's new).
+extern std::atomic<size_t> largestAllocation;
 
 // A level with something in every chunk but no texture tiles: about 12 KB, most of it the light map.
 inline levelbuilder::Level SmallLevel(int16_t generation) {
@@ -27,8 +32,7 @@ struct OptionSet {
     DetailOptionSet Options;
 };
 
-// None, all, and two mixed sets that between them turn every option on once with its neighbours off
-// (so a list option can be on while the option of its group is off, and the other way round).
+// None, all, and two mixed sets that between them turn every option on once with its neighbours off.
 inline std::vector<OptionSet> OptionSets() {
     std::vector<OptionSet> sets{{"none", {}}, {"all", {}}, {"even", {}}, {"odd", {}}};
     for (int i = 0; i < kDetailOptionCount; ++i) {
@@ -39,32 +43,43 @@ inline std::vector<OptionSet> OptionSets() {
     return sets;
 }
 
-// How a walk over level bytes ended: completed, or a fault with its number and offset; the report
-// holds the lines written either way.
+// A state with the given options (by default all) that exports the texture tiles into tiles.
+inline AppState StateWith(const std::filesystem::path& tiles,
+                          const DetailOptionSet& options = OptionSets()[1].Options) {
+    AppState state;
+    state.DetailOptions = options;
+    state.TileFolderOverride = tiles;
+    return state;
+}
+
+// How a walk over level bytes ended: the fault's number (0: completed), where it ended, and the lines
+// written either way.
 struct WalkEnd {
-    bool Completed = false;
     int Fault = 0;
     int32_t Offset = 0;
     std::string Report;
 };
 
-// tiles is the folder the texture tiles option exports into.
+// Walks bytes with the texture tiles exported into tiles. Every walk must end as a completed run or an
+// overflow, and allocate nothing larger than a few times the file, twice the report, or one bitmap:
+// nothing sized by a count the file holds.
 inline WalkEnd WalkBytes(std::vector<uint8_t> bytes, int16_t generation, const DetailOptionSet& options,
-                         const TempDir& tiles, int64_t reportFixedBytes = kReportFixedBytes) {
-    AppState state;
-    state.DetailOptions = options;
-    state.ReportFixedBytes = reportFixedBytes;
-    state.TileFolderOverride = tiles.Path();
+                         const TempDir& tiles) {
+    AppState state = StateWith(tiles.Path(), options);
     const LevelFile level = LevelFile::FromBytes(std::move(bytes));
     WalkEnd end;
+    largestAllocation = 0;
     try {
         end.Offset = WalkLevel(state, level, generation, 4);
-        end.Completed = true;
     } catch (const WalkFault& fault) {
         end.Fault = fault.Number;
         end.Offset = fault.Offset;
     }
     end.Report = state.Report.Take();
+    EXPECT_TRUE(end.Fault == 0 || end.Fault == kOverflowFault) << "fault " << end.Fault;
+    EXPECT_FALSE(end.Report.ends_with("\n"));
+    const size_t bitmap = options.On(optTextureTiles) ? 66614 : 0;
+    EXPECT_LE(largestAllocation, std::max({4 * level.Bytes().size() + 4096, 2 * end.Report.size(), bitmap}));
     return end;
 }
 
@@ -75,21 +90,12 @@ inline std::string At(int32_t offset) {
     return text;
 }
 
-// The report text up to (not including) the line break in front of the first line that starts with
-// prefix; the whole text when no line does.
-inline std::string_view TextBeforeLine(std::string_view report, const std::string& prefix) {
-    if (report.starts_with(prefix))
-        return {};
-    const size_t at = report.find("\r\n" + prefix);
-    return at == std::string_view::npos ? report : report.substr(0, at);
-}
-
-// Handles this process has open.
-inline size_t OpenHandles() {
-    size_t n = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
-        ++n;
-    return n;
+// The names in a folder.
+inline std::set<std::string> Names(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
 }
 
 } // namespace hardening

@@ -11,20 +11,13 @@ void VertexRecord(Walk& w, int32_t at) {
     w.End();
 }
 
-// The texture index is shown one-based; computed in 32 bits, a stored 32767 shows 32768.
-void RectangleRecord(Walk& w, int32_t at) {
+// Rectangles (four vertex indices) and triangles (three), then the texture index shown one-based;
+// computed in 32 bits, a stored 32767 shows 32768.
+template <int32_t Vertices> void FaceRecord(Walk& w, int32_t at) {
     ReportLine& line = w.Line();
-    for (int32_t k = 0; k < 4; ++k)
+    for (int32_t k = 0; k < Vertices; ++k)
         line.Field(w.S16(at + 2 * k));
-    line.Field(int32_t{w.S16(at + 8)} + 1);
-    w.End();
-}
-
-void TriangleRecord(Walk& w, int32_t at) {
-    ReportLine& line = w.Line();
-    for (int32_t k = 0; k < 3; ++k)
-        line.Field(w.S16(at + 2 * k));
-    line.Field(int32_t{w.S16(at + 6)} + 1);
+    line.Field(int32_t{w.S16(at + 2 * Vertices)} + 1);
     w.End();
 }
 
@@ -75,10 +68,10 @@ constexpr ChunkShape kVertices{", vertices,", 12, optRoomMeshes, "Offset Hex, Of
 constexpr ChunkShape kRectangles{",rectangles,", 10, optRoomMeshes,
                                  "Offset Hex, Offset,Rectangle No,Vertex(0),Vertex(1),Vertex(2),Vertex(3),"
                                  "Texture,Colorindex_8,Colorindex_16",
-                                 RectangleRecord, S16};
+                                 FaceRecord<4>, S16};
 constexpr ChunkShape kTriangles{", triangles,", 8, optRoomMeshes,
                                 "Offset Hex, Offset,Triangle No,Vertex(0),Vertex(1),Vertex(2),Texture",
-                                TriangleRecord, S16};
+                                FaceRecord<3>, S16};
 constexpr ChunkShape kSprites{",sprites.", 4, optRoomSprites, "Offset Hex, Offset,Sprite No,Vertex,Texture",
                               SpriteRecord, S16, false, true};
 constexpr ChunkShape kDoors{",doors,", 32, optRoomDoors,

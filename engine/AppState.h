@@ -8,7 +8,9 @@
 
 #include "engine/DetailOptions.h"
 #include "engine/ReportLimit.h"
+#include "engine/LevelFile.h"
 #include "engine/ReportPane.h"
+#include "engine/WalkMap.h"
 #include "support/CSmartArray.h"
 
 // How the last report run ended, for the status line under the pane and for the command line.
@@ -49,4 +51,8 @@ struct AppState {
     // reach the limit quickly.
     int64_t ReportFixedBytes = kReportFixedBytes;
     RunOutcome LastRun;
+
+    // What the last run walked: the level's bytes (kept for the views) and the walk map over them.
+    std::shared_ptr<const LevelFile> Level;
+    WalkMap Map;
 };

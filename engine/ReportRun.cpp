@@ -1,16 +1,16 @@
 #include "engine/ReportRun.h"
 
 #include <algorithm>
-#include <strings.h>
+#include <array>
 
 #include "engine/Fault.h"
 #include "engine/NumberText.h"
 #include "engine/ReportText.h"
 #include "engine/Walker.h"
+#include "palette/PaletteStore.h"
+#include "tiles/m_TileEngine.h"
 
 namespace {
-
-bool SameVersion(const std::string& version, const char* text) { return ::strcasecmp(version.c_str(), text) == 0; }
 
 // A full-detail report runs to roughly ten times the level's size; reserving ahead spares the
 // pane's string most of its regrowth.
@@ -21,7 +21,47 @@ size_t ExpectedReportBytes(const AppState& state, int64_t fileSize) {
     return 1 << 16;
 }
 
+// The palettes stand at fixed offsets; both lists are made new, so a second run replaces the first
+// run's colours instead of adding to them.
+void LoadPalettes(AppState& state, const LevelFile& level) {
+    std::array<uint8_t, format::kPalette8Bytes> p8{};
+    for (int32_t i = 0; i < format::kPalette8Bytes; ++i)
+        p8[static_cast<size_t>(i)] = level.U8(format::kPalette8At + i);
+    std::array<uint8_t, format::kPalette16Bytes> p16{};
+    for (int32_t i = 0; i < format::kPalette16Bytes; ++i)
+        p16[static_cast<size_t>(i)] = level.U8(format::kPalette16At + i);
+    state.Palette8Colours = MakePalette8(p8);
+    state.Palette16Colours = MakePalette16(p16);
+}
+
+// The tile folder as the export expects it: ending in a separator, never doubled.
+std::string TileFolderText(const AppState& state) {
+    std::string folder = state.TileFolder().string();
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
 } // namespace
+
+void LoadPalettesAndExportTiles(AppState& state, const LevelFile& level) {
+    const WalkMap& map = state.Map;
+    if (map.Empty())
+        return;
+    state.PalettesLoaded = state.DetailOptions.On(optPalettes);
+    if (state.PalettesLoaded)
+        LoadPalettes(state, level);
+    const int32_t tiles = map.Find(Piece::TextureTiles);
+    if (tiles < 0 || map.Find(Piece::Tiles16) < 0)
+        return;
+    state.TexturesLoaded = state.DetailOptions.On(optTextureTiles);
+    if (state.TexturesLoaded) {
+        // The 16-bit size has been checked, so the count lies within -16384..16383.
+        const auto count = static_cast<int16_t>(map[tiles].Count);
+        ExportTiles(level.Bytes(), TileFolderText(state), count, state.Palette8Colours.get());
+        state.TextureTileCount = count;
+    }
+}
 
 std::string ReadVersionCode(const LevelFile& level, int32_t offset) {
     return HexOfLong(level.S32(offset), 32, false);
@@ -32,7 +72,10 @@ int16_t ReportLevelFile(AppState& state, const std::string& path) {
     RunOutcome& outcome = state.LastRun;
     outcome = RunOutcome{};
 
-    LevelFile level;
+    state.Map.Reset(0, 0);
+    state.Level.reset();
+    auto opened = std::make_shared<LevelFile>();
+    LevelFile& level = *opened;
     const int16_t openStatus = level.Open(path);
     if (openStatus != 0) {
         outcome.Ended = RunOutcome::Kind::OpenFailed;
@@ -46,6 +89,7 @@ int16_t ReportLevelFile(AppState& state, const std::string& path) {
         return kStatusEmptyOrMissing;
     }
     state.FileNameLabel = path;
+    state.Level = opened;
     const std::string version = ReadVersionCode(level, 0);
 
     ReportPane& pane = state.Report;
@@ -59,16 +103,19 @@ int16_t ReportLevelFile(AppState& state, const std::string& path) {
 
     outcome.StopOffset = 4;
     try {
-        if (SameVersion(version, "00000020")) {
+        const uint32_t word = level.U32(0);
+        if (word == format::kVersionDM1) {
             AppendReportLine(";Not implemented yet", pane);
-        } else if (SameVersion(version, "0000002D")) {
+        } else if (word == format::kVersionDM2) {
             outcome.Walked = true;
-            outcome.StopOffset = WalkLevel(state, level, 2, 4);
-        } else if (SameVersion(version, "FF180038")) {
+            outcome.StopOffset = WalkLevel(state, level, format::Generation::DM2, 4);
+        } else if (word == format::kVersionDM3) {
             outcome.Walked = true;
-            outcome.StopOffset = WalkLevel(state, level, 3, 4);
+            outcome.StopOffset = WalkLevel(state, level, format::Generation::DM3, 4);
         }
+        LoadPalettesAndExportTiles(state, level);
     } catch (const WalkFault& fault) {
+        LoadPalettesAndExportTiles(state, level);
         // The walk ends here; the lines written so far stay and no closing lines follow.
         outcome.Ended = RunOutcome::Kind::Faulted;
         outcome.Status = static_cast<int16_t>(fault.Number);
@@ -76,6 +123,8 @@ int16_t ReportLevelFile(AppState& state, const std::string& path) {
         return outcome.Status;
     }
 
+    if (!outcome.Walked)
+        state.Map.Finish(WalkEnding::NotALevel, 4, 0);
     AppendSeparatorLine(pane);
     AppendReportLine(";" + path + "  END OF FILE", pane);
     AppendSeparatorLine(pane);

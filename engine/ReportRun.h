@@ -11,5 +11,10 @@
 // lines written so far stay in state.Report.
 int16_t ReportLevelFile(AppState& state, const std::string& path);
 
+// What a walk leaves behind beside the text, from its map: the palette store when the palettes are
+// detailed, and the tile bitmaps when the tiles are, once the walk got past the tile chunk's lines (also
+// when a fault ended it later). The report run calls it after every walk.
+void LoadPalettesAndExportTiles(AppState& state, const LevelFile& level);
+
 // The 4 bytes at offset as a little-endian 32-bit value in 8 upper-case hex digits.
 std::string ReadVersionCode(const LevelFile& level, int32_t offset);

@@ -1,6 +1,7 @@
 #pragma once
-// The chunk step shared by most chunks: read the count, write the separator and the summary line,
-// then list the records (option on, count > 0) or step over them (option off).
+// The chunk step shared by most chunks: write the separator, read the count, write the summary line,
+// then list the records (option on, count > 0) or step over them (option off). Each step records its
+// chunk's span, and a listed run's span, in the walk map.
 #include <cstdint>
 #include <string_view>
 
@@ -17,14 +18,19 @@ enum class CountField {
 // continuation lines after that.
 using RecordWriter = void (*)(Walk& w, int32_t at);
 
+// The writer of records whose fields all stand on one line, in the order of their description.
+template <const format::Record& R> void OneLineRecord(Walk& w, int32_t at) {
+    w.Fields<R>(at);
+    w.End();
+}
+
 struct ChunkShape {
+    Piece What;
     std::string_view SummaryWord; // e.g. ",Animations,"
-    int32_t RecordSize;
+    const format::Record* Record; // size, detail header line and fields of its records
     int Option;
-    std::string_view Header; // the detail header line
-    RecordWriter Record;
+    RecordWriter Write;
     CountField Count = CountField::S32;
-    bool IndexLines = false; // record lines without offset columns: number + "," + fields
     // Where the records are not listed, most chunks step over count x size only with their option
     // off; some ("otherwise advance") also with it on and a count of 0 or less, which moves the
     // offset back for a negative count.
@@ -36,15 +42,17 @@ struct ChunkCount {
     int32_t Bytes; // N x the unit size, checked 32-bit
 };
 
-// Reads the count at the running offset, writes the separator and the summary line
-// (count + word + bytes + " bytes") at the count's offset, and advances past the count field.
-ChunkCount SummariseChunk(Walk& w, std::string_view word, int32_t unitSize, CountField field = CountField::S32);
+// Writes the separator, opens the chunk's span at the count field, reads the count, writes the summary
+// line (count + word + bytes + " bytes") and advances past the count field. The caller closes the span.
+ChunkCount SummariseChunk(Walk& w, Piece what, std::string_view word, int32_t unitSize,
+                          CountField field = CountField::S32, const format::Record* record = nullptr);
 
 // Runs the step at the running offset and returns the count it read. The records are listed when
 // `listed` (by default: the chunk's option is on) and the count is above 0.
 int32_t ChunkStep(Walk& w, const ChunkShape& chunk);
 int32_t ChunkStep(Walk& w, const ChunkShape& chunk, bool listed);
 
-// Lists n records of the chunk from the running offset: the header line, then one record each, the record
+// Lists n records from the running offset as a run: the header line, then one record each, the record
 // number a 16-bit counter (more than 32767 records fault right after the header line).
-void ListRecords(Walk& w, int32_t n, const ChunkShape& chunk);
+void ListRecords(Walk& w, int32_t n, const format::Record& record, RecordWriter write);
+inline void ListRecords(Walk& w, int32_t n, const ChunkShape& chunk) { ListRecords(w, n, *chunk.Record, chunk.Write); }

@@ -5,68 +5,62 @@
 
 namespace {
 
-// Continuation lines start with five empty columns so that their values stand under the matching
-// values of the record's first line.
-constexpr std::string_view kContinuation = ",,,,,";
+using namespace format;
+
+// Continuation lines start with empty columns so that their values stand under the matching values of
+// the record's first line.
+constexpr std::string_view kContinuation = ",,,,";
 
 // ObjectID, Mesh, the first bounding box corner and the Flag on the first line; the other three
-// corners on continuation lines. The Flag is read as the by-path word reader reads it: unsigned.
+// corners on continuation lines.
 void StaticMeshRecord(Walk& w, int32_t at) {
-    w.Line().Field(w.S32(at)).Field(w.S16(at + 4));
-    w.Line().Field(w.S16(at + 6)).Field(w.S16(at + 8)).Field(w.S16(at + 10)).Field(w.PathWord(at + 30));
+    w.Fields<kStaticMesh>(at);
     w.End();
-    for (int32_t corner = at + 12; corner <= at + 24; corner += 6) {
-        w.Begin().Text(kContinuation).Dec(w.S16(corner)).Field(w.S16(corner + 2)).Field(w.S16(corner + 4));
+    for (int corner = 1; corner < 4; ++corner) {
+        w.Begin().Text(kContinuation);
+        w.Fields<kStaticMesh, 2, 5>(at, corner);
         w.End();
     }
 }
 
-// Attribute, Tile Index and the first vertex on the first line, vertices 2 to 4 on continuation
-// lines; each vertex is four unsigned bytes shown as stored.
+// Attribute, Tile Index and the first vertex on the first line, vertices 2 to 4 on continuation lines.
 void ObjectTextureRecord(Walk& w, int32_t at) {
-    w.Line().Field(w.S16(at)).Field(w.S16(at + 2));
-    w.Line().Field(w.U8(at + 4)).Field(w.U8(at + 5)).Field(w.U8(at + 6)).Field(w.U8(at + 7));
+    w.Fields<kObjectTextureDM2>(at);
     w.End();
-    for (int32_t vertex = at + 8; vertex <= at + 16; vertex += 4) {
-        w.Begin().Text(kContinuation).Dec(w.U8(vertex)).Field(w.U8(vertex + 1));
-        w.Line().Field(w.U8(vertex + 2)).Field(w.U8(vertex + 3));
+    for (int vertex = 1; vertex < 4; ++vertex) {
+        w.Begin().Text(kContinuation);
+        w.Fields<kObjectTextureDM2, 2, 6>(at, vertex);
         w.End();
     }
 }
 
-void SpriteTextureRecord(Walk& w, int32_t at) {
-    w.Line().Field(w.S16(at)).Field(w.U8(at + 2)).Field(w.U8(at + 3));
-    for (int32_t pos = 4; pos <= 14; pos += 2)
-        w.Line().Field(w.S16(at + pos));
-    w.End();
-}
+constexpr ChunkShape kStaticMeshes{.What = Piece::StaticMeshes,
+                                   .SummaryWord = ",Static Meshes,",
+                                   .Record = &kStaticMesh,
+                                   .Option = optStaticMeshes,
+                                   .Write = StaticMeshRecord};
 
-void SpriteSequenceRecord(Walk& w, int32_t at) {
-    w.Line().Field(w.S32(at)).Field(w.S16(at + 4)).Field(w.S16(at + 6));
-    w.End();
-}
+constexpr ChunkShape kSpriteTextures{.What = Piece::SpriteTextures,
+                                     .SummaryWord = ",Sprite Texture,",
+                                     .Record = &kSpriteTexture,
+                                     .Option = optSpriteTextures,
+                                     .Write = OneLineRecord<kSpriteTexture>};
 
-constexpr ChunkShape kStaticMeshes{",Static Meshes,", 32, optStaticMeshes,
-                                  "Offset Hex, Offset,StaticMesh No,ObjectID,Mesh,BoundingBox Corners x,"
-                                  "BoundingBox Corners y,BoundingBox Corners z, Flag ",
-                                  StaticMeshRecord};
-
-constexpr ChunkShape kSpriteTextures{",Sprite Texture,", 16, optSpriteTextures,
-                                    "Offset Hex, Offset,Sprite Texture No, Tile,x,y,Width,Height,LeftSide,"
-                                    "TopSide,RightSide,BottomSide",
-                                    SpriteTextureRecord};
-
-constexpr ChunkShape kSpriteSequences{",Sprite Sequence,", 8, optSpriteSequence,
-                                     "Offset Hex, Offset,Sprite Sequence No,ObjectId,NegativeLength,Offset",
-                                     SpriteSequenceRecord};
-
-constexpr std::string_view kObjectTexturesHeaderDM2 =
-    "Offset Hex, Offset,Object Texture No, Attribute,Tile Index,X coordinate, XPixel,Y coordinate, YPixel";
+constexpr ChunkShape kSpriteSequences{.What = Piece::SpriteSequences,
+                                      .SummaryWord = ",Sprite Sequence,",
+                                      .Record = &kSpriteSequence,
+                                      .Option = optSpriteSequence,
+                                      .Write = OneLineRecord<kSpriteSequence>};
 
 } // namespace
 
-void WalkObjectTextures(Walk& w, std::string_view header) {
-    const ChunkShape chunk{",Object Textures,", 20, optObjectTextures, header, ObjectTextureRecord};
+void WalkObjectTextures(Walk& w) {
+    // The two places differ only in the detail header line.
+    const ChunkShape chunk{.What = Piece::ObjectTextures,
+                           .SummaryWord = ",Object Textures,",
+                           .Record = w.IsDM3() ? &kObjectTextureDM3 : &kObjectTextureDM2,
+                           .Option = optObjectTextures,
+                           .Write = ObjectTextureRecord};
     ChunkStep(w, chunk);
 }
 
@@ -74,7 +68,7 @@ void WalkStaticsAndTextures(Walk& w) {
     ChunkStep(w, kStaticMeshes);
     // DM3 files hold their object textures behind the animated textures instead.
     if (!w.IsDM3())
-        WalkObjectTextures(w, kObjectTexturesHeaderDM2);
+        WalkObjectTextures(w);
     ChunkStep(w, kSpriteTextures);
     ChunkStep(w, kSpriteSequences);
 }

@@ -6,7 +6,7 @@
 
 #include "engine/walk/Walk.h"
 
-void WalkPalettesAndTiles(Walk& w, int32_t startOffset); // palettes, texture tiles
+void WalkPalettesAndTiles(Walk& w);                      // palettes, texture tiles
 void WalkRooms(Walk& w);                                 // rooms
 void WalkFloorAndMeshes(Walk& w);                        // floor data, mesh data, mesh pointers
 void WalkAnimations(Walk& w);                            // animations .. moveables
@@ -15,5 +15,5 @@ void WalkNavigation(Walk& w);                            // cameras .. animated 
 void WalkItemsToEnd(Walk& w);                            // items .. sample indices
 
 // The object texture chunk, at its DM2 place (after the static meshes) or its DM3 place (after the
-// animated textures); the two places differ only in their detail header line.
-void WalkObjectTextures(Walk& w, std::string_view header);
+// animated textures).
+void WalkObjectTextures(Walk& w);

@@ -1,63 +1,111 @@
 #pragma once
 // The walk cursor: the level bytes, the signed 32-bit running offset (every move checked), the format
-// generation, the detail options and the report writer. Every chunk unit reads and writes through it.
+// generation, the detail options, the report writer and the walk map. Every chunk unit reads, writes
+// and records through it.
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "engine/AppState.h"
 #include "engine/Fault.h"
+#include "engine/FieldValue.h"
 #include "engine/LevelFile.h"
+#include "engine/LevelFormat.h"
 #include "engine/ReportLimit.h"
 #include "engine/ReportLine.h"
 #include "engine/ReportText.h"
+#include "engine/WalkMap.h"
 
 class Walk {
 public:
-    Walk(AppState& state, const LevelFile& level, int16_t generation, int32_t startOffset)
-        : State(state), Level(level), Generation(generation), Offset(startOffset),
-          reportLimit_(ReportByteLimit(level.FileLength(), state.ReportFixedBytes)) {}
+    Walk(AppState& state, const LevelFile& level, format::Generation generation, int32_t startOffset);
 
     AppState& State;
     const LevelFile& Level;
-    const int16_t Generation;
-    int32_t Offset; // running offset: the next unread field
+    const format::Generation Generation;
 
-    bool IsDM3() const { return Generation == 3; }
+    bool IsDM3() const { return Generation == format::Generation::DM3; }
     bool Option(int index) const { return State.DetailOptions.On(index); }
+
+    // The running offset: the next unread field. It moves only by checked steps.
+    int32_t Offset() const { return offset_; }
+    void Advance(int32_t bytes) { offset_ = checkedAdd32(offset_, bytes); }
+    // Advances count x size bytes, the product and the sum both checked 32-bit.
+    void Skip(int32_t count, int32_t size) { Advance(checkedMul32(count, size)); }
 
     // Reads of the level bytes at an absolute offset; 0 past the end or at a negative offset.
     uint8_t U8(int32_t at) const { return Level.U8(at); }
     int16_t S16(int32_t at) const { return Level.S16(at); }
     uint16_t U16(int32_t at) const { return Level.U16(at); }
     int32_t S32(int32_t at) const { return Level.S32(at); }
-    // Fields that are read as the by-path readers read them: unsigned, and -99 at a negative offset.
-    int64_t PathByte(int32_t at) const { return at < 0 ? -99 : Level.U8(at); }
-    int64_t PathWord(int32_t at) const { return at < 0 ? -99 : Level.U16(at); }
-    int64_t PathDWord(int32_t at) const { return at < 0 ? -99 : static_cast<int64_t>(Level.U32(at)); }
-
-    void Advance(int32_t bytes) { Offset = checkedAdd32(Offset, bytes); }
-    // Advances count x size bytes, the product and the sum both checked 32-bit.
-    void Skip(int32_t count, int32_t size) { Advance(checkedMul32(count, size)); }
 
     // Writing. Lines are built in one reused buffer and appended to the pane.
-    void Separator() { AppendSeparatorLine(State.Report); }
-    void Blank() { AppendBlankLine(State.Report); }
-    void Plain(std::string_view text) { AppendReportLine(text, State.Report); }
+    void Separator() {
+        AppendSeparatorLine(State.Report);
+        ++line_;
+    }
+    void Blank() {
+        AppendBlankLine(State.Report);
+        ++line_;
+    }
+    void Plain(std::string_view text) {
+        AppendReportLine(text, State.Report);
+        ++line_;
+    }
     // Starts an offset line (or record line) at `at`: "0x" + hex + "," + decimal + ",".
-    ReportLine& BeginAt(int32_t at) { return line_.Clear().Offset(at); }
+    ReportLine& BeginAt(int32_t at) { return lineText_.Clear().Offset(at); }
     // Starts a line without offset columns.
-    ReportLine& Begin() { return line_.Clear(); }
+    ReportLine& Begin() { return lineText_.Clear(); }
     // The line begun with BeginAt or Begin, for record writers that append its fields.
-    ReportLine& Line() { return line_; }
+    ReportLine& Line() { return lineText_; }
     // Appends the line begun with BeginAt or Begin. Every stretch of the walk ends its lines here, so
     // this is where a report grown past its size limit stops the walk.
     void End() {
-        AppendLine(line_, State.Report);
+        AppendLine(lineText_, State.Report);
+        ++line_;
         if (State.Report.Str().size() > reportLimit_)
             RaiseReportLimit();
     }
+    // Appends ",value" for each field of record R from index First up to Last, repeat rep, at `at`.
+    template <const format::Record& R, size_t First = 0, size_t Last = R.Fields.size()>
+    void Fields(int32_t at, int rep = 0) {
+        FieldsOf<R, First>(at, rep, std::make_index_sequence<Last - First>{});
+    }
+
+    // Recording the walk map. A span opens at `first` with the next report line and closes at the
+    // running offset after its last line.
+    int32_t NextLine() const { return line_; }
+    int32_t Open(SpanKind kind, Piece what, int32_t first, uint8_t countWidth = 0,
+                 const format::Record* record = nullptr, int16_t index = -1) {
+        return State.Map.Open(kind, what, first, line_, countWidth, record, index);
+    }
+    void Close(int32_t count = 0) { State.Map.Close(offset_, line_, count); }
+    void CloseAt(int64_t end, int32_t count = 0);
+    void SetCount(int32_t count) { State.Map.SetCount(count); }
+    // Chunk for a span opened outside any other, Part inside one.
+    SpanKind PartOrChunk() const { return depth() == 0 ? SpanKind::Chunk : SpanKind::Part; }
 
 private:
-    ReportLine line_;
+    template <const format::Record& R, size_t First, size_t... I>
+    void FieldsOf(int32_t at, int rep, std::index_sequence<I...>) {
+        (FieldAt<R, First + I>(at, rep), ...);
+    }
+    template <const format::Record& R, size_t I> void FieldAt(int32_t at, int rep) {
+        constexpr format::Field f = R.Fields[I];
+        if constexpr (f.How == format::Shown::Absent) {
+            return;
+        } else {
+            const int64_t v = FieldValue(Level, f, at, Generation, rep);
+            if constexpr (ShownAsHex(f.How))
+                lineText_.Text(",0x").HexDigits(static_cast<uint32_t>(v));
+            else
+                lineText_.Field(v);
+        }
+    }
+    int depth() const;
+
+    int32_t offset_;
+    int32_t line_; // the 0-based number of the next report line
+    ReportLine lineText_;
     size_t reportLimit_;
 };

@@ -13,6 +13,7 @@
 #include "engine/AppState.h"
 #include "engine/Fault.h"
 #include "engine/LevelFile.h"
+#include "engine/ReportRun.h"
 #include "engine/ReportText.h"
 #include "engine/walk/Units.h"
 #include "tools/LevelBuilder.h"
@@ -49,15 +50,18 @@ inline UnitRun RunUnit(void (*unit)(Walk&), const std::vector<uint8_t>& bytes, i
     state.DetailOptions = options;
     state.Report.ReplaceAll("");
     const LevelFile level = LevelFile::FromBytes(bytes);
-    Walk w(state, level, generation, start);
+    state.Map.Reset(level.FileLength(), generation);
+    Walk w(state, level, static_cast<format::Generation>(generation), start);
     bool faulted = false;
     try {
         unit(w);
     } catch (const WalkFault&) {
         faulted = true;
     }
+    state.Map.Finish(faulted ? WalkEnding::Overflow : WalkEnding::Completed, w.Offset(), w.NextLine());
+    LoadPalettesAndExportTiles(state, level);
     EXPECT_EQ(faulted, faults);
-    UnitRun run{Lines(state.Report.Text()), w.Offset};
+    UnitRun run{Lines(state.Report.Text()), w.Offset()};
     // The pane starts empty, so the first appended line brings a line break in front of it.
     if (!run.Lines.empty() && run.Lines.front().empty())
         run.Lines.erase(run.Lines.begin());

@@ -6,9 +6,7 @@
 
 namespace {
 
-void PalettesAndTiles(Walk& w) {
-    WalkPalettesAndTiles(w, 4);
-}
+void PalettesAndTiles(Walk& w) { WalkPalettesAndTiles(w); }
 
 UnitRun WalkStart(AppState& state, const DetailOptionSet& options, const Level& level) {
     return RunUnit(PalettesAndTiles, Build(level), level.Generation, 4, options, false, &state);

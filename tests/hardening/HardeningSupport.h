@@ -70,7 +70,7 @@ inline WalkEnd WalkBytes(std::vector<uint8_t> bytes, int16_t generation, const D
     WalkEnd end;
     largestAllocation = 0;
     try {
-        end.Offset = WalkLevel(state, level, generation, 4);
+        end.Offset = WalkLevel(state, level, static_cast<format::Generation>(generation), 4);
     } catch (const WalkFault& fault) {
         end.Fault = fault.Number;
         end.Offset = fault.Offset;

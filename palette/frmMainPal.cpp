@@ -9,9 +9,9 @@
 
 #include "palette/PaletteText.h"
 #include "palette/frmViewPalette.h"
-#include "ui/CenterForm.h"
-#include "ui/Rule.h"
-#include "ui/Twips.h"
+#include "widgets/CenterForm.h"
+#include "widgets/Rule.h"
+#include "widgets/Twips.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QTreeView>
 
 #include "palette/ColourListModel.h"
-#include "ui/CenterForm.h"
-#include "ui/Twips.h"
+#include "widgets/CenterForm.h"
+#include "widgets/Twips.h"
 
 frmViewPalette::frmViewPalette(const QString& caption, std::vector<ColourRow> rows, QWidget* parent)
     : QDialog(parent) {

@@ -6,8 +6,8 @@
 #include <QPushButton>
 
 #include "tiles/TileLoader.h"
-#include "ui/CenterForm.h"
-#include "ui/Twips.h"
+#include "widgets/CenterForm.h"
+#include "widgets/Twips.h"
 
 frmTextureTiles::frmTextureTiles(std::filesystem::path tileFolder, QWidget* parent)
     : QDialog(parent), tileFolder_(std::move(tileFolder)) {

@@ -7,8 +7,8 @@
 #include <QPushButton>
 
 #include "ui/AppIcon.h"
-#include "ui/CenterForm.h"
-#include "ui/Twips.h"
+#include "widgets/CenterForm.h"
+#include "widgets/Twips.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <QTextEdit>
 
-#include "ui/CenterForm.h"
+#include "widgets/CenterForm.h"
 #include "ui/HelpText.h"
-#include "ui/Twips.h"
+#include "widgets/Twips.h"
 
 frmHelp::frmHelp(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmHelp"));

@@ -4,8 +4,8 @@
 #include <QGroupBox>
 #include <QPushButton>
 
-#include "ui/CenterForm.h"
-#include "ui/Twips.h"
+#include "widgets/CenterForm.h"
+#include "widgets/Twips.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "ui/CenterForm.h"
+#include "widgets/CenterForm.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
-#include "ui/Twips.h"
+#include "widgets/Twips.h"
 
 QPoint CenteredPositionTwips(QSize screenSize, QSize windowSize) {
     const float left = static_cast<float>(screenSize.width() - windowSize.width()) / 2.0f;

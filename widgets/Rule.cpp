@@ -1,4 +1,4 @@
-#include "ui/Rule.h"
+#include "widgets/Rule.h"
 
 QFrame* MakeRule(QWidget* parent, const char* name, const QColor& colour) {
     auto* line = new QFrame(parent);

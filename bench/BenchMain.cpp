@@ -15,6 +15,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/BenchExtras.h"
 #include "bench/BenchPane.h"
 #include "bench/BigLevel.h"
 #include "engine/AppState.h"
@@ -233,6 +234,10 @@ int main(int argc, char** argv) {
         }
     }
 
+    BenchContext context{folder, (folder / "big.DM2").string(), (folder / "big.DM3").string(), repeats};
+    BenchKeys keys;
+    BenchWalkMap(context, keys);
+
     struct rusage usage {};
     ::getrusage(RUSAGE_SELF, &usage);
     const double peakMB = static_cast<double>(usage.ru_maxrss) / 1024.0;
@@ -245,7 +250,10 @@ int main(int argc, char** argv) {
             std::printf("    {\"name\": \"%s\", \"median_ms\": %.3f, \"mb_per_s\": %.1f, \"lines_per_s\": %.0f}%s\n",
                         rows[i].Name.c_str(), rows[i].Ms, rows[i].MBps, rows[i].LinesPerSec,
                         i + 1 < rows.size() ? "," : "");
-        std::printf("  ],\n  \"ratio_to_xxd\": %.2f,\n  \"program_peak_to_report\": %.2f,\n"
+        std::printf("  ],\n");
+        for (const auto& [key, value] : keys)
+            std::printf("  \"%s\": %.3f,\n", key.c_str(), value);
+        std::printf("  \"ratio_to_xxd\": %.2f,\n  \"program_peak_to_report\": %.2f,\n"
                     "  \"bench_peak_rss_mb\": %.1f,\n  \"largest_report_mb\": %.1f\n}\n",
                     ratioToXxd, peakToReport, peakMB, static_cast<double>(biggestReport) / 1e6);
         return 0;
@@ -260,6 +268,8 @@ int main(int argc, char** argv) {
     for (const Row& r : rows)
         std::printf("%-40s %12s %10s %14s  %s\n", r.Name.c_str(), cell(r.Ms, "%.2f").c_str(),
                     cell(r.MBps, "%.1f").c_str(), cell(r.LinesPerSec, "%.0f").c_str(), r.Note.c_str());
+    for (const auto& [key, value] : keys)
+        std::printf("%-40s %12.3f\n", key.c_str(), value);
     std::printf("\nfull-detail report throughput / xxd output throughput: %.2f (the lower of DM2 and DM3)\n",
                 ratioToXxd);
     std::printf("program's peak memory / report size: %.2f (the higher of DM2 and DM3)\n", peakToReport);

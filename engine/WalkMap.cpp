@@ -62,6 +62,13 @@ constexpr std::array<PieceInfo, static_cast<size_t>(Piece::Records) + 1> kPieces
     {"Records", -1, G::Rooms},
 }};
 
+uint8_t KindOf(const format::Record* record) {
+    if (!record)
+        return 0;
+    const auto* at = std::find(format::kAllRecords.begin(), format::kAllRecords.end(), record);
+    return at == format::kAllRecords.end() ? 0 : static_cast<uint8_t>(at - format::kAllRecords.begin() + 1);
+}
+
 bool HoldsByte(const Span& s, int64_t offset) { return offset >= s.First && offset < s.End; }
 bool HoldsLine(const Span& s, int32_t line) { return line >= s.Line && line < s.EndLine; }
 
@@ -105,7 +112,7 @@ int32_t WalkMap::Open(SpanKind kind, Piece what, int32_t first, int32_t line, ui
     s.Line = line;
     s.EndLine = line;
     s.CountWidth = countWidth;
-    s.Record = record;
+    s.RecordKind = KindOf(record);
     s.Index = index;
     if (!open_.empty()) {
         s.Parent = open_.back();
@@ -148,6 +155,7 @@ void WalkMap::Finish(WalkEnding how, int32_t offset, int32_t endLine) {
     ending_ = how;
     endOffset_ = offset;
     endLine_ = endLine;
+    spans_.shrink_to_fit();
 }
 
 int32_t WalkMap::SpanAt(int64_t offset) const {
@@ -192,19 +200,19 @@ int32_t WalkMap::RecordOfLine(int32_t span, int32_t line) const {
     if (span < 0 || span >= Size())
         return -1;
     const Span& s = (*this)[span];
-    if (s.Kind != SpanKind::Run || !s.Record || line <= s.Line || line >= s.EndLine)
+    if (s.Kind != SpanKind::Run || !s.Record() || line <= s.Line || line >= s.EndLine)
         return -1;
-    return (line - s.Line - 1) / std::max<int32_t>(s.Record->LinesPerRecord, 1);
+    return (line - s.Line - 1) / std::max<int32_t>(s.Record()->LinesPerRecord, 1);
 }
 
 int32_t WalkMap::LineOfRecord(int32_t span, int32_t record) const {
     const Span& s = (*this)[span];
-    return s.Line + 1 + record * (s.Record ? s.Record->LinesPerRecord : 1);
+    return s.Line + 1 + record * (s.Record() ? s.Record()->LinesPerRecord : 1);
 }
 
 int32_t WalkMap::RecordFirst(int32_t span, int32_t record) const {
     const Span& s = (*this)[span];
-    return s.First + record * (s.Record ? s.Record->Size : 0);
+    return s.First + record * (s.Record() ? s.Record()->Size : 0);
 }
 
 int32_t WalkMap::LineAt(int64_t offset) const {
@@ -212,8 +220,8 @@ int32_t WalkMap::LineAt(int64_t offset) const {
     if (span < 0)
         return -1;
     const Span& s = (*this)[span];
-    if (s.Kind == SpanKind::Run && s.Record && s.Record->Size > 0) {
-        const auto record = static_cast<int32_t>((offset - s.First) / s.Record->Size);
+    if (s.Kind == SpanKind::Run && s.Record() && s.Record()->Size > 0) {
+        const auto record = static_cast<int32_t>((offset - s.First) / s.Record()->Size);
         const int32_t line = LineOfRecord(span, record);
         if (line < s.EndLine)
             return line;
@@ -236,7 +244,7 @@ LineBytes WalkMap::BytesOfLine(int32_t line) const {
         out.Record = RecordOfLine(out.Span, line);
         if (out.Record >= 0) {
             out.First = RecordFirst(out.Span, out.Record);
-            out.End = out.First + s.Record->Size;
+            out.End = out.First + s.Record()->Size;
             out.DimFirst = s.First;
             out.DimEnd = s.End;
         }

@@ -98,8 +98,8 @@ struct Span {
     int32_t EndLine = 0; // one past the last report line it wrote
     int32_t Parent = -1; // index of the enclosing span
     int32_t Next = 0;    // index of the first span after its own children (spans are kept in walk order)
-    const format::Record* Record = nullptr; // the kind of its records (runs, and the chunks that hold them)
     int16_t Index = -1;  // a room's number
+    uint8_t RecordKind = 0; // 1 + the index in format::kAllRecords of its records' kind; 0 for none
     Piece What = Piece::Records;
     SpanKind Kind = SpanKind::Chunk;
     uint8_t Depth = 0;
@@ -107,7 +107,11 @@ struct Span {
     uint8_t Flags = 0;
 
     bool Has(Flag f) const { return (Flags & f) != 0; }
-    std::string_view Name() const { return What == Piece::Records && Record ? Record->Name : InfoOf(What).Name; }
+    // The kind of its records (runs, and the chunks that hold them); null for none.
+    const format::Record* Record() const {
+        return RecordKind == 0 ? nullptr : format::kAllRecords[static_cast<size_t>(RecordKind - 1)];
+    }
+    std::string_view Name() const { return What == Piece::Records && Record() ? Record()->Name : InfoOf(What).Name; }
 };
 
 // How a walk ended.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <fstream>
+#include <stdexcept>
+#include <string>
 
 namespace levelbuilder {
 namespace {
@@ -35,8 +37,20 @@ template <class T, class F> void WriteList(Writer& w, const List<T>& list, bool 
         writeRecord(item);
 }
 
+// A list of records of a kind the format describes: each record must take the described size.
+template <class T, class F>
+void WriteList(Writer& w, const List<T>& list, bool shortCount, const format::Record& record, F writeRecord) {
+    WriteList(w, list, shortCount, [&](const T& item) {
+        const int32_t start = w.Here();
+        writeRecord(item);
+        if (w.Here() - start != record.Size)
+            throw std::logic_error("the builder wrote a " + std::string(record.Name) + " record of " +
+                                   std::to_string(w.Here() - start) + " bytes");
+    });
+}
+
 void WriteObjectTextures(Writer& w, const List<ObjectTexture>& list) {
-    WriteList(w, list, false, [&](const ObjectTexture& t) {
+    WriteList(w, list, false, format::kObjectTextureDM2, [&](const ObjectTexture& t) {
         w.S16(t.Attribute);
         w.S16(t.TileIndex);
         for (const auto& vertex : t.Vertices)
@@ -50,27 +64,27 @@ void WriteRoom(Writer& w, const Room& room, int16_t generation) {
     w.S32(room.Ybottom);
     w.S32(room.lngYtop);
     w.S32(room.MeshDataSize ? *room.MeshDataSize : room.MeshWords());
-    WriteList(w, room.Vertices, true, [&](const Vertex& v) {
+    WriteList(w, room.Vertices, true, format::kVertex, [&](const Vertex& v) {
         w.S16(v.X);
         w.S16(v.Y);
         w.S16(v.Z);
         w.Raw(v.Rest);
     });
-    WriteList(w, room.Rectangles, true, [&](const Rectangle& r) {
+    WriteList(w, room.Rectangles, true, format::kRectangle, [&](const Rectangle& r) {
         for (int16_t v : r.Vertex)
             w.S16(v);
         w.S16(r.Texture);
     });
-    WriteList(w, room.Triangles, true, [&](const Triangle& t) {
+    WriteList(w, room.Triangles, true, format::kTriangle, [&](const Triangle& t) {
         for (int16_t v : t.Vertex)
             w.S16(v);
         w.S16(t.Texture);
     });
-    WriteList(w, room.Sprites, true, [&](const RoomSprite& s) {
+    WriteList(w, room.Sprites, true, format::kRoomSprite, [&](const RoomSprite& s) {
         w.S16(s.Vertex);
         w.S16(s.Texture);
     });
-    WriteList(w, room.Doors, true, [&](const Door& d) {
+    WriteList(w, room.Doors, true, format::kDoor, [&](const Door& d) {
         w.S16(d.AdjoiningRoom);
         for (int16_t n : d.Normal)
             w.S16(n);
@@ -92,7 +106,7 @@ void WriteRoom(Writer& w, const Room& room, int16_t generation) {
     w.S16(room.Intensity2);
     if (generation != 3)
         w.S16(room.LightMode);
-    WriteList(w, room.Lights, true, [&](const Light& l) {
+    WriteList(w, room.Lights, true, format::kLight, [&](const Light& l) {
         w.S32(l.X);
         w.S32(l.Y);
         w.S32(l.Z);
@@ -101,7 +115,7 @@ void WriteRoom(Writer& w, const Room& room, int16_t generation) {
         w.S32(l.Fade1);
         w.S32(l.Fade2);
     });
-    WriteList(w, room.StaticMeshes, true, [&](const RoomStaticMesh& m) {
+    WriteList(w, room.StaticMeshes, true, format::kRoomStaticMesh, [&](const RoomStaticMesh& m) {
         w.S32(m.X);
         w.S32(m.Y);
         w.S32(m.Z);
@@ -155,14 +169,14 @@ std::vector<uint8_t> Build(const Level& level, Layout& layout) {
     }
 
     layout.FloorData = w.Here();
-    WriteList(w, level.FloorData, false, [&](uint16_t v) { w.U16(v); });
+    WriteList(w, level.FloorData, false, format::kFloorWord, [&](uint16_t v) { w.U16(v); });
     layout.MeshData = w.Here();
     WriteList(w, level.MeshData, false, [&](uint16_t v) { w.U16(v); });
     layout.MeshPointers = w.Here();
-    WriteList(w, level.MeshPointers, false, [&](int32_t v) { w.S32(v); });
+    WriteList(w, level.MeshPointers, false, format::kMeshPointer, [&](int32_t v) { w.S32(v); });
 
     layout.Animations = w.Here();
-    WriteList(w, level.Animations, false, [&](const Animation& a) {
+    WriteList(w, level.Animations, false, format::kAnimation, [&](const Animation& a) {
         w.U32(a.FrameOffset);
         w.U8(a.FrameRate);
         w.U8(a.FrameSize);
@@ -174,26 +188,26 @@ std::vector<uint8_t> Build(const Level& level, Layout& layout) {
         w.Raw(a.Tail);
     });
     layout.StateChanges = w.Here();
-    WriteList(w, level.StateChanges, false, [&](const StateChange& s) {
+    WriteList(w, level.StateChanges, false, format::kStateChange, [&](const StateChange& s) {
         w.S16(s.StateID);
         w.S16(s.NumAnimDispatches);
         w.S16(s.AnimDispatch);
     });
     layout.AnimDispatches = w.Here();
-    WriteList(w, level.AnimDispatches, false, [&](const AnimDispatch& d) {
+    WriteList(w, level.AnimDispatches, false, format::kAnimDispatch, [&](const AnimDispatch& d) {
         w.S16(d.Low);
         w.S16(d.High);
         w.S16(d.NextAnimation);
         w.S16(d.NextFrame);
     });
     layout.AnimCommands = w.Here();
-    WriteList(w, level.AnimCommands, false, [&](int16_t v) { w.S16(v); });
+    WriteList(w, level.AnimCommands, false, format::kAnimCommand, [&](int16_t v) { w.S16(v); });
     layout.MeshTrees = w.Here();
     WriteList(w, level.MeshTrees, false, [&](int32_t v) { w.S32(v); });
     layout.Frames = w.Here();
     WriteList(w, level.Frames, false, [&](uint16_t v) { w.U16(v); });
     layout.Moveables = w.Here();
-    WriteList(w, level.Moveables, false, [&](const Moveable& m) {
+    WriteList(w, level.Moveables, false, format::kMoveable, [&](const Moveable& m) {
         w.S32(m.ObjectID);
         w.S16(m.NumMeshes);
         w.S16(m.StartingMesh);
@@ -203,7 +217,7 @@ std::vector<uint8_t> Build(const Level& level, Layout& layout) {
     });
 
     layout.StaticMeshes = w.Here();
-    WriteList(w, level.StaticMeshes, false, [&](const StaticMesh& m) {
+    WriteList(w, level.StaticMeshes, false, format::kStaticMesh, [&](const StaticMesh& m) {
         w.S32(m.ObjectID);
         w.S16(m.Mesh);
         for (const auto& corner : m.Corners)
@@ -216,7 +230,7 @@ std::vector<uint8_t> Build(const Level& level, Layout& layout) {
         WriteObjectTextures(w, level.ObjectTextures);
     }
     layout.SpriteTextures = w.Here();
-    WriteList(w, level.SpriteTextures, false, [&](const SpriteTexture& s) {
+    WriteList(w, level.SpriteTextures, false, format::kSpriteTexture, [&](const SpriteTexture& s) {
         w.S16(s.Tile);
         w.U8(s.X);
         w.U8(s.Y);
@@ -224,14 +238,14 @@ std::vector<uint8_t> Build(const Level& level, Layout& layout) {
             w.S16(v);
     });
     layout.SpriteSequences = w.Here();
-    WriteList(w, level.SpriteSequences, false, [&](const SpriteSequence& s) {
+    WriteList(w, level.SpriteSequences, false, format::kSpriteSequence, [&](const SpriteSequence& s) {
         w.S32(s.ObjectId);
         w.S16(s.NegativeLength);
         w.S16(s.Offset);
     });
 
     layout.Cameras = w.Here();
-    WriteList(w, level.Cameras, false, [&](const Camera& c) {
+    WriteList(w, level.Cameras, false, format::kCamera, [&](const Camera& c) {
         w.S32(c.X);
         w.S32(c.Y);
         w.S32(c.Z);
@@ -239,7 +253,7 @@ std::vector<uint8_t> Build(const Level& level, Layout& layout) {
         w.S16(c.Unknown);
     });
     layout.SoundSources = w.Here();
-    WriteList(w, level.SoundSources, false, [&](const SoundSource& s) {
+    WriteList(w, level.SoundSources, false, format::kSoundSource, [&](const SoundSource& s) {
         w.S32(s.X);
         w.S32(s.Y);
         w.S32(s.Z);
@@ -247,7 +261,7 @@ std::vector<uint8_t> Build(const Level& level, Layout& layout) {
         w.S16(s.Flags);
     });
     layout.Boxes = w.Here();
-    WriteList(w, level.Boxes, false, [&](const Box& b) {
+    WriteList(w, level.Boxes, false, format::kBox, [&](const Box& b) {
         w.U8(b.Zmin);
         w.U8(b.Zmax);
         w.U8(b.Xmin);
@@ -256,7 +270,7 @@ std::vector<uint8_t> Build(const Level& level, Layout& layout) {
         w.U16(b.OverlapIndex);
     });
     layout.Overlaps = w.Here();
-    WriteList(w, level.Overlaps, false, [&](uint16_t v) { w.U16(v); });
+    WriteList(w, level.Overlaps, false, format::kOverlap, [&](uint16_t v) { w.U16(v); });
     layout.Zones = w.Here();
     const int32_t zoneBlocks = level.ZoneBlocks ? *level.ZoneBlocks : static_cast<int32_t>(level.Boxes.Items.size());
     for (int32_t i = 0; i < zoneBlocks; ++i) {
@@ -265,14 +279,14 @@ std::vector<uint8_t> Build(const Level& level, Layout& layout) {
         w.Raw(zone.Rest);
     }
     layout.AnimatedTextures = w.Here();
-    WriteList(w, level.AnimatedTextures, false, [&](int16_t v) { w.S16(v); });
+    WriteList(w, level.AnimatedTextures, false, format::kAnimatedTexture, [&](int16_t v) { w.S16(v); });
     if (dm3) {
         layout.ObjectTextures = w.Here();
         WriteObjectTextures(w, level.ObjectTextures);
     }
 
     layout.Items = w.Here();
-    WriteList(w, level.Items, false, [&](const Item& it) {
+    WriteList(w, level.Items, false, format::kItem, [&](const Item& it) {
         w.S16(it.ObjectID);
         w.S16(it.Room);
         w.S32(it.X);
@@ -286,12 +300,12 @@ std::vector<uint8_t> Build(const Level& level, Layout& layout) {
     layout.LightMap = w.Here();
     w.Raw(level.LightMap);
     layout.CinematicFrames = w.Here();
-    WriteList(w, level.CinematicFrames, true, [&](const CinematicFrame& f) {
+    WriteList(w, level.CinematicFrames, true, format::kCinematicFrame, [&](const CinematicFrame& f) {
         for (int16_t v : {f.rotY, f.rotZ, f.rotZ2, f.posZ, f.posY, f.posX, f.unknown, f.rotX})
             w.S16(v);
     });
     layout.DemoData = w.Here();
-    WriteList(w, level.DemoData, true, [&](uint8_t v) { w.U8(v); });
+    WriteList(w, level.DemoData, true, format::kDemoData, [&](uint8_t v) { w.U8(v); });
     layout.SoundMap = w.Here();
     for (int16_t v : level.SoundMap)
         w.S16(v);
@@ -305,7 +319,7 @@ std::vector<uint8_t> Build(const Level& level, Layout& layout) {
         w.S16(d.Unknown2);
     }
     layout.SampleIndices = w.Here();
-    WriteList(w, level.SampleIndices, false, [&](int32_t v) { w.S32(v); });
+    WriteList(w, level.SampleIndices, false, format::kSampleIndex, [&](int32_t v) { w.S32(v); });
     layout.End = w.Here();
     w.Bytes.insert(w.Bytes.end(), level.Trailing.begin(), level.Trailing.end());
     return std::move(w.Bytes);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/LevelFormat.h"
+
 namespace levelbuilder {
 
 // A chunk's records and the count written in front of them: by default the number of records.
@@ -184,9 +186,9 @@ struct Level {
     std::vector<uint8_t> Trailing;        // bytes written after the sample indices
 };
 
-inline constexpr uint32_t kVersionDM1 = 0x00000020;
-inline constexpr uint32_t kVersionDM2 = 0x0000002D;
-inline constexpr uint32_t kVersionDM3 = 0xFF180038;
+inline constexpr uint32_t kVersionDM1 = format::kVersionDM1;
+inline constexpr uint32_t kVersionDM2 = format::kVersionDM2;
+inline constexpr uint32_t kVersionDM3 = format::kVersionDM3;
 
 std::vector<uint8_t> Build(const Level& level);
 

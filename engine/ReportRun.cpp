@@ -39,14 +39,23 @@ int16_t ReportLevelFile(AppState& state, const std::string& path) {
         outcome.Status = openStatus;
         return openStatus;
     }
+    return ReportLevel(state, path, level);
+}
+
+int16_t ReportLevel(AppState& state, const std::string& path, const LevelFile& level) {
+    state.LevelFilePath = path;
+    RunOutcome& outcome = state.LastRun;
+    outcome = RunOutcome{};
     outcome.FileSize = level.FileLength();
     if (level.FileLength() == 0) {
         outcome.Ended = RunOutcome::Kind::OpenFailed;
         outcome.Status = kStatusEmptyOrMissing;
+        outcome.EmptyFile = true;
         return kStatusEmptyOrMissing;
     }
     state.FileNameLabel = path;
     const std::string version = ReadVersionCode(level, 0);
+    outcome.Version = version;
 
     ReportPane& pane = state.Report;
     AppendSeparatorLine(pane, true);

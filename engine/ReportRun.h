@@ -11,5 +11,8 @@
 // lines written so far stay in state.Report.
 int16_t ReportLevelFile(AppState& state, const std::string& path);
 
+// The same run over a level already read (standard input); path is what the report's lines show.
+int16_t ReportLevel(AppState& state, const std::string& path, const LevelFile& level);
+
 // The 4 bytes at offset as a little-endian 32-bit value in 8 upper-case hex digits.
 std::string ReadVersionCode(const LevelFile& level, int32_t offset);

@@ -84,7 +84,8 @@ void WalkPalettesAndTiles(Walk& w, int32_t startOffset) {
         w.Plain(",Textures loaded");
         // The 16-bit size has been checked, so n lies within -16384..16383 and fits the 16-bit count.
         const int16_t count = toInt16(n);
-        ExportTiles(w.Level.Bytes(), TileFolderText(state), count, state.Palette8Colours.get());
+        state.LastRun.Tiles =
+            ExportTiles(w.Level.Bytes(), TileFolderText(state), count, state.Palette8Colours.get());
         state.TextureTileCount = count;
     }
 

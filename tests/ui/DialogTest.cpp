@@ -100,7 +100,7 @@ void DialogTest::helpText() {
     QVERIFY(text.ends_with("\r\n" + rule + "\r\nOnyx, you will be free!\r\n" + rule));
     QVERIFY(
         text.find("from the level file.The default directory is the applications' and the filename is the "
-                  "levels' name.Will not warn") != std::string::npos);
+                  "levels' name.Will ask before overwriting an existing file.") != std::string::npos);
     QCOMPARE(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
     frmHelp help;
     QVERIFY(help.HelpPane()->isReadOnly());

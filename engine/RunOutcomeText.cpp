@@ -34,7 +34,7 @@ std::string TileWords(const AppState& state, bool& failed) {
         return "cannot write the texture tiles into " + tiles.Folder + ": " + reason;
     }
     if (state.TileFolderIsFallback && !tiles.Folder.empty())
-        return "the texture tiles went to " + tiles.Folder + ", as the program's folder cannot be written";
+        return "the texture tiles went to " + tiles.Folder + ", as the program's folder cannot take them";
     return "";
 }
 

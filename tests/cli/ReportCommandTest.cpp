@@ -113,7 +113,7 @@ TEST(ReportCommand, TileFolderTroubleIsNeverSilent) {
                   "no texture tiles are exported: --tile-dir needs section 1 (Texture Tiles) detailed"},
              Case{Args("--details", "1", path), dir.Path() / "gone", kExitCompleted,
                   "the texture tiles went to " + data +
-                      "/strata-viewer/TileCollection, as the program's folder cannot be written"},
+                      "/strata-viewer/TileCollection, as the program's folder cannot take them"},
          }) {
         SCOPED_TRACE(testing::PrintToString(c.Args));
         const Command run = Invoke(c.Args, c.Program);

@@ -5,12 +5,14 @@
 #include <charconv>
 #include <ostream>
 
-#include "cli/OutputFile.h"
+#include <cerrno>
+#include <unistd.h>
+
 #include "engine/DetailOptions.h"
-#include "engine/Fault.h"
 #include "engine/LevelFile.h"
-#include "engine/NumberText.h"
+#include "engine/OutputFile.h"
 #include "engine/ReportRun.h"
+#include "engine/RunOutcomeText.h"
 #include "engine/TileFolder.h"
 
 namespace {
@@ -25,32 +27,78 @@ class ReportFormatter : public CLI::Formatter {
     }
 };
 
-// Checks a LIST of --details and, with out given, collects its indices. Returns "" or what is wrong.
+void PrintOptionList(std::ostream& out) {
+    for (int i = 0; i < kDetailOptionCount; ++i)
+        out << i << ' ' << kDetailOptionTable[static_cast<size_t>(i)].Caption << '\n';
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+// One detail index of a LIST, blanks around it allowed.
+bool ParseIndex(std::string_view text, int& index) {
+    text = Trimmed(text);
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), index);
+    return !text.empty() && error == std::errc() && end == text.data() + text.size() && index >= 0 &&
+           index < kDetailOptionCount;
+}
+
+// Standard input, read whole, as the level; "" or the reason it could not be read.
+std::string ReadStandardInput(std::vector<uint8_t>& bytes) {
+    constexpr size_t kAddressableBytes = size_t{1} << 31; // what 32-bit offsets reach
+    uint8_t block[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(STDIN_FILENO, block, sizeof block);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return ReasonOfError(errno);
+        if (n == 0)
+            return "";
+        const size_t room = kAddressableBytes - bytes.size();
+        bytes.insert(bytes.end(), block, block + std::min(static_cast<size_t>(n), room));
+    }
+}
+
+int RunOnStandardInput(AppState& state, std::ostream& err) {
+    std::vector<uint8_t> bytes;
+    if (const std::string reason = ReadStandardInput(bytes); !reason.empty()) {
+        err << kProgram << ": cannot read -: " << reason << '\n';
+        return -1;
+    }
+    return ReportLevel(state, "-", std::make_shared<const LevelFile>(LevelFile::FromBytes(std::move(bytes))));
+}
+
+} // namespace
+
 std::string ParseDetailList(const std::string& text, std::vector<int>* out) {
     size_t start = 0;
     for (;;) {
         const size_t comma = std::min(text.find(',', start), text.size());
         const std::string_view item(text.data() + start, comma - start);
-        int index = -1;
-        const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), index);
-        if (item.empty() || error != std::errc() || end != item.data() + item.size() || index < 0 ||
-            index >= kDetailOptionCount)
+        // An index, or a range of them: "0-5". A dash in front of the first digit is a minus sign.
+        const std::string_view trimmed = Trimmed(item);
+        const size_t dash = trimmed.find('-', 1);
+        int first = -1, last = -1;
+        const bool valid = dash == std::string_view::npos
+                               ? ParseIndex(trimmed, first) && ParseIndex(trimmed, last)
+                               : ParseIndex(trimmed.substr(0, dash), first) &&
+                                     ParseIndex(trimmed.substr(dash + 1), last) && first <= last;
+        if (!valid)
             return "\"" + std::string(item) + "\" is not a detail index 0 to " +
-                   std::to_string(kDetailOptionCount - 1);
-        if (out)
+                   std::to_string(kDetailOptionCount - 1) + " or a range of them";
+        for (int index = first; out && index <= last; ++index)
             out->push_back(index);
         if (comma == text.size())
             return "";
         start = comma + 1;
     }
 }
-
-void PrintOptionList(std::ostream& out) {
-    for (int i = 0; i < kDetailOptionCount; ++i)
-        out << i << ' ' << kDetailOptionTable[static_cast<size_t>(i)].Caption << '\n';
-}
-
-} // namespace
 
 ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::ostream& out,
                                      std::ostream& err) {
@@ -61,14 +109,16 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::
         std::string(kProgram));
     app.formatter(std::make_shared<ReportFormatter>());
     app.set_version_flag("--version", std::string(kProgram) + " " STRATA_VERSION);
-    app.footer("Exit status: 0 the report is complete, 1 the level file cannot be read or the report cannot\n"
-               "be written, 2 wrong arguments, 3 an overflow or the report's size limit ended the walk (the\n"
-               "lines so far are written).");
+    app.footer("LEVEL_FILE - reads the level from standard input.\n"
+               "Exit status: 0 the report is complete, 1 the level file cannot be read or an output (the\n"
+               "report, a texture tile) cannot be written, 2 wrong arguments, 3 an overflow or the report's\n"
+               "size limit ended the walk (the lines so far are written), 4 the report is complete but the\n"
+               "file is not a DM2 or DM3 level or the walk did not end at the file's end.");
 
     auto* all = app.add_flag("--all", request.AllDetails, "List the records of all 37 sections");
     std::vector<std::string> detailLists; // one LIST per --details given
     auto* details = app.add_option("--details", detailLists,
-                                   "List the records of these sections: comma-separated indices 0 to 36")
+                                   "List the records of these sections: indices 0 to 36 and ranges, comma-separated (0-5,12)")
                         ->type_name("LIST")
                         ->allow_extra_args(false) // the level path after a LIST is not a second LIST
                         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
@@ -107,69 +157,74 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::
     return {std::move(request), kExitCompleted};
 }
 
-std::string ReasonOfStatus(int16_t status, const std::string& path) {
-    std::error_code ec;
-    switch (status) {
-    case kStatusEmptyOrMissing:
-        return std::filesystem::exists(path, ec) ? "the file is empty" : "no such file";
-    case kStatusPathNotFound:
-        return "no such folder";
-    case kStatusPermissionDenied:
-        return "permission denied";
-    case kStatusPathAccessError:
-        return std::filesystem::is_directory(path, ec) ? "is a folder" : "not a regular file";
-    default:
-        return "status " + std::to_string(status);
-    }
-}
-
 int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream& out, std::ostream& err) {
     SetAllDetails(state.DetailOptions, request.AllDetails);
     for (int index : request.Details)
-        state.DetailOptions.Set(index, true);
-    if (!request.TileDir.empty())
+        SetDetailAsTheDialogDoes(state.DetailOptions, index);
+    if (!request.TileDir.empty()) {
         state.TileFolderOverride = request.TileDir;
+        state.TileFolderIsFallback = false;
+        if (!state.DetailOptions.On(optTextureTiles))
+            err << kProgram << ": no texture tiles are exported: --tile-dir needs section 1 ("
+                << kDetailOptionTable[optTextureTiles].Caption << ") detailed\n";
+    }
 
-    const int16_t status = ReportLevelFile(state, request.LevelPath);
-    const RunOutcome& run = state.LastRun;
-    if (run.Ended == RunOutcome::Kind::OpenFailed) {
-        err << kProgram << ": cannot read " << request.LevelPath << ": "
-            << ReasonOfStatus(status, request.LevelPath) << '\n';
+    const bool fromInput = request.LevelPath == "-";
+    // The level's identity is taken before the run, so no output can be written over it.
+    const std::optional<FileIdentity> level =
+        fromInput ? IdentityOf(STDIN_FILENO) : IdentityOf(request.LevelPath);
+    if (!fromInput)
+        ReportLevelFile(state, request.LevelPath);
+    else if (RunOnStandardInput(state, err) < 0)
+        return kExitUnreadable;
+    const RunOutcomeWords words = DescribeRunOutcome(state);
+    const RunVerdict verdict = VerdictOf(state.LastRun);
+    if (verdict == RunVerdict::Unread) {
+        err << kProgram << ": " << words.Run << '\n';
         return kExitUnreadable;
     }
 
     // After a fault the lines written so far are the report; they go out like a complete one.
     const std::string& text = state.Report.Str();
     if (request.OutputPath.empty()) {
-        out << text;
-        out.flush();
-        if (!out) {
-            err << kProgram << ": cannot write the report to standard output\n";
+        std::string reason;
+        if (request.OutputDescriptor >= 0) {
+            reason = WriteToDescriptor(request.OutputDescriptor, text);
+        } else {
+            out << text;
+            out.flush();
+            if (!out)
+                reason = "the stream failed";
+        }
+        if (!reason.empty()) {
+            err << kProgram << ": cannot write the report to standard output: " << reason << '\n';
             return kExitUnreadable;
         }
-    } else if (const std::string reason = WriteWholeFile(request.OutputPath, text); !reason.empty()) {
+    } else if (const std::string reason = WriteOutputFile(request.OutputPath, text, level); !reason.empty()) {
         err << kProgram << ": cannot write " << request.OutputPath << ": " << reason << '\n';
         return kExitUnreadable;
     }
 
-    if (run.Ended == RunOutcome::Kind::Faulted) {
-        const std::string what = run.Status == kOverflowFault      ? "an overflow"
-                                 : run.Status == kReportLimitFault ? "the report's size limit"
-                                                                   : "fault " + std::to_string(run.Status);
-        err << kProgram << ": " << what << " ended the walk at offset 0x" << Hex(run.StopOffset) << " ("
-            << run.StopOffset << ") of " << request.LevelPath << '\n';
-        return kExitOverflow;
-    }
-    return kExitCompleted;
+    if (verdict != RunVerdict::Complete)
+        err << kProgram << ": " << words.Run << '\n';
+    if (!words.Tiles.empty())
+        err << kProgram << ": " << words.Tiles << '\n';
+    if (words.TilesFailed)
+        return kExitUnreadable;
+    return verdict == RunVerdict::Stopped    ? kExitOverflow
+           : verdict == RunVerdict::Doubtful ? kExitDoubtful
+                                             : kExitCompleted;
 }
 
 int RunReportCommand(const std::vector<std::string>& args, const std::filesystem::path& programFolder,
-                     std::ostream& out, std::ostream& err) {
+                     std::ostream& out, std::ostream& err, int outDescriptor) {
     ParsedArguments parsed = ParseReportArguments(args, out, err);
     if (!parsed.Request)
         return parsed.Exit;
+    parsed.Request->OutputDescriptor = outDescriptor;
     AppState state;
     state.ProgramFolder = programFolder;
     state.TileFolderOverride = FallbackTileFolder(programFolder);
+    state.TileFolderIsFallback = !state.TileFolderOverride.empty();
     return RunReportRequest(*parsed.Request, state, out, err);
 }

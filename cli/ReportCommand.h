@@ -19,6 +19,8 @@ enum ReportExit : int {
     kExitUsage = 2,      // the arguments were wrong
     kExitOverflow = 3,   // an overflow or the report's size limit ended the walk part-way; the lines so
                          // far were written
+    kExitDoubtful = 4,   // the run completed, but the file is not a DM2 or DM3 level or the walk did not
+                         // end at the file's end
 };
 
 struct ReportRequest {
@@ -26,8 +28,9 @@ struct ReportRequest {
     std::vector<int> Details; // option indices 0..36 to turn on
     std::string TileDir;      // empty: the TileCollection folder beside the program
     std::string OutputPath;   // empty: standard output
-    std::string LevelPath;
+    std::string LevelPath;    // "-": standard input
     bool ListOptions = false;
+    int OutputDescriptor = -1; // standard output as a descriptor, written directly; -1: the stream out
 };
 
 struct ParsedArguments {
@@ -43,9 +46,9 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::
 // Sets the options of the request on state, runs the report and writes it. Returns the exit code.
 int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream& out, std::ostream& err);
 
-// Both of the above: the whole command.
+// Both of the above: the whole command. outDescriptor as in ReportRequest.
 int RunReportCommand(const std::vector<std::string>& args, const std::filesystem::path& programFolder,
-                     std::ostream& out, std::ostream& err);
+                     std::ostream& out, std::ostream& err, int outDescriptor = -1);
 
-// Why a report run could not read its level file, from the run's status number.
-std::string ReasonOfStatus(int16_t status, const std::string& path);
+// The indices of a --details LIST ("0-5, 12"), or what is wrong with it.
+std::string ParseDetailList(const std::string& text, std::vector<int>* out);

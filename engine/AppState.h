@@ -12,6 +12,7 @@
 #include "engine/ReportPane.h"
 #include "engine/WalkMap.h"
 #include "support/CSmartArray.h"
+#include "tiles/m_TileEngine.h"
 
 // How the last report run ended, for the status line under the pane and for the command line.
 struct RunOutcome {
@@ -21,6 +22,9 @@ struct RunOutcome {
     bool Walked = false;         // a DM2 or DM3 walk ran
     int32_t StopOffset = 0;      // running offset where the walk ended or the fault stopped it
     int64_t FileSize = 0;
+    std::string Version;         // the version word's 8 hex digits, once the file has been read
+    bool EmptyFile = false;      // the file was there but held no bytes
+    TileExportResult Tiles;      // what the tile export of this run wrote, or why it could not
 };
 
 struct AppState {
@@ -39,6 +43,8 @@ struct AppState {
     // The folder the program runs from; the tiles go to its "TileCollection" unless TileFolderOverride is set.
     std::filesystem::path ProgramFolder;
     std::filesystem::path TileFolderOverride;
+    // TileFolderOverride is the user's data folder because the program's own folder cannot be written.
+    bool TileFolderIsFallback = false;
     std::filesystem::path TileFolder() const {
         return TileFolderOverride.empty() ? ProgramFolder / "TileCollection" : TileFolderOverride;
     }

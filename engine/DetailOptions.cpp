@@ -36,6 +36,12 @@ void SetAllDetails(DetailOptionSet& options, bool value) {
         options.Set(i, value);
 }
 
+void SetDetailAsTheDialogDoes(DetailOptionSet& options, int index) {
+    options.Set(index, true);
+    if (index == optTextureTiles)
+        options.Set(optPalettes, true);
+}
+
 bool AllDetailsSelected(const DetailOptionSet& options) {
     for (int i = 0; i < kDetailOptionCount; ++i)
         if (!options.On(i))

@@ -67,4 +67,7 @@ struct DetailOptionSet {
 };
 
 void SetAllDetails(DetailOptionSet& options, bool value);
+// Turns option index on as checking its box in the detail dialog does: "Texture Tiles" brings
+// "Palettes" with it, since the tiles are coloured with the 8-bit palette.
+void SetDetailAsTheDialogDoes(DetailOptionSet& options, int index);
 bool AllDetailsSelected(const DetailOptionSet& options);

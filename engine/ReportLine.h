@@ -56,8 +56,9 @@ public:
         ++len_;
         return *this;
     }
-    // "," + decimal value: the next field of a record line.
-    ReportLine& Field(int64_t v) {
+    // "," + decimal value: the next field of a record line. Record writers call it for every field of a
+    // million-line report, so it is always inlined into them.
+    [[gnu::always_inline]] ReportLine& Field(int64_t v) {
         char* p = Room(25);
         *p++ = ',';
         len_ = static_cast<size_t>(std::to_chars(p, p + 24, v).ptr - buf_.data());

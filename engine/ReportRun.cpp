@@ -58,7 +58,7 @@ void LoadPalettesAndExportTiles(AppState& state, const LevelFile& level) {
     if (state.TexturesLoaded) {
         // The 16-bit size has been checked, so the count lies within -16384..16383.
         const auto count = static_cast<int16_t>(map[tiles].Count);
-        ExportTiles(level.Bytes(), TileFolderText(state), count, state.Palette8Colours.get());
+        state.LastRun.Tiles = ExportTiles(level.Bytes(), TileFolderText(state), count, state.Palette8Colours.get());
         state.TextureTileCount = count;
     }
 }
@@ -75,22 +75,31 @@ int16_t ReportLevelFile(AppState& state, const std::string& path) {
     state.Map.Reset(0, 0);
     state.Level.reset();
     auto opened = std::make_shared<LevelFile>();
-    LevelFile& level = *opened;
-    const int16_t openStatus = level.Open(path);
+    const int16_t openStatus = opened->Open(path);
     if (openStatus != 0) {
         outcome.Ended = RunOutcome::Kind::OpenFailed;
         outcome.Status = openStatus;
         return openStatus;
     }
+    return ReportLevel(state, path, std::move(opened));
+}
+
+int16_t ReportLevel(AppState& state, const std::string& path, std::shared_ptr<const LevelFile> opened) {
+    const LevelFile& level = *opened;
+    state.LevelFilePath = path;
+    RunOutcome& outcome = state.LastRun;
+    outcome = RunOutcome{};
     outcome.FileSize = level.FileLength();
     if (level.FileLength() == 0) {
         outcome.Ended = RunOutcome::Kind::OpenFailed;
         outcome.Status = kStatusEmptyOrMissing;
+        outcome.EmptyFile = true;
         return kStatusEmptyOrMissing;
     }
     state.FileNameLabel = path;
     state.Level = opened;
     const std::string version = ReadVersionCode(level, 0);
+    outcome.Version = version;
 
     ReportPane& pane = state.Report;
     AppendSeparatorLine(pane, true);

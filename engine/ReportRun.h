@@ -1,6 +1,7 @@
 #pragma once
 // The report run: opens a level file, writes the header, walks it by version, writes the closing lines.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "engine/AppState.h"
@@ -10,6 +11,9 @@
 // overflow ended the walk, 7 when the report outgrew its size limit (ReportLimit.h); after either the
 // lines written so far stay in state.Report.
 int16_t ReportLevelFile(AppState& state, const std::string& path);
+
+// The same run over a level already read (standard input); path is what the report's lines show.
+int16_t ReportLevel(AppState& state, const std::string& path, std::shared_ptr<const LevelFile> level);
 
 // What a walk leaves behind beside the text, from its map: the palette store when the palettes are
 // detailed, and the tile bitmaps when the tiles are, once the walk got past the tile chunk's lines (also

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QVBoxLayout>
@@ -74,6 +75,10 @@ void frmMainPal::CreateMenus(QVBoxLayout* layout) {
     auto* bar = new QMenuBar(this);
     bar->setObjectName(QStringLiteral("mnuPalBar"));
     layout->setMenuBar(bar);
+    // The window has nothing else to focus, so after a menu chosen by keys the focus stays on the bar,
+    // which would swallow Escape; Escape there closes the window unless a menu title is highlighted.
+    bar->installEventFilter(this);
+    menuBar_ = bar;
 
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
@@ -123,6 +128,15 @@ void frmMainPal::CreateCanvas(QVBoxLayout* layout) {
 void frmMainPal::Init(const QString& sFileName) {
     fileName_ = sFileName;
     SetCaptions();
+}
+
+bool frmMainPal::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == menuBar_ && e->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(e)->matches(QKeySequence::Cancel) && !menuBar_->activeAction()) {
+        reject();
+        return true;
+    }
+    return QDialog::eventFilter(watched, e);
 }
 
 bool frmMainPal::event(QEvent* e) {

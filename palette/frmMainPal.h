@@ -12,6 +12,7 @@
 class QFrame;
 class QGroupBox;
 class QMenu;
+class QMenuBar;
 class QVBoxLayout;
 class frmViewPalette;
 
@@ -35,6 +36,7 @@ class frmMainPal : public QDialog {
 
   protected:
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
     void CreateMenus(QVBoxLayout* layout);
@@ -51,4 +53,5 @@ class frmMainPal : public QDialog {
     QGroupBox* fra8bits_ = nullptr;
     QGroupBox* fra16bits_ = nullptr;
     QMenu* mnuViewPalette_ = nullptr;
+    QMenuBar* menuBar_ = nullptr;
 };

@@ -20,6 +20,7 @@ frmTextureTiles::frmTextureTiles(std::filesystem::path tileFolder, QWidget* pare
     pctTile_->setGeometry(TwipRect(60, 60, 3915, 3915));
     pctTile_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pctTile_->setAlignment(Qt::AlignCenter);
+    pctTile_->setWordWrap(true);
 
     auto* label = new QLabel(this);
     label->setObjectName(QStringLiteral("lblTileNo"));
@@ -70,8 +71,23 @@ void frmTextureTiles::Activate() {
     cboTileNo_->setEnabled(!imlTiles8_.isEmpty());
     for (int n = 1; n <= imlTiles8_.size(); ++n)
         cboTileNo_->addItem(QString::number(n));
-    if (!imlTiles8_.isEmpty())
+    if (!imlTiles8_.isEmpty()) {
         cboTileNo_->setCurrentIndex(0);
+        return;
+    }
+    // An empty window says why it is empty.
+    const QString folder = QString::fromStdString(tileFolder_.string());
+    std::error_code ec;
+    if (!exportProblem_.isEmpty())
+        emptyReason_ = exportProblem_;
+    else if (noTiles_ || tileCount_ < 0)
+        emptyReason_ = QStringLiteral("The last walk found no texture tiles to export.");
+    else if (!std::filesystem::is_directory(tileFolder_, ec))
+        emptyReason_ = QStringLiteral("The tile folder %1 does not exist.").arg(folder);
+    else
+        emptyReason_ = QStringLiteral("%1 is missing or not a bitmap.")
+                           .arg(QString::fromStdString(TileFilePath(tileFolder_, 1).string()));
+    pctTile_->setText(emptyReason_);
 }
 
 void frmTextureTiles::ShowTile(int n) {

@@ -18,6 +18,10 @@ class frmTextureTiles : public QDialog {
 
     // The tile count of the last walk that exported tiles; 0 means there are none to show.
     void Init(int32_t lngNumTextTiles);
+    // Why the last export could not write its bitmaps, shown when the list stays empty.
+    void SetExportProblem(const QString& problem) { exportProblem_ = problem; }
+    // Why the list is empty, as the picture area shows it; empty while tiles are shown.
+    QString EmptyListReason() const { return emptyReason_; }
     // Fills the list and shows the first tile; runs once, at the first activation.
     void Activate();
     // Shows image n (1-based) of the loaded tiles.
@@ -36,6 +40,8 @@ class frmTextureTiles : public QDialog {
     bool noTiles_ = true;
     bool firstActivation_ = true;
     QList<QImage> imlTiles8_;
+    QString exportProblem_;
+    QString emptyReason_;
     QLabel* pctTile_;
     QComboBox* cboTileNo_;
 };

@@ -37,29 +37,50 @@ int64_t TileStart(int32_t n) {
 // The whole bitmap in one write, over the old file in place: tile files all have the same size, so
 // nothing of an older one survives, and the file system keeps its blocks instead of freeing and
 // allocating them again. Only a regular file is written: a name that is a folder, a link or a pipe is
-// left alone, so the export never writes anywhere but its own Tile_n.bmp files.
-void WriteBitmap(const std::filesystem::path& file, const std::vector<uint8_t>& bmp) {
+// left alone, so the export never writes anywhere but its own Tile_n.bmp files. Returns whether the
+// bitmap was written, and otherwise why not in result.
+bool WriteBitmap(const std::filesystem::path& file, const std::vector<uint8_t>& bmp, TileExportResult& result) {
+    const auto fail = [&](int error, bool notAFile) {
+        if (result.Ok()) {
+            result.Failed = file.filename().string();
+            result.Error = notAFile ? 0 : error;
+            result.NotAFile = notAFile;
+        }
+        return false;
+    };
     const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return;
+    if (fd < 0) { // a link refuses with ELOOP, a FIFO nobody reads with ENXIO
+        const int error = errno;
+        return fail(error, error == ELOOP || error == ENXIO);
+    }
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        size_t done = 0;
+    size_t done = 0;
+    int error = 0;
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (regular) {
         while (done < bmp.size()) {
             const ssize_t n = ::write(fd, bmp.data() + done, bmp.size() - done);
             if (n < 0 && errno == EINTR)
                 continue;
-            if (n <= 0)
+            if (n <= 0) {
+                error = n < 0 ? errno : EIO;
                 break;
+            }
             done += static_cast<size_t>(n);
         }
         // A longer file of that name (not one of ours) is cut to the bitmap's size; should that fail,
         // the bitmap is still whole at its start.
         if (done == bmp.size() && info.st_size > static_cast<off_t>(bmp.size()) &&
             ::ftruncate(fd, static_cast<off_t>(bmp.size())) != 0)
-            done = 0;
+            error = errno;
     }
-    ::close(fd);
+    if (::close(fd) != 0 && regular && error == 0)
+        error = errno;
+    if (!regular)
+        return fail(0, true);
+    if (done != bmp.size() || error != 0)
+        return fail(error != 0 ? error : EIO, false);
+    return true;
 }
 
 } // namespace
@@ -114,13 +135,23 @@ void WriteBmpPixels(uint8_t* bmp, std::span<const uint8_t> level, int32_t n) {
     }
 }
 
-int16_t ExportTiles(std::span<const uint8_t> level, const std::string& folder, int16_t count,
-                    const CSmartArray* palette8) {
+TileExportResult ExportTiles(std::span<const uint8_t> level, const std::string& folder, int16_t count,
+                             const CSmartArray* palette8) {
+    TileExportResult result;
     if (folder.empty() || count <= 0)
-        return 0;
+        return result;
     const std::filesystem::path dir(folder);
+    result.Folder = dir.has_filename() ? dir.string() : dir.parent_path().string();
     std::error_code ec;
-    std::filesystem::create_directories(dir, ec); // a failure shows as files that cannot be written
+    std::filesystem::create_directories(dir, ec);
+    if (!ec && !std::filesystem::is_directory(dir, ec))
+        ec = std::make_error_code(std::errc::not_a_directory);
+    if (ec) {
+        // A name already taken by a file reads as "not a folder", as the system says for a path through one.
+        result.Failed = result.Folder;
+        result.Error = ec.value() == EEXIST ? ENOTDIR : ec.value();
+        return result;
+    }
 
     // Header and colour table are the same for every tile; only the pixels change.
     std::vector<uint8_t> bmp(kBmpFileBytes, 0);
@@ -133,18 +164,19 @@ int16_t ExportTiles(std::span<const uint8_t> level, const std::string& folder, i
         if (TileStart(n) >= static_cast<int64_t>(level.size()))
             break;
         WriteBmpPixels(bmp.data(), level, n);
-        WriteBitmap(dir / ("Tile_" + std::to_string(n) + ".bmp"), bmp);
+        if (WriteBitmap(dir / ("Tile_" + std::to_string(n) + ".bmp"), bmp, result))
+            ++result.Written;
     }
-    return 0;
+    return result;
 }
 
-int16_t ExportTiles(const std::string& levelPath, const std::string& folder, int16_t count,
-                    const CSmartArray* palette8) {
+TileExportResult ExportTiles(const std::string& levelPath, const std::string& folder, int16_t count,
+                             const CSmartArray* palette8) {
     if (levelPath.empty() || folder.empty() || count <= 0)
-        return 0;
+        return {};
     std::ifstream in(levelPath, std::ios::binary);
     if (!in)
-        return 0;
+        return {};
     const std::vector<uint8_t> level((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     return ExportTiles(std::span<const uint8_t>(level), folder, count, palette8);
 }

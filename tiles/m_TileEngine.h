@@ -11,15 +11,27 @@ inline constexpr int32_t kFirstTileOffset = 1800;
 inline constexpr int32_t kBmpFileBytes = 66614;
 inline constexpr int32_t kBmpPixelOffset = 1078;
 
+// What an export did: the folder it wrote into, how many bitmaps, and the first thing it could not
+// write (the folder itself, or one tile's file name) with the system's error number.
+struct TileExportResult {
+    std::string Folder;   // without its closing separator; empty when there was nothing to export
+    int32_t Written = 0;
+    std::string Failed;   // empty when every bitmap was written
+    int Error = 0;        // errno of the failure; 0 with NotAFile
+    bool NotAFile = false; // the name is taken by a link, a FIFO or a device, which the export leaves alone
+    bool Ok() const { return Failed.empty(); }
+};
+
 // Writes "Tile_" + n + ".bmp" for n = 1 to count into folder (created when missing), coloured with
 // palette8 (a list of C_udtCol8; null or empty gives an all-zero colour table). A tile whose bytes all
-// lie past the end of the level is not written. A file that cannot be written is skipped. Returns 0.
-int16_t ExportTiles(std::span<const uint8_t> level, const std::string& folder, int16_t count,
-                    const CSmartArray* palette8);
+// lie past the end of the level is not written. A file that cannot be written is skipped and the
+// first such failure is returned; a folder that cannot be made ends the export at once.
+TileExportResult ExportTiles(std::span<const uint8_t> level, const std::string& folder, int16_t count,
+                             const CSmartArray* palette8);
 
 // The same, reading the level file by its path.
-int16_t ExportTiles(const std::string& levelPath, const std::string& folder, int16_t count,
-                    const CSmartArray* palette8);
+TileExportResult ExportTiles(const std::string& levelPath, const std::string& folder, int16_t count,
+                             const CSmartArray* palette8);
 
 // The three parts of one bitmap, written into a 66614-byte buffer.
 void WriteBmpHeader(uint8_t* bmp);

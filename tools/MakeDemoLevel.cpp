@@ -1,14 +1,25 @@
 // make-demo-level OUTDIR: writes OUTDIR/demo.dm2 and OUTDIR/demo.dm3, two demo levels made by the
 // level builder, and prints their paths.
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <system_error>
 
 #include "tools/DemoLevel.h"
 
+namespace {
+constexpr const char* kUsage = "usage: make-demo-level OUTDIR\n"
+                               "Writes OUTDIR/demo.dm2 and OUTDIR/demo.dm3 and prints their paths.\n";
+}
+
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: make-demo-level OUTDIR\n";
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::cout << kUsage;
+        return 0;
+    }
+    // An option is never taken for a folder name; "./-x" names such a folder.
+    if (argc != 2 || argv[1][0] == '-') {
+        std::cerr << kUsage;
         return 2;
     }
     const std::filesystem::path folder = argv[1];

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-#include <QSaveFile>
+#include <QFile>
+
+#include "engine/OutputFile.h"
 
 std::optional<std::string> ProposedCsvName(std::string_view levelPath) {
     const size_t slash = levelPath.find_last_of("\\/");
@@ -13,17 +15,7 @@ std::optional<std::string> ProposedCsvName(std::string_view levelPath) {
     return std::string(name) + ".csv";
 }
 
-QString SaveReportText(const QString& path, std::string_view text) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    const qint64 size = static_cast<qint64>(text.size());
-    if (file.write(text.data(), size) != size) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+QString SaveReportText(const QString& path, std::string_view text, const std::string& levelPath) {
+    const std::string reason = WriteOutputFile(QFile::encodeName(path).toStdString(), text, IdentityOf(levelPath));
+    return QString::fromStdString(reason);
 }

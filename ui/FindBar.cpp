@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "ui/ReportView.h"
+
 FindBar::FindBar(QWidget* parent) : QToolBar(parent) {
     setObjectName(QStringLiteral("tbrFind"));
     setWindowTitle(tr("Find"));
@@ -22,6 +24,8 @@ FindBar::FindBar(QWidget* parent) : QToolBar(parent) {
 
     QAction* next = addAction(tr("Find &Next"));
     next->setObjectName(QStringLiteral("cmdFindNext"));
+    QAction* previous = addAction(tr("Find &Previous"));
+    previous->setObjectName(QStringLiteral("cmdFindPrevious"));
     QAction* close = addAction(tr("Close"));
     close->setObjectName(QStringLiteral("cmdFindClose"));
     close->setShortcut(QKeySequence(Qt::Key_Escape));
@@ -33,6 +37,7 @@ FindBar::FindBar(QWidget* parent) : QToolBar(parent) {
 
     connect(txtFind_, &QLineEdit::returnPressed, this, [this] { emit FindNext(Needle()); });
     connect(next, &QAction::triggered, this, [this] { emit FindNext(Needle()); });
+    connect(previous, &QAction::triggered, this, [this] { emit FindPrevious(Needle()); });
     connect(close, &QAction::triggered, this, &QWidget::hide);
 }
 
@@ -46,6 +51,19 @@ void FindBar::Open() {
     txtFind_->selectAll();
 }
 
-void FindBar::ShowResult(bool found) {
-    lblFindResult_->setText(found ? QString() : tr("Not found"));
+void FindBar::ShowResult(int result, bool backwards) {
+    switch (result) {
+    case ReportView::kNotFound:
+        lblFindResult_->setText(tr("Not found"));
+        break;
+    case ReportView::kWrapped:
+        lblFindResult_->setText(backwards ? tr("Wrapped to the bottom") : tr("Wrapped to the top"));
+        break;
+    default:
+        lblFindResult_->clear();
+    }
+}
+
+QString FindBar::ResultText() const {
+    return lblFindResult_->text();
 }

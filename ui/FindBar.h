@@ -1,5 +1,5 @@
 #pragma once
-// The find bar under the report pane: a search text, "Find Next" and a close button.
+// The find bar under the report pane: a search text, "Find Next", "Find Previous" and a close button.
 #include <QToolBar>
 
 class QLabel;
@@ -13,11 +13,14 @@ class FindBar : public QToolBar {
     QString Needle() const;
     // Shows the bar and puts the cursor into its search text, all of it selected.
     void Open();
-    // What the last search found: an empty line, or "Not found".
-    void ShowResult(bool found);
+    // What the last search found: an empty line, "Not found", or that it wrapped round to the top
+    // (searching on) or to the bottom (searching back).
+    void ShowResult(int result, bool backwards = false);
+    QString ResultText() const;
 
   signals:
     void FindNext(const QString& needle);
+    void FindPrevious(const QString& needle);
 
   private:
     QLineEdit* txtFind_;

@@ -1,5 +1,6 @@
 #include "ui/FindNoCase.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -32,6 +33,22 @@ size_t FindNoCase(std::string_view text, std::string_view needle, size_t from) {
                 return at;
         }
         at += skip[c];
+    }
+    return std::string_view::npos;
+}
+
+// Backwards, one position at a time: a search for the previous match is a user's step, not a loop
+// over the whole report.
+size_t FindLastNoCase(std::string_view text, std::string_view needle, size_t before) {
+    const size_t n = needle.size();
+    if (n == 0 || text.size() < n)
+        return std::string_view::npos;
+    for (size_t at = std::min(before, text.size() - n + 1); at-- > 0;) {
+        size_t i = 0;
+        while (i < n && Folded(text[at + i]) == Folded(needle[i]))
+            ++i;
+        if (i == n)
+            return at;
     }
     return std::string_view::npos;
 }

@@ -24,7 +24,7 @@ std::string BuildHelpText() {
     t += kBreak;
     t += "Will save as CSV all data extracted from the level file.";
     t += "The default directory is the applications' and the filename is the levels' name.";
-    t += "Will not warn of overwriting in case of preexistence.";
+    t += "Will ask before overwriting an existing file.";
     t += kBlank;
 
     t += "Menu Info / Set Detail Level:";

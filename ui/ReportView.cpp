@@ -1,6 +1,7 @@
 #include "ui/ReportView.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cmath>
 #include <memory>
@@ -13,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QStyleHints>
 #include <QScrollBar>
 
 #include "ui/FindNoCase.h"
@@ -145,19 +147,63 @@ void ReportView::CopySelection() const {
         QGuiApplication::clipboard()->setText(SelectedText());
 }
 
-bool ReportView::Find(const QString& needle) {
+ReportView::FindResult ReportView::Find(const QString& needle, FindDirection direction) {
     const QByteArray wanted = needle.toUtf8();
     const std::string_view text(*text_);
     const std::string_view pattern(wanted.constData(), static_cast<size_t>(wanted.size()));
-    size_t at = FindNoCase(text, pattern, std::max(anchor_, cursor_));
+    FindResult result = kFound;
+    size_t at = std::string_view::npos;
+    if (direction == FindDirection::Next) {
+        at = FindNoCase(text, pattern, std::max(anchor_, cursor_));
+        if (at == std::string_view::npos && (at = FindNoCase(text, pattern, 0)) != std::string_view::npos)
+            result = kWrapped;
+    } else {
+        at = FindLastNoCase(text, pattern, std::min(anchor_, cursor_));
+        if (at == std::string_view::npos &&
+            (at = FindLastNoCase(text, pattern, text.size())) != std::string_view::npos)
+            result = kWrapped;
+    }
     if (at == std::string_view::npos)
-        at = FindNoCase(text, pattern, 0);
-    if (at == std::string_view::npos)
-        return false;
+        return kNotFound;
     Select(at, at + pattern.size());
     ScrollColumnIntoView(cursor_);
     ScrollToOffset(at); // the match's start wins over its end when both do not fit
-    return true;
+    return result;
+}
+
+namespace {
+bool IsWordByte(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return std::isalnum(u) || c == '_' || u >= 0x80;
+}
+} // namespace
+
+void ReportView::SelectWordAt(size_t offset) {
+    if (lines_.Count() == 0)
+        return;
+    const size_t line = lines_.LineOf(offset);
+    const std::string_view bytes = lines_.Line(line);
+    const size_t start = lines_.Start(line);
+    size_t from = std::min(offset - start, bytes.size());
+    if (from == bytes.size() && from > 0)
+        --from; // a click behind the line's end takes its last character
+    if (bytes.empty())
+        return;
+    size_t to = from + 1;
+    if (IsWordByte(bytes[from])) {
+        while (from > 0 && IsWordByte(bytes[from - 1]))
+            --from;
+        while (to < bytes.size() && IsWordByte(bytes[to]))
+            ++to;
+    }
+    Select(start + from, start + to);
+}
+
+void ReportView::SelectLineAt(size_t offset) {
+    if (lines_.Count() == 0)
+        return;
+    const size_t line = lines_.LineOf(offset);
+    Select(lines_.Start(line), lines_.Start(line) + lines_.Line(line).size());
 }
 
 void ReportView::ScrollToOffset(size_t offset) {
@@ -302,6 +348,15 @@ void ReportView::mousePressEvent(QMouseEvent* e) {
         return;
     }
     const size_t at = OffsetAt(e->position().toPoint());
+    const QPoint moved = e->position().toPoint() - doubleClickPoint_;
+    if (doubleClicked_ &&
+        e->timestamp() - doubleClickTime_ <= static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval()) &&
+        moved.manhattanLength() <= QGuiApplication::styleHints()->startDragDistance()) {
+        doubleClicked_ = false;
+        SelectLineAt(at);
+        return;
+    }
+    doubleClicked_ = false;
     Select((e->modifiers() & Qt::ShiftModifier) ? anchor_ : at, at);
     selecting_ = true;
 }
@@ -321,6 +376,20 @@ void ReportView::mouseMoveEvent(QMouseEvent* e) {
     else if (line >= first + VisibleLineCount())
         verticalScrollBar()->setValue(ClampToInt(line - VisibleLineCount() + 1));
     ScrollColumnIntoView(at);
+}
+
+void ReportView::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mouseDoubleClickEvent(e);
+        return;
+    }
+    // The character under the pointer, not the boundary nearest to it.
+    SelectWordAt(OffsetAt(e->position().toPoint() - QPoint(static_cast<int>(pitch_ / 2), 0)));
+    selecting_ = false;
+    doubleClicked_ = true;
+    doubleClickPoint_ = e->position().toPoint();
+    doubleClickTime_ = e->timestamp();
+    e->accept();
 }
 
 void ReportView::mouseReleaseEvent(QMouseEvent* e) {

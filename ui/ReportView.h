@@ -44,9 +44,17 @@ class ReportView : public QAbstractScrollArea {
     QString SelectedText() const;
     void CopySelection() const;
 
-    // Selects the next occurrence of needle after the cursor, case aside, wrapping round to the top
-    // once, and scrolls it into sight. Not found: the selection stays as it was.
-    bool Find(const QString& needle);
+    // Selects the next occurrence of needle after the selection (or the previous one before it), case
+    // aside, wrapping round to the top (or the bottom) once, and scrolls it into sight. Not found: the
+    // selection stays as it was.
+    enum FindResult { kNotFound = 0, kFound, kWrapped };
+    enum class FindDirection { Next, Previous };
+    FindResult Find(const QString& needle, FindDirection direction = FindDirection::Next);
+
+    // The word (letters, digits, "_") or other single character at offset, and the line holding it,
+    // as a double and a triple click select them.
+    void SelectWordAt(size_t offset);
+    void SelectLineAt(size_t offset);
 
     // The context menu: Copy (only with a selection) and Select All. The caller owns it.
     QMenu* CreateContextMenu();
@@ -63,6 +71,7 @@ class ReportView : public QAbstractScrollArea {
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
 
   private:
@@ -81,6 +90,10 @@ class ReportView : public QAbstractScrollArea {
     size_t anchor_ = 0;
     size_t cursor_ = 0;
     bool selecting_ = false;
+    // Where and when the last double click was: a press there soon after is a triple click.
+    QPoint doubleClickPoint_;
+    quint64 doubleClickTime_ = 0;
+    bool doubleClicked_ = false;
 
     int lineHeight_ = 1;
     int ascent_ = 0;

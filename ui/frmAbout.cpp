@@ -73,7 +73,7 @@ void frmAbout::CreateControls() {
     auto* sysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
     sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     sysInfo->setGeometry(TwipRect(3420, 2880, 1245, 345));
-    sysInfo->setAutoDefault(false);
+    sysInfo->setAutoDefault(true); // Enter on the focused button runs it instead of pressing OK
     connect(sysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
 }
 

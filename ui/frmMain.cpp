@@ -17,16 +17,17 @@
 
 #include "engine/DetailOptions.h"
 #include "engine/ReportRun.h"
+#include "engine/RunOutcomeText.h"
 #include "palette/frmMainPal.h"
 #include "tiles/frmTextureTiles.h"
 #include "ui/AppIcon.h"
 #include "widgets/CenterForm.h"
 #include "ui/CsvSave.h"
+#include "ui/ElidedLabel.h"
 #include "ui/FindBar.h"
 #include "ui/ReportView.h"
 #include "widgets/Rule.h"
 #include "widgets/Twips.h"
-#include "ui/WalkEndText.h"
 #include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
 #include "ui/frmReportDetails.h"
@@ -113,10 +114,9 @@ void frmMain::CreateControls() {
     rtbOutput_ = new ReportView(canvas_);
     rtbOutput_->setObjectName(QStringLiteral("rtbOutput"));
 
-    lblWalkEnd_ = new QLabel(this);
+    // How the last run ended; a line wider than the window is shortened, never cut, and whole in its tooltip.
+    lblWalkEnd_ = new ElidedLabel(this);
     lblWalkEnd_->setObjectName(QStringLiteral("lblWalkEnd"));
-    // A long line must not hold the window wider than the user wants it.
-    lblWalkEnd_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->setObjectName(QStringLiteral("staWalkEnd"));
     statusBar()->addWidget(lblWalkEnd_, 1);
 
@@ -125,6 +125,9 @@ void frmMain::CreateControls() {
     findBar_->hide();
     connect(findBar_, &FindBar::FindNext, this,
             [this](const QString& needle) { findBar_->ShowResult(FindInReport(needle)); });
+    connect(findBar_, &FindBar::FindPrevious, this, [this](const QString& needle) {
+        findBar_->ShowResult(FindInReport(needle, ReportView::FindDirection::Previous), true);
+    });
 }
 
 void frmMain::CreateMenus() {
@@ -175,8 +178,9 @@ void frmMain::CreateMenus() {
             [this] { std::unique_ptr<frmTextureTiles>(CreateTileViewer())->exec(); });
 
     QMenu* help = addMenu("mnuHelp", QStringLiteral("&Help"));
-    connect(addItem(help, "mnuHelpHelp", QStringLiteral("He&lp")), &QAction::triggered, this,
-            [this] { std::unique_ptr<frmHelp>(CreateHelp())->exec(); });
+    QAction* helpItem = addItem(help, "mnuHelpHelp", QStringLiteral("He&lp"));
+    helpItem->setShortcuts(QKeySequence::HelpContents);
+    connect(helpItem, &QAction::triggered, this, [this] { std::unique_ptr<frmHelp>(CreateHelp())->exec(); });
     connect(addItem(help, "mnuHelpAbout", QStringLiteral("&About")), &QAction::triggered, this,
             [this] { std::unique_ptr<frmAbout>(CreateAbout())->exec(); });
 }
@@ -196,8 +200,19 @@ void frmMain::CreateFindCommands() {
         if (!keys.contains(key))
             keys.append(key);
     findNext->setShortcuts(keys);
-    connect(findNext, &QAction::triggered, this, &frmMain::FindNextCommand);
+    connect(findNext, &QAction::triggered, this, [this] { FindNextCommand(ReportView::FindDirection::Next); });
     addAction(findNext);
+
+    auto* findPrevious = new QAction(tr("Find Previous"), this);
+    findPrevious->setObjectName(QStringLiteral("actFindPrevious"));
+    QList<QKeySequence> back{QKeySequence(Qt::SHIFT | Qt::Key_F3)};
+    for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::FindPrevious))
+        if (!back.contains(key))
+            back.append(key);
+    findPrevious->setShortcuts(back);
+    connect(findPrevious, &QAction::triggered, this,
+            [this] { FindNextCommand(ReportView::FindDirection::Previous); });
+    addAction(findPrevious);
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* e) {
@@ -268,14 +283,16 @@ int16_t frmMain::RunReport() {
 
 void frmMain::ShowRunResult() {
     const RunOutcome& outcome = state_.LastRun;
-    // A run that could not read its file wrote nothing: pane and label keep what they show. Any other
-    // run rewrote the report the pane reads in place, so the pane takes it up anew.
-    if (outcome.Ended == RunOutcome::Kind::Completed || outcome.Ended == RunOutcome::Kind::Faulted) {
-        lblFileName_->setText(PathFromEngine(state_.FileNameLabel));
+    // A run that could not read its file wrote nothing: the pane keeps its report, and the label goes
+    // back to naming the file of that report. Any other run rewrote the report the pane reads in place,
+    // so the pane takes it up anew.
+    if (outcome.Ended == RunOutcome::Kind::Completed || outcome.Ended == RunOutcome::Kind::Faulted)
         rtbOutput_->ShowText(state_.Report.Str());
-    }
+    lblFileName_->setText(PathFromEngine(state_.FileNameLabel));
     FollowLastWalk();
-    lblWalkEnd_->setText(PathFromEngine(WalkEndText(outcome, PathForEngine(chosenLevelPath_))));
+    // The command line's words: one description of a run for both.
+    const RunOutcomeWords words = DescribeRunOutcome(state_);
+    lblWalkEnd_->SetFullText(PathFromEngine(words.Tiles.empty() ? words.Run : words.Run + "; " + words.Tiles));
 }
 
 void frmMain::OpenLevel(const QString& path) {
@@ -333,8 +350,8 @@ QFileDialog* frmMain::CreateSaveDialog() {
     dialog->setObjectName(QStringLiteral("CommonDialog1"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
-    // Replacing an existing file is what the user asked for; the help text says no warning comes.
-    dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    // The dialog asks before it replaces an existing file, and a name without extension gets ".csv".
+    dialog->setDefaultSuffix(QStringLiteral("csv"));
     dialog->setNameFilters({QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")});
     dialog->setDirectory(PathFromEngine(state_.ProgramFolder.string()));
     dialog->selectFile(PathFromEngine(*name));
@@ -362,7 +379,7 @@ void frmMain::SaveAsCsvCommand() {
 }
 
 QString frmMain::SaveReportAs(const QString& path) {
-    return SaveReportText(path, ReportText());
+    return SaveReportText(path, ReportText(), state_.FileNameLabel);
 }
 
 frmReportDetails* frmMain::CreateDetailDialog() {
@@ -378,6 +395,8 @@ frmMainPal* frmMain::CreatePaletteExaminer() {
 frmTextureTiles* frmMain::CreateTileViewer() {
     auto* viewer = new frmTextureTiles(state_.TileFolder(), this);
     viewer->Init(state_.TextureTileCount);
+    if (const RunOutcomeWords words = DescribeRunOutcome(state_); words.TilesFailed)
+        viewer->SetExportProblem(PathFromEngine(words.Tiles));
     return viewer;
 }
 
@@ -400,20 +419,25 @@ const std::string& frmMain::ReportText() const {
     return rtbOutput_->Text();
 }
 
-bool frmMain::FindInReport(const QString& needle) {
-    return rtbOutput_->Find(needle);
+ReportView::FindResult frmMain::FindInReport(const QString& needle, ReportView::FindDirection direction) {
+    return rtbOutput_->Find(needle, direction);
 }
 
-void frmMain::FindNextCommand() {
+void frmMain::FindNextCommand(ReportView::FindDirection direction) {
     if (findBar_->Needle().isEmpty()) {
         findBar_->Open();
         return;
     }
-    findBar_->ShowResult(FindInReport(findBar_->Needle()));
+    findBar_->ShowResult(FindInReport(findBar_->Needle(), direction),
+                         direction == ReportView::FindDirection::Previous);
 }
 
 QString frmMain::WalkEndLine() const {
-    return lblWalkEnd_->text();
+    return lblWalkEnd_->FullText();
+}
+
+QString frmMain::FindResultLine() const {
+    return findBar_->ResultText();
 }
 
 void frmMain::closeEvent(QCloseEvent* e) {

@@ -10,14 +10,15 @@
 #include <QMainWindow>
 
 #include "engine/AppState.h"
+#include "ui/ReportView.h"
 
 class QAction;
 class QFileDialog;
 class QFrame;
 class QLabel;
 class QMenu;
+class ElidedLabel;
 class FindBar;
-class ReportView;
 class frmAbout;
 class frmHelp;
 class frmMainPal;
@@ -41,7 +42,8 @@ class frmMain : public QMainWindow {
     void GetGeneralInfo();
     void GetAllDetails();
     void GetSetDetails();
-    // Saves the pane's text to path; "" or the reason it failed.
+    // Saves the pane's text to path through the one output writer, never over the level of the report
+    // shown; "" or the reason it failed.
     QString SaveReportAs(const QString& path);
 
     QFileDialog* CreateOpenDialog();
@@ -57,11 +59,14 @@ class frmMain : public QMainWindow {
     // replaces that text, and ReportText is what the pane shows and Save As CSV writes.
     void SetReportText(std::string_view text);
     const std::string& ReportText() const;
-    bool FindInReport(const QString& needle);
+    ReportView::FindResult FindInReport(const QString& needle,
+                                        ReportView::FindDirection direction = ReportView::FindDirection::Next);
 
     QString ChosenLevelPath() const { return chosenLevelPath_; }
     bool ReportRunning() const { return reportRunning_; }
+    // The status line's whole text, and what the find bar says of the last search.
     QString WalkEndLine() const;
+    QString FindResultLine() const;
 
   protected:
     void closeEvent(QCloseEvent* e) override;
@@ -81,7 +86,7 @@ class frmMain : public QMainWindow {
 
     void OpenCommand();
     void SaveAsCsvCommand();
-    void FindNextCommand();
+    void FindNextCommand(ReportView::FindDirection direction);
 
     AppState& state_;
     QString chosenLevelPath_;
@@ -94,7 +99,7 @@ class frmMain : public QMainWindow {
     QFrame* line2_ = nullptr;
     QLabel* lblFileName_ = nullptr;
     ReportView* rtbOutput_ = nullptr;
-    QLabel* lblWalkEnd_ = nullptr;
+    ElidedLabel* lblWalkEnd_ = nullptr;
     FindBar* findBar_ = nullptr;
 
     QAction* mnuFileSaveAsCSV_ = nullptr;

@@ -85,11 +85,12 @@ void frmReportDetails::CreateControls() {
         accept();
     });
 
-    // Escape rejects the dialog, as a cancel button does.
+    // Escape rejects the dialog, as a cancel button does. Enter on the focused Cancel presses Cancel
+    // (an auto-default button takes Enter while it has the focus); elsewhere Enter presses OK.
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("cmdCancel"));
     cancel->setGeometry(TwipRect(2520, 6960, 1215, 375));
-    cancel->setAutoDefault(false);
+    cancel->setAutoDefault(true);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 

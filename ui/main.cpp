@@ -1,4 +1,6 @@
 // strata-viewer: the desktop analyser of DM2 and DM3 level files.
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <QApplication>
@@ -8,6 +10,7 @@
 #include "engine/AppState.h"
 #include "engine/TileFolder.h"
 #include "ui/AppIcon.h"
+#include "ui/DisplayCheck.h"
 #include "ui/frmMain.h"
 
 namespace {
@@ -44,6 +47,11 @@ int main(int argc, char* argv[]) {
         parser.process(app);
     }
 
+    if (!DisplayAvailable(std::getenv, argc, argv)) {
+        std::fprintf(stderr, "%s\n", kNoDisplayMessage);
+        return 1;
+    }
+
     QApplication app(argc, argv);
     QApplication::setWindowIcon(AppIcon());
     QCommandLineParser parser;
@@ -53,6 +61,7 @@ int main(int argc, char* argv[]) {
     AppState state;
     state.ProgramFolder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     state.TileFolderOverride = FallbackTileFolder(state.ProgramFolder);
+    state.TileFolderIsFallback = !state.TileFolderOverride.empty();
 
     frmMain window(state);
     const QStringList files = parser.positionalArguments();

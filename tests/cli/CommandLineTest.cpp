@@ -1,27 +1,107 @@
-// Runs the built strata-report as a user would, for what only a real process shows: the exit status
-// and the bytes on the two standard streams.
+// Runs the built strata-report (and make-demo-level) as a user would, for what only a real process
+// shows: the exit status and the bytes on the standard streams, standard input as the level, and a
+// standard output that fails.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "common/TestFiles.h"
+#include "tools/LevelBuilder.h"
+
+extern char** environ;
+
+namespace {
+
+struct Result {
+    int Exit = -1;
+    std::string Out, Err;
+};
+
+// Runs command line (shell words) in dir with stdout and stderr caught, unless redirected in line.
+Result Shell(const TempDir& dir, const std::string& line) {
+    const std::filesystem::path out = dir.Path() / "out", err = dir.Path() / "err";
+    const int status = std::system(("cd '" + dir.Path().string() + "' && " + line + " >'" + out.string() +
+                                    "' 2>'" + err.string() + "'")
+                                       .c_str());
+    const std::vector<uint8_t> o = ReadAll(out), e = ReadAll(err);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {o.begin(), o.end()}, {e.begin(), e.end()}};
+}
+
+const std::string kReport = "'" STRATA_REPORT_PATH "'";
+
+} // namespace
 
 TEST(CommandLine, ReportOnStandardOutputAndStatusInTheExitCode) {
     TempDir dir;
-    const std::string level = dir.Write("old.dm1", {0x20, 0x00, 0x00, 0x00});
-    const std::filesystem::path out = dir.Path() / "out", err = dir.Path() / "err";
-    const auto run = [&](const std::string& args) {
-        const int status = std::system(("'" STRATA_REPORT_PATH "' " + args + " '" + level + "' >'" +
-                                        out.string() + "' 2>'" + err.string() + "'")
-                                           .c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
-    ASSERT_EQ(run(""), 0);
-    const std::vector<uint8_t> report = ReadAll(out);
-    EXPECT_EQ(Lines(std::string(report.begin(), report.end())).size(), 10u);
-    EXPECT_NE(report.back(), '\n');
-    EXPECT_TRUE(ReadAll(err).empty());
-    EXPECT_EQ(run("--details 37"), 2);
-    EXPECT_TRUE(ReadAll(out).empty());
+    dir.Write("old.dm1", {0x20, 0x00, 0x00, 0x00});
+    Result run = Shell(dir, kReport + " old.dm1");
+    EXPECT_EQ(run.Exit, 4);
+    EXPECT_EQ(Lines(run.Out).size(), 10u);
+    EXPECT_NE(run.Out.back(), '\n');
+    EXPECT_EQ(run.Err, "strata-report: old.dm1 is not a DM2 or DM3 level: its version word is 00000020\n");
+    run = Shell(dir, kReport + " --details 37 old.dm1");
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_TRUE(run.Out.empty());
+}
+
+// "-" reads the level from standard input; the header names it "-".
+TEST(CommandLine, LevelFromStandardInput) {
+    TempDir dir;
+    const std::vector<uint8_t> bytes = levelbuilder::Build(levelbuilder::FilledLevel(2));
+    dir.Write("level.dm2", bytes);
+    const Result fromFile = Shell(dir, kReport + " level.dm2");
+    const Result fromInput = Shell(dir, kReport + " - <level.dm2");
+    EXPECT_EQ(fromInput.Exit, 0) << fromInput.Err;
+    ASSERT_GT(Lines(fromInput.Out).size(), 3u);
+    EXPECT_EQ(Lines(fromInput.Out)[1], ";-  Version: 0000002D   Size: " + std::to_string(bytes.size()));
+    EXPECT_EQ(Lines(fromInput.Out).size(), Lines(fromFile.Out).size());
+    const Result empty = Shell(dir, kReport + " - </dev/null");
+    EXPECT_EQ(empty.Exit, 1);
+    EXPECT_EQ(empty.Err, "strata-report: cannot read -: the file is empty\n");
+}
+
+// A standard output that cannot take the report: a full device, and a pipe whose reader has gone.
+TEST(CommandLine, FailingStandardOutputExitsWith1AndTheReason) {
+    TempDir dir;
+    const std::string level = dir.Write("level.dm2", levelbuilder::Build(levelbuilder::FilledLevel(2)));
+    const std::string err = (dir.Path() / "err").string();
+    const int status = std::system((kReport + " '" + level + "' >/dev/full 2>'" + err + "'").c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    std::vector<uint8_t> e = ReadAll(err);
+    EXPECT_EQ(std::string(e.begin(), e.end()),
+              "strata-report: cannot write the report to standard output: no space left on the device\n");
+
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ::close(ends[0]); // the reader is gone before the command starts
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::string program = STRATA_REPORT_PATH, path = level;
+    char* argv[] = {program.data(), path.data(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(ends[1]);
+    int piped = 0;
+    ASSERT_EQ(::waitpid(pid, &piped, 0), pid);
+    EXPECT_TRUE(WIFEXITED(piped) && WEXITSTATUS(piped) == 1) << piped;
+    e = ReadAll(err);
+    EXPECT_EQ(std::string(e.begin(), e.end()), "strata-report: cannot write the report to standard output: broken pipe\n");
+}
+
+TEST(CommandLine, MakeDemoLevelHelpPrintsItsUsage) {
+    TempDir dir;
+    for (const char* option : {"--help", "-h"}) {
+        const Result run = Shell(dir, std::string("'" MAKE_DEMO_LEVEL_PATH "' ") + option);
+        EXPECT_EQ(run.Exit, 0);
+        EXPECT_EQ(run.Out.rfind("usage: make-demo-level OUTDIR\n", 0), 0u) << run.Out;
+        EXPECT_FALSE(std::filesystem::exists(dir.Path() / option));
+    }
+    EXPECT_EQ(Shell(dir, "'" MAKE_DEMO_LEVEL_PATH "'").Exit, 2);
 }

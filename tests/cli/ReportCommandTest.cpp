@@ -48,39 +48,145 @@ struct Dm1 {
 TEST(ReportCommand, PrintsExactlyThePaneTextOnStandardOutputOrIntoTheOutputFile) {
     Dm1 f;
     Command c = Invoke({f.path});
-    EXPECT_EQ(c.Exit, 0);
+    EXPECT_EQ(c.Exit, kExitDoubtful);
     EXPECT_EQ(c.Out, f.TenLines());
-    EXPECT_EQ(c.Err, "");
 
     const std::string odd = f.dir.Write("odd", {0x01, 0x02, 0x03, 0x04, 0x05, 0x06});
     c = Invoke({odd});
-    EXPECT_EQ(c.Exit, 0);
     EXPECT_EQ(Lines(c.Out).size(), 9u);
     EXPECT_EQ(Lines(c.Out)[1], ";" + odd + "  Version: 04030201   Size: 6");
 
     // An earlier, longer file is replaced, and nothing but the report is left beside the levels.
     const std::string csv = f.dir.Write("report.csv", std::vector<uint8_t>(100000, 'x'));
     c = Invoke({"-o", csv, f.path});
-    EXPECT_EQ(c.Exit, 0);
+    EXPECT_EQ(c.Exit, kExitDoubtful);
     EXPECT_EQ(c.Out, "");
     const std::vector<uint8_t> written = ReadAll(csv);
     EXPECT_EQ(std::string(written.begin(), written.end()), f.TenLines());
     EXPECT_EQ(f.Files(), 3);
 }
 
+// "Texture Tiles" brings "Palettes", as in the detail dialog: the bitmaps get the level's colours.
+// Blanks after commas and ranges are accepted.
 TEST(ReportCommand, DetailsAndTileFolder) {
     TempDir dir;
     const std::string path = dir.Write("level.dm2", levelbuilder::Build(levelbuilder::FilledLevel(2)));
     const fs::path tiles = dir.Path() / "tiles", program = dir.Path() / "bin";
     const std::string plain = Invoke({path}, program).Out;
-    const Command palettes = Invoke({"--details", "0,1", "--tile-dir", tiles.string(), path}, program);
+    const Command palettes = Invoke({"--details", "1", "--tile-dir", tiles.string(), path}, program);
     ASSERT_EQ(palettes.Exit, 0) << palettes.Err;
+    EXPECT_EQ(palettes.Err, "");
     EXPECT_EQ(plain.find("Palette information loaded"), std::string::npos);
     EXPECT_NE(palettes.Out.find("\r\nPalette information loaded\r\n"), std::string::npos);
     EXPECT_NE(palettes.Out.find("\r\n,Textures loaded\r\n"), std::string::npos);
-    EXPECT_TRUE(fs::exists(tiles / "Tile_1.bmp"));
+    const std::vector<uint8_t> bmp = ReadAll(tiles / "Tile_1.bmp");
+    ASSERT_EQ(bmp.size(), 66614u);
+    EXPECT_NE(std::count(bmp.begin() + 54, bmp.begin() + 1078, 0), 1024); // not an all-black table
     EXPECT_FALSE(fs::exists(program / "TileCollection"));
     EXPECT_GT(Invoke({"--all", "--tile-dir", tiles.string(), path}).Out.size(), palettes.Out.size());
+    EXPECT_EQ(Invoke({"--details", "0-5, 12,  30", "--tile-dir", tiles.string(), path}).Out,
+              Invoke({"--details", "0,1,2,3,4,5,12,30", "--tile-dir", tiles.string(), path}).Out);
+}
+
+// A tile export that cannot write says so after the report (exit 1); one that was asked for a folder
+// without section 1 detailed warns that it exports nothing; tiles that go to the user's data folder
+// because the program's folder cannot be written say where they went.
+TEST(ReportCommand, TileFolderTroubleIsNeverSilent) {
+    TempDir dir;
+    const std::string path = dir.Write("level.dm2", levelbuilder::Build(levelbuilder::FilledLevel(2)));
+    const std::string file = dir.Write("afile", {'x'});
+    const std::string report = Invoke({path}).Out;
+    const std::string data = (dir.Path() / "data").string();
+    ::setenv("XDG_DATA_HOME", data.c_str(), 1);
+    struct Case {
+        std::vector<std::string> Args;
+        fs::path Program;
+        int Exit;
+        std::string Err;
+    };
+    for (const Case& c : {
+             Case{Args("--details", "1", "--tile-dir", file, path), {}, kExitUnreadable,
+                  "cannot write the texture tiles into " + file + ": not a folder"},
+             Case{Args("--details", "1", "--tile-dir", (fs::path(file) / "sub").string(), path), {},
+                  kExitUnreadable, "cannot write the texture tiles into " + file + "/sub: not a folder"},
+             Case{Args("--tile-dir", (dir.Path() / "unused").string(), path), {}, kExitCompleted,
+                  "no texture tiles are exported: --tile-dir needs section 1 (Texture Tiles) detailed"},
+             Case{Args("--details", "1", path), dir.Path() / "gone", kExitCompleted,
+                  "the texture tiles went to " + data +
+                      "/strata-viewer/TileCollection, as the program's folder cannot take them"},
+         }) {
+        SCOPED_TRACE(testing::PrintToString(c.Args));
+        const Command run = Invoke(c.Args, c.Program);
+        EXPECT_EQ(run.Exit, c.Exit);
+        EXPECT_EQ(run.Err, "strata-report: " + c.Err + "\n");
+        EXPECT_GE(run.Out.size(), report.size()); // the report is written whatever the tiles do
+    }
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(fs::file_size(fs::path(data) / "strata-viewer" / "TileCollection" / "Tile_1.bmp"), 66614u);
+    EXPECT_FALSE(fs::exists(dir.Path() / "unused"));
+}
+
+// A run that completed but cannot be trusted exits 4 with one line that says why, after the whole
+// report; a fault (3) wins over it.
+TEST(ReportCommand, ExitFourWhenTheFileIsNotAWholeLevel) {
+    TempDir dir;
+    const std::vector<uint8_t> whole = levelbuilder::Build(levelbuilder::FilledLevel(2));
+    std::vector<uint8_t> noise(5000);
+    uint32_t seed = 12345;
+    for (uint8_t& byte : noise)
+        byte = static_cast<uint8_t>((seed = seed * 1103515245 + 12345) >> 24);
+    noise[0] = 0x11; // not a version word of a level
+    std::vector<uint8_t> junk = whole;
+    junk.insert(junk.end(), {1, 2, 3, 4, 5, 6, 7});
+    const std::string size = std::to_string(whole.size());
+    struct Case {
+        std::string Name;
+        std::vector<uint8_t> Bytes;
+        int Exit;
+        std::string Err; // after the path
+    };
+    for (const Case& c : {
+             Case{"whole", whole, kExitCompleted, ""},
+             Case{"two", {0x2D, 0x00}, kExitDoubtful, " is not a DM2 or DM3 level: it holds only 2 bytes"},
+             Case{"one", {0x38}, kExitDoubtful, " is not a DM2 or DM3 level: it holds only 1 byte"},
+             Case{"dm1", {0x20, 0, 0, 0, 9}, kExitDoubtful,
+                  " is not a DM2 or DM3 level: its version word is 00000020"},
+             Case{"noise", noise, kExitDoubtful, " is not a DM2 or DM3 level: its version word is "},
+             Case{"cut", {whole.begin(), whole.begin() + 100}, kExitDoubtful,
+                  ": walked past the end of the file, to offset "},
+             Case{"junk", junk, kExitDoubtful, ": stopped at offset " + size + ", 7 bytes before the end"},
+         }) {
+        SCOPED_TRACE(c.Name);
+        const std::string path = dir.Write(c.Name, c.Bytes);
+        const Command run = Invoke({path});
+        EXPECT_EQ(run.Exit, c.Exit);
+        EXPECT_NE(run.Out.find(";" + path + "  END OF FILE"), std::string::npos);
+        if (c.Err.empty()) {
+            EXPECT_EQ(run.Err, "");
+            continue;
+        }
+        EXPECT_EQ(run.Err.rfind("strata-report: " + path + c.Err, 0), 0u) << run.Err;
+        EXPECT_EQ(std::count(run.Err.begin(), run.Err.end(), '\n'), 1) << run.Err;
+    }
+    const Command cut = Invoke({dir.Write("cut", {whole.begin(), whole.begin() + 100})});
+    EXPECT_TRUE(cut.Err.ends_with(" of 100\n")) << cut.Err;
+}
+
+// -o never writes over the level being reported, whichever name leads to it.
+TEST(ReportCommand, OutputNamingTheLevelIsRefused) {
+    TempDir dir;
+    const std::vector<uint8_t> bytes = levelbuilder::Build(levelbuilder::FilledLevel(3));
+    const std::string level = dir.Write("level.dm3", bytes);
+    fs::create_symlink(level, dir.Path() / "link");
+    fs::create_hard_link(level, dir.Path() / "hard");
+    for (const fs::path& output : {fs::path(level), dir.Path() / "link", dir.Path() / "hard"}) {
+        const Command c = Invoke({"-o", output.string(), level});
+        EXPECT_EQ(c.Exit, kExitUnreadable);
+        EXPECT_EQ(c.Out, "");
+        EXPECT_EQ(c.Err, "strata-report: cannot write " + output.string() + ": it is the level file being reported\n");
+    }
+    EXPECT_EQ(ReadAll(level), bytes);
+    EXPECT_TRUE(fs::is_symlink(dir.Path() / "link"));
 }
 
 TEST(ReportCommand, UsageErrorsExitWith2AndPrintTheUsage) {
@@ -88,7 +194,9 @@ TEST(ReportCommand, UsageErrorsExitWith2AndPrintTheUsage) {
     const std::string dm1 = f.path;
     for (const auto& args :
          {Args("--details", "37", dm1), Args("--details", "-1", dm1), Args("--details", "x", dm1),
-          Args("--details", "1,,2", dm1), Args("--details", "", dm1), Args("--bogus", dm1), Args(),
+          Args("--details", "1,,2", dm1), Args("--details", "", dm1), Args("--details", "5-2", dm1),
+          Args("--details", "0-37", dm1), Args("--details", "1-", dm1), Args("--details", "1 2", dm1),
+          Args("--bogus", dm1), Args(),
           Args("--all", "--details", "1", dm1), Args(dm1, dm1), Args("--details"), Args("-o")}) {
         SCOPED_TRACE(testing::PrintToString(args));
         const Command c = Invoke(args);
@@ -124,6 +232,7 @@ TEST(ReportCommand, UnreadableLevelOrOutputExitsWith1AndNamesTheReason) {
           Case{Args(noFolder), "read " + noFolder + ": no such folder"},
           Case{Args(folder), "read " + folder + ": is a folder"},
           Case{Args("-o", noFolder, f.path), "write " + noFolder + ": no such folder"},
+          Case{Args("-o", f.path + "/x.csv", f.path), "write " + f.path + "/x.csv: not a folder"},
           Case{Args("-o", folder, f.path), "write " + folder + ": is a folder"}}) {
         const Command c = Invoke(args);
         EXPECT_EQ(c.Exit, 1);

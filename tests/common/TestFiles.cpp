@@ -20,9 +20,13 @@ TempDir::~TempDir() {
 
 std::string TempDir::Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
     const std::filesystem::path file = path_ / name;
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    WriteFileAt(file, bytes);
     return file.string();
+}
+
+void WriteFileAt(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<uint8_t> ReadAll(const std::filesystem::path& path) {

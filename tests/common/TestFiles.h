@@ -20,6 +20,7 @@ private:
 };
 
 std::vector<uint8_t> ReadAll(const std::filesystem::path& path);
+void WriteFileAt(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 
 // Splits a report into its lines (joined by "\r\n").
 std::vector<std::string> Lines(std::string_view report);

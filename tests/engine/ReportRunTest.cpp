@@ -9,6 +9,8 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
 std::vector<std::string> NineLines(const std::string& path, const std::string& version, int64_t size) {
     return Excerpt(kSep, ";" + path + "  Version: " + version + "   Size: " + std::to_string(size), kSep,
                    "What,Offset,, Size ", ",Hex,Decimal", kSep, kSep, ";" + path + "  END OF FILE", kSep);
@@ -57,8 +59,10 @@ TEST(ReportRun, FailedOpensReturnTheirStatusAndKeepThePreviousReport) {
     const std::string missingFile = (dir.Path() / "level.dm2").string();
     const std::string empty = dir.Write("empty.dm2", {});
     using Case = std::pair<std::string, int16_t>;
+    // A path through a regular file has no folder (76); a bare name that is not there is a missing file.
     for (const auto& [path, status] :
-         {Case{(dir.Path() / "no" / "level.dm2").string(), 76}, Case{missingFile, 99}, Case{empty, 99},
+         {Case{(dir.Path() / "no" / "level.dm2").string(), 76}, Case{(fs::path(good) / "x").string(), 76},
+          Case{missingFile, 99}, Case{"no-such-level-in-the-working-folder.dm2", 99}, Case{empty, 99},
           Case{dir.Path().string(), 75}}) {
         SCOPED_TRACE(path);
         EXPECT_EQ(RunLines(state, path, status), previous);

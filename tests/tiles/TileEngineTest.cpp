@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <functional>
+#include <sys/stat.h>
+#include <tuple>
 #include <filesystem>
 #include <set>
 
@@ -75,7 +79,7 @@ TEST(TileEngine, WhichFilesAreWritten) {
     EXPECT_FALSE(fs::exists(folder));
 
     TileByte(level, 2, 0, 99) = 42;
-    ExportTiles(level, folder.string() + "/", 3, nullptr);
+    EXPECT_EQ(ExportTiles(level, folder.string() + "/", 3, nullptr).Written, 2);
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
         names.insert(entry.path().filename().string());
@@ -96,6 +100,46 @@ TEST(TileEngine, WhichFilesAreWritten) {
     EXPECT_EQ(fs::file_size(folder / "Tile_3.bmp"), 66614u);
     ExportTiles("", (dir.Path() / "none").string() + "/", 2, nullptr);
     EXPECT_FALSE(fs::exists(dir.Path() / "none"));
+
+    // A level that ends exactly where tile 3 would start holds two tiles: no third, black bitmap.
+    const fs::path exact = dir.Path() / "exact";
+    EXPECT_EQ(ExportTiles(LevelWithTiles(2), exact.string() + "/", 3, nullptr).Written, 2);
+    EXPECT_EQ(std::distance(fs::directory_iterator(exact), {}), 2);
+}
+
+// What the export could not write comes back with the system's reason: a folder that cannot be made
+// ends it at once; a tile name taken by a folder, a FIFO or a link is skipped and the first one named.
+TEST(TileEngine, ResultNamesTheFirstThingThatCouldNotBeWritten) {
+    TempDir dir;
+    const std::vector<uint8_t> level = LevelWithTiles(3);
+    const std::string file = dir.Write("file", {'x'});
+    TileExportResult r = ExportTiles(level, file + "/", 3, nullptr);
+    EXPECT_EQ(r.Folder, file);
+    EXPECT_EQ(r.Failed, file);
+    EXPECT_EQ(r.Error, ENOTDIR);
+    EXPECT_EQ(r.Written, 0);
+    r = ExportTiles(level, (fs::path(file) / "tiles").string(), 3, nullptr);
+    EXPECT_EQ(r.Failed, (fs::path(file) / "tiles").string());
+    EXPECT_EQ(r.Error, ENOTDIR);
+
+    using Case = std::tuple<const char*, std::function<void(const fs::path&)>, int, bool>;
+    for (const auto& [name, take, error, notAFile] : {
+             Case{"a folder", [](const fs::path& p) { fs::create_directories(p); }, EISDIR, false},
+             Case{"a FIFO", [](const fs::path& p) { ::mkfifo(p.c_str(), 0600); }, 0, true},
+             Case{"a link", [](const fs::path& p) { fs::create_symlink("/dev/null", p); }, 0, true},
+         }) {
+        SCOPED_TRACE(name);
+        TempDir tiles;
+        take(tiles.Path() / "Tile_2.bmp");
+        take(tiles.Path() / "Tile_3.bmp");
+        r = ExportTiles(level, tiles.Path().string() + "/", 3, nullptr);
+        EXPECT_EQ(r.Folder, tiles.Path().string());
+        EXPECT_EQ(r.Failed, "Tile_2.bmp");
+        EXPECT_EQ(r.Error, error);
+        EXPECT_EQ(r.NotAFile, notAFile);
+        EXPECT_EQ(r.Written, 1);
+    }
+    EXPECT_TRUE(ExportTiles(level, (dir.Path() / "fine").string(), 3, nullptr).Ok());
 }
 
 } // namespace

@@ -29,6 +29,7 @@ class DialogTest : public QObject {
     void okWritesTheBoxesAndCancelKeepsTheOptions();
     void helpText();
     void systemInfo();
+    void enterPressesTheButtonThatHasTheFocus();
 };
 
 void DialogTest::chainsOfTheDetailBoxes() {
@@ -99,7 +100,7 @@ void DialogTest::helpText() {
     QVERIFY(text.ends_with("\r\n" + rule + "\r\nOnyx, you will be free!\r\n" + rule));
     QVERIFY(
         text.find("from the level file.The default directory is the applications' and the filename is the "
-                  "levels' name.Will not warn") != std::string::npos);
+                  "levels' name.Will ask before overwriting an existing file.") != std::string::npos);
     QCOMPARE(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
     frmHelp help;
     QVERIFY(help.HelpPane()->isReadOnly());
@@ -116,6 +117,45 @@ void DialogTest::systemInfo() {
     QVERIFY(message);
     QCOMPARE(message->text(), QStringLiteral("System Information Is Unavailable At This Time"));
     message->close();
+}
+
+// Keys, not clicks: Enter on a focused button presses that button; Enter elsewhere presses the default
+// button; Escape cancels.
+void DialogTest::enterPressesTheButtonThatHasTheFocus() {
+    struct Case {
+        const char* Target; // a button's name, or a detail box's
+        int Key;
+        int Result;
+        bool Saved;
+    };
+    for (const Case& c : {Case{"cmdCancel", Qt::Key_Return, QDialog::Rejected, false},
+                          Case{"cmdCancel", Qt::Key_Enter, QDialog::Rejected, false},
+                          Case{"cmdOK", Qt::Key_Return, QDialog::Accepted, true},
+                          Case{"chkDetails_5", Qt::Key_Return, QDialog::Accepted, true},
+                          Case{"chkDetails_5", Qt::Key_Escape, QDialog::Rejected, false}}) {
+        const QString row = QStringLiteral("%1 %2").arg(QLatin1String(c.Target)).arg(c.Key);
+        DetailOptionSet options;
+        frmReportDetails dialog(options);
+        dialog.show();
+        dialog.AllBox()->setChecked(true);
+        QWidget* target = dialog.findChild<QWidget*>(QLatin1String(c.Target));
+        QVERIFY2(target, qPrintable(row));
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key(c.Key));
+        QVERIFY2(dialog.result() == c.Result, qPrintable(row));
+        QVERIFY2(AllDetailsSelected(options) == c.Saved, qPrintable(row));
+    }
+
+    frmAbout about;
+    about.show();
+    auto* sysInfo = about.findChild<QPushButton*>(QStringLiteral("cmdSysInfo"));
+    sysInfo->setFocus();
+    QTest::keyClick(sysInfo, Qt::Key_Return);
+    QVERIFY(about.isVisible());
+    QVERIFY(about.findChild<QMessageBox*>());
+    about.findChild<QMessageBox*>()->close();
+    QTest::keyClick(about.findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::Key_Return);
+    QCOMPARE(about.result(), int(QDialog::Accepted));
 }
 
 QTEST_MAIN(DialogTest)

@@ -3,7 +3,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QMenu>
 #include <QProcess>
 #include <QTest>
@@ -12,6 +17,7 @@
 #include "tiles/frmTextureTiles.h"
 #include "tools/LevelBuilder.h"
 #include "ui/CsvSave.h"
+#include "ui/DisplayCheck.h"
 #include "ui/ReportView.h"
 #include "ui/frmMain.h"
 #include "ui/frmReportDetails.h"
@@ -73,6 +79,11 @@ class MainWindowTest : public QObject {
     void enabledStatesAfterStartOpenAndFailedOpen();
     void infoCommandsAndTheDetailDialogAfterThem();
     void saveAsCsvWritesTheBytesStrataReportPrints();
+    void statusLineUsesTheCommandLinesWords();
+    void saveDialogAsksBeforeReplacingAndAddsCsv();
+    void keysForHelpAndFindPrevious();
+    void withoutADisplayTheViewerSaysSoAndExits1();
+    void tileViewerSaysWhyItIsEmpty();
 };
 
 void MainWindowTest::enabledStatesAfterStartOpenAndFailedOpen() {
@@ -95,15 +106,20 @@ void MainWindowTest::enabledStatesAfterStartOpenAndFailedOpen() {
     const std::vector<std::string> report = f.Report();
     QCOMPARE(Q(report.at(1)), Q(";" + path + "  Version: 0000002D   Size: " + size));
     QCOMPARE(Q(report.at(report.size() - 2)), Q(";" + path + "  END OF FILE"));
-    QCOMPARE(w.WalkEndLine(), Q("Walk ended at offset " + size + " of " + size + " bytes"));
+    QCOMPARE(w.WalkEndLine(), Q(path + ": walked to the end of the file, " + size + " bytes"));
 
-    // A failed Open (status 99) disables the commands, keeps the pane and shows the new path.
+    // A failed Open disables the commands and keeps the pane; the label keeps naming the file whose
+    // report the pane shows, and the status line gives the reason in the command line's words.
     const std::string missing = (f.dir.Path() / "missing.dm2").string();
-    w.OpenLevel(Q(missing));
-    QCOMPARE(Find<QLabel>(w, "lblFileName")->text(), Q(missing));
-    QCOMPARE(LevelCommands(w), 0);
-    QVERIFY(f.Report() == report);
-    QCOMPARE(w.WalkEndLine(), Q("Could not read " + missing + ": the file is empty or missing"));
+    const std::string empty = f.dir.Write("empty.dm2", {});
+    for (const auto& [failing, reason] : {std::pair{missing, "no such file"}, std::pair{empty, "the file is empty"},
+                                          std::pair{f.dir.Path().string(), "is a folder"}}) {
+        w.OpenLevel(Q(failing));
+        QCOMPARE(Find<QLabel>(w, "lblFileName")->text(), Q(path));
+        QCOMPARE(LevelCommands(w), 0);
+        QVERIFY(f.Report() == report);
+        QCOMPARE(w.WalkEndLine(), Q("cannot read " + failing + ": " + reason));
+    }
 
     // A failed Info command leaves the commands as they were.
     w.OpenLevel(Q(path));
@@ -118,9 +134,35 @@ void MainWindowTest::enabledStatesAfterStartOpenAndFailedOpen() {
     w.OpenLevel(Q(f.Level(level, "overflow.dm2")));
     QCOMPARE(LevelCommands(w), 0);
     QCOMPARE(Q(f.Report().back()), QStringLiteral(" "));
-    QCOMPARE(w.WalkEndLine(),
-             QStringLiteral("Overflow stopped the walk at offset 1796; the report is partial"));
+    QCOMPARE(w.WalkEndLine(), Q("an overflow ended the walk at offset 0x704 (1796) of " +
+                                (f.dir.Path() / "overflow.dm2").string()));
     QVERIFY(!w.ReportRunning());
+}
+
+// The status line says what strata-report says on standard error for the same file, and a line wider
+// than the window is shortened, never cut off: the whole of it is the tooltip.
+void MainWindowTest::statusLineUsesTheCommandLinesWords() {
+    Fixture f;
+    frmMain& w = *f.window;
+    std::vector<uint8_t> bytes = levelbuilder::Build(levelbuilder::FilledLevel(2));
+    bytes.resize(100);
+    const std::string cut = f.dir.Write("a-rather-long-name-for-a-level-that-was-cut-short.dm2", bytes);
+    w.OpenLevel(Q(cut));
+    QProcess cli;
+    cli.start(STRATA_REPORT_EXE, {Q(cut)});
+    QVERIFY(cli.waitForFinished(-1));
+    QCOMPARE(cli.exitCode(), 4);
+    QCOMPARE("strata-report: " + w.WalkEndLine() + "\n", QString::fromUtf8(cli.readAllStandardError()));
+    QVERIFY(w.WalkEndLine().contains(QStringLiteral("walked past the end of the file")));
+
+    auto* line = Find<QLabel>(w, "lblWalkEnd");
+    w.show();
+    w.resize(200, w.height());
+    QCoreApplication::processEvents();
+    QVERIFY(line->fontMetrics().horizontalAdvance(w.WalkEndLine()) > line->width());
+    QCOMPARE(line->toolTip(), w.WalkEndLine());
+    QVERIFY(line->text().contains(QChar(0x2026)));
+    QVERIFY(line->fontMetrics().horizontalAdvance(line->text()) <= line->width());
 }
 
 void MainWindowTest::infoCommandsAndTheDetailDialogAfterThem() {
@@ -182,6 +224,13 @@ void MainWindowTest::saveAsCsvWritesTheBytesStrataReportPrints() {
     QCOMPARE(cli.exitCode(), 0);
     QVERIFY(ReadAll(printed.toStdString()) == bytes);
 
+    // The level itself, or a link to it, is refused, and keeps its bytes.
+    const std::vector<uint8_t> levelBytes = ReadAll(path);
+    std::filesystem::create_symlink(path, f.dir.Path() / "link.csv");
+    for (const std::string& target : {path, (f.dir.Path() / "link.csv").string()})
+        QCOMPARE(w.SaveReportAs(Q(target)), QStringLiteral("it is the level file being reported"));
+    QVERIFY(ReadAll(path) == levelBytes);
+
     // A file that cannot be written: the reason, and nothing left behind.
     const std::filesystem::path folder = f.dir.Path() / "out";
     std::filesystem::create_directories(folder / "level1.csv");
@@ -191,6 +240,102 @@ void MainWindowTest::saveAsCsvWritesTheBytesStrataReportPrints() {
     // A chosen path without a separator gives no name to propose, so the command does nothing.
     w.OpenLevel(QStringLiteral("level1.dm2"));
     QVERIFY(!w.CreateSaveDialog());
+}
+
+// The standard save dialog asks before it replaces a file, and a name typed without extension gets ".csv".
+void MainWindowTest::saveDialogAsksBeforeReplacingAndAddsCsv() {
+    Fixture f;
+    frmMain& w = *f.window;
+    w.OpenLevel(Q(f.Level()));
+    f.dir.Write("taken.csv", {'x'});
+    for (const auto& [typed, asked] : {std::pair{"taken", true}, std::pair{"fresh", false}}) {
+        std::unique_ptr<QFileDialog> dialog(w.CreateSaveDialog());
+        dialog->setOption(QFileDialog::DontUseNativeDialog);
+        dialog->show();
+        QString question;
+        QTimer::singleShot(0, dialog.get(), [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                question = box->text();
+                box->button(QMessageBox::Yes)->click();
+            }
+        });
+        dialog->selectFile(QString::fromLatin1(typed));
+        static_cast<QDialog*>(dialog.get())->accept(); // as the Save button does
+        QCOMPARE(!question.isEmpty(), asked);
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(dialog->selectedFiles().value(0),
+                 Q((f.dir.Path() / (std::string(typed) + ".csv")).string()));
+    }
+    QVERIFY(ReadAll(f.dir.Path() / "taken.csv") == std::vector<uint8_t>{'x'}); // the dialog only asks
+}
+
+// F1 opens the help window; Shift+F3 finds backwards and the find bar says when a search wrapped.
+void MainWindowTest::keysForHelpAndFindPrevious() {
+    Fixture f;
+    frmMain& w = *f.window;
+    w.OpenLevel(Q(f.Level()));
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QString opened;
+    QTimer::singleShot(0, &w, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened = modal->objectName();
+            modal->close();
+        }
+    });
+    QTest::keyClick(&w, Qt::Key_F1);
+    QCOMPARE(opened, QStringLiteral("frmHelp"));
+
+    const std::string& text = w.ReportText();
+    const size_t first = text.find("Palette 8 bits"), second = text.find("Palette 16 bits");
+    QVERIFY(first < second);
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+    auto* needle = Find<QLineEdit>(w, "txtFind");
+    QVERIFY(needle->isVisible());
+    QTest::keyClicks(needle, QStringLiteral("palette"));
+    QTest::keyClick(needle, Qt::Key_Return); // from the top: the first
+    QCOMPARE(w.FindResultLine(), QString());
+    QTest::keyClick(&w, Qt::Key_F3, Qt::ShiftModifier); // back from the first: round to the last
+    QCOMPARE(w.FindResultLine(), QStringLiteral("Wrapped to the bottom"));
+    auto* pane = Find<ReportView>(w, "rtbOutput");
+    QCOMPARE(size_t(pane->SelectedBytes().data() - text.data()), second);
+    QTest::keyClick(&w, Qt::Key_F3);
+    QCOMPARE(w.FindResultLine(), QStringLiteral("Wrapped to the top"));
+    QCOMPARE(size_t(pane->SelectedBytes().data() - text.data()), first);
+    QTest::keyClick(&w, Qt::Key_F3);
+    QCOMPARE(w.FindResultLine(), QString());
+}
+
+void MainWindowTest::withoutADisplayTheViewerSaysSoAndExits1() {
+    QProcess viewer;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    viewer.setProcessEnvironment(env);
+    viewer.start(STRATA_VIEWER_EXE, {});
+    QVERIFY(viewer.waitForFinished(-1));
+    QCOMPARE(viewer.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(viewer.exitCode(), 1);
+    QCOMPARE(QString::fromUtf8(viewer.readAllStandardError()), QString::fromLatin1(kNoDisplayMessage) + "\n");
+}
+
+// A tile folder that cannot be made: the status line and the tile viewer both say why there are no tiles.
+void MainWindowTest::tileViewerSaysWhyItIsEmpty() {
+    Fixture f;
+    const std::string blocker = f.dir.Write("blocker", {'x'});
+    f.state.TileFolderOverride = blocker;
+    frmMain& w = *f.window;
+    w.OpenLevel(Q(f.Level()));
+    w.GetAllDetails();
+    const QString problem = Q("cannot write the texture tiles into " + blocker + ": not a folder");
+    QVERIFY(w.WalkEndLine().endsWith("; " + problem));
+    std::unique_ptr<frmTextureTiles> viewer(w.CreateTileViewer());
+    viewer->Activate();
+    QCOMPARE(viewer->TileNumbers()->count(), 0);
+    QCOMPARE(viewer->EmptyListReason(), problem);
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -2,7 +2,10 @@
 #include <QAction>
 #include <QFrame>
 #include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 #include "palette/PaletteStore.h"
@@ -39,6 +42,7 @@ class PaletteWindowsTest : public QObject {
   private slots:
     void swatchesAndTheirTooltips();
     void colourListAndCaptions();
+    void escapeClosesTheExaminerAfterItsColourList();
 };
 
 void PaletteWindowsTest::swatchesAndTheirTooltips() {
@@ -92,6 +96,29 @@ void PaletteWindowsTest::colourListAndCaptions() {
     }
     QCOMPARE(first, (QStringList{"Index=1", "Red=0", "Green=0", "Blue=252"}));
     QCOMPARE(last, (QStringList{"256", "252", "0", "0"}));
+}
+
+// The list is chosen from the menu bar's keyboard navigation, which leaves the focus on the menu bar;
+// Escape there still closes the examiner once the list is closed.
+void PaletteWindowsTest::escapeClosesTheExaminerAfterItsColourList() {
+    frmMainPal examiner(Palette8(), Palette16());
+    examiner.show();
+    auto* bar = examiner.findChild<QMenuBar*>(QStringLiteral("mnuPalBar"));
+    bar->setFocus(Qt::MenuBarFocusReason);
+    bool listShown = false;
+    QTimer::singleShot(0, &examiner, [&] {
+        auto* list = examiner.findChild<frmViewPalette*>();
+        listShown = list && list->isVisible();
+        if (list)
+            QTest::mouseClick(list->findChild<QPushButton*>(QStringLiteral("cmdDone")), Qt::LeftButton);
+    });
+    examiner.findChild<QAction*>(QStringLiteral("mnuViewPalette8"))->trigger();
+    QVERIFY(listShown);
+    QVERIFY(examiner.isVisible());
+    QWidget* focus = examiner.focusWidget() ? examiner.focusWidget() : bar;
+    QTest::keyClick(focus, Qt::Key_Escape);
+    QVERIFY(!examiner.isVisible());
+    QCOMPARE(examiner.result(), int(QDialog::Rejected));
 }
 
 QTEST_MAIN(PaletteWindowsTest)

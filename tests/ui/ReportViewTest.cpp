@@ -41,6 +41,7 @@ class ReportViewTest : public QObject {
     void findNoCase();
     void selectionAndCopyGiveTheReportBytes();
     void findSelectsScrollsAndWraps();
+    void doubleClickSelectsAWordAndTripleClickALine();
 };
 
 void ReportViewTest::lineIndex() {
@@ -116,19 +117,47 @@ void ReportViewTest::findSelectsScrollsAndWraps() {
     // From the selection on: the next "line 90" starts line 901.
     QVERIFY(pane.view.Find(QStringLiteral("line 90")));
     QCOMPARE(pane.SelectionStart(), lines.Start(901));
-    // Past the last occurrence the search wraps round to the top.
-    QVERIFY(pane.view.Find(QStringLiteral("line 999")));
-    QVERIFY(pane.view.Find(QStringLiteral("line 5")));
+    // Past the last occurrence the search wraps round to the top, and says so.
+    QCOMPARE(pane.view.Find(QStringLiteral("line 999")), ReportView::kFound);
+    QCOMPARE(pane.view.Find(QStringLiteral("line 5")), ReportView::kWrapped);
     QCOMPARE(pane.SelectionStart(), lines.Start(5));
     QVERIFY(pane.view.FirstVisibleLine() <= 5);
+    // Backwards: the one before the selection, then round to the bottom.
+    const auto back = ReportView::FindDirection::Previous;
+    QCOMPARE(pane.view.Find(QStringLiteral("line 5"), back), ReportView::kWrapped);
+    QCOMPARE(pane.SelectionStart(), lines.Start(599));
+    QCOMPARE(pane.view.Find(QStringLiteral("LINE 5"), back), ReportView::kFound);
+    QCOMPARE(pane.SelectionStart(), lines.Start(598));
+    QVERIFY(pane.view.FirstVisibleLine() <= 598 &&
+            598 < pane.view.FirstVisibleLine() + pane.view.VisibleLineCount());
+    QCOMPARE(pane.view.Find(QStringLiteral("line 0"), back), ReportView::kFound);
+    QCOMPARE(pane.SelectionStart(), size_t{0});
     // Not found: the selection stays.
-    QVERIFY(!pane.view.Find(QStringLiteral("no such line")));
+    QCOMPARE(pane.view.Find(QStringLiteral("no such line")), ReportView::kNotFound);
+    QCOMPARE(pane.view.Find(QStringLiteral("no such line"), back), ReportView::kNotFound);
+    QCOMPARE(pane.SelectionStart(), size_t{0});
+    QVERIFY(pane.view.Find(QStringLiteral("line 5")));
     QCOMPARE(pane.SelectionStart(), lines.Start(5));
     // A click sets where the next search starts.
     pane.view.ScrollToOffset(lines.Start(500));
     pane.Press(pane.view.PointOf(lines.Start(500)) + QPoint(1, 2));
     QVERIFY(pane.view.Find(QStringLiteral("line 5")));
     QCOMPARE(pane.SelectionStart(), lines.Start(500));
+}
+
+void ReportViewTest::doubleClickSelectsAWordAndTripleClickALine() {
+    Pane pane("first line\r\n0x704,1796,Texture_Tiles 8\r\nlast");
+    QTest::mouseDClick(pane.view.viewport(), Qt::LeftButton, Qt::NoModifier, pane.At("796"));
+    QCOMPARE(pane.view.SelectedText(), QStringLiteral("1796"));
+    QTest::mouseClick(pane.view.viewport(), Qt::LeftButton, Qt::NoModifier, pane.At("796"));
+    QCOMPARE(pane.view.SelectedText(), QStringLiteral("0x704,1796,Texture_Tiles 8"));
+    // A double click on a comma takes the comma; a later single click only places the cursor.
+    QTest::mouseDClick(pane.view.viewport(), Qt::LeftButton, Qt::NoModifier, pane.At(",1796"));
+    QCOMPARE(pane.view.SelectedText(), QStringLiteral(","));
+    QTest::mouseDClick(pane.view.viewport(), Qt::LeftButton, Qt::NoModifier, pane.At("ture_"));
+    QCOMPARE(pane.view.SelectedText(), QStringLiteral("Texture_Tiles"));
+    QTest::mouseClick(pane.view.viewport(), Qt::LeftButton, Qt::NoModifier, pane.At("last"));
+    QVERIFY(!pane.view.HasSelection());
 }
 
 QTEST_MAIN(ReportViewTest)

@@ -43,14 +43,31 @@ class TileViewerTest : public QObject {
 void TileViewerTest::noTilesGiveAnEmptyDisabledList() {
     TempDir dir;
     WriteTiles(dir.Path(), 2); // files from an earlier export stay, but the count says there are none
-    for (const auto& [folder, count] :
-         {std::pair{dir.Path(), 0}, std::pair{dir.Path() / "no-such-folder", 3}}) {
-        frmTextureTiles viewer(folder);
-        viewer.Init(static_cast<int16_t>(count));
+    const QString empty = QString::fromStdString((dir.Path() / "empty").string());
+    std::filesystem::create_directories(dir.Path() / "empty");
+    struct Case {
+        std::filesystem::path Folder;
+        int Count;
+        QString Problem, Reason;
+    };
+    for (const Case& c : {
+             Case{dir.Path(), 0, {}, "The last walk found no texture tiles to export."},
+             Case{dir.Path() / "no-such-folder", 3, {},
+                  "The tile folder " + QString::fromStdString((dir.Path() / "no-such-folder").string()) +
+                      " does not exist."},
+             Case{dir.Path() / "empty", 3, {}, empty + "/Tile_1.bmp is missing or not a bitmap."},
+             Case{dir.Path() / "empty", 3, "cannot write the texture tiles into x: not a folder",
+                  "cannot write the texture tiles into x: not a folder"},
+         }) {
+        frmTextureTiles viewer(c.Folder);
+        viewer.Init(static_cast<int16_t>(c.Count));
+        viewer.SetExportProblem(c.Problem);
         viewer.Activate();
         QCOMPARE(viewer.TileNumbers()->count(), 0);
         QVERIFY(!viewer.TileNumbers()->isEnabled());
         QVERIFY(viewer.TilePicture()->pixmap().isNull());
+        // The window says why it is empty instead of staying blank.
+        QCOMPARE(viewer.TilePicture()->text(), c.Reason);
     }
 }
 
@@ -64,6 +81,7 @@ void TileViewerTest::entryNShowsTileNAndTheListStopsAtTheLastFile() {
     QVERIFY(viewer.TileNumbers()->isEnabled());
     QCOMPARE(viewer.TileNumbers()->currentIndex(), 0);
     QCOMPARE(viewer.TilePicture()->pixmap().size(), QSize(256, 256));
+    QVERIFY(viewer.EmptyListReason().isEmpty());
     QCOMPARE(ShownRed(viewer), 10);
     viewer.TileNumbers()->setCurrentIndex(2);
     QCOMPARE(ShownRed(viewer), 30);

@@ -1,0 +1,245 @@
+#include "engine/OutputFile.h"
+
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The system's own words for an error, lower-case, as a message continues them.
+std::string SystemWords(int error) {
+    std::string text = std::strerror(error);
+    if (!text.empty())
+        text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    return text;
+}
+
+// Closes the descriptor on every path.
+struct FdGuard {
+    int fd;
+    ~FdGuard() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    int Release() { return std::exchange(fd, -1); }
+};
+
+bool SameFile(const struct stat& info, std::optional<FileIdentity> other) {
+    return other && other->Device == info.st_dev && other->Inode == info.st_ino;
+}
+
+// The descriptor a name of the process's own streams stands for ("/dev/stdout", "/dev/fd/3",
+// "/proc/self/fd/1"); -1 for any other name. Such a name is the stream itself: reopening it by its
+// link would truncate or replace whatever the stream was opened on.
+int DescriptorNamed(const fs::path& path) {
+    const std::string text = path.lexically_normal().string();
+    if (text == "/dev/stdout")
+        return 1;
+    if (text == "/dev/stderr")
+        return 2;
+    for (const std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+        if (!text.starts_with(prefix))
+            continue;
+        int fd = -1;
+        const char* first = text.data() + prefix.size();
+        const char* last = text.data() + text.size();
+        const auto [end, error] = std::from_chars(first, last, fd);
+        if (error == std::errc() && end == last && first != last)
+            return fd;
+    }
+    return -1;
+}
+
+// Where a link that leads nowhere points: the file is made there, and the link stays a link. A path
+// that is no link is its own target.
+std::string FollowDanglingLinks(fs::path& path) {
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return "";
+        std::error_code ec;
+        const fs::path next = fs::read_symlink(path, ec);
+        if (ec)
+            return ReasonOfError(ec.value());
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return ReasonOfError(ELOOP);
+}
+
+// Creates a fresh file beside target that nobody else can have opened. Returns its descriptor or -1.
+int CreateTemporaryBeside(const fs::path& target, fs::path& temporary) {
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    // Hidden, and named after the target and this process, so a stray one says where it came from.
+    std::string stem(".");
+    stem += target.filename().string();
+    stem += ".part-";
+    stem += std::to_string(::getpid());
+    stem += '-';
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = folder / (stem + std::to_string(attempt));
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+bool WriteAll(int fd, std::string_view text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// A device, a FIFO or a terminal takes the text as it comes; it is never replaced by a file. A FIFO
+// waits here for its reader, as it would for any writer.
+std::string WriteInPlace(const fs::path& path, std::string_view text) {
+    FdGuard file{::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC)};
+    if (file.fd < 0)
+        return ReasonOfError(errno);
+    if (!WriteAll(file.fd, text))
+        return ReasonOfError(errno);
+    if (::close(file.Release()) != 0)
+        return ReasonOfError(errno);
+    return "";
+}
+
+// A regular file, or a new one, is written whole beside the target and then renamed over it, so the
+// target is replaced whole or not at all. The temporary file lies in the target's own folder: a rename
+// never crosses file systems. An existing file's mode and, where the process may keep it, its owner
+// carry over.
+std::string ReplaceRegular(const fs::path& target, std::string_view text, const struct stat* existing) {
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    struct stat folderInfo {};
+    if (::stat(folder.c_str(), &folderInfo) != 0)
+        return ReasonOfError(errno);
+    if (!S_ISDIR(folderInfo.st_mode))
+        return ReasonOfError(ENOTDIR);
+    if (existing && ::access(target.c_str(), W_OK) != 0)
+        return ReasonOfError(errno);
+
+    fs::path temporary;
+    FdGuard file{CreateTemporaryBeside(target, temporary)};
+    if (file.fd < 0) {
+        // The folder exists, so "no such file" here means the folder takes no new files (/proc).
+        const int error = errno;
+        return "cannot make a file in " + folder.string() + ": " +
+               (error == ENOENT ? SystemWords(error) : ReasonOfError(error));
+    }
+    if (existing) {
+        if (::fchown(file.fd, existing->st_uid, existing->st_gid) != 0) {
+            // Not the owner's to give away: the file becomes the writer's, with the same mode.
+        }
+        ::fchmod(file.fd, existing->st_mode & 07777);
+    }
+    bool written = WriteAll(file.fd, text) && ::fsync(file.fd) == 0;
+    int error = written ? 0 : errno;
+    if (::close(file.Release()) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (written && ::rename(temporary.c_str(), target.c_str()) != 0) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        ::unlink(temporary.c_str());
+        return ReasonOfError(error);
+    }
+    return "";
+}
+
+} // namespace
+
+std::string ReasonOfError(int error) {
+    switch (error) {
+    case ENOENT:
+        return "no such folder";
+    case ENOTDIR:
+        return "not a folder";
+    case EACCES:
+    case EPERM:
+        return "permission denied";
+    case EISDIR:
+        return "is a folder";
+    case ENOSPC:
+        return "no space left on the device";
+    case EROFS:
+        return "read-only file system";
+    default:
+        return SystemWords(error);
+    }
+}
+
+std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return FileIdentity{info.st_dev, info.st_ino};
+}
+
+std::optional<FileIdentity> IdentityOf(int descriptor) {
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0)
+        return std::nullopt;
+    return FileIdentity{info.st_dev, info.st_ino};
+}
+
+std::string WriteToDescriptor(int descriptor, std::string_view text) {
+    if (!WriteAll(descriptor, text))
+        return ReasonOfError(errno);
+    return "";
+}
+
+std::string WriteOutputFile(const std::filesystem::path& path, std::string_view text,
+                            std::optional<FileIdentity> neverOver) {
+    if (path.empty())
+        return "not a file name";
+    struct stat info {};
+    if (const int fd = DescriptorNamed(path); fd >= 0) {
+        if (::fstat(fd, &info) != 0)
+            return ReasonOfError(errno);
+        if (SameFile(info, neverOver))
+            return std::string(kIsTheLevelFile);
+        return WriteToDescriptor(fd, text);
+    }
+    if (::stat(path.c_str(), &info) == 0) {
+        if (SameFile(info, neverOver))
+            return std::string(kIsTheLevelFile);
+        if (S_ISDIR(info.st_mode))
+            return ReasonOfError(EISDIR);
+        if (!S_ISREG(info.st_mode))
+            return WriteInPlace(path, text);
+        // The file itself, wherever links lead: the link stays, its target gets the text.
+        std::error_code ec;
+        const fs::path target = fs::canonical(path, ec);
+        if (ec)
+            return ReasonOfError(ec.value());
+        return ReplaceRegular(target, text, &info);
+    }
+    if (errno != ENOENT)
+        return ReasonOfError(errno);
+    if (!path.has_filename())
+        return "not a file name";
+    fs::path target = path;
+    if (std::string reason = FollowDanglingLinks(target); !reason.empty())
+        return reason;
+    return ReplaceRegular(target, text, nullptr);
+}

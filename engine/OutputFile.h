@@ -1,0 +1,35 @@
+#pragma once
+// The one writer of the files the program writes: the report (-o, Save As CSV) and whatever comes
+// later. It writes where the path points and never destroys what is there: a device, a FIFO or a
+// terminal is written to, not replaced; a link's target gets the text and the link stays a link; a
+// regular file is replaced whole through a temporary file beside it and keeps its mode; the level
+// being reported is never written over.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+// A file as the system knows it, whatever name or link leads to it.
+struct FileIdentity {
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The file path leads to (links followed); none when there is nothing there.
+std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path);
+std::optional<FileIdentity> IdentityOf(int descriptor);
+
+// Writes text as the whole content of what path names. neverOver is the level being reported: a path
+// that leads to it is refused. Returns "" on success, otherwise the reason in a few words.
+std::string WriteOutputFile(const std::filesystem::path& path, std::string_view text,
+                            std::optional<FileIdentity> neverOver = std::nullopt);
+
+// Writes all of text to an open descriptor (standard output). "" or the reason.
+std::string WriteToDescriptor(int descriptor, std::string_view text);
+
+// The reason of a failed system call in a few lower-case words.
+std::string ReasonOfError(int error);
+
+inline constexpr std::string_view kIsTheLevelFile = "it is the level file being reported";

@@ -1,0 +1,179 @@
+// The one writer of output files: what a path points at is written, never destroyed; the level being
+// reported is never written over; failures carry the system's reason.
+#include "engine/OutputFile.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <functional>
+#include <set>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+#include "common/TestFiles.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kText = "report\r\nlines";
+const std::vector<uint8_t> kTextBytes(kText.begin(), kText.end());
+const std::vector<uint8_t> kOld{'o', 'l', 'd', ' ', 'b', 'y', 't', 'e', 's', '!'};
+
+std::set<std::string> Names(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+mode_t ModeOf(const fs::path& path, bool followLinks = true) {
+    struct stat info {};
+    if ((followLinks ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info)) != 0)
+        return 0;
+    return info.st_mode;
+}
+
+// Each case makes its path in a fresh folder ("a" and "b" exist in it), writes, and checks what the
+// path pointed at afterwards.
+struct WriteCase {
+    const char* Name;
+    std::function<fs::path(const fs::path& dir)> Make;
+    std::function<void(const fs::path& dir)> Check;
+};
+
+} // namespace
+
+TEST(OutputFile, WritesWhatThePathPointsAtAndKeepsItsKind) {
+    const std::vector<WriteCase> cases{
+        {"a new file",
+         [](const fs::path& d) { return d / "a" / "new.csv"; },
+         [](const fs::path& d) {
+             EXPECT_EQ(ReadAll(d / "a" / "new.csv"), kTextBytes);
+             EXPECT_EQ(Names(d / "a"), std::set<std::string>{"new.csv"});
+         }},
+        {"a longer file, mode 0640",
+         [](const fs::path& d) {
+             WriteFileAt(d / "a" / "old.csv", std::vector<uint8_t>(5000, 'x'));
+             ::chmod((d / "a" / "old.csv").c_str(), 0640);
+             return d / "a" / "old.csv";
+         },
+         [](const fs::path& d) {
+             EXPECT_EQ(ReadAll(d / "a" / "old.csv"), kTextBytes);
+             EXPECT_EQ(ModeOf(d / "a" / "old.csv") & 07777, 0640u);
+             EXPECT_EQ(Names(d / "a"), std::set<std::string>{"old.csv"});
+         }},
+        {"a link to a file in another folder",
+         [](const fs::path& d) {
+             WriteFileAt(d / "b" / "target.csv", kOld);
+             ::chmod((d / "b" / "target.csv").c_str(), 0600);
+             fs::create_symlink("../b/target.csv", d / "a" / "link.csv");
+             return d / "a" / "link.csv";
+         },
+         [](const fs::path& d) {
+             EXPECT_TRUE(fs::is_symlink(d / "a" / "link.csv"));
+             EXPECT_EQ(ReadAll(d / "b" / "target.csv"), kTextBytes);
+             EXPECT_EQ(ModeOf(d / "b" / "target.csv") & 07777, 0600u);
+             EXPECT_EQ(Names(d / "a"), std::set<std::string>{"link.csv"});
+             EXPECT_EQ(Names(d / "b"), std::set<std::string>{"target.csv"});
+         }},
+        {"a link that leads nowhere yet",
+         [](const fs::path& d) {
+             fs::create_symlink(d / "b" / "made.csv", d / "a" / "link.csv");
+             return d / "a" / "link.csv";
+         },
+         [](const fs::path& d) {
+             EXPECT_TRUE(fs::is_symlink(d / "a" / "link.csv"));
+             EXPECT_EQ(ReadAll(d / "b" / "made.csv"), kTextBytes);
+         }},
+        {"the null device",
+         [](const fs::path&) { return fs::path("/dev/null"); },
+         [](const fs::path&) { EXPECT_TRUE(S_ISCHR(ModeOf("/dev/null"))); }},
+    };
+    for (const WriteCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempDir dir;
+        fs::create_directories(dir.Path() / "a");
+        fs::create_directories(dir.Path() / "b");
+        EXPECT_EQ(WriteOutputFile(c.Make(dir.Path()), kText), "");
+        c.Check(dir.Path());
+    }
+}
+
+TEST(OutputFile, FifoReaderGetsTheBytesAndTheFifoStays) {
+    TempDir dir;
+    const fs::path fifo = dir.Path() / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::vector<uint8_t> received;
+    std::thread reader([&] { received = ReadAll(fifo); });
+    EXPECT_EQ(WriteOutputFile(fifo, kText), "");
+    reader.join();
+    EXPECT_EQ(received, kTextBytes);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"pipe"});
+}
+
+// The level, a link to it and a hard link to it are refused; so is what cannot be written, with the
+// system's reason. Nothing is left behind and nothing changes.
+TEST(OutputFile, RefusalsAndFailuresNameTheReasonAndChangeNothing) {
+    TempDir dir;
+    const fs::path level = dir.Write("level.dm2", kOld);
+    fs::create_symlink(level, dir.Path() / "link");
+    fs::create_hard_link(level, dir.Path() / "hard");
+    dir.Write("file", kOld);
+    const std::optional<FileIdentity> identity = IdentityOf(level);
+    ASSERT_TRUE(identity);
+    using Case = std::pair<fs::path, std::string>;
+    for (const auto& [path, reason] :
+         {Case{level, std::string(kIsTheLevelFile)}, Case{dir.Path() / "link", std::string(kIsTheLevelFile)},
+          Case{dir.Path() / "hard", std::string(kIsTheLevelFile)}, Case{dir.Path(), "is a folder"},
+          Case{dir.Path() / "none" / "x.csv", "no such folder"},
+          Case{dir.Path() / "file" / "x.csv", "not a folder"}, Case{"/dev/full", "no space left on the device"},
+          // A read-only file in a folder that takes no new files: the reason is one of those, not a
+          // missing folder.
+          Case{"/proc/version", ::geteuid() == 0 ? "cannot make a file in /proc: no such file or directory"
+                                                 : "permission denied"}}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(WriteOutputFile(path, kText, identity), reason);
+    }
+    EXPECT_EQ(ReadAll(level), kOld);
+    EXPECT_TRUE(fs::is_symlink(dir.Path() / "link"));
+    EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"level.dm2", "link", "hard", "file"}));
+    if (::geteuid() != 0) {
+        ::chmod(level.c_str(), 0444);
+        EXPECT_EQ(WriteOutputFile(level, kText), "permission denied");
+        EXPECT_EQ(ReadAll(level), kOld);
+    }
+}
+
+// The temporary file lies beside the target: with a working folder that no longer exists, the write
+// still succeeds and nothing else is made.
+TEST(OutputFile, TemporaryFileIsMadeBesideTheTarget) {
+    TempDir dir, gone;
+    const fs::path before = fs::current_path();
+    const fs::path cwd = gone.Path() / "cwd";
+    fs::create_directories(cwd);
+    ASSERT_EQ(::chdir(cwd.c_str()), 0);
+    fs::remove(cwd);
+    const std::string reason = WriteOutputFile(dir.Path() / "report.csv", kText);
+    ASSERT_EQ(::chdir(before.c_str()), 0);
+    EXPECT_EQ(reason, "");
+    EXPECT_EQ(ReadAll(dir.Path() / "report.csv"), kTextBytes);
+    EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"report.csv"});
+}
+
+TEST(OutputFile, DescriptorWritesGiveTheSystemsReason) {
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    EXPECT_EQ(WriteToDescriptor(full, kText), "no space left on the device");
+    ::close(full);
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ::close(ends[0]);
+    const auto old = std::signal(SIGPIPE, SIG_IGN);
+    EXPECT_EQ(WriteToDescriptor(ends[1], kText), "broken pipe");
+    std::signal(SIGPIPE, old);
+    ::close(ends[1]);
+}

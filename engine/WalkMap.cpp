@@ -158,18 +158,21 @@ void WalkMap::Finish(WalkEnding how, int32_t offset, int32_t endLine) {
     spans_.shrink_to_fit();
 }
 
-int32_t WalkMap::SpanAt(int64_t offset) const {
-    // Spans are nested in walk order, so the search goes down from the chunk that holds the byte into
-    // the child that holds it. A damaged walk can step back and cover bytes twice: the first holder wins.
+// Spans are nested in walk order, so a search goes down from the top-level span that holds what it
+// looks for into the child that holds it, skipping whole subtrees. `holds` says whether a span holds it;
+// `pastIt` whether a span and all after it lie beyond it.
+template <class Holds, class PastIt> int32_t WalkMap::Descend(Holds holds, PastIt pastIt) const {
     int32_t found = -1;
     int32_t i = 0;
     int32_t end = Size();
     while (i < end) {
         const Span& s = spans_[static_cast<size_t>(i)];
-        if (HoldsByte(s, offset)) {
+        if (holds(s)) {
             found = i;
             end = s.Next;
             ++i;
+        } else if (pastIt(s)) {
+            break;
         } else {
             i = std::max(s.Next, i + 1);
         }
@@ -177,23 +180,14 @@ int32_t WalkMap::SpanAt(int64_t offset) const {
     return found;
 }
 
+// A damaged walk can step back and cover bytes twice: the first holder wins.
+int32_t WalkMap::SpanAt(int64_t offset) const {
+    return Descend([&](const Span& s) { return HoldsByte(s, offset); }, [](const Span&) { return false; });
+}
+
+// Lines only grow in walk order.
 int32_t WalkMap::SpanOfLine(int32_t line) const {
-    int32_t found = -1;
-    int32_t i = 0;
-    int32_t end = Size();
-    while (i < end) {
-        const Span& s = spans_[static_cast<size_t>(i)];
-        if (HoldsLine(s, line)) {
-            found = i;
-            end = s.Next;
-            ++i;
-        } else if (s.Line > line) {
-            break; // lines only grow in walk order
-        } else {
-            i = std::max(s.Next, i + 1);
-        }
-    }
-    return found;
+    return Descend([&](const Span& s) { return HoldsLine(s, line); }, [&](const Span& s) { return s.Line > line; });
 }
 
 int32_t WalkMap::RecordOfLine(int32_t span, int32_t line) const {

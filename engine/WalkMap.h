@@ -178,6 +178,8 @@ public:
     size_t MemoryBytes() const { return spans_.capacity() * sizeof(Span) + open_.capacity() * sizeof(int32_t); }
 
 private:
+    template <class Holds, class PastIt> int32_t Descend(Holds holds, PastIt pastIt) const;
+
     std::vector<Span> spans_;
     std::vector<int32_t> open_; // the stack of open spans
     int64_t fileSize_ = 0;

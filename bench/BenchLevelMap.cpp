@@ -87,5 +87,6 @@ void BenchLevelMap(const BenchContext& context, BenchKeys& keys) {
     keys.emplace_back("map_build_ms", Median(buildMs));
     keys.emplace_back("map_paint_ms", Median(paintMs));
     keys.emplace_back("map_pick_ms", pickMs);
+    keys.emplace_back("map_pick_us", pickMs * 1000);
     keys.emplace_back("map_pick_hits_percent", 100.0 * found / kPicks);
 }

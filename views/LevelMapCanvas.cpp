@@ -78,11 +78,19 @@ void LevelMapCanvas::FitToWindow() {
         centreX_ = centreZ_ = 0;
         scale_ = 1.0 / 64;
     } else {
-        const double w = std::max(kSector, model_->MaxX() - model_->MinX());
-        const double h = std::max(kSector, model_->MaxZ() - model_->MinZ());
-        centreX_ = (model_->MinX() + model_->MaxX()) / 2;
-        centreZ_ = (model_->MinZ() + model_->MaxZ()) / 2;
-        scale_ = std::clamp(std::min(width() / (w * 1.04), height() / (h * 1.04)), kMinScale, kMaxScale);
+        const double w = std::max(kSector, model_->MaxX() - model_->MinX()) * 1.04;
+        const double h = std::max(kSector, model_->MaxZ() - model_->MinZ()) * 1.04;
+        // The rooms go beside the legend or under it, whichever leaves them larger.
+        const QRect legend = LegendRect(font(), size());
+        const QRectF beside(legend.right() + 8, 0, width() - legend.right() - 8, height());
+        const QRectF under(0, legend.bottom() + 8, width(), height() - legend.bottom() - 8);
+        const auto scaleIn = [&](const QRectF& a) { return std::min(a.width() / w, a.height() / h); };
+        QRectF area = scaleIn(beside) >= scaleIn(under) ? beside : under;
+        if (area.width() < 40 || area.height() < 40)
+            area = rect();
+        scale_ = std::clamp(scaleIn(area), kMinScale, kMaxScale);
+        centreX_ = (model_->MinX() + model_->MaxX()) / 2 - (area.center().x() - width() / 2.0) / scale_;
+        centreZ_ = (model_->MinZ() + model_->MaxZ()) / 2 + (area.center().y() - height() / 2.0) / scale_;
     }
     update();
     emit ViewChanged();
@@ -148,7 +156,7 @@ const QImage& LevelMapCanvas::RoomImage(int32_t room) {
     for (int32_t row = 0; row < r.Rows; ++row) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(r.Rows - 1 - row));
         for (int32_t c = 0; c < r.Columns; ++c) {
-            const MapSector s = model_->Sector(r, c, row);
+            const MapSector s = model_->Heights(r, c, row);
             line[c] = s.Solid() ? wall : floorColours_[s.Floor];
         }
     }
@@ -162,7 +170,7 @@ void LevelMapCanvas::DrawRoom(QPainter& p, int32_t room, QSize size, int64_t& ma
                                     static_cast<double>(r.Right()), static_cast<double>(r.Far()), size);
     if (!whole.intersects(area.adjusted(-2, -2, 2, 2)))
         return;
-    const double opacity = r.IsAlternate ? 0.45 : 1.0;
+    const double opacity = r.IsAlternate ? 0.3 : 1.0;
     const double sectorPx = kSector * scale_;
 
     if (whole.width() < 3 && whole.height() < 3) {
@@ -205,64 +213,103 @@ void LevelMapCanvas::DrawRoom(QPainter& p, int32_t room, QSize size, int64_t& ma
         }
     }
 
-    // The outline, cut to the window (with a margin, so cut edges stay outside it).
-    QPen outline(QColor(24, 24, 24), 1.2);
-    if (r.IsAlternate)
-        outline.setStyle(Qt::DashLine);
-    p.setPen(outline);
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(whole.intersected(area.adjusted(-8, -8, 8, 8)));
+    // The outline, cut to the window (with a margin, so cut edges stay outside it). An alternate room
+    // lies faint and hatched under the room it stands in for; its dashed frame comes after all rooms.
+    if (r.IsAlternate) {
+        p.fillRect(target, QBrush(AlternateColour(), Qt::BDiagPattern));
+    } else {
+        p.setPen(QPen(QColor(24, 24, 24), 1.2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(whole.intersected(area.adjusted(-8, -8, 8, 8)));
+    }
 
     if (whole.width() >= 12 && whole.height() >= 12) {
         const bool showMarks = sectorPx >= 3;
+        // Doors as their edges seen from above (a door in a wall is one line), in one call a room.
         p.setRenderHint(QPainter::Antialiasing, true);
         const int32_t doors = std::min(r.Doors, LevelMapModel::kMarksPerRoom);
-        p.setPen(QPen(DoorColour(), std::clamp(sectorPx / 6, 2.0, 4.0), Qt::SolidLine, Qt::RoundCap));
+        QVector<QLineF> edges;
         for (int32_t i = 0; i < doors && marks < kMarksPerPaint; ++i, ++marks) {
             const MapDoor d = model_->Door(room, i);
-            QPolygonF shape;
-            for (const auto& corner : d.Corners)
-                shape << WorldToScreen(corner[0], corner[1], size);
-            if (shape.boundingRect().intersects(area))
-                p.drawPolygon(shape);
+            std::array<QPointF, 4> corner;
+            for (size_t v = 0; v < 4; ++v)
+                corner[v] = WorldToScreen(d.Corners[v][0], d.Corners[v][1], size);
+            // Seen edge on, a door's bounds have no width, so they are widened to meet the window.
+            const QRectF bounds = QPolygonF({corner[0], corner[1], corner[2], corner[3]}).boundingRect();
+            if (!bounds.adjusted(-1, -1, 1, 1).intersects(area))
+                continue;
+            for (size_t v = 0; v < 4; ++v)
+                if (corner[v] != corner[(v + 1) % 4])
+                    edges.append(QLineF(corner[v], corner[(v + 1) % 4]));
         }
-        if (showMarks) {
-            const double radius = std::clamp(sectorPx / 10, 2.5, 5.0);
-            p.setPen(QPen(QColor(60, 50, 0), 1));
-            p.setBrush(LightColour());
-            const int32_t lights = std::min(r.Lights, LevelMapModel::kMarksPerRoom);
-            for (int32_t i = 0; i < lights && marks < kMarksPerPaint; ++i, ++marks) {
-                const MapMark m = model_->Light(r, i);
-                const QPointF at = WorldToScreen(m.X, m.Z, size);
-                if (area.contains(at))
-                    p.drawEllipse(at, radius, radius);
-            }
-            p.setPen(QPen(QColor(0, 50, 60), 1));
-            p.setBrush(MeshColour());
-            const int32_t meshes = std::min(r.Meshes, LevelMapModel::kMarksPerRoom);
-            for (int32_t i = 0; i < meshes && marks < kMarksPerPaint; ++i, ++marks) {
-                const MapMark m = model_->Mesh(r, i);
-                const QPointF at = WorldToScreen(m.X, m.Z, size);
-                if (area.contains(at))
-                    p.drawRect(QRectF(at.x() - radius, at.y() - radius, 2 * radius, 2 * radius));
-            }
-            p.setBrush(Qt::NoBrush);
+        if (!edges.isEmpty()) {
+            p.setPen(QPen(DoorColour(), std::clamp(sectorPx / 6, 2.0, 4.0), Qt::SolidLine, Qt::FlatCap));
+            p.drawLines(edges);
         }
         p.setRenderHint(QPainter::Antialiasing, false);
-
-        // The room's number at its centre, when it fits.
-        const QString number = QString::number(r.Number);
-        const QFontMetricsF metrics(p.font());
-        const QRectF label = metrics.boundingRect(number).adjusted(-3, -1, 3, 1);
-        if (label.width() < whole.width() - 4 && label.height() < whole.height() - 4) {
-            const QPointF centre = whole.center();
-            if (area.contains(centre)) {
-                QRectF box(centre - QPointF(label.width() / 2, label.height() / 2), label.size());
-                p.fillRect(box, QColor(255, 255, 255, 200));
-                p.setPen(Qt::black);
-                p.drawText(box, Qt::AlignCenter, number);
-            }
+        if (showMarks) {
+            // Marks at a pixel already marked would change nothing: each pixel takes one mark of a kind.
+            const auto mark = [&](const MapMark& m, const QImage& stamp, bool light) {
+                const QPointF at = WorldToScreen(m.X, m.Z, size);
+                if (!area.contains(at))
+                    return;
+                const int64_t key = (int64_t{light} << 40) | (int64_t{static_cast<int32_t>(at.x())} << 20) |
+                                    static_cast<int32_t>(at.y());
+                if (!frame_.Marked.insert(key).second)
+                    return;
+                if (frame_.Vector)
+                    DrawMark(p, at, frame_.Radius, light);
+                else
+                    p.drawImage(at - QPointF(stamp.width() / 2.0, stamp.height() / 2.0), stamp);
+            };
+            const int32_t lights = std::min(r.Lights, LevelMapModel::kMarksPerRoom);
+            for (int32_t i = 0; i < lights && marks < kMarksPerPaint; ++i, ++marks)
+                mark(model_->Light(r, i), frame_.LightStamp, true);
+            const int32_t meshes = std::min(r.Meshes, LevelMapModel::kMarksPerRoom);
+            for (int32_t i = 0; i < meshes && marks < kMarksPerPaint; ++i, ++marks)
+                mark(model_->Mesh(r, i), frame_.MeshStamp, false);
         }
+
+        if (!r.IsAlternate)
+            DrawNumber(p, r, whole, area);
+    }
+}
+
+// The room's number at its centre, when it fits; an alternate room's under the centre, clear of the
+// number of the room it stands in for.
+void LevelMapCanvas::DrawNumber(QPainter& p, const MapRoom& r, const QRectF& whole, const QRectF& area) {
+    const QString number = QString::number(r.Number);
+    const QFontMetricsF metrics(p.font());
+    const QRectF label = metrics.boundingRect(number).adjusted(-3, -1, 3, 1);
+    if (label.width() >= whole.width() * 0.6 || label.height() >= whole.height() * 0.5)
+        return;
+    const QPointF centre = whole.center() + QPointF(0, r.IsAlternate ? label.height() + 2 : 0);
+    if (!area.contains(centre))
+        return;
+    const QRectF box(centre - QPointF(label.width() / 2, label.height() / 2), label.size());
+    p.fillRect(box, QColor(255, 255, 255, 210));
+    p.setPen(r.IsAlternate ? AlternateColour() : QColor(Qt::black));
+    p.drawText(box, Qt::AlignCenter, number);
+}
+
+// Alternate rooms' dashed frames and numbers, over every room.
+void LevelMapCanvas::DrawAlternateFrames(QPainter& p, QSize size) const {
+    const QRectF area(QPointF(0, 0), QSizeF(size));
+    for (int32_t room : model_->DrawOrder()) {
+        const MapRoom& r = model_->Rooms()[static_cast<size_t>(room)];
+        if (!r.IsAlternate)
+            break; // they come first in the order
+        if (!LevelMapModel::Shown(r, band_))
+            continue;
+        const QRectF whole = ScreenRect(static_cast<double>(r.X), static_cast<double>(r.Z),
+                                        static_cast<double>(r.Right()), static_cast<double>(r.Far()), size);
+        if (!whole.intersects(area))
+            continue;
+        p.setPen(QPen(AlternateColour(), 2, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(whole.intersected(area.adjusted(-8, -8, 8, 8)));
+        if (whole.width() >= 12 && whole.height() >= 12)
+            DrawNumber(p, r, whole, area);
     }
 }
 
@@ -284,20 +331,30 @@ void LevelMapCanvas::DrawHighlight(QPainter& p, QSize size) const {
     }
 }
 
-void LevelMapCanvas::DrawLegend(QPainter& p, QSize size) const {
-    if (!model_ || model_->Rooms().empty())
-        return;
-    QFont font = p.font();
+QFont LevelMapCanvas::LegendFont(const QFont& base) {
+    QFont font = base;
     font.setPointSizeF(std::max(7.0, font.pointSizeF() * 0.85));
-    p.setFont(font);
-    const QFontMetrics m(font);
-    const int line = m.height() + 3;
-    const int swatch = m.height();
+    return font;
+}
+
+QRect LevelMapCanvas::LegendRect(const QFont& base, QSize size) {
+    const QFontMetrics m(LegendFont(base));
     int widest = 0;
     for (const QString& text : {tr("Wall: floor or ceiling byte 0x81,"), tr("or no room between floor and ceiling")})
         widest = std::max(widest, m.horizontalAdvance(text));
-    const int width = std::max(120, std::min(size.width() - 16, widest + swatch + 22));
-    const QRect box(8, 8, width, 8 * line + 10);
+    const int width = std::max(120, std::min(size.width() - 16, widest + m.height() + 22));
+    return {8, 8, width, 8 * (m.height() + 3) + 10};
+}
+
+void LevelMapCanvas::DrawLegend(QPainter& p, QSize size) const {
+    if (!model_ || model_->Rooms().empty())
+        return;
+    const QFont base = p.font();
+    p.setFont(LegendFont(base));
+    const QFontMetrics m(p.font());
+    const int line = m.height() + 3;
+    const int swatch = m.height();
+    const QRect box = LegendRect(base, size);
     p.setPen(QColor(120, 120, 120));
     p.setBrush(QColor(255, 255, 255, 225));
     p.drawRect(box);
@@ -347,12 +404,45 @@ void LevelMapCanvas::DrawLegend(QPainter& p, QSize size) const {
         p.setRenderHint(QPainter::Antialiasing, false);
     });
     entry(tr("Alternate room"), [&](const QRect& r) {
-        p.setPen(QPen(QColor(24, 24, 24), 1.2, Qt::DashLine));
+        p.fillRect(r, QBrush(AlternateColour(), Qt::BDiagPattern));
+        p.setPen(QPen(AlternateColour(), 2, Qt::DashLine));
         p.drawRect(r.adjusted(1, 1, -1, -1));
     });
 }
 
-void LevelMapCanvas::Render(QPainter& p, QSize size) {
+void LevelMapCanvas::DrawMark(QPainter& p, QPointF at, double radius, bool light) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    if (light) {
+        p.setPen(QPen(QColor(60, 50, 0), 1));
+        p.setBrush(LightColour());
+        p.drawEllipse(at, radius, radius);
+    } else {
+        p.setPen(QPen(QColor(0, 50, 60), 1));
+        p.setBrush(MeshColour());
+        p.drawRect(QRectF(at.x() - radius, at.y() - radius, 2 * radius, 2 * radius));
+    }
+    p.restore();
+}
+
+// A light or a static mesh mark drawn once a frame, then stamped where each stands.
+QImage LevelMapCanvas::Stamp(double radius, bool light) {
+    const int side = static_cast<int>(std::ceil(2 * radius + 3));
+    QImage stamp(side, side, QImage::Format_ARGB32_Premultiplied);
+    stamp.fill(Qt::transparent);
+    QPainter p(&stamp);
+    DrawMark(p, QPointF(side / 2.0, side / 2.0), radius, light);
+    return stamp;
+}
+
+void LevelMapCanvas::Render(QPainter& p, QSize size, bool vectorMarks) {
+    frame_.Vector = vectorMarks;
+    frame_.Radius = std::clamp(kSector * scale_ / 10, 2.5, 5.0);
+    frame_.Marked.clear();
+    if (!vectorMarks) {
+        frame_.LightStamp = Stamp(frame_.Radius, true);
+        frame_.MeshStamp = Stamp(frame_.Radius, false);
+    }
     p.fillRect(QRect(QPoint(0, 0), size), BackgroundColour());
     p.setClipRect(QRect(QPoint(0, 0), size));
     if (!model_ || model_->Rooms().empty()) {
@@ -365,6 +455,7 @@ void LevelMapCanvas::Render(QPainter& p, QSize size) {
     for (int32_t room : model_->DrawOrder())
         if (LevelMapModel::Shown(model_->Rooms()[static_cast<size_t>(room)], band_))
             DrawRoom(p, room, size, marks);
+    DrawAlternateFrames(p, size);
     DrawHighlight(p, size);
     DrawLegend(p, size);
 }

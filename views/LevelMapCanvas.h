@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QWidget>
 #include <array>
+#include <unordered_set>
 #include <vector>
 
 #include "views/LevelMapModel.h"
@@ -41,8 +42,9 @@ public:
     MapHit HitAt(QPointF p) const;
     QString ToolTipAt(QPointF p) const;
 
-    // Draws the map as the widget shows it into any painter of the given size (a widget, an image, SVG).
-    void Render(QPainter& p, QSize size);
+    // Draws the map as the widget shows it into any painter of the given size (a widget, an image, SVG);
+    // with vectorMarks, lights and static meshes are drawn as shapes rather than stamped images.
+    void Render(QPainter& p, QSize size, bool vectorMarks = false);
 
     // The colours the map and its legend use.
     static QColor FloorShade(double t); // t = 0 for the lowest floor, 1 for the highest
@@ -52,6 +54,7 @@ public:
     static QColor LightColour() { return {255, 214, 0}; }
     static QColor MeshColour() { return {0, 168, 200}; }
     static QColor HighlightColour() { return {255, 128, 0}; }
+    static QColor AlternateColour() { return {118, 52, 196}; }
     static QColor BackgroundColour() { return {236, 236, 230}; }
 
 signals:
@@ -73,10 +76,25 @@ private:
     const QImage& RoomImage(int32_t room);
     void DrawRoom(QPainter& p, int32_t room, QSize size, int64_t& marks);
     void DrawLegend(QPainter& p, QSize size) const;
+    static void DrawNumber(QPainter& p, const MapRoom& r, const QRectF& whole, const QRectF& area);
+    void DrawAlternateFrames(QPainter& p, QSize size) const;
+    static QFont LegendFont(const QFont& base);
+    static QRect LegendRect(const QFont& base, QSize size);
     void DrawHighlight(QPainter& p, QSize size) const;
+    static void DrawMark(QPainter& p, QPointF at, double radius, bool light);
+    static QImage Stamp(double radius, bool light);
     QRectF ScreenRect(double x0, double z0, double x1, double z1, QSizeF size) const;
 
+    // What one frame shares between its rooms.
+    struct Frame {
+        bool Vector = false;
+        double Radius = 3;
+        QImage LightStamp, MeshStamp;
+        std::unordered_set<int64_t> Marked;
+    };
+
     const LevelMapModel* model_ = nullptr;
+    Frame frame_;
     std::vector<QImage> images_;
     std::array<QRgb, 256> floorColours_{};
     HeightBand band_;

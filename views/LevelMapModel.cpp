@@ -209,6 +209,9 @@ void LevelMapModel::Build(const WalkMap& map, const LevelFile* level) {
     std::stable_sort(order_.begin(), order_.end(), [this](int32_t a, int32_t b) {
         const MapRoom& ra = rooms_[static_cast<size_t>(a)];
         const MapRoom& rb = rooms_[static_cast<size_t>(b)];
+        // Alternate rooms lie under the rooms they stand in for; their frames are drawn over all.
+        if (ra.IsAlternate != rb.IsAlternate)
+            return ra.IsAlternate;
         if (ra.YBottom != rb.YBottom)
             return ra.YBottom > rb.YBottom;
         return ra.YTop > rb.YTop;
@@ -231,7 +234,7 @@ void LevelMapModel::Build(const WalkMap& map, const LevelFile* level) {
         // Sectors are 8 bytes each and bounded by the file, so this pass reads the file's bytes at most once.
         for (int32_t c = 0; c < r.Columns; ++c)
             for (int32_t row = 0; row < r.Rows; ++row) {
-                const MapSector s = Sector(r, c, row);
+                const MapSector s = Heights(r, c, row);
                 if (!s.Solid())
                     floors.set(s.Floor);
             }
@@ -270,6 +273,15 @@ MapSector LevelMapModel::Sector(const MapRoom& room, int32_t column, int32_t row
     s.Floor = static_cast<uint8_t>(FieldValue(*level_, f[3], at, g));
     s.RoomAbove = static_cast<uint8_t>(FieldValue(*level_, f[4], at, g));
     s.Ceiling = static_cast<uint8_t>(FieldValue(*level_, f[5], at, g));
+    return s;
+}
+
+MapSector LevelMapModel::Heights(const MapRoom& room, int32_t column, int32_t row) const {
+    const int32_t at = SectorOffset(room, column, row);
+    const format::Generation g = static_cast<format::Generation>(map_->Generation());
+    MapSector s;
+    s.Floor = static_cast<uint8_t>(FieldValue(*level_, format::kSectorFields[3], at, g));
+    s.Ceiling = static_cast<uint8_t>(FieldValue(*level_, format::kSectorFields[5], at, g));
     return s;
 }
 
@@ -336,14 +348,17 @@ MapHit LevelMapModel::Pick(double x, double z, const HeightBand& band, double do
             }
         }
     }
-    for (auto it = order_.rbegin(); it != order_.rend(); ++it) {
-        const MapRoom& r = rooms_[static_cast<size_t>(*it)];
-        if (!r.Holds(x, z) || !Shown(r, band))
-            continue;
-        hit.Room = *it;
-        hit.Column = std::clamp(static_cast<int32_t>((x - static_cast<double>(r.X)) / kSectorUnits), 0, r.Columns - 1);
-        hit.Row = std::clamp(static_cast<int32_t>((z - static_cast<double>(r.Z)) / kSectorUnits), 0, r.Rows - 1);
-        break;
+    // The top room under the point; an alternate room only where no other room is.
+    for (const bool alternates : {false, true}) {
+        for (auto it = order_.rbegin(); it != order_.rend() && hit.Room < 0; ++it) {
+            const MapRoom& r = rooms_[static_cast<size_t>(*it)];
+            if (r.IsAlternate != alternates || !r.Holds(x, z) || !Shown(r, band))
+                continue;
+            hit.Room = *it;
+            hit.Column =
+                std::clamp(static_cast<int32_t>((x - static_cast<double>(r.X)) / kSectorUnits), 0, r.Columns - 1);
+            hit.Row = std::clamp(static_cast<int32_t>((z - static_cast<double>(r.Z)) / kSectorUnits), 0, r.Rows - 1);
+        }
     }
     if (hit.Door.At >= 0 && hit.Room < 0)
         hit.Room = hit.Door.Room;

@@ -111,11 +111,13 @@ public:
     const std::vector<MapRoom>& Rooms() const { return rooms_; }
     // Index into Rooms() of room number n, -1 when the map does not hold it.
     int32_t IndexOfRoom(int32_t number) const;
-    // Room indices from the lowest room to the highest: the order they are drawn in.
+    // Room indices from the lowest room to the highest, alternate rooms first: the order they are drawn in.
     const std::vector<int32_t>& DrawOrder() const { return order_; }
     const std::vector<SkippedRoom>& Skipped() const { return skipped_; }
 
     MapSector Sector(const MapRoom& room, int32_t column, int32_t row) const;
+    // Only the Floor and Ceiling bytes, all that a sector's shade needs.
+    MapSector Heights(const MapRoom& room, int32_t column, int32_t row) const;
     int32_t SectorOffset(const MapRoom& room, int32_t column, int32_t row) const;
     MapDoor Door(int32_t roomIndex, int32_t i) const;
     MapMark Light(const MapRoom& room, int32_t i) const;
@@ -133,7 +135,7 @@ public:
     double MaxZ() const { return maxZ_; }
 
     static bool Shown(const MapRoom& room, const HeightBand& band);
-    // The top room shown under a world point, and its sector; with a tolerance in world units, a door
+    // The top room shown under a world point (an alternate room only where no other room is), and its sector; with a tolerance in world units, a door
     // of a shown room within it.
     MapHit Pick(double x, double z, const HeightBand& band, double doorTolerance = -1) const;
     // The room a door leads to, as an index into Rooms(); -1 when the map does not hold it.

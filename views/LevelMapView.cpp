@@ -215,7 +215,7 @@ QString LevelMapView::SaveSvg(const QString& path) {
         svg.setViewBox(QRect(QPoint(0, 0), canvas_->size()));
         svg.setTitle(tr("Level map"));
         QPainter p(&svg);
-        canvas_->Render(p, canvas_->size());
+        canvas_->Render(p, canvas_->size(), /*vectorMarks=*/true);
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

@@ -130,6 +130,9 @@ void StructureViews::ShowAll() {
         wanted = wanted.boundedTo(screen->availableGeometry().size());
     if (wanted != window_.size() && !window_.isMaximized() && !window_.isFullScreen())
         window_.resize(wanted);
+    // The outline wide enough for its names and offsets, the hex view tall enough for a page of rows.
+    window_.resizeDocks({outlineDock_}, {std::max(outlineDock_->width(), window_.width() * 2 / 5)}, Qt::Horizontal);
+    window_.resizeDocks({hexDock_}, {std::max(hexDock_->height(), window_.height() / 3)}, Qt::Vertical);
 }
 
 void StructureViews::SetStrataBarShown(bool shown) {

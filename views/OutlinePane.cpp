@@ -14,10 +14,11 @@ OutlinePane::OutlinePane(SpanSelection& selection, QWidget* parent)
     header()->setStretchLastSection(true);
     const QFontMetrics metrics(font());
     const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
-    setColumnWidth(OutlineModel::kName, 22 * digit);
+    setIndentation(2 * digit);
+    setColumnWidth(OutlineModel::kName, 26 * digit);
     setColumnWidth(OutlineModel::kOffset, 10 * digit);
-    setColumnWidth(OutlineModel::kCount, 8 * digit);
-    setColumnWidth(OutlineModel::kBytes, 10 * digit);
+    setColumnWidth(OutlineModel::kCount, 7 * digit);
+    setColumnWidth(OutlineModel::kBytes, 9 * digit);
     connect(&selection_, &SpanSelection::WalkReplaced, this, &OutlinePane::TakeWalk);
     connect(&selection_, &SpanSelection::Changed, this, &OutlinePane::Follow);
 }

@@ -20,3 +20,10 @@ void BenchWalkMap(const BenchContext& context, BenchKeys& keys);
 // to the window (map_paint_ms), and the room and sector under a point (map_pick_ms). Adds nothing
 // when the windows are not built.
 void BenchLevelMap(const BenchContext& context, BenchKeys& keys);
+
+// The structure views (outline, hex view, strata bar) in the main window, offscreen: selection
+// round trips, painting, the outline's build and the memory they add. Measured when the windows are
+// built; nothing otherwise.
+void BenchViews(const BenchContext& context, BenchKeys& keys);
+// The child process of that memory figure: one full-detail open, with or without the views.
+int BenchViewsRun(const std::string& path, const std::string& folder, bool views);

@@ -19,6 +19,7 @@ class QMenu;
 class FindBar;
 class SpanSelection;
 class StructureViews;
+class LevelMapDock;
 class ReportView;
 class frmAbout;
 class frmHelp;
@@ -70,6 +71,8 @@ class frmMain : public QMainWindow {
     StructureViews& Structure() const { return *structure_; }
     QMenu* StructureMenu() const;
     SpanSelection& Selection() const;
+    // The level map's dock, shown by Level Map (Ctrl+M) in the Structure menu.
+    LevelMapDock& LevelMap() const { return *levelMap_; }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
@@ -105,6 +108,7 @@ class frmMain : public QMainWindow {
     QLabel* lblWalkEnd_ = nullptr;
     FindBar* findBar_ = nullptr;
     StructureViews* structure_ = nullptr;
+    LevelMapDock* levelMap_ = nullptr;
 
     QAction* mnuFileSaveAsCSV_ = nullptr;
     QMenu* mnuInfo_ = nullptr;

@@ -5,9 +5,15 @@
 #include <QTest>
 #include <functional>
 
+#include <QDockWidget>
+#include <QSettings>
+#include <QStandardPaths>
+
 #include "engine/ReportRun.h"
 #include "tools/DemoLevel.h"
 #include "tools/LevelBuilder.h"
+#include "ui/LevelMapDock.h"
+#include "ui/frmMain.h"
 #include "views/LevelMapCanvas.h"
 #include "views/LevelMapView.h"
 #include "views/SpanSelection.h"
@@ -116,6 +122,33 @@ int main(int argc, char* argv[]) {
     Shoot(folder, "level-map-demo-ground", DemoLevel(2), {900, 680},
           [](LevelMapView& view, SpanSelection&) { view.SetHeightBand(-3072, 768); });
     Shoot(folder, "level-map-300-rooms", ManyRooms(), {1200, 860});
+
+    {
+        // The main window with the demo level open, every detail listed, the map docked and a sector of
+        // the hall clicked: the report shows the sector's line.
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings().clear();
+        AppState state;
+        state.ProgramFolder = folder.absolutePath().toStdString();
+        state.TileFolderOverride = folder.filePath(QStringLiteral("tiles")).toStdString();
+        frmMain window(state);
+        window.resize(1500, 820);
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            qWarning("the window was not shown");
+        window.LevelMap().ShowAction()->trigger();
+        window.resizeDocks({window.LevelMap().Dock()}, {760}, Qt::Horizontal);
+        const std::string level = folder.filePath(QStringLiteral("demo.dm2")).toStdString();
+        WriteFile(level, Build(DemoLevel(2)));
+        window.OpenLevel(QString::fromStdString(level));
+        window.GetAllDetails();
+        QApplication::processEvents();
+        LevelMapCanvas& canvas = *window.LevelMap().View()->Canvas();
+        canvas.FitToWindow();
+        QTest::mouseClick(&canvas, Qt::LeftButton, Qt::NoModifier, canvas.WorldToScreen(2.5 * 1024, 2.5 * 1024).toPoint());
+        QApplication::processEvents();
+        window.grab().save(folder.filePath(QStringLiteral("level-map-main-window.png")));
+    }
     Shoot(folder, "level-map-300-rooms-zoomed", ManyRooms(), {1200, 860}, [](LevelMapView& view, SpanSelection&) {
         view.Canvas()->ZoomBy(5);
     });

@@ -1,14 +1,23 @@
 // The level map, offscreen, on builder levels whose rooms, sectors and doors stand where the tests put
 // them: what lies under a point, what the tooltip says, where doors lead, what the height filter
 // hides, the shade a sector is drawn in, what a click selects, and damaged levels.
+#include <QAction>
 #include <QApplication>
+#include <QDockWidget>
 #include <QFile>
+#include <QMenu>
 #include <QPainter>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 
 #include "common/TestFiles.h"
 #include "engine/ReportRun.h"
+#include "tools/DemoLevel.h"
 #include "tools/LevelBuilder.h"
+#include "ui/LevelMapDock.h"
+#include "ui/ReportView.h"
+#include "ui/frmMain.h"
 #include "views/LevelMapCanvas.h"
 #include "views/LevelMapView.h"
 #include "views/SpanSelection.h"
@@ -110,6 +119,7 @@ struct MapFixture {
 class LevelMapTest : public QObject {
     Q_OBJECT
   private slots:
+    void initTestCase();
     void roomAndSectorUnderAPoint();
     void tooltipNamesTheSectorsHeights();
     void doorJoinsTheRightRoomsAndLeadsThere();
@@ -119,7 +129,15 @@ class LevelMapTest : public QObject {
     void sectorsAreReadWhateverTheDetailOptions();
     void damagedLevelsDrawOrSayWhy();
     void savesPngAndSvg();
+    void mainWindowShowsTheMapFromTheStructureMenu();
 };
+
+void LevelMapTest::initTestCase() {
+    // The main window remembers its docks; these tests start from no remembered layout.
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("StrataViewerLevelMapTests"));
+    QSettings().clear();
+}
 
 void LevelMapTest::roomAndSectorUnderAPoint() {
     MapFixture f(Build(PlannedLevel()));
@@ -360,6 +378,41 @@ void LevelMapTest::savesPngAndSvg() {
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().contains("<svg"));
     QVERIFY(!f.view->SavePng(QString::fromStdString((f.dir.Path() / "no-folder" / "map.png").string())).isEmpty());
+}
+
+void LevelMapTest::mainWindowShowsTheMapFromTheStructureMenu() {
+    TempDir dir;
+    AppState state;
+    state.ProgramFolder = dir.Path();
+    state.TileFolderOverride = dir.Path() / "tiles";
+    frmMain window(state);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    LevelMapDock& map = window.LevelMap();
+    // Hidden on a first start; Level Map (Ctrl+M) in the Structure menu shows it.
+    QVERIFY(!map.Dock()->isVisible());
+    QAction* show = map.ShowAction();
+    QCOMPARE(show->objectName(), QStringLiteral("mnuStructureLevelMap"));
+    QVERIFY(window.StructureMenu()->actions().contains(show));
+    QCOMPARE(show->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_M));
+    QVERIFY(window.StructureMenu()->actions().contains(map.View()->SavePngAction()));
+    QVERIFY(window.StructureMenu()->actions().contains(map.View()->SaveSvgAction()));
+    show->trigger();
+    QVERIFY(map.Dock()->isVisible());
+    QVERIFY(map.View()->SavePngAction()->isEnabled());
+
+    // Opening the demo level draws its rooms; a click on the hall selects its sector's line in the report.
+    window.OpenLevel(QString::fromStdString(dir.Write("demo.dm2", Build(DemoLevel(2)))));
+    QCOMPARE(map.View()->Model().Rooms().size(), size_t{8});
+    window.GetAllDetails();
+    LevelMapCanvas& canvas = *map.View()->Canvas();
+    canvas.FitToWindow();
+    map.View()->SetHeightBand(-2048, 768);
+    QTest::mouseClick(&canvas, Qt::LeftButton, Qt::NoModifier, canvas.WorldToScreen(2.5 * kS, 2.5 * kS).toPoint());
+    const int32_t line = window.Selection().Line();
+    QVERIFY(line >= 0);
+    const MapRoom& hall = map.View()->Model().Rooms()[static_cast<size_t>(map.View()->Model().IndexOfRoom(0))];
+    QCOMPARE(window.Selection().Bytes().First, map.View()->Model().SectorOffset(hall, 2, 2));
 }
 
 QTEST_MAIN(LevelMapTest)

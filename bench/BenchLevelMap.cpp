@@ -77,8 +77,10 @@ void BenchLevelMap(const BenchContext& context, BenchKeys& keys) {
     int found = 0;
     const auto start = Clock::now();
     for (int i = 0; i < kPicks; ++i) {
-        const double x = model.MinX() + (model.MaxX() - model.MinX()) * ((i * 7919) % kPicks) / (kPicks - 100.0);
-        const double z = model.MinZ() + (model.MaxZ() - model.MinZ()) * ((i * 104729) % kPicks) / (kPicks - 100.0);
+        const double x =
+            model.MinX() + (model.MaxX() - model.MinX()) * ((i * 7919) % kPicks) / (kPicks - 100.0);
+        const double z =
+            model.MinZ() + (model.MaxZ() - model.MinZ()) * ((i * 104729) % kPicks) / (kPicks - 100.0);
         found += model.Pick(x, z, all).Valid();
     }
     const double pickMs = MsSince(start) / kPicks;

@@ -8,9 +8,9 @@
 namespace levelbuilder {
 namespace {
 
-constexpr int kSector = 1024; // world units a sector
-constexpr int kTextures = 6;  // one object texture per tile
-constexpr int kBoxRooms = 4;  // rooms the navigation boxes cover
+constexpr int kSector = 1024;    // world units a sector
+constexpr int kTextures = 6;     // one object texture per tile
+constexpr int kBoxRooms = 4;     // rooms the navigation boxes cover
 constexpr uint8_t kSolid = 0x81; // the floor and ceiling step of a wall sector
 
 int16_t S16(int v) {
@@ -28,14 +28,14 @@ struct RoomPlan {
     int Top, Floor; // ceiling and floor heights (y grows downwards)
 };
 constexpr RoomPlan kPlan[] = {
-    {0, 0, 6, 6, -2048, 0},          // 0 hall
-    {6, 2, 8, 3, -1024, 0},          // 1 corridor, its floor stepping down east
-    {14, 0, 6, 7, -1280, 768},       // 2 crypt
-    {1, 6, 5, 6, -3072, 0},          // 3 north wing
-    {0, 7, 7, 6, -5120, -3072},      // 4 gallery
-    {7, 9, 7, 3, -4864, -3072},      // 5 bridge
-    {14, 8, 6, 6, -5632, -3328},     // 6 tower
-    {14, 0, 6, 7, -1280, 512},       // 7 the crypt flooded
+    {0, 0, 6, 6, -2048, 0},      // 0 hall
+    {6, 2, 8, 3, -1024, 0},      // 1 corridor, its floor stepping down east
+    {14, 0, 6, 7, -1280, 768},   // 2 crypt
+    {1, 6, 5, 6, -3072, 0},      // 3 north wing
+    {0, 7, 7, 6, -5120, -3072},  // 4 gallery
+    {7, 9, 7, 3, -4864, -3072},  // 5 bridge
+    {14, 8, 6, 6, -5632, -3328}, // 6 tower
+    {14, 0, 6, 7, -1280, 512},   // 7 the crypt flooded
 };
 constexpr int kRooms = static_cast<int>(std::size(kPlan));
 
@@ -130,7 +130,8 @@ Room DemoRoom(int r) {
     for (int c = 0; c < p.Columns; ++c)
         for (int row = 0; row < p.Rows; ++row) {
             const int x = p.X + c, z = p.Z + row;
-            const bool wall = (c == 0 || row == 0 || c == p.Columns - 1 || row == p.Rows - 1) && !opening(x, z);
+            const bool wall =
+                (c == 0 || row == 0 || c == p.Columns - 1 || row == p.Rows - 1) && !opening(x, z);
             const bool open = x >= kOpenX0 && x < kOpenX1 && z >= kOpenZ0 && z < kOpenZ1;
             Sector s;
             s.FDIndex = S16(wall ? 0 : 1 + (c + row) % 4);
@@ -147,9 +148,11 @@ Room DemoRoom(int r) {
     // Doors, their normals pointing into this room.
     for (const WallDoor& w : kWallDoors) {
         if (w.A == r)
-            room.Doors.Add(MakeDoor(r, w.B, w.Vertical, w.At, w.From, 1, FloorAt(r, w.Vertical ? w.At - 1 : w.From)));
+            room.Doors.Add(
+                MakeDoor(r, w.B, w.Vertical, w.At, w.From, 1, FloorAt(r, w.Vertical ? w.At - 1 : w.From)));
         else if (w.B == r)
-            room.Doors.Add(MakeDoor(r, w.A, w.Vertical, w.At, w.From, -1, FloorAt(r, w.Vertical ? w.At : w.From)));
+            room.Doors.Add(
+                MakeDoor(r, w.A, w.Vertical, w.At, w.From, -1, FloorAt(r, w.Vertical ? w.At : w.From)));
     }
     if (r == kNorthWing || r == kGallery) {
         // The opening in the floor between them: a door lying flat at the gallery's floor.

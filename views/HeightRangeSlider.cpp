@@ -16,8 +16,12 @@ HeightRangeSlider::HeightRangeSlider(QWidget* parent) : QWidget(parent) {
     setToolTip(tr("Height filter: rooms whose height band meets the band between the handles are shown"));
 }
 
-QSize HeightRangeSlider::sizeHint() const { return {240, 22}; }
-QSize HeightRangeSlider::minimumSizeHint() const { return {80, 22}; }
+QSize HeightRangeSlider::sizeHint() const {
+    return {240, 22};
+}
+QSize HeightRangeSlider::minimumSizeHint() const {
+    return {80, 22};
+}
 
 void HeightRangeSlider::SetRange(int64_t minimum, int64_t maximum) {
     min_ = std::min(minimum, maximum);
@@ -68,7 +72,8 @@ void HeightRangeSlider::paintEvent(QPaintEvent*) {
     p.drawRect(QRectF(QPointF(XOf(low_), g.top()), QPointF(XOf(high_), g.bottom())));
     for (int handle = 0; handle < 2; ++handle) {
         const double x = XOf(handle == 0 ? low_ : high_);
-        p.setPen(QPen(palette().color(hasFocus() && focus_ == handle ? QPalette::Highlight : QPalette::Dark), 1.5));
+        p.setPen(QPen(palette().color(hasFocus() && focus_ == handle ? QPalette::Highlight : QPalette::Dark),
+                      1.5));
         p.setBrush(palette().color(QPalette::Button));
         p.drawEllipse(QPointF(x, height() / 2.0), kHandle - 1, kHandle - 1);
     }
@@ -93,7 +98,9 @@ void HeightRangeSlider::mouseMoveEvent(QMouseEvent* e) {
         SetBand(low_, std::max(v, low_));
 }
 
-void HeightRangeSlider::mouseReleaseEvent(QMouseEvent*) { dragging_ = -1; }
+void HeightRangeSlider::mouseReleaseEvent(QMouseEvent*) {
+    dragging_ = -1;
+}
 
 void HeightRangeSlider::keyPressEvent(QKeyEvent* e) {
     const int64_t step = std::max<int64_t>(1, (max_ - min_) / 32);
@@ -105,7 +112,6 @@ void HeightRangeSlider::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Right:
         delta = step;
         break;
-    case Qt::Key_Tab:
     case Qt::Key_Space:
         focus_ = 1 - focus_;
         update();

@@ -7,7 +7,7 @@
 
 class HeightRangeSlider : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit HeightRangeSlider(QWidget* parent = nullptr);
 
     // Sets the whole range and puts the handles at its ends.
@@ -22,17 +22,17 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-signals:
+  signals:
     void BandChanged(qint64 low, qint64 high);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
-private:
+  private:
     double XOf(int64_t value) const;
     int64_t ValueAt(double x) const;
     QRectF Groove() const;

@@ -13,8 +13,8 @@
 namespace {
 
 constexpr double kSector = format::kSectorUnits;
-constexpr double kMinScale = 1e-6; // pixels per world unit
-constexpr double kMaxScale = 1.0;  // a sector at most 1024 pixels wide
+constexpr double kMinScale = 1e-6;         // pixels per world unit
+constexpr double kMaxScale = 1.0;          // a sector at most 1024 pixels wide
 constexpr int64_t kMarksPerPaint = 100000; // doors, lights and static meshes drawn at most in one frame
 constexpr double kDragSlack = 4;           // pixels a press may move and still be a click
 
@@ -53,7 +53,8 @@ void LevelMapCanvas::SetModel(const LevelMapModel* model) {
     if (model_)
         images_.resize(model_->Rooms().size());
     for (int b = 0; b < 256; ++b)
-        floorColours_[static_cast<size_t>(b)] = FloorColour(static_cast<int8_t>(b) * MapSector::kStepUnits).rgb();
+        floorColours_[static_cast<size_t>(b)] =
+            FloorColour(static_cast<int8_t>(b) * MapSector::kStepUnits).rgb();
     highlight_ = highlightColumn_ = highlightRow_ = highlightDoor_ = -1;
     band_ = {};
     FitToWindow();
@@ -180,7 +181,8 @@ void LevelMapCanvas::DrawRoom(QPainter& p, int32_t room, QSize size, int64_t& ma
     }
 
     // Only the sectors inside the window: the source rectangle of the room's image that shows there.
-    const QPointF topLeft = ScreenToWorld(area.topLeft(), size), bottomRight = ScreenToWorld(area.bottomRight(), size);
+    const QPointF topLeft = ScreenToWorld(area.topLeft(), size),
+                  bottomRight = ScreenToWorld(area.bottomRight(), size);
     const auto column = [&](double x) {
         return static_cast<int32_t>(std::clamp(std::floor((x - static_cast<double>(r.X)) / kSector), 0.0,
                                                static_cast<double>(r.Columns)));
@@ -340,7 +342,8 @@ QFont LevelMapCanvas::LegendFont(const QFont& base) {
 QRect LevelMapCanvas::LegendRect(const QFont& base, QSize size) {
     const QFontMetrics m(LegendFont(base));
     int widest = 0;
-    for (const QString& text : {tr("Wall: floor or ceiling byte 0x81,"), tr("or no room between floor and ceiling")})
+    for (const QString& text :
+         {tr("Wall: floor or ceiling byte 0x81,"), tr("or no room between floor and ceiling")})
         widest = std::max(widest, m.horizontalAdvance(text));
     const int width = std::max(120, std::min(size.width() - 16, widest + m.height() + 22));
     return {8, 8, width, 8 * (m.height() + 3) + 10};

@@ -13,7 +13,7 @@
 
 class LevelMapCanvas : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit LevelMapCanvas(QWidget* parent = nullptr);
 
     // The model is read, not owned; call after every rebuild of it.
@@ -57,12 +57,12 @@ public:
     static QColor AlternateColour() { return {118, 52, 196}; }
     static QColor BackgroundColour() { return {236, 236, 230}; }
 
-signals:
+  signals:
     void Clicked(const MapHit& hit, Qt::KeyboardModifiers modifiers);
     void DoubleClicked(const MapHit& hit);
     void ViewChanged();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -72,7 +72,7 @@ protected:
     void wheelEvent(QWheelEvent* e) override;
     bool event(QEvent* e) override;
 
-private:
+  private:
     const QImage& RoomImage(int32_t room);
     void DrawRoom(QPainter& p, int32_t room, QSize size, int64_t& marks);
     void DrawLegend(QPainter& p, QSize size) const;

@@ -79,16 +79,19 @@ int32_t LevelMapModel::ReadRoom(int32_t span, SkippedRoom& skipped) {
         switch (s.What) {
         case Piece::RoomHeader:
             if (Usable(s.First, s.End) < kRoomHeader.Size) {
-                return s.First >= level_->Size() ? skip(SkipReason::PastEnd, "its header lies past the end of the file")
-                                                 : skip(SkipReason::WalkEnded, "the walk ended inside its header");
+                return s.First >= level_->Size()
+                           ? skip(SkipReason::PastEnd, "its header lies past the end of the file")
+                           : skip(SkipReason::WalkEnded, "the walk ended inside its header");
             }
             header = true;
             room.HeaderAt = s.First;
             room.X = FieldValue(*level_, format::kRoomHeaderFields[0], s.First, g);
             room.Z = FieldValue(*level_, format::kRoomHeaderFields[1], s.First, g);
             {
-                const auto bottom = static_cast<int32_t>(FieldValue(*level_, format::kRoomHeaderFields[2], s.First, g));
-                const auto top = static_cast<int32_t>(FieldValue(*level_, format::kRoomHeaderFields[3], s.First, g));
+                const auto bottom =
+                    static_cast<int32_t>(FieldValue(*level_, format::kRoomHeaderFields[2], s.First, g));
+                const auto top =
+                    static_cast<int32_t>(FieldValue(*level_, format::kRoomHeaderFields[3], s.First, g));
                 room.YTop = std::min(top, bottom);
                 room.YBottom = std::max(top, bottom);
             }
@@ -117,7 +120,8 @@ int32_t LevelMapModel::ReadRoom(int32_t span, SkippedRoom& skipped) {
             if (bytes > Usable(at, s.End)) {
                 return skip(SkipReason::GridTooLarge,
                             "its sector grid of " + std::to_string(rows) + " x " + std::to_string(columns) +
-                                " is larger than the " + (s.Has(Span::Cut) ? "walk reached" : "file could hold"));
+                                " is larger than the " +
+                                (s.Has(Span::Cut) ? "walk reached" : "file could hold"));
             }
             if (sectorsHeld_ + int64_t{columns} * rows > kSectorBudget) {
                 return skip(SkipReason::OverBudget,
@@ -154,10 +158,10 @@ int32_t LevelMapModel::ReadRoom(int32_t span, SkippedRoom& skipped) {
         return skip(SkipReason::WalkEnded, "the walk ended before its header");
     if (!sectors)
         return skip(SkipReason::WalkEnded, "the walk ended before its sector grid");
-    if (std::abs(room.X) > kWorldLimit || std::abs(room.Z) > kWorldLimit || std::abs(room.Right()) > kWorldLimit ||
-        std::abs(room.Far()) > kWorldLimit) {
-        return skip(SkipReason::OffWorld,
-                    "it stands off the world (x " + std::to_string(room.X) + ", z " + std::to_string(room.Z) + ")");
+    if (std::abs(room.X) > kWorldLimit || std::abs(room.Z) > kWorldLimit ||
+        std::abs(room.Right()) > kWorldLimit || std::abs(room.Far()) > kWorldLimit) {
+        return skip(SkipReason::OffWorld, "it stands off the world (x " + std::to_string(room.X) + ", z " +
+                                              std::to_string(room.Z) + ")");
     }
     sectorsHeld_ += int64_t{room.Columns} * room.Rows;
     rooms_.push_back(room);
@@ -355,9 +359,10 @@ MapHit LevelMapModel::Pick(double x, double z, const HeightBand& band, double do
             if (r.IsAlternate != alternates || !r.Holds(x, z) || !Shown(r, band))
                 continue;
             hit.Room = *it;
-            hit.Column =
-                std::clamp(static_cast<int32_t>((x - static_cast<double>(r.X)) / kSectorUnits), 0, r.Columns - 1);
-            hit.Row = std::clamp(static_cast<int32_t>((z - static_cast<double>(r.Z)) / kSectorUnits), 0, r.Rows - 1);
+            hit.Column = std::clamp(static_cast<int32_t>((x - static_cast<double>(r.X)) / kSectorUnits), 0,
+                                    r.Columns - 1);
+            hit.Row = std::clamp(static_cast<int32_t>((z - static_cast<double>(r.Z)) / kSectorUnits), 0,
+                                 r.Rows - 1);
         }
     }
     if (hit.Door.At >= 0 && hit.Room < 0)
@@ -393,8 +398,8 @@ std::string LevelMapModel::Describe(const MapHit& hit) const {
     if (hit.Column < 0)
         return text;
     const MapSector s = Sector(r, hit.Column, hit.Row);
-    text += "\nSector column " + std::to_string(hit.Column) + ", row " + std::to_string(hit.Row) + " (sector " +
-            std::to_string(hit.Column * r.Rows + hit.Row) + ")";
+    text += "\nSector column " + std::to_string(hit.Column) + ", row " + std::to_string(hit.Row) +
+            " (sector " + std::to_string(hit.Column * r.Rows + hit.Row) + ")";
     if (s.Solid())
         text += ": wall";
     text += "\nFloor " + std::to_string(s.FloorY()) + " (" + HexByte(s.Floor) + "), ceiling " +
@@ -432,13 +437,18 @@ MapTarget LevelMapModel::TargetOf(const MapHit& hit) const {
 std::string LevelMapModel::Status() const {
     if (!map_ || !level_)
         return "No level open.";
-    std::string text = std::to_string(rooms_.size()) + (rooms_.size() == 1 ? " room" : " rooms") + " on the map";
+    std::string text =
+        std::to_string(rooms_.size()) + (rooms_.size() == 1 ? " room" : " rooms") + " on the map";
     if (skippedCount_ > 0) {
         text += "; " + std::to_string(skippedCount_) + " left out";
         if (skippedCount_ > static_cast<int32_t>(skipped_.size())) {
             static constexpr std::array<const char*, kSkipReasons> kWhy{
-                "past the end of the file", "where the walk ended", "with a sector grid larger than the file",
-                "with an empty sector grid", "off the world", "over the map's sector budget"};
+                "past the end of the file",
+                "where the walk ended",
+                "with a sector grid larger than the file",
+                "with an empty sector grid",
+                "off the world",
+                "over the map's sector budget"};
             std::string tally;
             for (size_t i = 0; i < kWhy.size(); ++i)
                 if (skippedBy_[i] > 0)
@@ -447,7 +457,8 @@ std::string LevelMapModel::Status() const {
         }
         text += ": ";
         for (size_t i = 0; i < skipped_.size(); ++i)
-            text += (i ? "; room " : "room ") + std::to_string(skipped_[i].Number) + " (" + skipped_[i].Reason + ")";
+            text += (i ? "; room " : "room ") + std::to_string(skipped_[i].Number) + " (" +
+                    skipped_[i].Reason + ")";
         if (skippedCount_ > static_cast<int32_t>(skipped_.size()))
             text += "; ...";
     }
@@ -455,8 +466,8 @@ std::string LevelMapModel::Status() const {
     const WalkEnding ending = map_->Ending();
     if (ending == WalkEnding::Overflow || ending == WalkEnding::SizeLimit) {
         text += std::string(" The walk ended early (") +
-                (ending == WalkEnding::Overflow ? "an overflow" : "the report's size limit") + ") at offset " +
-                std::to_string(map_->EndOffset());
+                (ending == WalkEnding::Overflow ? "an overflow" : "the report's size limit") +
+                ") at offset " + std::to_string(map_->EndOffset());
         if (walkedRooms_ + 1 == declaredRooms_)
             text += ": room " + std::to_string(walkedRooms_) + " was never reached";
         else if (walkedRooms_ < declaredRooms_)

@@ -32,10 +32,10 @@ struct MapSector {
 };
 
 struct MapRoom {
-    int32_t Number = -1;   // the room's number in the walk
-    int32_t Span = -1;     // its span in the walk map
-    int32_t HeaderAt = -1; // first byte of its header
-    int64_t X = 0, Z = 0;  // world position of the sector grid's corner (Xoffset, Zoffset)
+    int32_t Number = -1;           // the room's number in the walk
+    int32_t Span = -1;             // its span in the walk map
+    int32_t HeaderAt = -1;         // first byte of its header
+    int64_t X = 0, Z = 0;          // world position of the sector grid's corner (Xoffset, Zoffset)
     int32_t YTop = 0, YBottom = 0; // the room's height band, YTop <= YBottom
     int32_t Columns = 0, Rows = 0; // X and Z sectors
     int32_t SectorsAt = -1;        // first sector record
@@ -96,7 +96,7 @@ struct HeightBand {
 };
 
 class LevelMapModel {
-public:
+  public:
     // The world beyond which a room's corner is taken for damage and the room left out.
     static constexpr int64_t kWorldLimit = int64_t{1} << 26;
     // At most this many doors, lights and static meshes of one room are read.
@@ -135,8 +135,8 @@ public:
     double MaxZ() const { return maxZ_; }
 
     static bool Shown(const MapRoom& room, const HeightBand& band);
-    // The top room shown under a world point (an alternate room only where no other room is), and its sector; with a tolerance in world units, a door
-    // of a shown room within it.
+    // The top room shown under a world point (an alternate room only where no other room is), and its sector;
+    // with a tolerance in world units, a door of a shown room within it.
     MapHit Pick(double x, double z, const HeightBand& band, double doorTolerance = -1) const;
     // The room a door leads to, as an index into Rooms(); -1 when the map does not hold it.
     int32_t RoomOfDoor(const MapDoor& door) const { return IndexOfRoom(door.Adjoining); }
@@ -151,7 +151,7 @@ public:
     // What the map drew and left out, and how the walk ended.
     std::string Status() const;
 
-private:
+  private:
     int32_t ReadRoom(int32_t span, SkippedRoom& skipped);
     int64_t Usable(int32_t first, int32_t end) const; // bytes of [first, end) inside the file
 

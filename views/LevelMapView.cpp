@@ -17,7 +17,8 @@
 #include "views/LevelMapCanvas.h"
 #include "views/SpanSelection.h"
 
-LevelMapView::LevelMapView(SpanSelection& selection, QWidget* parent) : QWidget(parent), selection_(selection) {
+LevelMapView::LevelMapView(SpanSelection& selection, QWidget* parent)
+    : QWidget(parent), selection_(selection) {
     setObjectName(QStringLiteral("LevelMapView"));
     canvas_ = new LevelMapCanvas(this);
     canvas_->setObjectName(QStringLiteral("LevelMapCanvas"));
@@ -150,7 +151,8 @@ void LevelMapView::FollowSelection() {
         return;
     }
     if (r.DoorsAt >= 0 && at >= r.DoorsAt && at < r.DoorsAt + int64_t{r.Doors} * format::kDoor.Size) {
-        canvas_->SetHighlight(room, -1, -1, r.DoorsAt + static_cast<int32_t>((at - r.DoorsAt) / format::kDoor.Size));
+        canvas_->SetHighlight(room, -1, -1,
+                              r.DoorsAt + static_cast<int32_t>((at - r.DoorsAt) / format::kDoor.Size));
         return;
     }
     canvas_->SetHighlight(room);
@@ -178,7 +180,8 @@ bool LevelMapView::FindRoom(int32_t number) {
     const MapRoom& r = model_.Rooms()[static_cast<size_t>(room)];
     // A room outside the height band widens the band to take it in.
     if (!LevelMapModel::Shown(r, canvas_->Band()))
-        SetHeightBand(std::min<int64_t>(heightFilter_->Low(), r.YTop), std::max<int64_t>(heightFilter_->High(), r.YBottom));
+        SetHeightBand(std::min<int64_t>(heightFilter_->Low(), r.YTop),
+                      std::max<int64_t>(heightFilter_->High(), r.YBottom));
     roomNumber_->setValue(number);
     canvas_->CentreOn(room);
     const MapTarget target = model_.TargetOfRoom(room);
@@ -229,9 +232,9 @@ QString LevelMapView::SaveSvg(const QString& path) {
 
 void LevelMapView::SaveWithDialog(bool svg) {
     const QString filter = svg ? tr("SVG images (*.svg)") : tr("PNG images (*.png)");
-    QString path = QFileDialog::getSaveFileName(this, svg ? tr("Save Map as SVG") : tr("Save Map as PNG"),
-                                                svg ? QStringLiteral("level-map.svg") : QStringLiteral("level-map.png"),
-                                                filter);
+    QString path = QFileDialog::getSaveFileName(
+        this, svg ? tr("Save Map as SVG") : tr("Save Map as PNG"),
+        svg ? QStringLiteral("level-map.svg") : QStringLiteral("level-map.png"), filter);
     if (path.isEmpty())
         return;
     const QString reason = svg ? SaveSvg(path) : SavePng(path);

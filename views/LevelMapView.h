@@ -18,7 +18,7 @@ class SpanSelection;
 
 class LevelMapView : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit LevelMapView(SpanSelection& selection, QWidget* parent = nullptr);
 
     const LevelMapModel& Model() const { return model_; }
@@ -40,7 +40,7 @@ public:
     QAction* SavePngAction() const { return savePng_; }
     QAction* SaveSvgAction() const { return saveSvg_; }
 
-private:
+  private:
     void FollowSelection();
     void Select(const MapHit& hit, Qt::KeyboardModifiers modifiers);
     void ShowBandText();

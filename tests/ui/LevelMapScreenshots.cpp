@@ -65,16 +65,19 @@ Level ManyRooms() {
             const auto x = static_cast<int16_t>(cols * kS), z = static_cast<int16_t>(rows * kS);
             const auto mid = static_cast<int16_t>((east ? rows : cols) / 2 * kS);
             if (east)
-                d.Vertices = {{{x, 0, mid}, {x, 0, static_cast<int16_t>(mid + kS)}, {x, -1024, mid}, {x, -1024, mid}}};
+                d.Vertices = {
+                    {{x, 0, mid}, {x, 0, static_cast<int16_t>(mid + kS)}, {x, -1024, mid}, {x, -1024, mid}}};
             else
-                d.Vertices = {{{mid, 0, z}, {static_cast<int16_t>(mid + kS), 0, z}, {mid, -1024, z}, {mid, -1024, z}}};
+                d.Vertices = {
+                    {{mid, 0, z}, {static_cast<int16_t>(mid + kS), 0, z}, {mid, -1024, z}, {mid, -1024, z}}};
             room.Doors.Add(d);
         };
         if (px + 1 < kColumns)
             door(i + 1, true);
         if (pz + 1 < kRows && (pz + 1) % 4 != 3 && !upper)
             door(i + kColumns, false);
-        room.Lights.Add({room.Xoffset + cols * kS / 2, floor - 1024, room.Zoffset + rows * kS / 2, 1, 1, 1, 1});
+        room.Lights.Add(
+            {room.Xoffset + cols * kS / 2, floor - 1024, room.Zoffset + rows * kS / 2, 1, 1, 1, 1});
         room.StaticMeshes.Add({room.Xoffset + kS + 512, floor, room.Zoffset + kS + 512, 0, 0, 0, 3});
         room.AlternateRoom = static_cast<int16_t>(i % 37 == 5 ? 299 - i / 37 : -1);
         level.Rooms.Add(room);
@@ -86,7 +89,8 @@ void Shoot(const QDir& folder, const char* name, const Level& level, QSize size,
            const std::function<void(LevelMapView&, SpanSelection&)>& arrange = {}) {
     AppState state;
     state.TileFolderOverride = folder.filePath(QStringLiteral("tiles")).toStdString();
-    const std::string path = folder.filePath(QString::fromLatin1(name) + QStringLiteral(".dm2")).toStdString();
+    const std::string path =
+        folder.filePath(QString::fromLatin1(name) + QStringLiteral(".dm2")).toStdString();
     WriteFile(path, Build(level));
     ReportLevelFile(state, path);
     SpanSelection selection(state);
@@ -113,11 +117,12 @@ int main(int argc, char* argv[]) {
 
     Shoot(folder, "level-map-demo", DemoLevel(2), {900, 680});
     // The demo with the hall's sector selected, as a click leaves it.
-    Shoot(folder, "level-map-demo-selected", DemoLevel(2), {900, 680}, [](LevelMapView& view, SpanSelection&) {
-        LevelMapCanvas& canvas = *view.Canvas();
-        const QPoint at = canvas.WorldToScreen(3.5 * 1024, 2.5 * 1024).toPoint();
-        QTest::mouseClick(&canvas, Qt::LeftButton, Qt::NoModifier, at);
-    });
+    Shoot(folder, "level-map-demo-selected", DemoLevel(2), {900, 680},
+          [](LevelMapView& view, SpanSelection&) {
+              LevelMapCanvas& canvas = *view.Canvas();
+              const QPoint at = canvas.WorldToScreen(3.5 * 1024, 2.5 * 1024).toPoint();
+              QTest::mouseClick(&canvas, Qt::LeftButton, Qt::NoModifier, at);
+          });
     // The ground storey alone, the upper one peeled away.
     Shoot(folder, "level-map-demo-ground", DemoLevel(2), {900, 680},
           [](LevelMapView& view, SpanSelection&) { view.SetHeightBand(-3072, 768); });
@@ -145,12 +150,12 @@ int main(int argc, char* argv[]) {
         QApplication::processEvents();
         LevelMapCanvas& canvas = *window.LevelMap().View()->Canvas();
         canvas.FitToWindow();
-        QTest::mouseClick(&canvas, Qt::LeftButton, Qt::NoModifier, canvas.WorldToScreen(2.5 * 1024, 2.5 * 1024).toPoint());
+        QTest::mouseClick(&canvas, Qt::LeftButton, Qt::NoModifier,
+                          canvas.WorldToScreen(2.5 * 1024, 2.5 * 1024).toPoint());
         QApplication::processEvents();
         window.grab().save(folder.filePath(QStringLiteral("level-map-main-window.png")));
     }
-    Shoot(folder, "level-map-300-rooms-zoomed", ManyRooms(), {1200, 860}, [](LevelMapView& view, SpanSelection&) {
-        view.Canvas()->ZoomBy(5);
-    });
+    Shoot(folder, "level-map-300-rooms-zoomed", ManyRooms(), {1200, 860},
+          [](LevelMapView& view, SpanSelection&) { view.Canvas()->ZoomBy(5); });
     return 0;
 }

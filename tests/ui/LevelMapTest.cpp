@@ -176,12 +176,14 @@ void LevelMapTest::tooltipNamesTheSectorsHeights() {
         QStringList Parts;
     };
     for (const Case& c : {
-             Case{2, 1, {"Room 0 (y -2048 to 768)", "Sector column 2, row 1", "Floor 512 (0x02)",
-                         "ceiling -2048 (0xF8)", "Room below none, room above 2"}},
+             Case{2,
+                  1,
+                  {"Room 0 (y -2048 to 768)", "Sector column 2, row 1", "Floor 512 (0x02)",
+                   "ceiling -2048 (0xF8)", "Room below none, room above 2"}},
              Case{0, 0, {"Sector column 0, row 0 (sector 0): wall", "Floor -32512 (0x81)"}},
          }) {
-        const QString tip = f.Canvas().ToolTipAt(f.Canvas().WorldToScreen(f.SectorCentre(hall, c.Column, c.Row).x(),
-                                                                          f.SectorCentre(hall, c.Column, c.Row).y()));
+        const QString tip = f.Canvas().ToolTipAt(f.Canvas().WorldToScreen(
+            f.SectorCentre(hall, c.Column, c.Row).x(), f.SectorCentre(hall, c.Column, c.Row).y()));
         for (const QString& part : c.Parts)
             QVERIFY2(tip.contains(part), qPrintable(tip));
     }
@@ -201,7 +203,8 @@ void LevelMapTest::doorJoinsTheRightRoomsAndLeadsThere() {
     for (const auto& corner : door.Corners)
         QCOMPARE(corner[0], 4.0 * kS); // on the wall the two rooms share
 
-    // Near the door line the pick finds the door, its tooltip says where it leads, and a double click goes there.
+    // Near the door line the pick finds the door, its tooltip says where it leads, and a double click goes
+    // there.
     const QPoint onDoor = f.ScreenOf(4 * kS, 0.5 * kS);
     const MapHit hit = f.Canvas().HitAt(onDoor);
     QCOMPARE(hit.Door.At, door.At);
@@ -242,8 +245,9 @@ void LevelMapTest::sectorIsDrawnInItsFloorShade() {
         int Column, Row;
         QColor Expected;
     };
-    for (const Case& c : {Case{3, 0, f.Canvas().FloorColour(3 * 256)}, Case{1, 0, f.Canvas().FloorColour(256)},
-                          Case{0, 0, LevelMapCanvas::WallColour()}}) {
+    for (const Case& c :
+         {Case{3, 0, f.Canvas().FloorColour(3 * 256)}, Case{1, 0, f.Canvas().FloorColour(256)},
+          Case{0, 0, LevelMapCanvas::WallColour()}}) {
         const QPointF centre = f.SectorCentre(hall, c.Column, c.Row);
         const QPoint at = f.ScreenOf(centre.x(), centre.y());
         QCOMPARE(image.pixelColor(at).rgb(), c.Expected.rgb());
@@ -316,25 +320,34 @@ void LevelMapTest::damagedLevelsDrawOrSayWhy() {
         Level level = PlannedLevel();
         level.Rooms.Items[1].ZSectors = 300;
         level.Rooms.Items[1].XSectors = 300;
-        cases.push_back({"grid too large", level, false,
-                         {"1 room on the map", "room 1 (its sector grid of 300 x 300 is larger than the file could hold)",
-                          "room 2 (its header lies past the end of the file)"}});
+        cases.push_back(
+            {"grid too large",
+             level,
+             false,
+             {"1 room on the map", "room 1 (its sector grid of 300 x 300 is larger than the file could hold)",
+              "room 2 (its header lies past the end of the file)"}});
     }
     {
         // A sector grid whose byte figure overflows ends the walk inside room 1.
         Level level = PlannedLevel();
         level.Rooms.Items[1].ZSectors = 32767;
         level.Rooms.Items[1].XSectors = 32767;
-        cases.push_back({"overflow", level, true,
-                         {"1 room on the map", "room 1 (its sector grid of 32767 x 32767 is larger than the walk reached)",
+        cases.push_back({"overflow",
+                         level,
+                         true,
+                         {"1 room on the map",
+                          "room 1 (its sector grid of 32767 x 32767 is larger than the walk reached)",
                           "The walk ended early (an overflow)", "room 2 was never reached"}});
     }
     {
         // A room count of 32767: the walk reads the rest of the file, then zeros past its end, as rooms.
         Level level = PlannedLevel();
         level.Rooms.Count = 32767;
-        cases.push_back({"32767 rooms", level, false,
-                         {"3 rooms on the map; 32764 left out", "with an empty sector grid", "past the end of the file"}});
+        cases.push_back({"32767 rooms",
+                         level,
+                         false,
+                         {"3 rooms on the map; 32764 left out", "with an empty sector grid",
+                          "past the end of the file"}});
     }
     {
         // The same over garbage: the walk ends early in the first room it makes of it.
@@ -342,8 +355,11 @@ void LevelMapTest::damagedLevelsDrawOrSayWhy() {
         level.Rooms.Count = 32767;
         for (int i = 0; i < 4000; ++i)
             level.FloorData.Add(static_cast<uint16_t>(i * 2654435761u >> 16));
-        cases.push_back({"32767 rooms over garbage", level, false,
-                         {"3 rooms on the map", "The walk ended early (an overflow)", "rooms 4 to 32766 were never reached"}});
+        cases.push_back({"32767 rooms over garbage",
+                         level,
+                         false,
+                         {"3 rooms on the map", "The walk ended early (an overflow)",
+                          "rooms 4 to 32766 were never reached"}});
     }
     {
         // Headers far off the world.
@@ -377,7 +393,8 @@ void LevelMapTest::savesPngAndSvg() {
     QFile file(svg);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().contains("<svg"));
-    QVERIFY(!f.view->SavePng(QString::fromStdString((f.dir.Path() / "no-folder" / "map.png").string())).isEmpty());
+    QVERIFY(!f.view->SavePng(QString::fromStdString((f.dir.Path() / "no-folder" / "map.png").string()))
+                 .isEmpty());
 }
 
 void LevelMapTest::mainWindowShowsTheMapFromTheStructureMenu() {
@@ -408,10 +425,12 @@ void LevelMapTest::mainWindowShowsTheMapFromTheStructureMenu() {
     LevelMapCanvas& canvas = *map.View()->Canvas();
     canvas.FitToWindow();
     map.View()->SetHeightBand(-2048, 768);
-    QTest::mouseClick(&canvas, Qt::LeftButton, Qt::NoModifier, canvas.WorldToScreen(2.5 * kS, 2.5 * kS).toPoint());
+    QTest::mouseClick(&canvas, Qt::LeftButton, Qt::NoModifier,
+                      canvas.WorldToScreen(2.5 * kS, 2.5 * kS).toPoint());
     const int32_t line = window.Selection().Line();
     QVERIFY(line >= 0);
-    const MapRoom& hall = map.View()->Model().Rooms()[static_cast<size_t>(map.View()->Model().IndexOfRoom(0))];
+    const MapRoom& hall =
+        map.View()->Model().Rooms()[static_cast<size_t>(map.View()->Model().IndexOfRoom(0))];
     QCOMPARE(window.Selection().Bytes().First, map.View()->Model().SectorOffset(hall, 2, 2));
 }
 

@@ -12,8 +12,14 @@ namespace {
 // A node's internal id: the span + 1 in the low 32 bits, the record + 1 in the high ones.
 constexpr quint64 kNotReachedId = 0xFFFFFFFFu;
 
+// A page of a long run has the top bit of the high half set and its number below it.
+constexpr quint64 kPageBit = quint64{1} << 63;
+
 quint64 IdOf(int32_t span, int32_t record) {
     return (static_cast<quint64>(static_cast<uint32_t>(record + 1)) << 32) | static_cast<uint32_t>(span + 1);
+}
+quint64 PageIdOf(int32_t span, int32_t page) {
+    return kPageBit | (static_cast<quint64>(static_cast<uint32_t>(page)) << 32) | static_cast<uint32_t>(span + 1);
 }
 
 QString Hex(int64_t value) {
@@ -69,8 +75,10 @@ int OutlineModel::rowCount(const QModelIndex& parent) const {
     if (IsNotReached(parent) || RecordOf(parent) >= 0)
         return 0;
     const int32_t span = SpanOf(parent);
+    if (const int32_t page = PageOf(parent); page >= 0)
+        return std::min(kPageSize, ListedRecords(span) - page * kPageSize);
     if (map_[span].Kind == SpanKind::Run)
-        return ListedRecords(span);
+        return Paged(span) ? (ListedRecords(span) + kPageSize - 1) / kPageSize : ListedRecords(span);
     return static_cast<int>(ChildrenOf(span).size());
 }
 
@@ -99,10 +107,12 @@ QModelIndex OutlineModel::index(int row, int column, const QModelIndex& parent) 
                                                                        : QModelIndex();
     }
     const int32_t span = SpanOf(parent);
-    if (span < 0 || RecordOf(parent) >= 0)
+    if (span < 0 || RecordOf(parent) >= 0 || row >= rowCount(parent))
         return {};
+    if (const int32_t page = PageOf(parent); page >= 0)
+        return createIndex(row, column, IdOf(span, page * kPageSize + row));
     if (map_[span].Kind == SpanKind::Run)
-        return row < ListedRecords(span) ? createIndex(row, column, IdOf(span, row)) : QModelIndex();
+        return createIndex(row, column, Paged(span) ? PageIdOf(span, row) : IdOf(span, row));
     const std::vector<int32_t>& children = ChildrenOf(span);
     return row < static_cast<int>(children.size()) ? createIndex(row, column, IdOf(children[static_cast<size_t>(row)], -1))
                                                     : QModelIndex();
@@ -118,7 +128,9 @@ QModelIndex OutlineModel::parent(const QModelIndex& child) const {
     if (!child.isValid() || IsNotReached(child))
         return {};
     const int32_t span = SpanOf(child);
-    if (RecordOf(child) >= 0)
+    if (const int32_t record = RecordOf(child); record >= 0 && Paged(span))
+        return createIndex(record / kPageSize, 0, PageIdOf(span, record / kPageSize));
+    if (RecordOf(child) >= 0 || PageOf(child) >= 0)
         return createIndex(RowOfSpan(span), 0, IdOf(span, -1));
     const int32_t up = map_[span].Parent;
     return up < 0 ? QModelIndex() : createIndex(RowOfSpan(up), 0, IdOf(up, -1));
@@ -131,9 +143,15 @@ int32_t OutlineModel::SpanOf(const QModelIndex& index) const {
 }
 
 int32_t OutlineModel::RecordOf(const QModelIndex& index) const {
-    if (!index.isValid() || index.internalId() == kNotReachedId)
+    if (!index.isValid() || index.internalId() == kNotReachedId || (index.internalId() & kPageBit))
         return -1;
     return static_cast<int32_t>(index.internalId() >> 32) - 1;
+}
+
+int32_t OutlineModel::PageOf(const QModelIndex& index) const {
+    if (!index.isValid() || !(index.internalId() & kPageBit))
+        return -1;
+    return static_cast<int32_t>((index.internalId() & ~kPageBit) >> 32);
 }
 
 bool OutlineModel::IsNotReached(const QModelIndex& index) const {
@@ -150,7 +168,7 @@ QModelIndex OutlineModel::IndexOfSpan(int32_t span) const {
 QModelIndex OutlineModel::IndexOfRecord(int32_t span, int32_t record) const {
     if (span < 0 || span >= map_.Size() || record < 0 || record >= ListedRecords(span))
         return IndexOfSpan(span);
-    return createIndex(record, 0, IdOf(span, record));
+    return createIndex(Paged(span) ? record % kPageSize : record, 0, IdOf(span, record));
 }
 
 QVariant OutlineModel::data(const QModelIndex& index, int role) const {
@@ -183,6 +201,24 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
     const int32_t span = SpanOf(index);
     const int32_t record = RecordOf(index);
     const Span& s = map_[span];
+    if (const int32_t page = PageOf(index); page >= 0) {
+        const int32_t first = page * kPageSize;
+        const int32_t count = std::min(kPageSize, ListedRecords(span) - first);
+        if (role != Qt::DisplayRole)
+            return {};
+        switch (index.column()) {
+        case kName:
+            return QStringLiteral("%1 %2 to %3").arg(Text(s.Record()->Name)).arg(first).arg(first + count - 1);
+        case kOffset:
+            return Hex(map_.RecordFirst(span, first));
+        case kCount:
+            return count;
+        case kBytes:
+            return QString::number(int64_t{count} * s.Record()->Size);
+        default:
+            return {};
+        }
+    }
     if (record >= 0) {
         const int32_t first = map_.RecordFirst(span, record);
         if (role != Qt::DisplayRole)

@@ -3,7 +3,8 @@
 // stopped short of the file's end, the bytes it never reached); rooms stand under the room chunk, their
 // parts under each room, listed runs under their chunk, and a run's records under the run. Records are
 // never made into items: a run answers its row count from its lines, and a record's index carries the
-// run and the record number, so a run of 30,000 records costs nothing until it is shown.
+// run and the record number, so a run of 30,000 records costs nothing until it is shown. A long run
+// shows its records in pages of kPageSize, so opening one lays out a page, never the whole run.
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -16,6 +17,7 @@ class OutlineModel : public QAbstractItemModel {
     Q_OBJECT
   public:
     enum Column { kName, kOffset, kCount, kBytes, kMark, kColumns };
+    static constexpr int32_t kPageSize = 500;
 
     explicit OutlineModel(const WalkMap& map, QObject* parent = nullptr);
 
@@ -34,6 +36,8 @@ class OutlineModel : public QAbstractItemModel {
     int32_t SpanOf(const QModelIndex& index) const;
     // The record of a record node, -1 for any other node.
     int32_t RecordOf(const QModelIndex& index) const;
+    // The page of a page node (records page x kPageSize on), -1 for any other node.
+    int32_t PageOf(const QModelIndex& index) const;
     bool IsNotReached(const QModelIndex& index) const;
     // The first byte the walk did not reach, where the walk stopped short of the file's end.
     int64_t NotReachedFirst() const;
@@ -42,6 +46,7 @@ class OutlineModel : public QAbstractItemModel {
     QModelIndex IndexOfRecord(int32_t span, int32_t record) const;
     // Records of a run that have report lines.
     int32_t ListedRecords(int32_t span) const;
+    bool Paged(int32_t span) const { return ListedRecords(span) > kPageSize; }
     // How many child lists the model has worked out so far (for the benchmark's memory figure).
     size_t CachedLists() const { return children_.size(); }
 

@@ -37,6 +37,8 @@ void OutlinePane::currentChanged(const QModelIndex& current, const QModelIndex& 
         selection_.SelectOffset(model_->NotReachedFirst(), this);
     else if (model_->RecordOf(current) >= 0)
         selection_.SelectRecord(model_->SpanOf(current), model_->RecordOf(current), this);
+    else if (model_->PageOf(current) >= 0)
+        selection_.SelectRecord(model_->SpanOf(current), model_->PageOf(current) * OutlineModel::kPageSize, this);
     else
         selection_.SelectSpan(model_->SpanOf(current), this);
 }

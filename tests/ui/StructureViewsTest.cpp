@@ -393,12 +393,19 @@ void StructureViewsTest::outlineRunsAnswerTheirRecordsWithoutItems() {
     OutlineModel model(w.state.Map);
     const QModelIndex floor = model.IndexOfSpan(TopLevelSpan(w.state.Map, Piece::FloorData));
     const QModelIndex run = model.index(0, 0, floor);
-    QCOMPARE(model.rowCount(run), 30000);
-    const QModelIndex last = model.index(29999, 0, run);
+    // A long run opens as pages of records.
+    QCOMPARE(model.rowCount(run), 30000 / OutlineModel::kPageSize);
+    const QModelIndex lastPage = model.index(model.rowCount(run) - 1, 0, run);
+    QCOMPARE(lastPage.data().toString(), QStringLiteral("Floor Data 29500 to 29999"));
+    QCOMPARE(model.rowCount(lastPage), OutlineModel::kPageSize);
+    const QModelIndex last = model.index(OutlineModel::kPageSize - 1, 0, lastPage);
     QCOMPARE(last.data().toString(), QStringLiteral("Floor Data 29999"));
     QCOMPARE(model.IndexOfRecord(model.SpanOf(run), 29999), last);
+    QCOMPARE(model.parent(last), lastPage);
+    QCOMPARE(model.parent(lastPage), run);
     // The records took no list of their own: only the lists of the top level and the chunk were made.
     QVERIFY(model.CachedLists() <= 3);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
 }
 
 void StructureViewsTest::outlineMarksTheCutAndWhatWasNotReached() {

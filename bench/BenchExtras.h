@@ -16,3 +16,14 @@ using BenchKeys = std::vector<std::pair<std::string, double>>;
 
 // The walk map: its memory beside the full-detail report, and the JSON writer's throughput.
 void BenchWalkMap(const BenchContext& context, BenchKeys& keys);
+// The level map over the 300-room level: its build, one frame painted offscreen at 1600 x 1000 fitted
+// to the window (map_paint_ms), and the room and sector under a point (map_pick_ms). Adds nothing
+// when the windows are not built.
+void BenchLevelMap(const BenchContext& context, BenchKeys& keys);
+
+// The structure views (outline, hex view, strata bar) in the main window, offscreen: selection
+// round trips, painting, the outline's build and the memory they add. Measured when the windows are
+// built; nothing otherwise.
+void BenchViews(const BenchContext& context, BenchKeys& keys);
+// The child process of that memory figure: one full-detail open, with or without the views.
+int BenchViewsRun(const std::string& path, const std::string& folder, bool views);

@@ -72,8 +72,6 @@ int16_t ReportLevelFile(AppState& state, const std::string& path) {
     RunOutcome& outcome = state.LastRun;
     outcome = RunOutcome{};
 
-    state.Map.Reset(0, 0);
-    state.Level.reset();
     auto opened = std::make_shared<LevelFile>();
     const int16_t openStatus = opened->Open(path);
     if (openStatus != 0) {
@@ -96,8 +94,11 @@ int16_t ReportLevel(AppState& state, const std::string& path, std::shared_ptr<co
         outcome.EmptyFile = true;
         return kStatusEmptyOrMissing;
     }
+    // From here on the report is written anew, and the walk map and level bytes with it; a run that
+    // could not read its file leaves the last report, map and bytes as they were.
     state.FileNameLabel = path;
     state.Level = opened;
+    state.Map.Reset(level.FileLength(), 0);
     const std::string version = ReadVersionCode(level, 0);
     outcome.Version = version;
 

@@ -2,38 +2,106 @@
 
 #include "tools/DemoArt.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace levelbuilder {
 namespace {
 
-constexpr int kRooms = 4;
-constexpr int kSectorsX = 5, kSectorsZ = 4;
-constexpr int kSector = 1024; // world units a sector
-constexpr int kTextures = 6;  // one object texture per tile
+constexpr int kSector = 1024;    // world units a sector
+constexpr int kTextures = 6;     // one object texture per tile
+constexpr int kBoxRooms = 4;     // rooms the navigation boxes cover
+constexpr uint8_t kSolid = 0x81; // the floor and ceiling step of a wall sector
 
 int16_t S16(int v) {
     return static_cast<int16_t>(v);
 }
+uint8_t Step(int y) { // a height as a floor or ceiling byte: signed steps of 256 units
+    return static_cast<uint8_t>(static_cast<int8_t>(y / 256));
+}
 
-// Four rooms in a row along x, each 5 x 4 sectors with a wall ring round a 3 x 2 floor, joined by
-// doors to their neighbours.
+// The plan, in sectors (x east, z north). On the ground: a hall, a corridor stepping down east to a
+// crypt, and a north wing; one storey up: a gallery over the north wing, open to it through the floor,
+// and a bridge to a tower. The last room is the crypt flooded, its alternate room.
+struct RoomPlan {
+    int X, Z, Columns, Rows;
+    int Top, Floor; // ceiling and floor heights (y grows downwards)
+};
+constexpr RoomPlan kPlan[] = {
+    {0, 0, 6, 6, -2048, 0},      // 0 hall
+    {6, 2, 8, 3, -1024, 0},      // 1 corridor, its floor stepping down east
+    {14, 0, 6, 7, -1280, 768},   // 2 crypt
+    {1, 6, 5, 6, -3072, 0},      // 3 north wing
+    {0, 7, 7, 6, -5120, -3072},  // 4 gallery
+    {7, 9, 7, 3, -4864, -3072},  // 5 bridge
+    {14, 8, 6, 6, -5632, -3328}, // 6 tower
+    {14, 0, 6, 7, -1280, 512},   // 7 the crypt flooded
+};
+constexpr int kRooms = static_cast<int>(std::size(kPlan));
+
+// Doors in walls: between room A (west or south) and room B, along a boundary at sector line `at`
+// (x when Vertical, z otherwise), one sector wide from `from`.
+struct WallDoor {
+    int A, B;
+    bool Vertical;
+    int At, From;
+};
+constexpr WallDoor kWallDoors[] = {
+    {0, 1, true, 6, 3},   // hall - corridor
+    {1, 2, true, 14, 3},  // corridor - crypt
+    {0, 3, false, 6, 3},  // hall - north wing
+    {4, 5, true, 7, 10},  // gallery - bridge
+    {5, 6, true, 14, 10}, // bridge - tower
+    {1, 7, true, 14, 3},  // corridor - flooded crypt
+};
+// The opening between the north wing's ceiling and the gallery's floor, in sectors.
+constexpr int kOpenX0 = 2, kOpenX1 = 4, kOpenZ0 = 9, kOpenZ1 = 11;
+constexpr int kNorthWing = 3, kGallery = 4;
+
+int FloorAt(int r, int x) { // world sector column x of room r
+    const RoomPlan& p = kPlan[r];
+    if (r == 1) // the corridor steps down a quarter sector every two sectors
+        return 256 * std::min(3, (x - p.X) / 2);
+    if (r == 0 && x >= 2 && x < 4)
+        return -256; // a dais in the hall
+    return p.Floor;
+}
+
+Door MakeDoor(int r, int neighbour, bool vertical, int at, int from, int side, int floor) {
+    const RoomPlan& p = kPlan[r];
+    Door d;
+    d.AdjoiningRoom = S16(neighbour);
+    const int16_t top = S16(floor - 1024), bottom = S16(floor);
+    if (vertical) {
+        const int16_t x = S16((at - p.X) * kSector), z0 = S16((from - p.Z) * kSector), z1 = S16(z0 + kSector);
+        d.Normal = {S16(-side), 0, 0};
+        d.Vertices = {{{x, bottom, z0}, {x, bottom, z1}, {x, top, z1}, {x, top, z0}}};
+    } else {
+        const int16_t z = S16((at - p.Z) * kSector), x0 = S16((from - p.X) * kSector), x1 = S16(x0 + kSector);
+        d.Normal = {0, 0, S16(-side)};
+        d.Vertices = {{{x0, bottom, z}, {x1, bottom, z}, {x1, top, z}, {x0, top, z}}};
+    }
+    return d;
+}
+
 Room DemoRoom(int r) {
+    const RoomPlan& p = kPlan[r];
     Room room;
-    room.Xoffset = r * kSectorsX * kSector;
-    room.Zoffset = 0;
-    room.Ybottom = 0;
-    room.lngYtop = -2048 - 256 * r;
+    room.Xoffset = p.X * kSector;
+    room.Zoffset = p.Z * kSector;
+    room.Ybottom = r == 1 ? 768 : p.Floor;
+    room.lngYtop = p.Top;
 
     // A 4 x 4 grid of floor vertices, then the four ceiling corners.
     for (int j = 0; j < 4; ++j)
         for (int i = 0; i < 4; ++i)
             room.Vertices.Add(
                 {S16(1024 + i * 1024),
-                 S16(-64 * ((i + j + r) % 3)),
+                 S16(p.Floor - 64 * ((i + j + r) % 3)),
                  S16(1024 + j * 1024),
                  {static_cast<uint8_t>(0x10 * (i + 1)), 0x1F, 0, 0, static_cast<uint8_t>(j), 0x42}});
     for (int k = 0; k < 4; ++k)
-        room.Vertices.Add({S16(1024 + (k % 2) * 3072), S16(room.lngYtop), S16(1024 + (k / 2) * 3072), {}});
-
+        room.Vertices.Add({S16(1024 + (k % 2) * 3072), S16(p.Top), S16(1024 + (k / 2) * 3072), {}});
     for (int j = 0; j < 3; ++j)
         for (int i = 0; i < 3; ++i) {
             const int v = 4 * j + i;
@@ -44,43 +112,72 @@ Room DemoRoom(int r) {
     if (r % 2 == 1)
         room.Sprites.Add({5, 0});
 
-    // Doors in the walls shared with the neighbours, their normals pointing into this room.
-    const auto door = [&](int neighbour, int side) {
-        Door d;
-        d.AdjoiningRoom = S16(neighbour);
-        d.Normal = {S16(-side), 0, 0};
-        const int16_t x = S16(side > 0 ? kSectorsX * kSector : 0);
-        d.Vertices = {{{x, 0, 1024}, {x, 0, 3072}, {x, -1024, 3072}, {x, -1024, 1024}}};
-        room.Doors.Add(d);
+    // A ring of walls round the floor; doorways open the ring where a door stands.
+    room.ZSectors = S16(p.Rows);
+    room.XSectors = S16(p.Columns);
+    const auto opening = [&](int x, int z) {
+        for (const WallDoor& w : kWallDoors) {
+            if (w.A != r && w.B != r)
+                continue;
+            const int side = w.A == r ? 1 : -1; // the door lies east (north) of room A
+            if (w.Vertical && z == w.From && x == w.At - (side > 0 ? 1 : 0))
+                return true;
+            if (!w.Vertical && x == w.From && z == w.At - (side > 0 ? 1 : 0))
+                return true;
+        }
+        return false;
     };
-    if (r > 0)
-        door(r - 1, -1);
-    if (r < kRooms - 1)
-        door(r + 1, 1);
-
-    room.ZSectors = kSectorsZ;
-    room.XSectors = kSectorsX;
-    for (int x = 0; x < kSectorsX; ++x)
-        for (int z = 0; z < kSectorsZ; ++z) {
-            const bool wall = x == 0 || z == 0 || x == kSectorsX - 1 || z == kSectorsZ - 1;
+    for (int c = 0; c < p.Columns; ++c)
+        for (int row = 0; row < p.Rows; ++row) {
+            const int x = p.X + c, z = p.Z + row;
+            const bool wall =
+                (c == 0 || row == 0 || c == p.Columns - 1 || row == p.Rows - 1) && !opening(x, z);
+            const bool open = x >= kOpenX0 && x < kOpenX1 && z >= kOpenZ0 && z < kOpenZ1;
             Sector s;
-            s.FDIndex = S16(wall ? 0 : 1 + (x + z) % 4);
-            s.BoxIndex = S16(wall ? -1 : r);
-            s.Floor = static_cast<uint8_t>(wall ? 0x81 : 0);
-            s.Ceiling = static_cast<uint8_t>(wall ? 0x81 : 0xF8 - r);
+            s.FDIndex = S16(wall ? 0 : 1 + (c + row) % 4);
+            s.BoxIndex = S16(wall ? -1 : r % kBoxRooms);
+            s.Floor = wall ? kSolid : Step(FloorAt(r, x));
+            s.Ceiling = wall ? kSolid : Step(p.Top);
+            if (!wall && open && r == kNorthWing)
+                s.RoomAbove = kGallery;
+            if (!wall && open && r == kGallery)
+                s.RoomBelow = kNorthWing;
             room.Sectors.push_back(s);
         }
 
-    room.Intensity1 = S16(0x1000 + 0x400 * r);
+    // Doors, their normals pointing into this room.
+    for (const WallDoor& w : kWallDoors) {
+        if (w.A == r)
+            room.Doors.Add(
+                MakeDoor(r, w.B, w.Vertical, w.At, w.From, 1, FloorAt(r, w.Vertical ? w.At - 1 : w.From)));
+        else if (w.B == r)
+            room.Doors.Add(
+                MakeDoor(r, w.A, w.Vertical, w.At, w.From, -1, FloorAt(r, w.Vertical ? w.At : w.From)));
+    }
+    if (r == kNorthWing || r == kGallery) {
+        // The opening in the floor between them: a door lying flat at the gallery's floor.
+        Door d;
+        d.AdjoiningRoom = S16(r == kNorthWing ? kGallery : kNorthWing);
+        d.Normal = {0, S16(r == kNorthWing ? 1 : -1), 0};
+        const int16_t y = S16(kPlan[kGallery].Floor);
+        const int16_t x0 = S16((kOpenX0 - p.X) * kSector), x1 = S16((kOpenX1 - p.X) * kSector);
+        const int16_t z0 = S16((kOpenZ0 - p.Z) * kSector), z1 = S16((kOpenZ1 - p.Z) * kSector);
+        d.Vertices = {{{x0, y, z0}, {x1, y, z0}, {x1, y, z1}, {x0, y, z1}}};
+        room.Doors.Add(d);
+    }
+
+    room.Intensity1 = S16(0x1000 + 0x400 * (r % 4));
     room.Intensity2 = -1;
     room.LightMode = S16(r % 2);
-    room.Lights.Add({room.Xoffset + 2560, -1536, 2048, S16(0x1800 - 0x100 * r), -1, 4096, 1024});
-    if (r == 2)
-        room.Lights.Add({room.Xoffset + 1024, -512, 3072, 0x0800, -1, 2048, 512});
-    room.StaticMeshes.Add({room.Xoffset + 3584, 0, 1536, S16(0x4000 * r), 0x1000, -1, S16(10 + r % 3)});
-    room.AlternateRoom = -1;
-    room.Flags = S16(r == 2 ? 1 : 0); // the third room is under water
-    room.Colour = {static_cast<uint8_t>(40 * r), static_cast<uint8_t>(200 - 30 * r), 128};
+    const int cx = room.Xoffset + p.Columns * kSector / 2, cz = room.Zoffset + p.Rows * kSector / 2;
+    room.Lights.Add({cx + 512, p.Top + 512, cz + 512, S16(0x1800 - 0x100 * (r % 4)), -1, 4096, 1024});
+    if (r == 2 || r == 6)
+        room.Lights.Add({room.Xoffset + 1536, p.Top + 256, room.Zoffset + 1536, 0x0800, -1, 2048, 512});
+    room.StaticMeshes.Add({room.Xoffset + (p.Columns - 2) * kSector + 512, p.Floor, room.Zoffset + 1536,
+                           S16(0x4000 * r), 0x1000, -1, S16(10 + r % 3)});
+    room.AlternateRoom = S16(r == 2 ? 7 : -1);
+    room.Flags = S16(r == 7 ? 1 : 0); // the flooded crypt is under water
+    room.Colour = {static_cast<uint8_t>(30 * r), static_cast<uint8_t>(200 - 20 * r), 128};
     return room;
 }
 
@@ -145,7 +242,7 @@ void AddNavigation(Level& level) {
     level.SoundSources.Add({12800, 0, 2048, 42, 0x80});
     level.SoundSources.Add({17920, -256, 3072, 7, 0x40});
     // One box a room, then two small ones along the doorways.
-    for (int r = 0; r < kRooms; ++r)
+    for (int r = 0; r < kBoxRooms; ++r)
         level.Boxes.Add({1, 3, static_cast<uint8_t>(5 * r + 1), static_cast<uint8_t>(5 * r + 4), 0,
                          static_cast<uint16_t>(2 * r)});
     level.Boxes.Add({1, 3, 4, 6, 0xFF00, 8});
@@ -160,9 +257,10 @@ void AddItemsToEnd(Level& level) {
     const int16_t angles[4] = {0, 0x4000, S16(0x8000), S16(0xC000)};
     for (int i = 0; i < 8; ++i) {
         const int room = i % kRooms;
-        level.Items.Add({S16(i == 0 ? 0 : 100 + i), S16(room),
-                         room * kSectorsX * kSector + 1536 + 512 * (i / 4), -256 * (i % 2),
-                         1536 + 1024 * (i / 4), angles[i % 4], -1, -1, S16(i % 3 ? 0 : 0x3E00)});
+        const RoomPlan& p = kPlan[room];
+        level.Items.Add({S16(i == 0 ? 0 : 100 + i), S16(room), (p.X + 2) * kSector + 512 * (i / 4),
+                         p.Floor - 256 * (i % 2), (p.Z + 1) * kSector + 512, angles[i % 4], -1, -1,
+                         S16(i % 3 ? 0 : 0x3E00)});
     }
     for (size_t i = 0; i < level.LightMap.size(); ++i)
         level.LightMap[i] = static_cast<uint8_t>((i / 256) * 8 + (i % 256) / 32);

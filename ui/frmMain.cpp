@@ -26,6 +26,8 @@
 #include "ui/ElidedLabel.h"
 #include "ui/FindBar.h"
 #include "ui/ReportView.h"
+#include "ui/StructureViews.h"
+#include "ui/LevelMapDock.h"
 #include "widgets/Rule.h"
 #include "widgets/Twips.h"
 #include "ui/frmAbout.h"
@@ -86,6 +88,9 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), state_
     CreateControls();
     CreateMenus();
     CreateFindCommands();
+    structure_ = new StructureViews(*this, state_, *rtbOutput_, canvas_, [this](const QString& path) { OpenLevel(path); });
+    connect(structure_, &StructureViews::BandChanged, this, &frmMain::LayoutControls);
+    levelMap_ = new LevelMapDock(*this, *structure_);
 
     const QSize inner = TwipSize(kStartWidth - kMenuFrameWidthTwips, kStartHeight - kMenuFrameHeightTwips);
     resize(inner.width(), inner.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
@@ -254,7 +259,10 @@ void frmMain::LayoutControls() {
     line1_->setGeometry(0, 0, canvas_->width(), 1);
     line2_->setGeometry(0, TwipsToPixels(30), canvas_->width(), 2);
     lblFileName_->setGeometry(TwipRect(75, 105, W - 270, 315));
-    rtbOutput_->setGeometry(TwipRect(75, 480, W - 270, H - 1245));
+    QRect pane = TwipRect(75, 480, W - 270, H - 1245);
+    if (structure_)
+        structure_->PlaceBand(pane);
+    rtbOutput_->setGeometry(pane);
 }
 
 void frmMain::EnableLevelCommands(bool enabled) {
@@ -290,6 +298,7 @@ void frmMain::ShowRunResult() {
         rtbOutput_->ShowText(state_.Report.Str());
     lblFileName_->setText(PathFromEngine(state_.FileNameLabel));
     FollowLastWalk();
+    structure_->TakeWalk();
     // The command line's words: one description of a run for both.
     const RunOutcomeWords words = DescribeRunOutcome(state_);
     lblWalkEnd_->SetFullText(PathFromEngine(words.Tiles.empty() ? words.Run : words.Run + "; " + words.Tiles));
@@ -306,6 +315,8 @@ void frmMain::OpenLevel(const QString& path) {
     menuBar()->repaint();
     if (RunReport() == 0)
         EnableLevelCommands(true);
+    if (state_.LastRun.Ended != RunOutcome::Kind::OpenFailed)
+        structure_->RememberFile(chosenLevelPath_);
 }
 
 void frmMain::GetGeneralInfo() {
@@ -432,6 +443,14 @@ void frmMain::FindNextCommand(ReportView::FindDirection direction) {
                          direction == ReportView::FindDirection::Previous);
 }
 
+QMenu* frmMain::StructureMenu() const {
+    return structure_->Menu();
+}
+
+SpanSelection& frmMain::Selection() const {
+    return structure_->Selection();
+}
+
 QString frmMain::WalkEndLine() const {
     return lblWalkEnd_->FullText();
 }
@@ -447,6 +466,7 @@ void frmMain::closeEvent(QCloseEvent* e) {
     }
     state_.Palette8Colours.reset();
     state_.Palette16Colours.reset();
+    structure_->SaveLayout();
     e->accept();
 }
 

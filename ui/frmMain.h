@@ -19,6 +19,9 @@ class QLabel;
 class QMenu;
 class ElidedLabel;
 class FindBar;
+class SpanSelection;
+class StructureViews;
+class LevelMapDock;
 class frmAbout;
 class frmHelp;
 class frmMainPal;
@@ -68,6 +71,14 @@ class frmMain : public QMainWindow {
     QString WalkEndLine() const;
     QString FindResultLine() const;
 
+    // The structure views (outline, hex view, strata bar) and their menu, to the right of the Parts'
+    // menus; other views plug into the menu and follow the one selection the views share.
+    StructureViews& Structure() const { return *structure_; }
+    QMenu* StructureMenu() const;
+    SpanSelection& Selection() const;
+    // The level map's dock, shown by Level Map (Ctrl+M) in the Structure menu.
+    LevelMapDock& LevelMap() const { return *levelMap_; }
+
   protected:
     void closeEvent(QCloseEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
@@ -101,6 +112,8 @@ class frmMain : public QMainWindow {
     ReportView* rtbOutput_ = nullptr;
     ElidedLabel* lblWalkEnd_ = nullptr;
     FindBar* findBar_ = nullptr;
+    StructureViews* structure_ = nullptr;
+    LevelMapDock* levelMap_ = nullptr;
 
     QAction* mnuFileSaveAsCSV_ = nullptr;
     QMenu* mnuInfo_ = nullptr;

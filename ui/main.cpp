@@ -11,7 +11,9 @@
 #include "engine/TileFolder.h"
 #include "ui/AppIcon.h"
 #include "ui/DisplayCheck.h"
+#include "ui/StructureViews.h"
 #include "ui/frmMain.h"
+#include "views/OffsetText.h"
 
 namespace {
 
@@ -23,6 +25,10 @@ void DescribeArguments(QCommandLineParser& parser) {
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("Level file to open, as File / Open would."),
                                  QStringLiteral("[FILE]"));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("goto"),
+        QStringLiteral("Show the byte at OFFSET (\"0x1F2C\", \"1F2Ch\" or decimal) of FILE in the hex view."),
+        QStringLiteral("OFFSET")));
 }
 
 bool AsksForHelpOrVersion(int argc, char* argv[]) {
@@ -63,6 +69,12 @@ int main(int argc, char* argv[]) {
     state.TileFolderOverride = FallbackTileFolder(state.ProgramFolder);
     state.TileFolderIsFallback = !state.TileFolderOverride.empty();
 
+    const QString goTo = parser.value(QStringLiteral("goto"));
+    if (parser.isSet(QStringLiteral("goto")) && !ParseOffset(goTo.toStdString())) {
+        std::fprintf(stderr, "strata-viewer: --goto: not an offset: %s\n", qPrintable(goTo));
+        return 2;
+    }
+
     frmMain window(state);
     const QStringList files = parser.positionalArguments();
     QString startFile;
@@ -74,5 +86,8 @@ int main(int argc, char* argv[]) {
     window.show();
     if (!startFile.isEmpty())
         window.OpenLevel(startFile);
+    if (!startFile.isEmpty() && !goTo.isEmpty() && !window.Structure().GoToOffset(goTo))
+        std::fprintf(stderr, "strata-viewer: --goto: %s is not an offset of %s\n", qPrintable(goTo),
+                     qPrintable(startFile));
     return app.exec();
 }

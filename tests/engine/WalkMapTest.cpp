@@ -254,3 +254,29 @@ TEST(WalkMap, ANonLevelEndsAsNotALevel) {
 }
 
 } // namespace
+
+namespace {
+
+// A run that cannot read its file leaves the last report, and with it the map and the bytes the views
+// show; a run that reads a file that is no level replaces them.
+TEST(WalkMap, StaysWithTheReportItDescribes) {
+    TempDir dir;
+    AppState state;
+    const std::string level = dir.Write("level.dm2", Build(FilledLevel(2)));
+    ASSERT_EQ(ReportLevelFile(state, level), 0);
+    const int32_t spans = state.Map.Size();
+    ASSERT_GT(spans, 0);
+    for (const std::string& unreadable : {(dir.Path() / "missing.dm2").string(), dir.Write("empty.dm2", {})}) {
+        EXPECT_NE(ReportLevelFile(state, unreadable), 0);
+        EXPECT_EQ(state.Map.Size(), spans) << unreadable;
+        EXPECT_EQ(state.Map.Ending(), WalkEnding::Completed);
+        ASSERT_TRUE(state.Level);
+        EXPECT_EQ(state.Level->Size(), state.Map.FileSize());
+    }
+    EXPECT_EQ(ReportLevelFile(state, dir.Write("short.dm2", {1, 2})), 0);
+    EXPECT_TRUE(state.Map.Empty());
+    EXPECT_EQ(state.Map.Ending(), WalkEnding::NotALevel);
+    EXPECT_EQ(state.Level->Size(), 2);
+}
+
+} // namespace

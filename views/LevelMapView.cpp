@@ -1,0 +1,244 @@
+#include "views/LevelMapView.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QSaveFile>
+#include <QSpinBox>
+#include <QSvgGenerator>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "views/HeightRangeSlider.h"
+#include "views/LevelMapCanvas.h"
+#include "views/SpanSelection.h"
+
+LevelMapView::LevelMapView(SpanSelection& selection, QWidget* parent)
+    : QWidget(parent), selection_(selection) {
+    setObjectName(QStringLiteral("LevelMapView"));
+    canvas_ = new LevelMapCanvas(this);
+    canvas_->setObjectName(QStringLiteral("LevelMapCanvas"));
+
+    tools_ = new QToolBar(this);
+    tools_->setIconSize(QSize(16, 16));
+    QAction* fit = tools_->addAction(tr("Fit"), canvas_, &LevelMapCanvas::FitToWindow);
+    fit->setObjectName(QStringLiteral("actMapFit"));
+    fit->setShortcut(QKeySequence(Qt::Key_0));
+    fit->setToolTip(tr("Fit the rooms to the window (0)"));
+    QAction* zoomIn = tools_->addAction(tr("+"), this, [this] { canvas_->ZoomBy(1.5); });
+    zoomIn->setObjectName(QStringLiteral("actMapZoomIn"));
+    zoomIn->setShortcuts({QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal), QKeySequence::ZoomIn});
+    zoomIn->setToolTip(tr("Zoom in (+)"));
+    QAction* zoomOut = tools_->addAction(tr("\u2212"), this, [this] { canvas_->ZoomBy(1 / 1.5); });
+    zoomOut->setObjectName(QStringLiteral("actMapZoomOut"));
+    zoomOut->setShortcuts({QKeySequence(Qt::Key_Minus), QKeySequence::ZoomOut});
+    zoomOut->setToolTip(tr("Zoom out (-)"));
+    for (QAction* a : {fit, zoomIn, zoomOut})
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    tools_->addSeparator();
+    tools_->addWidget(new QLabel(tr(" Room "), tools_));
+    roomNumber_ = new QSpinBox(tools_);
+    roomNumber_->setObjectName(QStringLiteral("spnMapRoom"));
+    roomNumber_->setRange(0, 32767);
+    roomNumber_->setToolTip(tr("Find room N: type its number and press Enter"));
+    tools_->addWidget(roomNumber_);
+    QAction* find = tools_->addAction(tr("Find"), this, [this] { FindRoom(roomNumber_->value()); });
+    find->setObjectName(QStringLiteral("actMapFindRoom"));
+    connect(roomNumber_, &QSpinBox::editingFinished, this, [this] {
+        if (roomNumber_->hasFocus())
+            FindRoom(roomNumber_->value());
+    });
+    tools_->addSeparator();
+    savePng_ = new QAction(tr("Save Map as &PNG..."), this);
+    savePng_->setObjectName(QStringLiteral("actSaveMapPng"));
+    connect(savePng_, &QAction::triggered, this, [this] { SaveWithDialog(false); });
+    saveSvg_ = new QAction(tr("Save Map as S&VG..."), this);
+    saveSvg_->setObjectName(QStringLiteral("actSaveMapSvg"));
+    connect(saveSvg_, &QAction::triggered, this, [this] { SaveWithDialog(true); });
+    tools_->addAction(savePng_);
+    tools_->addAction(saveSvg_);
+
+    heightFilter_ = new HeightRangeSlider(this);
+    heightFilter_->setObjectName(QStringLiteral("sldMapHeight"));
+    bandText_ = new QLabel(this);
+    bandText_->setObjectName(QStringLiteral("lblMapBand"));
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("lblMapStatus"));
+    status_->setWordWrap(true);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* filterRow = new QHBoxLayout;
+    filterRow->addWidget(new QLabel(tr("Height"), this));
+    filterRow->addWidget(heightFilter_, 1);
+    filterRow->addWidget(bandText_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    layout->addWidget(tools_);
+    layout->addWidget(canvas_, 1);
+    layout->addLayout(filterRow);
+    layout->addWidget(status_);
+
+    connect(heightFilter_, &HeightRangeSlider::BandChanged, this, [this](qint64 low, qint64 high) {
+        canvas_->SetBand({low, high});
+        ShowBandText();
+    });
+    connect(canvas_, &LevelMapCanvas::Clicked, this, &LevelMapView::Select);
+    connect(canvas_, &LevelMapCanvas::DoubleClicked, this, [this](const MapHit& hit) {
+        if (hit.Door.At >= 0)
+            FindRoom(hit.Door.Adjoining);
+    });
+    connect(&selection_, &SpanSelection::Changed, this, [this](const QObject*) { FollowSelection(); });
+    connect(&selection_, &SpanSelection::WalkReplaced, this, &LevelMapView::Rebuild);
+    Rebuild();
+}
+
+void LevelMapView::Rebuild() {
+    model_.Build(selection_.Map(), selection_.Level());
+    canvas_->SetModel(&model_);
+    heightFilter_->SetRange(model_.TopY(), model_.BottomY());
+    canvas_->SetBand({model_.TopY(), model_.BottomY()});
+    heightFilter_->setEnabled(!model_.Rooms().empty());
+    note_.clear();
+    ShowBandText();
+    FollowSelection();
+}
+
+QString LevelMapView::StatusText() const {
+    QString text = QString::fromStdString(model_.Status());
+    if (!note_.isEmpty())
+        text += QLatin1Char(' ') + note_;
+    return text;
+}
+
+void LevelMapView::ShowBandText() {
+    int32_t shown = 0;
+    for (const MapRoom& r : model_.Rooms())
+        shown += LevelMapModel::Shown(r, canvas_->Band());
+    bandText_->setText(tr("y %1 to %2: %3 of %4 rooms")
+                           .arg(heightFilter_->Low())
+                           .arg(heightFilter_->High())
+                           .arg(shown)
+                           .arg(model_.Rooms().size()));
+    status_->setText(StatusText());
+}
+
+void LevelMapView::SetHeightBand(int64_t top, int64_t bottom) {
+    heightFilter_->SetBand(top, bottom);
+    canvas_->SetBand({heightFilter_->Low(), heightFilter_->High()});
+    ShowBandText();
+}
+
+void LevelMapView::FollowSelection() {
+    const LineBytes& bytes = selection_.Bytes();
+    const int32_t room = model_.RoomOfSpan(bytes.Span);
+    if (room < 0 || bytes.End <= bytes.First) {
+        canvas_->SetHighlight(room);
+        return;
+    }
+    // A sector's or a door's record (or a byte picked in one) also marks the sector or the door.
+    const MapRoom& r = model_.Rooms()[static_cast<size_t>(room)];
+    const int64_t at = selection_.PickedOffset() >= 0 ? selection_.PickedOffset() : bytes.First;
+    const int64_t sectorBytes = int64_t{r.Columns} * r.Rows * format::kSector.Size;
+    if (r.SectorsAt >= 0 && at >= r.SectorsAt && at < r.SectorsAt + sectorBytes &&
+        bytes.End - bytes.First <= format::kSector.Size) {
+        const auto index = static_cast<int32_t>((at - r.SectorsAt) / format::kSector.Size);
+        canvas_->SetHighlight(room, index / r.Rows, index % r.Rows);
+        return;
+    }
+    if (r.DoorsAt >= 0 && at >= r.DoorsAt && at < r.DoorsAt + int64_t{r.Doors} * format::kDoor.Size) {
+        canvas_->SetHighlight(room, -1, -1,
+                              r.DoorsAt + static_cast<int32_t>((at - r.DoorsAt) / format::kDoor.Size));
+        return;
+    }
+    canvas_->SetHighlight(room);
+}
+
+void LevelMapView::Select(const MapHit& hit, Qt::KeyboardModifiers modifiers) {
+    if (!hit.Valid())
+        return;
+    const MapTarget target =
+        (modifiers & Qt::ShiftModifier) ? model_.TargetOfRoom(hit.Room) : model_.TargetOf(hit);
+    if (target.Line >= 0)
+        selection_.SelectLine(target.Line, this);
+    else if (target.Offset >= 0)
+        selection_.SelectOffset(target.Offset, this);
+}
+
+bool LevelMapView::FindRoom(int32_t number) {
+    const int32_t room = model_.IndexOfRoom(number);
+    if (room < 0) {
+        note_ = tr("Room %1 is not on the map.").arg(number);
+        status_->setText(StatusText());
+        return false;
+    }
+    note_.clear();
+    const MapRoom& r = model_.Rooms()[static_cast<size_t>(room)];
+    // A room outside the height band widens the band to take it in.
+    if (!LevelMapModel::Shown(r, canvas_->Band()))
+        SetHeightBand(std::min<int64_t>(heightFilter_->Low(), r.YTop),
+                      std::max<int64_t>(heightFilter_->High(), r.YBottom));
+    roomNumber_->setValue(number);
+    canvas_->CentreOn(room);
+    const MapTarget target = model_.TargetOfRoom(room);
+    if (target.Line >= 0)
+        selection_.SelectLine(target.Line, this);
+    canvas_->SetHighlight(room);
+    status_->setText(StatusText());
+    return true;
+}
+
+QString LevelMapView::SavePng(const QString& path) {
+    QImage image(canvas_->size(), QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter p(&image);
+        canvas_->Render(p, image.size());
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (!image.save(&file, "PNG"))
+        return tr("the image could not be written");
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
+
+QString LevelMapView::SaveSvg(const QString& path) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(canvas_->size());
+        svg.setViewBox(QRect(QPoint(0, 0), canvas_->size()));
+        svg.setTitle(tr("Level map"));
+        QPainter p(&svg);
+        canvas_->Render(p, canvas_->size(), /*vectorMarks=*/true);
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(buffer.data()) != buffer.size())
+        return file.errorString();
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
+
+void LevelMapView::SaveWithDialog(bool svg) {
+    const QString filter = svg ? tr("SVG images (*.svg)") : tr("PNG images (*.png)");
+    QString path = QFileDialog::getSaveFileName(
+        this, svg ? tr("Save Map as SVG") : tr("Save Map as PNG"),
+        svg ? QStringLiteral("level-map.svg") : QStringLiteral("level-map.png"), filter);
+    if (path.isEmpty())
+        return;
+    const QString reason = svg ? SaveSvg(path) : SavePng(path);
+    note_ = reason.isEmpty() ? tr("Saved %1.").arg(QDir::toNativeSeparators(path))
+                             : tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), reason);
+    status_->setText(StatusText());
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The level map: the rooms of the last walk seen from above, linked to the report, the outline and
+// the hex view through the shared selection. A click selects the sector's (or door's) record, a
+// shift-click the room; selecting a room's lines elsewhere highlights it here; a double click on a
+// door goes to the room it leads to. A tool bar zooms, fits, finds a room and saves the view as PNG
+// or SVG; a two-handled slider hides rooms outside a height band; a status line says what was left out.
+#include <QWidget>
+
+#include "views/LevelMapModel.h"
+
+class QAction;
+class QLabel;
+class QSpinBox;
+class QToolBar;
+class HeightRangeSlider;
+class LevelMapCanvas;
+class SpanSelection;
+
+class LevelMapView : public QWidget {
+    Q_OBJECT
+  public:
+    explicit LevelMapView(SpanSelection& selection, QWidget* parent = nullptr);
+
+    const LevelMapModel& Model() const { return model_; }
+    LevelMapCanvas* Canvas() const { return canvas_; }
+    HeightRangeSlider* HeightFilter() const { return heightFilter_; }
+    QString StatusText() const;
+
+    // Reads the map anew from the selection's walk (a new walk replaced it).
+    void Rebuild();
+    // Shows rooms whose height band meets top..bottom (y values; top is the smaller).
+    void SetHeightBand(int64_t top, int64_t bottom);
+    // Centres room n, selects its line and shows it; false when the map does not hold it.
+    bool FindRoom(int32_t number);
+
+    // Saves the current view; "" or why it failed.
+    QString SavePng(const QString& path);
+    QString SaveSvg(const QString& path);
+    // The commands that ask for a file name first, for a menu.
+    QAction* SavePngAction() const { return savePng_; }
+    QAction* SaveSvgAction() const { return saveSvg_; }
+
+  private:
+    void FollowSelection();
+    void Select(const MapHit& hit, Qt::KeyboardModifiers modifiers);
+    void ShowBandText();
+    void SaveWithDialog(bool svg);
+
+    SpanSelection& selection_;
+    LevelMapModel model_;
+    QToolBar* tools_ = nullptr;
+    LevelMapCanvas* canvas_ = nullptr;
+    HeightRangeSlider* heightFilter_ = nullptr;
+    QLabel* bandText_ = nullptr;
+    QLabel* status_ = nullptr;
+    QSpinBox* roomNumber_ = nullptr;
+    QAction* savePng_ = nullptr;
+    QAction* saveSvg_ = nullptr;
+    QString note_; // a passing word under the status (a room not found, a file not saved)
+};

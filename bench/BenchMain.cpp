@@ -145,6 +145,7 @@ int main(int argc, char** argv) {
             std::filesystem::create_directories(out);
             levelbuilder::WriteFile((out / "big.DM2").string(), levelbuilder::Build(BigLevel(2)));
             levelbuilder::WriteFile((out / "big.DM3").string(), levelbuilder::Build(BigLevel(3)));
+            levelbuilder::WriteFile((out / "whole16.DM2").string(), levelbuilder::Build(WholeRunLevel()));
             return 0;
         } else {
             std::fprintf(stderr, "usage: strata-bench [--json] [--quick] [--write-levels DIR]\n");

@@ -6,11 +6,13 @@
 #include <ostream>
 
 #include "cli/OutputFile.h"
+#include "cli/ReportStream.h"
 #include "engine/DetailOptions.h"
 #include "engine/Fault.h"
 #include "engine/LevelFile.h"
 #include "engine/NumberText.h"
 #include "engine/ReportRun.h"
+#include "engine/StreamedReport.h"
 #include "engine/TileFolder.h"
 
 namespace {
@@ -130,7 +132,9 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
     if (!request.TileDir.empty())
         state.TileFolderOverride = request.TileDir;
 
-    const int16_t status = ReportLevelFile(state, request.LevelPath);
+    // The report goes out as it is made: to standard output, or for -o through a temporary file.
+    ReportOutput output(request.OutputPath.empty() ? &out : nullptr);
+    const int16_t status = StreamLevelReport(state, request.LevelPath, output);
     const RunOutcome& run = state.LastRun;
     if (run.Ended == RunOutcome::Kind::OpenFailed) {
         err << kProgram << ": cannot read " << request.LevelPath << ": "
@@ -139,15 +143,15 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
     }
 
     // After a fault the lines written so far are the report; they go out like a complete one.
-    const std::string& text = state.Report.Str();
     if (request.OutputPath.empty()) {
-        out << text;
         out.flush();
-        if (!out) {
+        if (!out || output.Failed()) {
             err << kProgram << ": cannot write the report to standard output\n";
             return kExitUnreadable;
         }
-    } else if (const std::string reason = WriteWholeFile(request.OutputPath, text); !reason.empty()) {
+    } else if (const std::string reason = output.Failed() ? "cannot hold the report in a temporary file"
+                                                              : WriteWholeFile(request.OutputPath, output.Text());
+               !reason.empty()) {
         err << kProgram << ": cannot write " << request.OutputPath << ": " << reason << '\n';
         return kExitUnreadable;
     }

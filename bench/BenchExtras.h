@@ -16,3 +16,7 @@ using BenchKeys = std::vector<std::pair<std::string, double>>;
 
 // The walk map: its memory beside the full-detail report, and the JSON writer's throughput.
 void BenchWalkMap(const BenchContext& context, BenchKeys& keys);
+
+// Whole processes: strata-report timed as a child beside xxd and cat on a 16 MB level (report_full_to_xxd,
+// report_undetailed_to_cat, report_full_peak_mb), and its summary over 200 links (summary_200_links_ms).
+void BenchWholeRuns(const BenchContext& context, BenchKeys& keys);

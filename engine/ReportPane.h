@@ -40,6 +40,11 @@ public:
     ReportSink* Sink() const { return sink_; }
     size_t BlockBytes() const { return blockBytes_; }
     void Flush();
+    // Empties the pane and keeps its buffer, for text made again and again in the same place.
+    void Clear() {
+        text_.clear();
+        flushed_ = 0;
+    }
     // Bytes of the report so far: those handed on and those held.
     size_t Written() const { return flushed_ + text_.size(); }
     size_t Flushed() const { return flushed_; }

@@ -12,7 +12,7 @@
 namespace {
 
 // Bytes of record lines a piece of a run may reach at most (its actual text is about half of it).
-constexpr size_t kPieceBoundBytes = size_t{512} << 10;
+constexpr size_t kPieceBoundBytes = size_t{128} << 10;
 
 struct RunPiece {
     const RunHole* Hole;
@@ -49,8 +49,11 @@ public:
             }
         }
         items_.push_back({at, text.size(), -1});
-        for (StringPane& pane : panes_)
+        // Each slot's buffer is made once and reused by every piece formatted into it.
+        for (StringPane& pane : panes_) {
             pane.StreamTo(nullptr, kPieceBoundBytes);
+            pane.Reserve(kPieceBoundBytes);
+        }
         generation_ = static_cast<format::Generation>(state.Map.Generation());
         for (unsigned t = 1; t < threads && t <= pieces_.size(); ++t)
             workers_.emplace_back([this] { Work(); });
@@ -117,7 +120,7 @@ private:
     void Format(size_t i) {
         const RunPiece& piece = pieces_[i];
         StringPane& pane = panes_[i % slots_];
-        pane.ReplaceAll("");
+        pane.Clear();
         Walk w(state_, level_, generation_, pane);
         WriteRecords(w, *piece.Hole, piece.First, piece.Count);
     }

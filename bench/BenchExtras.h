@@ -20,3 +20,5 @@ void BenchWalkMap(const BenchContext& context, BenchKeys& keys);
 // Whole processes: strata-report timed as a child beside xxd and cat on a 16 MB level (report_full_to_xxd,
 // report_undetailed_to_cat, report_full_peak_mb), and its summary over 200 links (summary_200_links_ms).
 void BenchWholeRuns(const BenchContext& context, BenchKeys& keys);
+// Runs argv as a child of this small process and writes its peak memory in KB into file (--peak-of).
+int PeakOf(const char* file, char** argv);

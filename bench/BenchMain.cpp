@@ -137,6 +137,8 @@ int main(int argc, char** argv) {
             json = true;
         else if (arg == "--quick")
             repeats = 3;
+        else if (arg == "--peak-of" && i + 2 < argc)
+            return PeakOf(argv[i + 1], argv + i + 2);
         else if (arg == "--program-run" && i + 2 < argc)
             return ProgramRun(argv[i + 1], argv[i + 2]);
         else if (arg == "--write-levels" && i + 1 < argc) {

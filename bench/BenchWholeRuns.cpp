@@ -3,6 +3,7 @@
 // median of pairs run in turn (report, yardstick, report, ...), so a change in the machine's speed
 // during the run moves both sides of a pair alike. And the summary over 200 links to that level.
 #include <algorithm>
+#include <cstdio>
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
@@ -22,7 +23,6 @@ namespace {
 
 struct ChildRun {
     double Ms = -1;     // wall time from the start to the exit, -1 when it failed to start or run
-    double PeakMB = -1; // its peak resident memory
 };
 
 // Starts argv with its standard output on a pipe that this process reads and throws away, as a shell
@@ -55,12 +55,11 @@ ChildRun RunChild(const std::vector<std::string>& argv) {
     }
     ::close(fds[0]);
     int status = 0;
-    struct rusage usage {};
-    ::wait4(pid, &status, 0, &usage);
+    ::waitpid(pid, &status, 0);
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return {};
-    return {ms, static_cast<double>(usage.ru_maxrss) / 1024.0};
+    return {ms};
 }
 
 double Median(std::vector<double> v) {
@@ -70,15 +69,35 @@ double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
+// The peak memory of a command, in MB, -1 when it failed. A child's peak as the system counts it
+// includes the memory of the process it was started from, so the command is started from a fresh
+// small process (this program again, with --peak-of) rather than from the benchmark with its levels.
+double PeakMB(const std::vector<std::string>& argv, const std::filesystem::path& scratch) {
+    std::error_code ec;
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe", ec).string();
+    const std::string file = (scratch / "peak.txt").string();
+    std::vector<std::string> helper{self, "--peak-of", file};
+    helper.insert(helper.end(), argv.begin(), argv.end());
+    if (RunChild(helper).Ms < 0)
+        return -1;
+    FILE* in = std::fopen(file.c_str(), "r");
+    long kb = -1;
+    if (!in || std::fscanf(in, "%ld", &kb) != 1)
+        kb = -1;
+    if (in)
+        std::fclose(in);
+    return kb < 0 ? -1 : static_cast<double>(kb) / 1024.0;
+}
+
 struct Paired {
-    double Ms = -1, YardstickMs = -1, Ratio = -1, PeakMB = -1;
+    double Ms = -1, YardstickMs = -1, Ratio = -1;
 };
 
 // Runs a and b in turn, after one warm-up of each; medians of each side and of the pairs' ratios.
 Paired RunPairs(const std::vector<std::string>& a, const std::vector<std::string>& b, int pairs) {
     RunChild(a);
     RunChild(b);
-    std::vector<double> aMs, bMs, ratios, peaks;
+    std::vector<double> aMs, bMs, ratios;
     for (int i = 0; i < pairs; ++i) {
         const ChildRun x = RunChild(a);
         const ChildRun y = RunChild(b);
@@ -87,12 +106,28 @@ Paired RunPairs(const std::vector<std::string>& a, const std::vector<std::string
         aMs.push_back(x.Ms);
         bMs.push_back(y.Ms);
         ratios.push_back(x.Ms / y.Ms);
-        peaks.push_back(x.PeakMB);
     }
-    return {Median(aMs), Median(bMs), Median(ratios), *std::max_element(peaks.begin(), peaks.end())};
+    return {Median(aMs), Median(bMs), Median(ratios)};
 }
 
 } // namespace
+
+int PeakOf(const char* file, char** argv) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execvp(argv[0], argv);
+        ::_exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    if (pid < 0 || ::wait4(pid, &status, 0, &usage) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return 1;
+    FILE* out = std::fopen(file, "w");
+    if (!out)
+        return 1;
+    std::fprintf(out, "%ld\n", usage.ru_maxrss);
+    return std::fclose(out) == 0 ? 0 : 1;
+}
 
 void BenchWholeRuns(const BenchContext& context, BenchKeys& keys) {
     const std::string report = STRATA_REPORT_PATH;
@@ -106,7 +141,7 @@ void BenchWholeRuns(const BenchContext& context, BenchKeys& keys) {
     // Every section but the tile export, which writes files rather than text.
     std::string sections = "0";
     for (int i = 2; i <= 36; ++i)
-        sections += "," + std::to_string(i);
+        sections.append(",").append(std::to_string(i));
     const int pairs = std::max(5, context.Repeats);
 
     keys.emplace_back("whole_run_level_mb", static_cast<double>(bytes.size()) / 1e6);
@@ -115,14 +150,14 @@ void BenchWholeRuns(const BenchContext& context, BenchKeys& keys) {
         keys.emplace_back("report_full_ms", full.Ms);
         keys.emplace_back("xxd_ms", full.YardstickMs);
         keys.emplace_back("report_full_to_xxd", full.Ratio);
-        keys.emplace_back("report_full_peak_mb", full.PeakMB);
+        keys.emplace_back("report_full_peak_mb", PeakMB({report, "--details", sections, level}, context.Folder));
     }
     const Paired plain = RunPairs({report, level}, {"cat", level}, pairs);
     if (plain.Ms > 0) {
         keys.emplace_back("report_undetailed_ms", plain.Ms);
         keys.emplace_back("cat_ms", plain.YardstickMs);
         keys.emplace_back("report_undetailed_to_cat", plain.Ratio);
-        keys.emplace_back("report_undetailed_peak_mb", plain.PeakMB);
+        keys.emplace_back("report_undetailed_peak_mb", PeakMB({report, level}, context.Folder));
     }
 
     const std::filesystem::path links = context.Folder / "links";

@@ -38,30 +38,30 @@ constexpr std::array kCountColumns{
     CountColumn{"sound_details", Piece::SoundDetails},
 };
 
-// The whole file's hash; beyond what the level maps (2 GiB), the rest is read.
-std::optional<uint64_t> HashOf(const LevelFile& level, const std::string& path) {
-    if (level.FileLength() == level.Size())
-        return XXH3_64bits(level.Bytes().data(), level.Bytes().size());
+// The whole file's hash, read in blocks into one buffer a thread: cheaper than faulting in every page
+// of the mapping, and not bound to the 2 GiB the mapping holds. None when the file cannot be read.
+std::optional<uint64_t> HashOf(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    thread_local std::vector<char> block(size_t{1} << 20);
     XXH3_state_t* state = XXH3_createState();
     XXH3_64bits_reset(state);
-    XXH3_64bits_update(state, level.Bytes().data(), level.Bytes().size());
     std::optional<uint64_t> hash;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd >= 0) {
-        std::vector<char> block(size_t{1} << 20);
-        off_t at = level.Size();
-        for (;;) {
-            const ssize_t n = ::pread(fd, block.data(), block.size(), at);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            XXH3_64bits_update(state, block.data(), static_cast<size_t>(n));
-            at += n;
+    for (off_t at = 0;;) {
+        const ssize_t n = ::pread(fd, block.data(), block.size(), at);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            break;
+        if (n == 0) {
+            hash = XXH3_64bits_digest(state);
+            break;
         }
-        ::close(fd);
-        hash = XXH3_64bits_digest(state);
+        XXH3_64bits_update(state, block.data(), static_cast<size_t>(n));
+        at += n;
     }
+    ::close(fd);
     XXH3_freeState(state);
     return hash;
 }
@@ -99,7 +99,7 @@ SummaryRow SummariseFile(const std::string& path) {
         for (size_t c = 0; c < kCountColumns.size(); ++c)
             if (const int32_t span = map.Find(kCountColumns[c].What); span >= 0)
                 row.Counts[c] = map[span].Count;
-    row.Hash = HashOf(level, path);
+    row.Hash = HashOf(path);
     return row;
 }
 

@@ -137,6 +137,8 @@ int main(int argc, char** argv) {
             json = true;
         else if (arg == "--quick")
             repeats = 3;
+        else if (arg == "--peak-of" && i + 2 < argc)
+            return PeakOf(argv[i + 1], argv + i + 2);
         else if (arg == "--program-run" && i + 2 < argc)
             return ProgramRun(argv[i + 1], argv[i + 2]);
         else if (arg == "--views-run" && i + 3 < argc)
@@ -147,6 +149,7 @@ int main(int argc, char** argv) {
             std::filesystem::create_directories(out);
             levelbuilder::WriteFile((out / "big.DM2").string(), levelbuilder::Build(BigLevel(2)));
             levelbuilder::WriteFile((out / "big.DM3").string(), levelbuilder::Build(BigLevel(3)));
+            levelbuilder::WriteFile((out / "whole16.DM2").string(), levelbuilder::Build(WholeRunLevel()));
             return 0;
         } else {
             std::fprintf(stderr, "usage: strata-bench [--json] [--quick] [--write-levels DIR]\n");
@@ -242,6 +245,7 @@ int main(int argc, char** argv) {
     BenchLevelMap(context, keys);
     if (BenchPaneAvailable())
         BenchViews(context, keys);
+    BenchWholeRuns(context, keys);
 
     struct rusage usage {};
     ::getrusage(RUSAGE_SELF, &usage);

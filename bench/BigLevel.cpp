@@ -4,10 +4,10 @@ using namespace levelbuilder;
 
 // 300 rooms with full lists, 30,000 floor words, 20,000 overlaps, 5,000 object textures and 64 tiles:
 // a large level of the kind modders open, about 25 MB on disk.
-Level BigLevel(int16_t generation) {
+Level BigLevel(int16_t generation, int rooms, int tiles) {
     Level level = FilledLevel(generation);
     level.Tiles.Items.clear();
-    for (int t = 0; t < 64; ++t) {
+    for (int t = 0; t < tiles; ++t) {
         Tile8 tile(65536);
         for (size_t p = 0; p < tile.size(); ++p)
             tile[p] = static_cast<uint8_t>((p * (t + 1)) >> 8);
@@ -16,7 +16,7 @@ Level BigLevel(int16_t generation) {
 
     const Room pattern = level.Rooms.Items[0];
     level.Rooms.Items.clear();
-    for (int r = 0; r < 300; ++r) {
+    for (int r = 0; r < rooms; ++r) {
         Room room = pattern;
         room.Xoffset = r * 1024;
         room.Vertices.Items.clear();

@@ -7,12 +7,15 @@
 
 #include <cerrno>
 #include <unistd.h>
+#include <memory>
 
+#include "cli/ReportStream.h"
 #include "engine/DetailOptions.h"
 #include "engine/LevelFile.h"
 #include "engine/OutputFile.h"
 #include "engine/ReportRun.h"
 #include "engine/RunOutcomeText.h"
+#include "engine/StreamedReport.h"
 #include "engine/TileFolder.h"
 
 namespace {
@@ -173,10 +176,22 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
     // The level's identity is taken before the run, so no output can be written over it.
     const std::optional<FileIdentity> level =
         fromInput ? IdentityOf(STDIN_FILENO) : IdentityOf(request.LevelPath);
-    if (!fromInput)
-        ReportLevelFile(state, request.LevelPath);
-    else if (RunOnStandardInput(state, err) < 0)
-        return kExitUnreadable;
+    // The report goes out as it is made: to standard output, or for -o through a temporary file.
+    std::unique_ptr<ReportOutput> output;
+    if (!request.OutputPath.empty())
+        output = std::make_unique<ReportOutput>(nullptr);
+    else if (request.OutputDescriptor >= 0)
+        output = std::make_unique<ReportOutput>(request.OutputDescriptor);
+    else
+        output = std::make_unique<ReportOutput>(&out);
+    if (!fromInput) {
+        StreamLevelReport(state, request.LevelPath, *output);
+    } else {
+        // Standard input is read whole first, so its report is made in memory and then handed on.
+        if (RunOnStandardInput(state, err) < 0)
+            return kExitUnreadable;
+        output->Write(state.Report.Str());
+    }
     const RunOutcomeWords words = DescribeRunOutcome(state);
     const RunVerdict verdict = VerdictOf(state.LastRun);
     if (verdict == RunVerdict::Unread) {
@@ -185,22 +200,19 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
     }
 
     // After a fault the lines written so far are the report; they go out like a complete one.
-    const std::string& text = state.Report.Str();
     if (request.OutputPath.empty()) {
-        std::string reason;
-        if (request.OutputDescriptor >= 0) {
-            reason = WriteToDescriptor(request.OutputDescriptor, text);
-        } else {
-            out << text;
-            out.flush();
-            if (!out)
-                reason = "the stream failed";
-        }
+        out.flush();
+        std::string reason = output->Reason();
+        if (reason.empty() && !out)
+            reason = "the stream failed";
         if (!reason.empty()) {
             err << kProgram << ": cannot write the report to standard output: " << reason << '\n';
             return kExitUnreadable;
         }
-    } else if (const std::string reason = WriteOutputFile(request.OutputPath, text, level); !reason.empty()) {
+    } else if (const std::string reason = output->Failed()
+                                              ? "cannot hold the report in a temporary file: " + output->Reason()
+                                              : WriteOutputFile(request.OutputPath, output->Text(), level);
+               !reason.empty()) {
         err << kProgram << ": cannot write " << request.OutputPath << ": " << reason << '\n';
         return kExitUnreadable;
     }

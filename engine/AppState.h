@@ -27,6 +27,8 @@ struct RunOutcome {
     TileExportResult Tiles;      // what the tile export of this run wrote, or why it could not
 };
 
+struct RunHoles;
+
 struct AppState {
     std::string LevelFilePath;
     DetailOptionSet DetailOptions;
@@ -57,6 +59,9 @@ struct AppState {
     // reach the limit quickly.
     int64_t ReportFixedBytes = kReportFixedBytes;
     RunOutcome LastRun;
+    // When set, the walk leaves its listed runs as holes here instead of writing their lines
+    // (engine/walk/RunHoles.h); the streamed report fills them.
+    RunHoles* Holes = nullptr;
 
     // What the last run walked: the level's bytes (kept for the views) and the walk map over them.
     std::shared_ptr<const LevelFile> Level;

@@ -1,6 +1,10 @@
 #pragma once
-// The level file, read once into memory. Every typed read is bounds-safe: a byte past the end of the
+// The level file. A regular file of some size is mapped read-only, so a walk touches only the pages it
+// reads; a small file is read into memory. Every typed read is bounds-safe: a byte past the end of the
 // file, or at a negative offset, reads as 0.
+//
+// A mapped file that another program cuts shorter while it is mapped does not fault: the pages past
+// its new end read as zeros (see MappedBytes.h), as bytes past the end of the file do.
 #include <algorithm>
 #include <cstdint>
 #include <span>
@@ -15,7 +19,14 @@ inline constexpr int16_t kStatusPathAccessError = 75;
 
 class LevelFile {
 public:
-    // Opens path read-only and reads its bytes. Returns 0, or the status number of the failure:
+    LevelFile() = default;
+    LevelFile(LevelFile&& other) noexcept { *this = std::move(other); }
+    LevelFile& operator=(LevelFile&& other) noexcept;
+    LevelFile(const LevelFile&) = delete;
+    LevelFile& operator=(const LevelFile&) = delete;
+    ~LevelFile() { Release(); }
+
+    // Opens path read-only and maps or reads its bytes. Returns 0, or the status number of the failure:
     // 76 missing folder, 99 missing file in an existing folder, 70 no read permission,
     // 75 a folder or anything else that is not a regular file. Never creates a file.
     int16_t Open(const std::string& path);
@@ -23,19 +34,24 @@ public:
     // Builds a level from bytes already in memory (tests, fuzzing).
     static LevelFile FromBytes(std::vector<uint8_t> bytes);
 
-    int64_t Size() const { return static_cast<int64_t>(bytes_.size()); }
-    // The file's length on disk; larger than Size() only for a file beyond the 2 GiB that offsets reach.
+    // Files at least this long are mapped; shorter ones are read.
+    static constexpr int64_t kMapFrom = 64 * 1024;
+
+    int64_t Size() const { return size_; }
+    // The file's length on disk when it was opened; larger than Size() only for a file beyond the
+    // 2 GiB that offsets reach.
     int64_t FileLength() const { return std::max(length_, Size()); }
-    std::span<const uint8_t> Bytes() const { return bytes_; }
+    std::span<const uint8_t> Bytes() const { return {data_, static_cast<size_t>(size_)}; }
+    bool Mapped() const { return mapped_; }
 
     uint8_t U8(int64_t offset) const {
-        return (offset >= 0 && offset < Size()) ? bytes_[static_cast<size_t>(offset)] : 0;
+        return (offset >= 0 && offset < size_) ? data_[static_cast<size_t>(offset)] : 0;
     }
     uint16_t U16(int64_t offset) const { return static_cast<uint16_t>(U8(offset) | (U8(offset + 1) << 8)); }
     int16_t S16(int64_t offset) const { return static_cast<int16_t>(U16(offset)); }
     uint32_t U32(int64_t offset) const {
-        if (offset >= 0 && offset + 4 <= Size()) {
-            const uint8_t* p = bytes_.data() + offset;
+        if (offset >= 0 && offset + 4 <= size_) {
+            const uint8_t* p = data_ + offset;
             return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
                    (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
         }
@@ -44,6 +60,11 @@ public:
     int32_t S32(int64_t offset) const { return static_cast<int32_t>(U32(offset)); }
 
 private:
-    std::vector<uint8_t> bytes_;
+    void Release();
+
+    std::vector<uint8_t> bytes_; // the bytes of a file that was read, not mapped
+    const uint8_t* data_ = nullptr;
+    int64_t size_ = 0;
     int64_t length_ = 0;
+    bool mapped_ = false;
 };

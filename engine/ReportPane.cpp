@@ -1,5 +1,6 @@
 #include "engine/ReportPane.h"
 
+#include <algorithm>
 #include <cstdint>
 #ifdef __linux__
 #include <sys/mman.h>
@@ -9,9 +10,27 @@ void StringPane::ReplaceAll(std::string_view text) {
     // The new text may be a view into the old one: copy before replacing.
     std::string replacement(text);
     text_.swap(replacement);
+    flushed_ = 0;
+}
+
+void StringPane::StreamTo(ReportSink* sink, size_t blockBytes) {
+    sink_ = sink;
+    blockBytes_ = blockBytes;
+    flushed_ = 0;
+}
+
+void StringPane::Flush() {
+    if (!sink_ || text_.empty())
+        return;
+    sink_->Write(text_);
+    flushed_ += text_.size();
+    text_.clear();
 }
 
 void StringPane::Reserve(size_t bytes) {
+    // A streamed pane never holds much more than a block.
+    if (blockBytes_ != 0)
+        bytes = std::min(bytes, blockBytes_ + (size_t{64} << 10));
     text_.reserve(text_.size() + bytes);
 #ifdef __linux__
     // A big report fills tens of megabytes page by page; on huge pages that costs a few hundred page

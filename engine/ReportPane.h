@@ -1,5 +1,6 @@
 #pragma once
 // The report pane: the text that a report run writes. Lines are joined by "\r\n".
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,15 @@ public:
     virtual void Reserve(size_t) {}
 };
 
-// The main pane: an in-memory string.
+// Where a streamed report goes, block by block, in order.
+class ReportSink {
+public:
+    virtual ~ReportSink() = default;
+    virtual void Write(std::string_view block) = 0;
+};
+
+// The main pane: an in-memory string. Streamed to a sink, it holds only the text not yet handed on:
+// the walk hands it over in blocks (Flush) and the whole report never stands in memory at once.
 class StringPane final : public ReportPane {
 public:
     std::string_view Text() const override { return text_; }
@@ -24,6 +33,25 @@ public:
     std::string Take() { return std::move(text_); }
     const std::string& Str() const { return text_; }
 
+    // Streaming: with a sink, Flush hands the text held to it; the walk flushes whenever the pane holds
+    // BlockBytes() or more. Null ends streaming; a block size without a sink only keeps Reserve to it.
+    void StreamTo(ReportSink* sink, size_t blockBytes = kBlockBytes);
+    static constexpr size_t kBlockBytes = size_t{1} << 20;
+    ReportSink* Sink() const { return sink_; }
+    size_t BlockBytes() const { return blockBytes_; }
+    void Flush();
+    // Empties the pane and keeps its buffer, for text made again and again in the same place.
+    void Clear() {
+        text_.clear();
+        flushed_ = 0;
+    }
+    // Bytes of the report so far: those handed on and those held.
+    size_t Written() const { return flushed_ + text_.size(); }
+    size_t Flushed() const { return flushed_; }
+
 private:
     std::string text_;
+    ReportSink* sink_ = nullptr;
+    size_t blockBytes_ = 0;
+    size_t flushed_ = 0;
 };

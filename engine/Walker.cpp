@@ -17,9 +17,59 @@ int32_t NextLineOf(std::string_view text) {
 } // namespace
 
 Walk::Walk(AppState& state, const LevelFile& level, format::Generation generation, int32_t startOffset)
-    : State(state), Level(level), Generation(generation), offset_(startOffset),
-      line_(NextLineOf(state.Report.Text())),
-      reportLimit_(ReportByteLimit(level.FileLength(), state.ReportFixedBytes)) {}
+    : State(state), Level(level), Generation(generation), out_(state.Report), holes_(state.Holes),
+      offset_(startOffset), line_(NextLineOf(state.Report.Text())),
+      reportLimit_(ReportByteLimit(level.FileLength(), state.ReportFixedBytes)), watermark_(0) {
+    SetWatermark();
+}
+
+Walk::Walk(AppState& state, const LevelFile& level, format::Generation generation, StringPane& out)
+    : State(state), Level(level), Generation(generation), out_(out), offset_(0), line_(0),
+      reportLimit_(std::numeric_limits<size_t>::max()), watermark_(std::numeric_limits<size_t>::max()) {}
+
+void Walk::SetWatermark() {
+    if (holes_) {
+        const size_t bound = std::min(holes_->BoundBytes, reportLimit_);
+        watermark_ = std::min(holes_->TextCap, reportLimit_ - bound);
+        return;
+    }
+    // The held text may grow to the limit less what has been handed on already.
+    size_t mark = reportLimit_ - std::min(reportLimit_, out_.Flushed());
+    if (out_.Sink())
+        mark = std::min(mark, out_.BlockBytes());
+    watermark_ = mark;
+}
+
+void Walk::PastWatermark() {
+    // A walk leaving holes cannot tell whether the limit would have been crossed, or has too much text.
+    if (holes_)
+        throw HolesAbandoned{};
+    if (out_.Written() > reportLimit_)
+        RaiseReportLimit();
+    out_.Flush();
+    SetWatermark();
+}
+
+void Walk::LeaveHole(int32_t n, const format::Record& record, RecordWriter write, std::string_view numberPrefix) {
+    // Record i is written at First + i x size and the offset then moves past it; the move that leaves
+    // 32 bits ends the walk right after that record's lines.
+    const int64_t size = record.Size;
+    const int64_t fit = (int64_t{std::numeric_limits<int32_t>::max()} - offset_) / size;
+    const bool overflow = n > fit;
+    const int32_t listed = overflow ? static_cast<int32_t>(fit + 1) : n;
+
+    holes_->BoundBytes += static_cast<size_t>(listed) * MaxRecordBytes(record, numberPrefix.size());
+    if (out_.Str().size() + holes_->BoundBytes > reportLimit_)
+        throw HolesAbandoned{};
+    holes_->Holes.push_back({out_.Str().size(), offset_, listed, &record, write, numberPrefix});
+    line_ += listed * record.LinesPerRecord;
+    SetWatermark();
+    if (overflow) {
+        offset_ = static_cast<int32_t>(offset_ + (listed - 1) * size);
+        RaiseOverflow();
+    }
+    offset_ = static_cast<int32_t>(offset_ + listed * size);
+}
 
 int Walk::depth() const { return State.Map.OpenSpans(); }
 

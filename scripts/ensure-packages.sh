@@ -2,7 +2,7 @@
 # but only those that are missing. As root it installs them with apt-get; otherwise it prints the
 # command to run and stops.
 
-STRATA_PACKAGES=(build-essential cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-svg-dev libcli11-dev xxd fonts-dejavu-core)
+STRATA_PACKAGES=(build-essential cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-svg-dev libcli11-dev xxd fonts-dejavu-core libxxhash-dev)
 
 ensure_packages() {
     local missing=() package

@@ -19,21 +19,42 @@ int32_t ReadCount(Walk& w, CountField field, int32_t& width) {
 
 } // namespace
 
-void ListRecords(Walk& w, int32_t n, const format::Record& record, RecordWriter write) {
+void ListRecords(Walk& w, int32_t n, const format::Record& record, RecordWriter write,
+                 std::string_view numberPrefix) {
     w.Open(SpanKind::Run, Piece::Records, w.Offset(), 0, &record);
     w.Plain(record.Header);
     const int16_t bound = toInt16(n);
     w.SetCount(bound);
+    if (w.LeavesHoles()) {
+        w.LeaveHole(bound, record, write, numberPrefix);
+        w.Close(bound);
+        return;
+    }
     const bool indexLines = record.LeadColumns == 1;
     for (int32_t i = 1; i <= bound; ++i) {
         if (indexLines)
             w.Begin().Dec(i - 1);
-        else
+        else if (numberPrefix.empty())
             w.BeginAt(w.Offset()).Dec(i - 1);
+        else
+            w.BeginAt(w.Offset()).Text(numberPrefix).Dec(i - 1);
         write(w, w.Offset());
         w.Advance(record.Size);
     }
     w.Close(bound);
+}
+
+void WriteRecords(Walk& w, const RunHole& run, int32_t first, int32_t count) {
+    const format::Record& record = *run.Record;
+    const bool indexLines = record.LeadColumns == 1;
+    for (int32_t i = first; i < first + count; ++i) {
+        const auto at = static_cast<int32_t>(run.First + int64_t{i} * record.Size);
+        if (indexLines)
+            w.Begin().Dec(i);
+        else
+            w.BeginAt(at).Text(run.NumberPrefix).Dec(i);
+        run.Write(w, at);
+    }
 }
 
 ChunkCount SummariseChunk(Walk& w, Piece what, std::string_view word, int32_t unitSize, CountField field,

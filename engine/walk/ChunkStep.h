@@ -13,10 +13,6 @@ enum class CountField {
     S16In4Bytes, // a 4-byte field whose low 16 bits, as a signed 16-bit value, are the count
 };
 
-// Writes the fields of one record that starts at `at`. The line is already begun with the record's
-// offset columns and its number; the writer appends ",field..." and calls w.End(), and may write
-// continuation lines after that.
-using RecordWriter = void (*)(Walk& w, int32_t at);
 
 // The writer of records whose fields all stand on one line, in the order of their description. It runs
 // for every record of a million-line report, so everything it calls is inlined into it.
@@ -54,6 +50,10 @@ int32_t ChunkStep(Walk& w, const ChunkShape& chunk);
 int32_t ChunkStep(Walk& w, const ChunkShape& chunk, bool listed);
 
 // Lists n records from the running offset as a run: the header line, then one record each, the record
-// number a 16-bit counter (more than 32767 records fault right after the header line).
-void ListRecords(Walk& w, int32_t n, const format::Record& record, RecordWriter write);
+// number a 16-bit counter (more than 32767 records fault right after the header line). numberPrefix
+// stands between a record's offset columns and its number. A walk leaving holes leaves the records.
+void ListRecords(Walk& w, int32_t n, const format::Record& record, RecordWriter write,
+                 std::string_view numberPrefix = {});
+// Writes records [first, first + count) of a run whose record 0 stands at `at`, as ListRecords does.
+void WriteRecords(Walk& w, const RunHole& run, int32_t first, int32_t count);
 inline void ListRecords(Walk& w, int32_t n, const ChunkShape& chunk) { ListRecords(w, n, *chunk.Record, chunk.Write); }

@@ -9,31 +9,15 @@ namespace {
 using namespace format;
 
 // A DM3 floor word line names itself in front of its number.
-void FloorWordLine(Walk& w, int32_t at, int32_t number) {
-    ReportLine& line = w.BeginAt(at);
-    if (w.IsDM3())
-        line.Text("Room Floor Data No ");
-    line.Dec(number);
-    w.Fields<kFloorWord>(at);
-    w.End();
-}
+constexpr std::string_view kDM3FloorWordPrefix = "Room Floor Data No ";
 
 void FloorData(Walk& w) {
     const auto [n, bytes] = SummariseChunk(w, Piece::FloorData, ",Floor,", kFloorWord.Size, CountField::S32,
                                            &kFloorWord);
-    if (!w.Option(optFloors) || n < 1) {
+    if (!w.Option(optFloors) || n < 1)
         w.Advance(bytes);
-    } else {
-        w.Open(SpanKind::Run, Piece::Records, w.Offset(), 0, &kFloorWord);
-        w.Plain(kFloorWord.Header);
-        const int16_t count = toInt16(n);
-        w.SetCount(count);
-        for (int32_t j = 0; j < count; ++j) {
-            FloorWordLine(w, w.Offset(), j);
-            w.Advance(kFloorWord.Size);
-        }
-        w.Close(count);
-    }
+    else
+        ListRecords(w, n, kFloorWord, OneLineRecord<kFloorWord>, w.IsDM3() ? kDM3FloorWordPrefix : std::string_view{});
     w.Close(n);
 }
 

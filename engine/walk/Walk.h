@@ -15,10 +15,14 @@
 #include "engine/ReportLine.h"
 #include "engine/ReportText.h"
 #include "engine/WalkMap.h"
+#include "engine/walk/RunHoles.h"
 
 class Walk {
 public:
     Walk(AppState& state, const LevelFile& level, format::Generation generation, int32_t startOffset);
+    // A walk that only formats records into out (the lines of a run left as a hole): no size limit,
+    // no holes, no map.
+    Walk(AppState& state, const LevelFile& level, format::Generation generation, StringPane& out);
 
     AppState& State;
     const LevelFile& Level;
@@ -41,15 +45,15 @@ public:
 
     // Writing. Lines are built in one reused buffer and appended to the pane.
     void Separator() {
-        AppendSeparatorLine(State.Report);
+        AppendSeparatorLine(out_);
         ++line_;
     }
     void Blank() {
-        AppendBlankLine(State.Report);
+        AppendBlankLine(out_);
         ++line_;
     }
     void Plain(std::string_view text) {
-        AppendReportLine(text, State.Report);
+        AppendReportLine(text, out_);
         ++line_;
     }
     // Starts an offset line (or record line) at `at`: "0x" + hex + "," + decimal + ",".
@@ -59,13 +63,20 @@ public:
     // The line begun with BeginAt or Begin, for record writers that append its fields.
     ReportLine& Line() { return lineText_; }
     // Appends the line begun with BeginAt or Begin. Every stretch of the walk ends its lines here, so
-    // this is where a report grown past its size limit stops the walk.
+    // this is where a report grown past its size limit stops the walk, and where a streamed report
+    // is handed on in blocks.
     void End() {
-        AppendLine(lineText_, State.Report);
+        AppendLine(lineText_, out_);
         ++line_;
-        if (State.Report.Str().size() > reportLimit_)
-            RaiseReportLimit();
+        if (out_.Str().size() > watermark_) [[unlikely]]
+            PastWatermark();
     }
+
+    // Whether listed runs are left as holes (RunHoles.h) instead of written.
+    bool LeavesHoles() const { return holes_ != nullptr; }
+    // Leaves the n records of a run from the running offset as a hole and moves past them, as writing
+    // them one by one would: the lines, the offset, and an overflow after the last record that fits.
+    void LeaveHole(int32_t n, const format::Record& record, RecordWriter write, std::string_view numberPrefix);
     // Appends ",value" for each field of record R from index First up to Last, repeat rep, at `at`.
     template <const format::Record& R, size_t First = 0, size_t Last = R.Fields.size()>
     void Fields(int32_t at, int rep = 0) {
@@ -103,9 +114,16 @@ private:
         }
     }
     int depth() const;
+    void PastWatermark();
+    void SetWatermark();
 
+    StringPane& out_;
+    RunHoles* holes_ = nullptr;
     int32_t offset_;
     int32_t line_; // the 0-based number of the next report line
     ReportLine lineText_;
     size_t reportLimit_;
+    // End() looks further only when the pane holds more than this: the size limit, the next block of a
+    // streamed report, or the bound of a walk leaving holes.
+    size_t watermark_;
 };

@@ -1,0 +1,73 @@
+#include "cli/ReportStream.h"
+
+#include <cerrno>
+#include <ostream>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include "engine/OutputFile.h"
+
+ReportOutput::ReportOutput(std::ostream* out) : out_(out) {
+    if (!out_) {
+        temporary_ = std::tmpfile();
+        if (!temporary_) {
+            failed_ = true;
+            reason_ = ReasonOfError(errno);
+        }
+    }
+}
+
+ReportOutput::ReportOutput(int descriptor) : descriptor_(descriptor) {}
+
+ReportOutput::~ReportOutput() {
+    if (mapped_)
+        ::munmap(mapped_, bytes_);
+    if (temporary_)
+        std::fclose(temporary_);
+}
+
+void ReportOutput::Write(std::string_view block) {
+    if (failed_ || block.empty())
+        return;
+    if (descriptor_ >= 0) {
+        reason_ = WriteToDescriptor(descriptor_, block);
+        failed_ = !reason_.empty();
+        return;
+    }
+    if (out_) {
+        out_->write(block.data(), static_cast<std::streamsize>(block.size()));
+        if (!*out_) {
+            failed_ = true;
+            reason_ = "the stream failed";
+        }
+        return;
+    }
+    const int fd = ::fileno(temporary_);
+    size_t done = 0;
+    while (done < block.size()) {
+        const ssize_t n = ::write(fd, block.data() + done, block.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            failed_ = true;
+            reason_ = ReasonOfError(n < 0 ? errno : ENOSPC);
+            return;
+        }
+        done += static_cast<size_t>(n);
+    }
+    bytes_ += block.size();
+}
+
+std::string_view ReportOutput::Text() {
+    if (!temporary_ || failed_ || bytes_ == 0)
+        return {};
+    if (!mapped_) {
+        void* data = ::mmap(nullptr, bytes_, PROT_READ, MAP_SHARED, ::fileno(temporary_), 0);
+        if (data == MAP_FAILED) {
+            failed_ = true;
+            return {};
+        }
+        mapped_ = data;
+    }
+    return {static_cast<const char*>(mapped_), bytes_};
+}

@@ -1,0 +1,160 @@
+// strata-report --summary: a row for every file whatever it holds, counts from the walk, folders
+// searched by version word, links to one file walked once, and the command's exit status.
+#include "cli/SummaryCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "common/TestFiles.h"
+#include "tools/LevelBuilder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace levelbuilder;
+
+// The CSV's cells, row by row (no cell of these tests holds a comma).
+std::vector<std::vector<std::string>> Cells(const std::string& csv) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(csv);
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string> cells;
+        size_t start = 0;
+        for (size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1)
+            cells.push_back(line.substr(start, comma - start));
+        cells.push_back(line.substr(start));
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+struct Command {
+    int Exit = -1;
+    std::string Out, Err;
+};
+Command Summary(std::vector<std::string> args) {
+    args.insert(args.begin(), "--summary");
+    std::ostringstream out, err;
+    const int exit = RunSummaryCommand(args, out, err);
+    return {exit, out.str(), err.str()};
+}
+
+} // namespace
+
+TEST(SummaryCommand, EveryFileGetsItsRow) {
+    TempDir dir;
+    const Level dm2 = FilledLevel(2);
+    Layout l;
+    const std::vector<uint8_t> dm3Bytes = Build(FilledLevel(3), l);
+    std::vector<uint8_t> overflow = dm3Bytes;
+    overflow[static_cast<size_t>(l.Frames) + 3] = 0x40; // 0x40000000 frames of 2 bytes leave 32 bits
+    const std::vector<uint8_t> cut(dm3Bytes.begin(), dm3Bytes.begin() + l.SoundSources);
+    const std::vector<std::string> paths = {
+        dir.Write("a.dm2", Build(dm2)),      dir.Write("b.dm3", dm3Bytes),
+        dir.Write("cut.dm3", cut),           (dir.Path() / "missing.dm2").string(),
+        dir.Write("text.txt", {'h', 'i'}),   dir.Write("overflow.dm3", overflow),
+        dir.Write("empty", {})};
+    const Command c = Summary(paths);
+    ASSERT_EQ(c.Exit, 0) << c.Err;
+    const auto rows = Cells(c.Out);
+    ASSERT_EQ(rows.size(), paths.size() + 1);
+    const std::vector<std::string> header = rows[0];
+    ASSERT_EQ(header.size(), 21u);
+    EXPECT_EQ(header[0], "path");
+    EXPECT_EQ(header[4], "outcome");
+    EXPECT_EQ(header[20], "xxh3");
+    for (size_t r = 1; r < rows.size(); ++r) {
+        ASSERT_EQ(rows[r].size(), header.size()) << r;
+        EXPECT_EQ(rows[r][0], paths[r - 1]);
+    }
+    const auto cell = [&](size_t row, std::string_view column) {
+        const size_t c = static_cast<size_t>(std::find(header.begin(), header.end(), column) - header.begin());
+        return rows[row + 1].at(c);
+    };
+
+    struct Expected {
+        const char* Outcome;
+        const char* Version;
+        const char* Generation;
+        const char* AtEnd;
+    };
+    const Expected expected[] = {{"completed", "0000002D", "2", "yes"}, {"completed", "FF180038", "3", "yes"},
+                                 {"completed", "FF180038", "3", "no"},  {"unreadable", "", "", ""},
+                                 {"not-a-level", "00006968", "", "no"}, {"overflow", "FF180038", "3", "no"},
+                                 {"not-a-level", "", "", ""}};
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(cell(i, "outcome"), expected[i].Outcome) << paths[i];
+        EXPECT_EQ(cell(i, "version"), expected[i].Version) << paths[i];
+        EXPECT_EQ(cell(i, "generation"), expected[i].Generation) << paths[i];
+        EXPECT_EQ(cell(i, "at_file_end"), expected[i].AtEnd) << paths[i];
+    }
+    // Counts as the builder wrote them; sizes and ends as the files hold them.
+    EXPECT_EQ(cell(0, "rooms"), std::to_string(dm2.Rooms.Items.size()));
+    EXPECT_EQ(cell(0, "floor_words"), std::to_string(dm2.FloorData.Items.size()));
+    EXPECT_EQ(cell(0, "items"), std::to_string(dm2.Items.Items.size()));
+    EXPECT_EQ(cell(0, "sound_details"), std::to_string(dm2.SoundDetails.Items.size()));
+    EXPECT_EQ(cell(0, "end_offset"), cell(0, "size"));
+    EXPECT_EQ(cell(1, "size"), std::to_string(dm3Bytes.size()));
+    EXPECT_EQ(cell(1, "object_textures"), std::to_string(FilledLevel(3).ObjectTextures.Items.size()));
+    EXPECT_EQ(cell(2, "size"), std::to_string(cut.size()));
+    EXPECT_EQ(cell(2, "boxes"), "0"); // read past the cut
+    EXPECT_EQ(cell(5, "end_offset"), std::to_string(l.Frames)); // at the count that overflowed
+    EXPECT_EQ(cell(5, "moveables"), ""); // not reached
+    EXPECT_EQ(cell(3, "size"), "");
+    EXPECT_EQ(cell(3, "xxh3"), "");
+    EXPECT_EQ(cell(6, "size"), "0");
+    // The hash tells the files apart, and equal files alike.
+    EXPECT_EQ(cell(0, "xxh3").size(), 16u);
+    EXPECT_NE(cell(0, "xxh3"), cell(1, "xxh3"));
+    EXPECT_EQ(Cells(Summary({dir.Write("copy.dm2", Build(dm2))}).Out)[1][20], cell(0, "xxh3"));
+}
+
+TEST(SummaryCommand, FoldersAreSearchedByVersionWordAndLinksShareTheirFilesRow) {
+    TempDir dir;
+    const fs::path sub = dir.Path() / "deeper" / "still";
+    fs::create_directories(sub);
+    const std::string named = dir.Write("level.dm2", Build(FilledLevel(2)));
+    const std::string unnamed = dir.Write("deeper/still/data.bin", Build(FilledLevel(3)));
+    dir.Write("deeper/notes.dm2", {'n', 'o', 't', 'e', 's'}); // named like a level, not one
+    dir.Write("deeper/dm1.dm2", {0x20, 0, 0, 0});
+    fs::create_symlink(named, dir.Path() / "deeper" / "link.dm2");
+    fs::create_directory_symlink(dir.Path(), sub / "loop"); // not followed
+
+    const Command c = Summary({dir.Path().string()});
+    ASSERT_EQ(c.Exit, 0) << c.Err;
+    const auto rows = Cells(c.Out);
+    ASSERT_EQ(rows.size(), 4u) << c.Out;
+    EXPECT_EQ(rows[1][0], (dir.Path() / "deeper" / "link.dm2").string());
+    EXPECT_EQ(rows[2][0], unnamed);
+    EXPECT_EQ(rows[3][0], named);
+    EXPECT_EQ(std::vector(rows[1].begin() + 1, rows[1].end()), std::vector(rows[3].begin() + 1, rows[3].end()));
+}
+
+TEST(SummaryCommand, JsonRowsAndArguments) {
+    TempDir dir;
+    const std::string level = dir.Write("a \"quoted\", name.dm2", Build(FilledLevel(2)));
+    const Command json = Summary({"--format", "json", level, (dir.Path() / "gone").string()});
+    ASSERT_EQ(json.Exit, 0);
+    EXPECT_TRUE(json.Out.starts_with("{\"summary\": [\n{\"path\": \"" + dir.Path().string() +
+                                     "/a \\\"quoted\\\", name.dm2\", \"size\": "))
+        << json.Out;
+    EXPECT_NE(json.Out.find("\"outcome\": \"completed\", \"end_offset\": "), std::string::npos);
+    EXPECT_NE(json.Out.find("{\"path\": \"" + (dir.Path() / "gone").string() +
+                            "\", \"size\": null, \"version\": null, \"generation\": null, \"outcome\": \"unreadable\""),
+              std::string::npos);
+    EXPECT_TRUE(json.Out.ends_with("}\n]}\n"));
+    // A CSV path with a comma or a quote is quoted.
+    EXPECT_TRUE(Summary({level}).Out.find("\n\"" + dir.Path().string() + "/a \"\"quoted\"\", name.dm2\",") !=
+                std::string::npos);
+
+    for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
+             {}, {"--format", "xml", level}, {"--format"}, {"--all", level}}) {
+        const Command c = Summary(wrong);
+        EXPECT_EQ(c.Exit, 2);
+        EXPECT_EQ(c.Out, "");
+        EXPECT_NE(c.Err.find("Usage: " + std::string(kSummaryUsage)), std::string::npos);
+    }
+    EXPECT_TRUE(IsSummaryRequest({"x", "--summary"}));
+    EXPECT_FALSE(IsSummaryRequest({"--all", "x"}));
+}

@@ -8,6 +8,7 @@
 #include "cli/OutputFile.h"
 #include "engine/DetailOptions.h"
 #include "engine/Fault.h"
+#include "engine/JsonReport.h"
 #include "engine/LevelFile.h"
 #include "engine/NumberText.h"
 #include "engine/ReportRun.h"
@@ -80,6 +81,9 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::
         ->type_name("DIR");
     app.add_option("-o,--output", request.OutputPath, "Write the report to FILE instead of standard output")
         ->type_name("FILE");
+    app.add_option("--format", request.Format, "Write the report as text (the default) or as JSON")
+        ->type_name("text|json")
+        ->check(CLI::IsMember({"text", "json"}));
     app.add_flag("--list-options", request.ListOptions, "Print the 37 detail options as index and caption");
     app.add_option("LEVEL_FILE", request.LevelPath, "The level file to report on")->type_name("");
 
@@ -139,7 +143,9 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
     }
 
     // After a fault the lines written so far are the report; they go out like a complete one.
-    const std::string& text = state.Report.Str();
+    const bool json = request.Format == "json";
+    const std::string document = json ? JsonReport(state) : std::string();
+    const std::string& text = json ? document : state.Report.Str();
     if (request.OutputPath.empty()) {
         out << text;
         out.flush();

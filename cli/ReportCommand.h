@@ -11,7 +11,7 @@
 #include "engine/AppState.h"
 
 inline constexpr std::string_view kReportUsage =
-    "strata-report [--all | --details LIST] [--tile-dir DIR] [-o FILE] LEVEL_FILE";
+    "strata-report [--all | --details LIST] [--tile-dir DIR] [--format text|json] [-o FILE] LEVEL_FILE";
 
 enum ReportExit : int {
     kExitCompleted = 0,  // the run completed
@@ -26,6 +26,7 @@ struct ReportRequest {
     std::vector<int> Details; // option indices 0..36 to turn on
     std::string TileDir;      // empty: the TileCollection folder beside the program
     std::string OutputPath;   // empty: standard output
+    std::string Format = "text"; // "text" or "json"
     std::string LevelPath;
     bool ListOptions = false;
 };

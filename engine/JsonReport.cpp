@@ -141,9 +141,9 @@ private:
         Int(v);
     }
     void String(std::string_view s) {
-        out_.resize(len_);
-        AppendJsonString(out_, s);
-        len_ = out_.size();
+        scratch_.clear();
+        AppendJsonString(scratch_, s);
+        Raw(scratch_);
     }
     void Indent(int depth) {
         char* p = Room(static_cast<size_t>(depth) + 1);
@@ -156,8 +156,8 @@ private:
     void Reserve() {
         size_t guess = 512 + static_cast<size_t>(map_.Size()) * 160;
         for (const Span& s : map_.Spans())
-            if (s.Kind == SpanKind::Run && s.Record() && s.Count > 0)
-                guess += static_cast<size_t>(s.Count) * ShapeOf(s.RecordKind).TypicalBytes;
+            if (s.Kind == SpanKind::Run && s.Record())
+                guess += static_cast<size_t>(WholeRecords(s)) * ShapeOf(s.RecordKind).TypicalBytes;
         Room(guess);
     }
 
@@ -325,7 +325,8 @@ private:
     }
 
     std::string& out_;
-    size_t len_;
+    size_t len_; // bytes of out_ written; the rest is room ahead
+    std::string scratch_;
     const LevelFile& level_;
     const WalkMap& map_;
     const format::Generation generation_;

@@ -59,7 +59,8 @@ const RecordShape& ShapeOf(uint8_t recordKind) {
 }
 
 char* Copy(char* p, std::string_view s) {
-    std::memcpy(p, s.data(), s.size());
+    if (!s.empty())
+        std::memcpy(p, s.data(), s.size());
     return p + s.size();
 }
 

@@ -290,6 +290,8 @@ struct LevelCase {
     int64_t FixedBytes = kReportFixedBytes;
 };
 
+void PrintTo(const LevelCase& level, std::ostream* out) { *out << level.Name; }
+
 std::vector<LevelCase> LevelCases() {
     const auto cut = [](int16_t generation, auto where) {
         return [=] {

@@ -1,12 +1,86 @@
+#include <algorithm>
+#include <chrono>
+#include <fcntl.h>
+#include <spawn.h>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 #include "bench/BenchExtras.h"
 #include "engine/AppState.h"
+#include "engine/JsonReport.h"
 #include "engine/ReportRun.h"
 
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// xxd's hex dump of the file: its output bytes through a pipe, and the median milliseconds of three
+// runs into /dev/null. Returns 0 when xxd is not there.
+double XxdMBps(const std::string& file) {
+    const auto run = [&](size_t* outputBytes) -> double {
+        int fds[2] = {-1, -1};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        if (outputBytes) {
+            if (::pipe(fds) != 0)
+                return -1;
+            posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+            posix_spawn_file_actions_addclose(&actions, fds[0]);
+        } else {
+            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        }
+        std::string prog = "xxd";
+        char* argv[] = {prog.data(), const_cast<char*>(file.c_str()), nullptr};
+        pid_t pid;
+        const auto start = Clock::now();
+        const int rc = posix_spawnp(&pid, "xxd", &actions, nullptr, argv, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (outputBytes) {
+            ::close(fds[1]);
+            *outputBytes = 0;
+            char buf[1 << 16];
+            ssize_t n;
+            while (rc == 0 && (n = ::read(fds[0], buf, sizeof buf)) > 0)
+                *outputBytes += static_cast<size_t>(n);
+            ::close(fds[0]);
+        }
+        if (rc != 0)
+            return -1;
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        const double ms = MsSince(start);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
+    };
+    size_t bytes = 0;
+    if (run(&bytes) < 0 || bytes == 0)
+        return 0;
+    std::vector<double> ms;
+    for (int i = 0; i < 3; ++i)
+        ms.push_back(run(nullptr));
+    return static_cast<double>(bytes) / 1e3 / Median(ms);
+}
+
+} // namespace
+
 // The walk map's size beside the full-detail report it was recorded with: the map keeps spans per
-// chunk, room, part and run, so it stays a small fraction of the text.
+// chunk, room, part and run, so it stays a small fraction of the text. Then the JSON document of the
+// same run: the writer alone, and the whole run (walk and writer) as `strata-report --format json`
+// does it, each beside xxd's hex dump of the same file (output bytes a second).
 void BenchWalkMap(const BenchContext& context, BenchKeys& keys) {
+    double jsonMBps = 0, jsonToXxd = 0, jsonRunToXxd = 0;
     for (const auto& [tag, path] : {std::pair{"dm2", context.BigDM2}, std::pair{"dm3", context.BigDM3}}) {
         AppState state;
         state.TileFolderOverride = context.Folder / "tiles";
@@ -17,5 +91,37 @@ void BenchWalkMap(const BenchContext& context, BenchKeys& keys) {
         keys.emplace_back(std::string("walk_map_spans_") + tag, static_cast<double>(state.Map.Size()));
         keys.emplace_back(std::string("walk_map_percent_of_report_") + tag,
                           100.0 * static_cast<double>(state.Map.MemoryBytes()) / reportBytes);
+
+        std::vector<double> writeMs, runMs;
+        size_t jsonBytes = 0;
+        for (int i = 0; i <= context.Repeats; ++i) { // the first round warms up
+            auto start = Clock::now();
+            const std::string json = JsonReport(state);
+            const double write = MsSince(start);
+            start = Clock::now();
+            ReportLevelFile(state, path);
+            const size_t again = JsonReport(state).size();
+            const double whole = MsSince(start);
+            jsonBytes = json.size();
+            if (i > 0 && again == jsonBytes) {
+                writeMs.push_back(write);
+                runMs.push_back(whole);
+            }
+        }
+        const double writeMBps = static_cast<double>(jsonBytes) / 1e3 / Median(writeMs);
+        const double runMBps = static_cast<double>(jsonBytes) / 1e3 / Median(runMs);
+        keys.emplace_back(std::string("json_bytes_") + tag, static_cast<double>(jsonBytes));
+        keys.emplace_back(std::string("json_mb_per_s_") + tag, writeMBps);
+        keys.emplace_back(std::string("json_run_mb_per_s_") + tag, runMBps);
+        jsonMBps = jsonMBps == 0 ? writeMBps : std::min(jsonMBps, writeMBps);
+        if (const double xxd = XxdMBps(path); xxd > 0) {
+            keys.emplace_back(std::string("xxd_mb_per_s_") + tag, xxd);
+            jsonToXxd = jsonToXxd == 0 ? writeMBps / xxd : std::min(jsonToXxd, writeMBps / xxd);
+            jsonRunToXxd = jsonRunToXxd == 0 ? runMBps / xxd : std::min(jsonRunToXxd, runMBps / xxd);
+        }
     }
+    // The lower of DM2 and DM3.
+    keys.emplace_back("json_mb_per_s", jsonMBps);
+    keys.emplace_back("json_to_xxd", jsonToXxd);
+    keys.emplace_back("json_run_to_xxd", jsonRunToXxd);
 }

@@ -11,6 +11,8 @@
 
 #include "cli/ReportStream.h"
 #include "engine/DetailOptions.h"
+#include "engine/Fault.h"
+#include "engine/JsonReport.h"
 #include "engine/LevelFile.h"
 #include "engine/OutputFile.h"
 #include "engine/ReportRun.h"
@@ -133,6 +135,9 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::
         ->type_name("DIR");
     app.add_option("-o,--output", request.OutputPath, "Write the report to FILE instead of standard output")
         ->type_name("FILE");
+    app.add_option("--format", request.Format, "Write the report as text (the default) or as JSON")
+        ->type_name("text|json")
+        ->check(CLI::IsMember({"text", "json"}));
     app.add_flag("--list-options", request.ListOptions, "Print the 37 detail options as index and caption");
     app.add_option("LEVEL_FILE", request.LevelPath, "The level file to report on")->type_name("");
 
@@ -184,13 +189,16 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
         output = std::make_unique<ReportOutput>(request.OutputDescriptor);
     else
         output = std::make_unique<ReportOutput>(&out);
-    if (!fromInput) {
-        StreamLevelReport(state, request.LevelPath, *output);
-    } else {
-        // Standard input is read whole first, so its report is made in memory and then handed on.
+    // The text report goes out as the walk makes it. Standard input is read whole first, and the JSON
+    // document is written from the finished walk, so those two are made in memory and handed on after.
+    const bool json = request.Format == "json";
+    if (fromInput) {
         if (RunOnStandardInput(state, err) < 0)
             return kExitUnreadable;
-        output->Write(state.Report.Str());
+    } else if (json) {
+        ReportLevelFile(state, request.LevelPath);
+    } else {
+        StreamLevelReport(state, request.LevelPath, *output);
     }
     const RunOutcomeWords words = DescribeRunOutcome(state);
     const RunVerdict verdict = VerdictOf(state.LastRun);
@@ -198,6 +206,10 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
         err << kProgram << ": " << words.Run << '\n';
         return kExitUnreadable;
     }
+    if (json)
+        output->Write(JsonReport(state));
+    else if (fromInput)
+        output->Write(state.Report.Str());
 
     // After a fault the lines written so far are the report; they go out like a complete one.
     if (request.OutputPath.empty()) {

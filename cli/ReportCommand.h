@@ -11,7 +11,7 @@
 #include "engine/AppState.h"
 
 inline constexpr std::string_view kReportUsage =
-    "strata-report [--all | --details LIST] [--tile-dir DIR] [-o FILE] LEVEL_FILE";
+    "strata-report [--all | --details LIST] [--tile-dir DIR] [--format text|json] [-o FILE] LEVEL_FILE";
 
 enum ReportExit : int {
     kExitCompleted = 0,  // the run completed
@@ -28,7 +28,8 @@ struct ReportRequest {
     std::vector<int> Details; // option indices 0..36 to turn on
     std::string TileDir;      // empty: the TileCollection folder beside the program
     std::string OutputPath;   // empty: standard output
-    std::string LevelPath;    // "-": standard input
+    std::string Format = "text"; // "text" or "json"
+    std::string LevelPath;       // "-": standard input
     bool ListOptions = false;
     int OutputDescriptor = -1; // standard output as a descriptor, written directly; -1: the stream out
 };

@@ -4,6 +4,7 @@
 // Besides "no crash, no hang", every run checks what the program promises whatever the bytes: a known
 // status, a report that never ends in a line break and stays within its size limit, a level file left
 // as it was, and nothing in the tile folder but Tile_n.bmp files of tiles that start inside the file.
+// The JSON document of the same run is written too: one balanced document whenever a level was read.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,11 +12,13 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
 #include "engine/AppState.h"
 #include "engine/Fault.h"
+#include "engine/JsonReport.h"
 #include "engine/ReportLimit.h"
 #include "engine/ReportRun.h"
 #include "fuzz/FuzzInput.h"
@@ -72,6 +75,36 @@ void CheckTileFolder(const std::filesystem::path& tiles, size_t levelBytes) {
     std::filesystem::remove_all(tiles, ec);
 }
 
+// Brackets and braces pair up outside strings, strings close, and the document is one object.
+bool BalancedJson(std::string_view text) {
+    std::vector<char> open;
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+            else if (static_cast<unsigned char>(c) < 0x20)
+                return false;
+            continue;
+        }
+        if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            open.push_back(c == '{' ? '}' : ']');
+        } else if (c == '}' || c == ']') {
+            if (open.empty() || open.back() != c)
+                return false;
+            open.pop_back();
+            if (open.empty() && text.substr(i + 1) != "\n")
+                return false;
+        }
+    }
+    return !inString && open.empty() && text.starts_with('{');
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -101,5 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(std::filesystem::last_write_time(workspace.LevelPath, ec) == modified);
     Check(FileBytes(workspace.LevelPath) == std::vector<uint8_t>(level.begin(), level.end()));
     CheckTileFolder(workspace.Tiles, level.size());
+    const std::string json = JsonReport(state);
+    Check(status == 99 ? json.empty() : BalancedJson(json));
     return 0;
 }

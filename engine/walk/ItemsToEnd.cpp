@@ -48,6 +48,7 @@ constexpr ChunkShape kSampleIndices{.What = Piece::SampleIndices,
 void WalkLightMap(Walk& w) {
     w.Separator();
     w.Open(SpanKind::Chunk, Piece::LightMap, w.Offset());
+    w.SetCount(1);
     w.BeginAt(w.Offset()).Text("1, Light Map,8192 bytes");
     w.End();
     if (w.Option(optLightMaps))
@@ -60,6 +61,7 @@ void WalkLightMap(Walk& w) {
 void WalkSoundMap(Walk& w) {
     w.Separator();
     w.Open(SpanKind::Chunk, Piece::SoundMap, w.Offset(), 0, &kSoundMapEntry);
+    w.SetCount(kSoundMapEntries);
     w.BeginAt(w.Offset()).Dec(kSoundMapEntries).Text(",Sound Maps,");
     w.Line().Dec(kSoundMapEntries * kSoundMapEntry.Size).Text(" bytes");
     w.End();

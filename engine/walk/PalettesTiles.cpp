@@ -50,11 +50,13 @@ void WalkPalettesAndTiles(Walk& w) {
     const int32_t start8 = w.Offset();
     const int32_t start16 = checkedAdd32(start8, size8);
     w.Open(SpanKind::Part, Piece::Tiles8, start8);
+    w.SetCount(n);
     TileChunkLine(w, start8, ",Textures 8 bits,256 x ", size8);
     w.Advance(size8);
     w.Close(n);
     w.Blank();
     w.Open(SpanKind::Part, Piece::Tiles16, start16);
+    w.SetCount(n);
     TileChunkLine(w, start16, ",Textures 16 bits,256 x ", size16);
     if (w.Option(optTextureTiles))
         w.Plain(",Textures loaded");

@@ -93,6 +93,7 @@ void RoomMeshes(Walk& w) {
     const int32_t at = w.Offset();
     const int32_t words = w.S32(at);
     w.Open(SpanKind::Part, Piece::RoomMeshes, at, 4);
+    w.SetCount(words); // known before its line, so a span cut inside the meshes keeps it
     const int32_t bytes = checkedMul32(2, words);
     w.BeginAt(at).Dec(words).Text(", meshes,").Dec(bytes).Text(" bytes");
     w.End();
@@ -144,6 +145,7 @@ void FieldLine(Walk& w, Piece what, std::string_view prefix, bool separator) {
     const int32_t at = w.Offset();
     const int16_t value = w.S16(at);
     w.Open(SpanKind::Field, what, at, 2);
+    w.SetCount(value);
     w.BeginAt(at).Text(prefix).Dec(value);
     w.End();
     w.Advance(2);
@@ -189,6 +191,7 @@ void WalkRoom(Walk& w, int32_t number) {
     const int32_t at = w.Offset();
     const int16_t alternate = w.S16(at);
     w.Open(SpanKind::Field, Piece::AlternateRoom, at, 2);
+    w.SetCount(alternate);
     w.BeginAt(at).Dec(alternate).Text(",Alternate Rooms, 2 bytes");
     w.End();
     w.Advance(2);

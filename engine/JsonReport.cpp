@@ -1,0 +1,442 @@
+#include "engine/JsonReport.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstring>
+#include <vector>
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
+#include "engine/FieldValue.h"
+#include "engine/LevelFormat.h"
+#include "engine/NumberText.h"
+#include "engine/ReportRun.h"
+
+namespace {
+
+// How each record kind is written: the key in front of every field (",\"Name\":", empty for a column
+// the text leaves empty) and the most bytes one record can take, so a record is written without a
+// bounds check per value.
+struct RecordShape {
+    std::vector<std::string> Keys;
+    size_t MostBytes = 0;
+    size_t TypicalBytes = 0;
+};
+
+constexpr size_t kLongestNumber = 21;        // "-9223372036854775808" and one to spare
+constexpr size_t kLongestHex = 12;           // "\"0x" + 8 digits + "\""
+constexpr size_t kLongestRecordLead = 64;    // {"offset":...,"index":...}
+constexpr size_t kDeepestIndent = 16;        // a record's line break and indent, at most
+
+std::vector<RecordShape> MakeShapes() {
+    std::vector<RecordShape> shapes;
+    for (const format::Record* record : format::kAllRecords) {
+        RecordShape shape;
+        shape.MostBytes = kLongestRecordLead + kDeepestIndent + 2;
+        shape.TypicalBytes = 32;
+        for (const format::Field& f : record->Fields) {
+            std::string key;
+            if (f.How != format::Shown::Absent) {
+                key = ",";
+                AppendJsonString(key, f.Name);
+                key += ':';
+            }
+            const size_t value = ShownAsHex(f.How) ? kLongestHex : kLongestNumber;
+            shape.MostBytes += key.size() + 2 + f.Repeat * (value + 1);
+            shape.TypicalBytes += key.size() + f.Repeat * (ShownAsHex(f.How) ? 8 : 4);
+            shape.Keys.push_back(std::move(key));
+        }
+        shapes.push_back(std::move(shape));
+    }
+    return shapes;
+}
+
+const RecordShape& ShapeOf(uint8_t recordKind) {
+    static const std::vector<RecordShape> shapes = MakeShapes();
+    return shapes[static_cast<size_t>(recordKind - 1)];
+}
+
+char* Copy(char* p, std::string_view s) {
+    if (!s.empty())
+        std::memcpy(p, s.data(), s.size());
+    return p + s.size();
+}
+
+char* Number(char* p, int64_t v) { return std::to_chars(p, p + kLongestNumber, v).ptr; }
+
+// One value as the text shows it: decimal, or "0x" + hex digits of its low 32 bits as a string.
+char* Value(char* p, const format::Field& f, const LevelFile& level, int64_t at, format::Generation g, int rep) {
+    const int64_t v = FieldValue(level, f, at, g, rep);
+    if (!ShownAsHex(f.How))
+        return Number(p, v);
+    p = Copy(p, "\"0x");
+    p = AppendHex(p, static_cast<uint32_t>(v));
+    *p++ = '"';
+    return p;
+}
+
+// Bytes of one unit of a chunk's count, where the byte figure of its summary line is count x unit.
+int64_t UnitBytes(const Span& s) {
+    switch (s.What) {
+    case Piece::Tiles8:
+        return format::kTile8Bytes;
+    case Piece::Tiles16:
+        return format::kTile16Bytes;
+    case Piece::RoomMeshes: // the mesh data size counts 16-bit words
+    case Piece::MeshData:
+    case Piece::Frames:
+        return 2;
+    case Piece::MeshTrees: // 32-bit words
+        return 4;
+    default:
+        break;
+    }
+    return s.Record() ? s.Record()->Size : -1;
+}
+
+// A document of many megabytes is written into fresh memory; on Linux, large pages spare the kernel a
+// fault every 4 KiB of it, which costs more than the writing itself.
+void AskForLargePages(char* data, size_t bytes) {
+#ifdef __linux__
+    constexpr uintptr_t kLarge = uintptr_t{2} << 20;
+    if (bytes < 4 * kLarge)
+        return;
+    const uintptr_t first = (reinterpret_cast<uintptr_t>(data) + kLarge - 1) & ~(kLarge - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kLarge - 1);
+    if (end > first)
+        ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)bytes;
+#endif
+}
+
+class Writer {
+public:
+    Writer(std::string& out, const LevelFile& level, const WalkMap& map)
+        : out_(out), len_(out.size()), level_(level), map_(map),
+          generation_(static_cast<format::Generation>(map.Generation())) {}
+    ~Writer() { out_.resize(len_); }
+
+    void Document(std::string_view path) {
+        Reserve();
+        Raw("{\"file\": ");
+        String(path);
+        Raw(", \"size\": ");
+        Int(level_.FileLength());
+        Raw(", \"version\": \"");
+        Raw(ReadVersionCode(level_, 0));
+        Raw("\", \"generation\": ");
+        if (map_.Generation() == 0)
+            Raw("null");
+        else
+            Int(map_.Generation());
+        Raw(",\n \"ended\": {\"how\": \"");
+        Raw(EndingName(map_.Ending()));
+        Raw("\", \"offset\": ");
+        Int(map_.EndOffset());
+        Raw("},\n \"chunks\": [");
+        const std::vector<int32_t> chunks = map_.TopLevel();
+        for (size_t i = 0; i < chunks.size(); ++i) {
+            if (i > 0)
+                Raw(",");
+            Node(chunks[i], 1);
+        }
+        Raw("\n ]}\n");
+    }
+
+private:
+    char* Room(size_t n) {
+        if (len_ + n > out_.size())
+            out_.resize(std::max(2 * out_.size(), len_ + n + 4096));
+        return out_.data() + len_;
+    }
+    void Raw(std::string_view s) { len_ = static_cast<size_t>(Copy(Room(s.size()), s) - out_.data()); }
+    void Int(int64_t v) { len_ = static_cast<size_t>(Number(Room(kLongestNumber), v) - out_.data()); }
+    void Key(std::string_view key, int64_t v) {
+        Raw(", \"");
+        Raw(key);
+        Raw("\": ");
+        Int(v);
+    }
+    void String(std::string_view s) {
+        scratch_.clear();
+        AppendJsonString(scratch_, s);
+        Raw(scratch_);
+    }
+    void Indent(int depth) {
+        char* p = Room(static_cast<size_t>(depth) + 1);
+        *p++ = '\n';
+        std::memset(p, ' ', static_cast<size_t>(depth));
+        len_ += static_cast<size_t>(depth) + 1;
+    }
+
+    // Room for the whole document at a guess from its records, so the buffer seldom grows.
+    void Reserve() {
+        size_t guess = 512 + static_cast<size_t>(map_.Size()) * 160;
+        for (const Span& s : map_.Spans())
+            if (s.Kind == SpanKind::Run && s.Record())
+                guess += static_cast<size_t>(WholeRecords(s)) * ShapeOf(s.RecordKind).TypicalBytes;
+        out_.reserve(len_ + guess + 4096);
+        AskForLargePages(out_.data(), out_.capacity());
+        Room(guess);
+    }
+
+    // The facts of a span's own lines: its count, byte figure and line where the text shows them.
+    void Facts(const Span& s) {
+        const int32_t lines = s.EndLine - s.Line;
+        if (lines <= 0)
+            return;
+        switch (s.What) {
+        case Piece::Palette8:
+            Key("bytes", format::kPalette8Bytes);
+            break;
+        case Piece::Palette16:
+            Key("bytes", format::kPalette16Bytes);
+            break;
+        case Piece::TextureTiles:
+            Key("count", s.Count);
+            break;
+        case Piece::Room:
+        case Piece::RoomHeader:
+        case Piece::AfterTiles:
+            break;
+        case Piece::Rooms:
+        case Piece::AlternateRoom:
+            Key("count", s.Count);
+            Key("bytes", 2);
+            break;
+        case Piece::Intensity1:
+        case Piece::Intensity2:
+        case Piece::LightMode:
+        case Piece::RoomFlag:
+            Key("value", s.Count);
+            break;
+        case Piece::RoomColour: // stored red, blue, green
+            Key("r", level_.U8(s.First));
+            Key("g", level_.U8(int64_t{s.First} + 2));
+            Key("b", level_.U8(int64_t{s.First} + 1));
+            Key("bytes", 3);
+            break;
+        case Piece::LightMap:
+            Key("count", s.Count);
+            Key("bytes", format::kLightMapBytes);
+            break;
+        case Piece::Sectors: // a line each for the Z and X counts, then the sector count
+            Key("zSectors", level_.S16(s.First));
+            if (lines >= 2)
+                Key("xSectors", level_.S16(int64_t{s.First} + 2));
+            if (lines >= 3) {
+                Key("count", s.Count);
+                Key("bytes", int64_t{s.Count} * format::kSector.Size);
+            }
+            break;
+        default:
+            Key("count", s.Count);
+            if (const int64_t unit = UnitBytes(s); unit >= 0)
+                Key("bytes", s.Count * unit);
+            break;
+        }
+        Key("line", int64_t{s.Line} + 1);
+    }
+
+    void Flags(const Span& s) {
+        if (s.Has(Span::Cut))
+            Raw(", \"cut\": true");
+        if (s.Has(Span::SteppedBack))
+            Raw(", \"steppedBack\": true");
+        if (s.Has(Span::PastEnd))
+            Raw(", \"pastEnd\": true");
+    }
+
+    // count records from the span's first byte (a run's, or the one of a shown room header), behind
+    // `before` records already written.
+    void Records(const Span& s, int32_t count, int32_t before, int depth) {
+        const std::string_view indent = std::string_view("\n               ").substr(
+            0, static_cast<size_t>(std::min<int>(depth, kDeepestIndent - 1)) + 1);
+        const format::Record& record = *s.Record();
+        const RecordShape& shape = ShapeOf(s.RecordKind);
+        const bool indexed = record.LeadColumns != 2;
+        for (int32_t i = 0; i < count; ++i) {
+            const int64_t at = int64_t{s.First} + int64_t{i} * record.Size;
+            char* p = Room(shape.MostBytes);
+            if (before + i > 0)
+                *p++ = ',';
+            p = Copy(p, indent);
+            p = Copy(p, "{\"offset\":");
+            p = Number(p, at);
+            if (indexed) {
+                p = Copy(p, ",\"index\":");
+                p = Number(p, i);
+            }
+            for (size_t k = 0; k < record.Fields.size(); ++k) {
+                const format::Field& f = record.Fields[k];
+                if (shape.Keys[k].empty())
+                    continue;
+                p = Copy(p, shape.Keys[k]);
+                if (f.Repeat > 1) {
+                    *p++ = '[';
+                    for (int rep = 0; rep < f.Repeat; ++rep) {
+                        if (rep > 0)
+                            *p++ = ',';
+                        p = Value(p, f, level_, at, generation_, rep);
+                    }
+                    *p++ = ']';
+                } else {
+                    p = Value(p, f, level_, at, generation_, 0);
+                }
+            }
+            *p++ = '}';
+            len_ = static_cast<size_t>(p - out_.data());
+        }
+    }
+
+    // Records whose lines are all in the text: a walk cut inside a record leaves that one out.
+    static int32_t WholeRecords(const Span& run) {
+        const int32_t per = std::max<int32_t>(run.Record()->LinesPerRecord, 1);
+        const int32_t written = std::max(run.EndLine - run.Line - 1, 0) / per;
+        return std::clamp(run.Count, 0, written);
+    }
+
+    void Node(int32_t index, int depth) {
+        const Span& s = map_[index];
+        Indent(depth);
+        Raw("{\"name\": ");
+        String(s.Name());
+        if (s.Kind == SpanKind::Room)
+            Key("index", s.Index);
+        if (const int section = InfoOf(s.What).Section; section >= 0)
+            Key("section", section);
+        Key("offset", s.First);
+        Key("end", s.End);
+        Facts(s);
+        Flags(s);
+
+        std::vector<int32_t> parts;
+        std::vector<int32_t> runs;
+        for (int32_t child : map_.Children(index))
+            (map_[child].Kind == SpanKind::Run && map_[child].Record() ? runs : parts).push_back(child);
+        if (s.What == Piece::RoomHeader && s.Record() && s.EndLine - s.Line >= 2) {
+            // The header line, then the values: one record without a number.
+            Key("recordsLine", int64_t{s.Line} + 1);
+            Raw(", \"records\": [");
+            Records(s, 1, 0, depth + 1);
+            Raw("]");
+        } else if (!runs.empty()) {
+            Key("recordsLine", int64_t{map_[runs.front()].Line} + 1);
+            Raw(", \"records\": [");
+            int32_t written = 0;
+            for (int32_t run : runs) {
+                const int32_t n = WholeRecords(map_[run]);
+                Records(map_[run], n, written, depth + 1);
+                written += n;
+            }
+            Raw("]");
+        }
+        if (!parts.empty()) {
+            Raw(", \"children\": [");
+            for (size_t i = 0; i < parts.size(); ++i) {
+                if (i > 0)
+                    Raw(",");
+                Node(parts[i], depth + 1);
+            }
+            Raw("]");
+        }
+        Raw("}");
+    }
+
+    std::string& out_;
+    size_t len_; // bytes of out_ written; the rest is room ahead
+    std::string scratch_;
+    const LevelFile& level_;
+    const WalkMap& map_;
+    const format::Generation generation_;
+};
+
+// The length of the well-formed UTF-8 sequence at the start of s, 0 where there is none.
+size_t Utf8Length(std::string_view s) {
+    const auto b = [&](size_t i) { return static_cast<uint8_t>(s[i]); };
+    const auto tail = [&](size_t i) { return i < s.size() && (b(i) & 0xC0) == 0x80; };
+    const uint8_t lead = b(0);
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return tail(1) ? 2 : 0;
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        if (!tail(1) || !tail(2))
+            return 0;
+        const uint8_t second = b(1);
+        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0)) // overlong, surrogate
+            return 0;
+        return 3;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        if (!tail(1) || !tail(2) || !tail(3))
+            return 0;
+        const uint8_t second = b(1);
+        if ((lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90)) // overlong, past U+10FFFF
+            return 0;
+        return 4;
+    }
+    return 0;
+}
+
+} // namespace
+
+void AppendJsonString(std::string& out, std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += '"';
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<uint8_t>(text[i]);
+        if (c >= 0x80) {
+            const size_t n = Utf8Length(text.substr(i));
+            if (n == 0) {
+                out += "\\ufffd";
+                ++i;
+            } else {
+                out.append(text.substr(i, n));
+                i += n;
+            }
+            continue;
+        }
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (c < 0x20) {
+                out += "\\u00";
+                out += kHex[c >> 4];
+                out += kHex[c & 0xF];
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+        ++i;
+    }
+    out += '"';
+}
+
+void AppendJsonReport(std::string& out, std::string_view path, const LevelFile& level, const WalkMap& map) {
+    Writer(out, level, map).Document(path);
+}
+
+std::string JsonReport(const AppState& state) {
+    std::string out;
+    if (state.Level)
+        AppendJsonReport(out, state.LevelFilePath, *state.Level, state.Map);
+    return out;
+}

@@ -16,3 +16,5 @@ using BenchKeys = std::vector<std::pair<std::string, double>>;
 
 // The walk map: its memory beside the full-detail report, and the JSON writer's throughput.
 void BenchWalkMap(const BenchContext& context, BenchKeys& keys);
+// strata-diff on two 16 MB levels that differ in one field: whole-process time and peak memory.
+void BenchDiff(const BenchContext& context, BenchKeys& keys);

@@ -237,6 +237,7 @@ int main(int argc, char** argv) {
     BenchContext context{folder, (folder / "big.DM2").string(), (folder / "big.DM3").string(), repeats};
     BenchKeys keys;
     BenchWalkMap(context, keys);
+    BenchDiff(context, keys);
 
     struct rusage usage {};
     ::getrusage(RUSAGE_SELF, &usage);

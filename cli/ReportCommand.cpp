@@ -25,7 +25,8 @@ class ReportFormatter : public CLI::Formatter {
     }
 };
 
-// Checks a LIST of --details and, with out given, collects its indices. Returns "" or what is wrong.
+} // namespace
+
 std::string ParseDetailList(const std::string& text, std::vector<int>* out) {
     size_t start = 0;
     for (;;) {
@@ -44,6 +45,8 @@ std::string ParseDetailList(const std::string& text, std::vector<int>* out) {
         start = comma + 1;
     }
 }
+
+namespace {
 
 void PrintOptionList(std::ostream& out) {
     for (int i = 0; i < kDetailOptionCount; ++i)

@@ -47,5 +47,8 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
 int RunReportCommand(const std::vector<std::string>& args, const std::filesystem::path& programFolder,
                      std::ostream& out, std::ostream& err);
 
+// The indices of a --details LIST, or what is wrong with it.
+std::string ParseDetailList(const std::string& text, std::vector<int>* out);
+
 // Why a report run could not read its level file, from the run's status number.
 std::string ReasonOfStatus(int16_t status, const std::string& path);

@@ -1,17 +1,36 @@
 #include "engine/ReportPane.h"
 
+#include <algorithm>
 #include <cstdint>
 #ifdef __linux__
 #include <sys/mman.h>
 #endif
 
 void StringPane::ReplaceAll(std::string_view text) {
+    if (!keepText_) {
+        droppedBytes_ = droppedBreaks_ = 0;
+        Drop(text);
+        return;
+    }
     // The new text may be a view into the old one: copy before replacing.
     std::string replacement(text);
     text_.swap(replacement);
 }
 
+void StringPane::KeepNoText() {
+    keepText_ = false;
+    Drop(text_);
+    std::string().swap(text_);
+}
+
+void StringPane::Drop(std::string_view text) {
+    droppedBytes_ += text.size();
+    droppedBreaks_ += static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
 void StringPane::Reserve(size_t bytes) {
+    if (!keepText_)
+        return;
     text_.reserve(text_.size() + bytes);
 #ifdef __linux__
     // A big report fills tens of megabytes page by page; on huge pages that costs a few hundred page

@@ -63,7 +63,7 @@ public:
     void End() {
         AppendLine(lineText_, State.Report);
         ++line_;
-        if (State.Report.Str().size() > reportLimit_)
+        if (State.Report.Length() > reportLimit_)
             RaiseReportLimit();
     }
     // Appends ",value" for each field of record R from index First up to Last, repeat rep, at `at`.

@@ -18,3 +18,8 @@ using BenchKeys = std::vector<std::pair<std::string, double>>;
 void BenchWalkMap(const BenchContext& context, BenchKeys& keys);
 // strata-diff on two 16 MB levels that differ in one field: whole-process time and peak memory.
 void BenchDiff(const BenchContext& context, BenchKeys& keys);
+// The two 16 MB levels, written into folder for profiling by hand.
+void WriteDiffLevels(const std::filesystem::path& folder, std::string& a, std::string& b);
+// strata-bench --measure-child OUT PROGRAM ARGS...: runs the program with its output into OUT and
+// prints its wall and CPU milliseconds, its peak memory in MB and its exit status.
+int MeasureChild(int argc, char** argv);

@@ -137,6 +137,8 @@ int main(int argc, char** argv) {
             json = true;
         else if (arg == "--quick")
             repeats = 3;
+        else if (arg == "--measure-child")
+            return MeasureChild(argc - i - 1, argv + i + 1);
         else if (arg == "--program-run" && i + 2 < argc)
             return ProgramRun(argv[i + 1], argv[i + 2]);
         else if (arg == "--write-levels" && i + 1 < argc) {
@@ -145,6 +147,8 @@ int main(int argc, char** argv) {
             std::filesystem::create_directories(out);
             levelbuilder::WriteFile((out / "big.DM2").string(), levelbuilder::Build(BigLevel(2)));
             levelbuilder::WriteFile((out / "big.DM3").string(), levelbuilder::Build(BigLevel(3)));
+            std::string a, b;
+            WriteDiffLevels(out, a, b);
             return 0;
         } else {
             std::fprintf(stderr, "usage: strata-bench [--json] [--quick] [--write-levels DIR]\n");

@@ -1,6 +1,5 @@
 #include "engine/ReportPane.h"
 
-#include <algorithm>
 #include <cstdint>
 #ifdef __linux__
 #include <sys/mman.h>
@@ -8,8 +7,7 @@
 
 void StringPane::ReplaceAll(std::string_view text) {
     if (!keepText_) {
-        droppedBytes_ = droppedBreaks_ = 0;
-        Drop(text);
+        droppedBytes_ = text.size();
         return;
     }
     // The new text may be a view into the old one: copy before replacing.
@@ -19,13 +17,8 @@ void StringPane::ReplaceAll(std::string_view text) {
 
 void StringPane::KeepNoText() {
     keepText_ = false;
-    Drop(text_);
+    droppedBytes_ += text_.size();
     std::string().swap(text_);
-}
-
-void StringPane::Drop(std::string_view text) {
-    droppedBytes_ += text.size();
-    droppedBreaks_ += static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
 void StringPane::Reserve(size_t bytes) {

@@ -22,24 +22,20 @@ public:
         if (keepText_)
             text_.append(text);
         else
-            Drop(text);
+            droppedBytes_ += text.size();
     }
     void Reserve(size_t bytes) override;
-    // From now on the pane only counts what is written, for a walk run for its map alone (the
-    // comparison): the text is dropped, its length and line breaks are still counted.
+    // From now on the pane keeps no text and only counts its bytes, for a walk run for its map alone
+    // (the comparison). Such a walk numbers its lines from its own first line.
     void KeepNoText();
     // Bytes written, kept or dropped: what the report's size limit measures.
     size_t Length() const { return text_.size() + droppedBytes_; }
-    // Line breaks in the dropped text.
-    size_t DroppedLineBreaks() const { return droppedBreaks_; }
     // Hands the text over (the pane is left empty), for a view that takes ownership of a big report.
     std::string Take() { return std::move(text_); }
     const std::string& Str() const { return text_; }
 
 private:
-    void Drop(std::string_view text);
     std::string text_;
     bool keepText_ = true;
     size_t droppedBytes_ = 0;
-    size_t droppedBreaks_ = 0;
 };

@@ -9,18 +9,16 @@
 namespace {
 
 // The number of the next line appended to a pane holding text: lines are joined by "\r\n" and the
-// text never ends with one, so a line appended to an empty pane is its second line. A pane that keeps
-// no text counts the breaks it dropped.
-int32_t NextLineOf(const StringPane& pane) {
-    const std::string_view text = pane.Text();
-    return static_cast<int32_t>(std::count(text.begin(), text.end(), '\n') + pane.DroppedLineBreaks() + 1);
+// text never ends with one, so a line appended to an empty pane is its second line.
+int32_t NextLineOf(std::string_view text) {
+    return static_cast<int32_t>(std::count(text.begin(), text.end(), '\n') + 1);
 }
 
 } // namespace
 
 Walk::Walk(AppState& state, const LevelFile& level, format::Generation generation, int32_t startOffset)
     : State(state), Level(level), Generation(generation), offset_(startOffset),
-      line_(NextLineOf(state.Report)),
+      line_(NextLineOf(state.Report.Text())),
       reportLimit_(ReportByteLimit(level.FileLength(), state.ReportFixedBytes)) {}
 
 int Walk::depth() const { return State.Map.OpenSpans(); }

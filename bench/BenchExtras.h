@@ -23,3 +23,10 @@ void WriteDiffLevels(const std::filesystem::path& folder, std::string& a, std::s
 // strata-bench --measure-child OUT PROGRAM ARGS...: runs the program with its output into OUT and
 // prints its wall and CPU milliseconds, its peak memory in MB and its exit status.
 int MeasureChild(int argc, char** argv);
+
+// The structure views (outline, hex view, strata bar) in the main window, offscreen: selection
+// round trips, painting, the outline's build and the memory they add. Measured when the windows are
+// built; nothing otherwise.
+void BenchViews(const BenchContext& context, BenchKeys& keys);
+// The child process of that memory figure: one full-detail open, with or without the views.
+int BenchViewsRun(const std::string& path, const std::string& folder, bool views);

@@ -141,6 +141,8 @@ int main(int argc, char** argv) {
             return MeasureChild(argc - i - 1, argv + i + 1);
         else if (arg == "--program-run" && i + 2 < argc)
             return ProgramRun(argv[i + 1], argv[i + 2]);
+        else if (arg == "--views-run" && i + 3 < argc)
+            return BenchViewsRun(argv[i + 1], argv[i + 2], std::string(argv[i + 3]) == "1");
         else if (arg == "--write-levels" && i + 1 < argc) {
             // Writes the two levels for profiling by hand, and stops.
             const std::filesystem::path out = argv[++i];
@@ -242,6 +244,8 @@ int main(int argc, char** argv) {
     BenchKeys keys;
     BenchWalkMap(context, keys);
     BenchDiff(context, keys);
+    if (BenchPaneAvailable())
+        BenchViews(context, keys);
 
     struct rusage usage {};
     ::getrusage(RUSAGE_SELF, &usage);

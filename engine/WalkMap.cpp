@@ -226,6 +226,10 @@ int32_t WalkMap::LineAt(int64_t offset) const {
         if (line < s.EndLine)
             return line;
     }
+    // A part that lists its one record itself (a room's header) writes the column header line and then
+    // the record's line, which describes the byte more closely.
+    if (s.Kind == SpanKind::Part && s.CountWidth == 0 && s.Record() && s.EndLine > s.Line + 1)
+        return s.Line + 1;
     // A span that wrote no line of its own (a field stepped over) shows through its parent.
     while (span >= 0 && (*this)[span].EndLine <= (*this)[span].Line)
         span = (*this)[span].Parent;

@@ -124,6 +124,16 @@ void ReportView::Select(size_t anchor, size_t cursor) {
     anchor_ = std::min(anchor, text_->size());
     cursor_ = std::min(cursor, text_->size());
     viewport()->update();
+    emit CursorMoved();
+}
+
+void ReportView::ShowLine(size_t line) {
+    if (line >= lines_.Count())
+        return;
+    const size_t start = lines_.Start(line);
+    Select(start, start + lines_.Line(line).size());
+    horizontalScrollBar()->setValue(0);
+    ScrollToOffset(start);
 }
 
 void ReportView::SelectAll() {

@@ -35,6 +35,10 @@ class ReportView : public QAbstractScrollArea {
     QPoint PointOf(size_t offset) const;
     // Scrolls so the line holding offset is in sight, in the middle when it has to move far.
     void ScrollToOffset(size_t offset);
+    // Selects a whole line (without its break) and brings it into sight from its start.
+    void ShowLine(size_t line);
+    // The line the cursor stands on.
+    size_t CursorLine() const { return lines_.Count() == 0 ? 0 : lines_.LineOf(cursor_); }
 
     // The selection runs from anchor to cursor, in either order; Find starts at the cursor.
     void Select(size_t anchor, size_t cursor);
@@ -53,6 +57,10 @@ class ReportView : public QAbstractScrollArea {
 
     // Fixedsys where installed, else the system's fixed-pitch font; 9 points.
     static QFont PaneFont();
+
+  signals:
+    // The selection or its cursor moved, by the user or by a command.
+    void CursorMoved();
 
   protected:
     bool event(QEvent* e) override;

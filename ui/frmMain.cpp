@@ -24,6 +24,7 @@
 #include "ui/CsvSave.h"
 #include "ui/FindBar.h"
 #include "ui/ReportView.h"
+#include "ui/StructureViews.h"
 #include "widgets/Rule.h"
 #include "widgets/Twips.h"
 #include "ui/WalkEndText.h"
@@ -85,6 +86,8 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), state_
     CreateControls();
     CreateMenus();
     CreateFindCommands();
+    structure_ = new StructureViews(*this, state_, *rtbOutput_, canvas_, [this](const QString& path) { OpenLevel(path); });
+    connect(structure_, &StructureViews::BandChanged, this, &frmMain::LayoutControls);
 
     const QSize inner = TwipSize(kStartWidth - kMenuFrameWidthTwips, kStartHeight - kMenuFrameHeightTwips);
     resize(inner.width(), inner.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
@@ -239,7 +242,10 @@ void frmMain::LayoutControls() {
     line1_->setGeometry(0, 0, canvas_->width(), 1);
     line2_->setGeometry(0, TwipsToPixels(30), canvas_->width(), 2);
     lblFileName_->setGeometry(TwipRect(75, 105, W - 270, 315));
-    rtbOutput_->setGeometry(TwipRect(75, 480, W - 270, H - 1245));
+    QRect pane = TwipRect(75, 480, W - 270, H - 1245);
+    if (structure_)
+        structure_->PlaceBand(pane);
+    rtbOutput_->setGeometry(pane);
 }
 
 void frmMain::EnableLevelCommands(bool enabled) {
@@ -275,6 +281,7 @@ void frmMain::ShowRunResult() {
         rtbOutput_->ShowText(state_.Report.Str());
     }
     FollowLastWalk();
+    structure_->TakeWalk();
     lblWalkEnd_->setText(PathFromEngine(WalkEndText(outcome, PathForEngine(chosenLevelPath_))));
 }
 
@@ -289,6 +296,8 @@ void frmMain::OpenLevel(const QString& path) {
     menuBar()->repaint();
     if (RunReport() == 0)
         EnableLevelCommands(true);
+    if (state_.LastRun.Ended != RunOutcome::Kind::OpenFailed)
+        structure_->RememberFile(chosenLevelPath_);
 }
 
 void frmMain::GetGeneralInfo() {
@@ -412,6 +421,14 @@ void frmMain::FindNextCommand() {
     findBar_->ShowResult(FindInReport(findBar_->Needle()));
 }
 
+QMenu* frmMain::StructureMenu() const {
+    return structure_->Menu();
+}
+
+SpanSelection& frmMain::Selection() const {
+    return structure_->Selection();
+}
+
 QString frmMain::WalkEndLine() const {
     return lblWalkEnd_->text();
 }
@@ -423,6 +440,7 @@ void frmMain::closeEvent(QCloseEvent* e) {
     }
     state_.Palette8Colours.reset();
     state_.Palette16Colours.reset();
+    structure_->SaveLayout();
     e->accept();
 }
 

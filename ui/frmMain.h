@@ -17,6 +17,8 @@ class QFrame;
 class QLabel;
 class QMenu;
 class FindBar;
+class SpanSelection;
+class StructureViews;
 class ReportView;
 class frmAbout;
 class frmHelp;
@@ -63,6 +65,12 @@ class frmMain : public QMainWindow {
     bool ReportRunning() const { return reportRunning_; }
     QString WalkEndLine() const;
 
+    // The structure views (outline, hex view, strata bar) and their menu, to the right of the Parts'
+    // menus; other views plug into the menu and follow the one selection the views share.
+    StructureViews& Structure() const { return *structure_; }
+    QMenu* StructureMenu() const;
+    SpanSelection& Selection() const;
+
   protected:
     void closeEvent(QCloseEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
@@ -96,6 +104,7 @@ class frmMain : public QMainWindow {
     ReportView* rtbOutput_ = nullptr;
     QLabel* lblWalkEnd_ = nullptr;
     FindBar* findBar_ = nullptr;
+    StructureViews* structure_ = nullptr;
 
     QAction* mnuFileSaveAsCSV_ = nullptr;
     QMenu* mnuInfo_ = nullptr;

@@ -1,4 +1,5 @@
 // strata-viewer: the desktop analyser of DM2 and DM3 level files.
+#include <cstdio>
 #include <cstring>
 
 #include <QApplication>
@@ -8,7 +9,9 @@
 #include "engine/AppState.h"
 #include "engine/TileFolder.h"
 #include "ui/AppIcon.h"
+#include "ui/StructureViews.h"
 #include "ui/frmMain.h"
+#include "views/OffsetText.h"
 
 namespace {
 
@@ -20,6 +23,10 @@ void DescribeArguments(QCommandLineParser& parser) {
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("Level file to open, as File / Open would."),
                                  QStringLiteral("[FILE]"));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("goto"),
+        QStringLiteral("Show the byte at OFFSET (\"0x1F2C\", \"1F2Ch\" or decimal) of FILE in the hex view."),
+        QStringLiteral("OFFSET")));
 }
 
 bool AsksForHelpOrVersion(int argc, char* argv[]) {
@@ -54,6 +61,12 @@ int main(int argc, char* argv[]) {
     state.ProgramFolder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     state.TileFolderOverride = FallbackTileFolder(state.ProgramFolder);
 
+    const QString goTo = parser.value(QStringLiteral("goto"));
+    if (parser.isSet(QStringLiteral("goto")) && !ParseOffset(goTo.toStdString())) {
+        std::fprintf(stderr, "strata-viewer: --goto: not an offset: %s\n", qPrintable(goTo));
+        return 2;
+    }
+
     frmMain window(state);
     const QStringList files = parser.positionalArguments();
     QString startFile;
@@ -65,5 +78,8 @@ int main(int argc, char* argv[]) {
     window.show();
     if (!startFile.isEmpty())
         window.OpenLevel(startFile);
+    if (!startFile.isEmpty() && !goTo.isEmpty() && !window.Structure().GoToOffset(goTo))
+        std::fprintf(stderr, "strata-viewer: --goto: %s is not an offset of %s\n", qPrintable(goTo),
+                     qPrintable(startFile));
     return app.exec();
 }

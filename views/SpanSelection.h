@@ -23,11 +23,20 @@ public:
     void SelectLine(int32_t line, const QObject* source);
     // Selects the most specific line that covers offset, remembering offset as the byte picked.
     void SelectOffset(int64_t offset, const QObject* source);
+    // Selects a span as a whole: its bytes, and the first line it wrote (or the line that shows it, for
+    // a span that wrote none of its own).
+    void SelectSpan(int32_t span, const QObject* source);
+    // Selects record i of a run: the record's bytes and its first line.
+    void SelectRecord(int32_t span, int32_t record, const QObject* source);
     void Clear(const QObject* source);
 
     int32_t Line() const { return line_; } // -1: nothing selected
     const LineBytes& Bytes() const { return bytes_; }
+    int32_t Span() const { return bytes_.Span; }     // the span selected, -1 for none
+    int32_t Record() const { return bytes_.Record; } // the record of a run, -1 for the run's own lines
     int64_t PickedOffset() const { return picked_; } // the byte picked, -1 when a line was picked
+    // The byte a view should bring into sight: the one picked, else the first selected byte; -1 for none.
+    int64_t FocusOffset() const;
 
 public slots:
     // A new walk replaced the map: the selection is cleared and WalkReplaced emitted.
@@ -38,6 +47,8 @@ signals:
     void WalkReplaced();
 
 private:
+    void Take(int32_t line, int64_t picked, const LineBytes& bytes, const QObject* source);
+
     const AppState& state_;
     int32_t line_ = -1;
     int64_t picked_ = -1;

@@ -7,14 +7,22 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <QDockWidget>
+#include <QSettings>
+#include <QStandardPaths>
+
 #include "palette/frmMainPal.h"
 #include "palette/frmViewPalette.h"
 #include "tiles/frmTextureTiles.h"
+#include "tools/DemoLevel.h"
 #include "tools/LevelBuilder.h"
+#include "ui/StructureViews.h"
 #include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
 #include "ui/frmMain.h"
 #include "ui/frmReportDetails.h"
+#include "views/HexView.h"
+#include "views/SpanSelection.h"
 
 namespace {
 
@@ -24,10 +32,50 @@ void Save(QWidget& window, const QDir& folder, const char* name) {
     window.grab().save(folder.filePath(QString::fromLatin1(name) + ".png"));
 }
 
+// The structure views beside the report: on the demo level with a record picked, on a level whose walk
+// an overflow cut short, and on a file cut short so that the walk ran past its end.
+void SaveStructureViews(const QDir& folder) {
+    QStandardPaths::setTestModeEnabled(true); // the shown docks are not remembered for the user
+    QSettings().clear();
+    const auto shoot = [&](const levelbuilder::Level& level, int64_t keep, const char* name,
+                           const std::function<void(frmMain&)>& select) {
+        AppState state;
+        state.ProgramFolder = folder.absolutePath().toStdString();
+        std::vector<uint8_t> bytes = levelbuilder::Build(level);
+        if (keep > 0)
+            bytes.resize(static_cast<size_t>(keep));
+        const std::string path = folder.filePath(QString::fromLatin1(name) + ".dm2").toStdString();
+        levelbuilder::WriteFile(path, bytes);
+        frmMain main(state);
+        SetAllDetails(state.DetailOptions, true);
+        main.show();
+        main.Structure().ShowAll();
+        main.resize(1100, 760);
+        main.OpenLevel(QString::fromStdString(path));
+        QApplication::processEvents();
+        select(main);
+        Save(main, folder, name);
+        QSettings().clear();
+    };
+    shoot(levelbuilder::DemoLevel(2), 0, "structure-demo", [](frmMain& main) {
+        main.Structure().GoToOffset(QStringLiteral("0x120730"));
+    });
+    levelbuilder::Level cut = levelbuilder::DemoLevel(2);
+    cut.Items.Count = 0x7FFFFFFF;
+    shoot(cut, 0, "structure-cut", [](frmMain& main) {
+        const WalkMap& map = main.Selection().Map();
+        main.Structure().GoToOffset(QString::number(map.EndOffset()));
+    });
+    shoot(levelbuilder::DemoLevel(2), 1183000, "structure-past-end", [](frmMain& main) {
+        main.Structure().GoToOffset(QString::number(main.Selection().Map().FileSize() - 40));
+    });
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("StrataViewerScreenshots"));
     if (argc < 2)
         return 2;
     const QDir folder(QString::fromLocal8Bit(argv[1]));
@@ -60,5 +108,7 @@ int main(int argc, char* argv[]) {
     Save(*help, folder, "frmHelp");
     std::unique_ptr<frmAbout> about(main.CreateAbout());
     Save(*about, folder, "frmAbout");
+
+    SaveStructureViews(folder);
     return 0;
 }

@@ -1,0 +1,331 @@
+#include "views/HexView.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+
+#include <QFontDatabase>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QToolTip>
+
+#include "engine/LevelFile.h"
+#include "views/ByteInfo.h"
+#include "views/SpanSelection.h"
+
+namespace {
+
+constexpr int kMargin = 4;
+// Character columns of a row: 8 offset digits, two blanks, 16 bytes of "XX " with one more blank
+// between the two halves, and the 16 characters behind one more blank.
+constexpr int kHexColumn = 10;
+constexpr int kTextColumn = kHexColumn + 3 * HexView::kBytesPerRow + 2;
+constexpr int kRowColumns = kTextColumn + HexView::kBytesPerRow;
+
+constexpr int ColumnOfByte(int i) {
+    return kHexColumn + 3 * i + (i >= HexView::kBytesPerRow / 2 ? 1 : 0);
+}
+
+QColor Blend(const QColor& a, const QColor& b, double share) {
+    return QColor::fromRgbF(static_cast<float>(a.redF() * share + b.redF() * (1 - share)),
+                            static_cast<float>(a.greenF() * share + b.greenF() * (1 - share)),
+                            static_cast<float>(a.blueF() * share + b.blueF() * (1 - share)));
+}
+
+constexpr char kDigits[] = "0123456789ABCDEF";
+
+} // namespace
+
+HexView::HexView(SpanSelection& selection, QWidget* parent) : QAbstractScrollArea(parent), selection_(selection) {
+    setFocusPolicy(Qt::StrongFocus);
+    setFont(HexFont());
+    TakeFontMetrics();
+    verticalScrollBar()->setSingleStep(1);
+    connect(&selection_, &SpanSelection::WalkReplaced, this, &HexView::TakeWalk);
+    connect(&selection_, &SpanSelection::Changed, this, &HexView::Follow);
+    TakeWalk();
+}
+
+QFont HexView::HexFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(9);
+    return font;
+}
+
+int64_t HexView::ByteCount() const {
+    return selection_.Level() ? selection_.Level()->Size() : 0;
+}
+
+void HexView::TakeWalk() {
+    covered_.clear();
+    const WalkMap& map = selection_.Map();
+    for (int32_t i : map.TopLevel())
+        if (map[i].End > map[i].First)
+            covered_.emplace_back(map[i].First, map[i].End);
+    std::sort(covered_.begin(), covered_.end());
+    // A walk that stepped back covers bytes twice: merged, the ranges answer with one search.
+    std::vector<std::pair<int64_t, int64_t>> merged;
+    for (const auto& range : covered_) {
+        if (!merged.empty() && range.first <= merged.back().second)
+            merged.back().second = std::max(merged.back().second, range.second);
+        else
+            merged.push_back(range);
+    }
+    covered_ = std::move(merged);
+    cursor_ = -1;
+    UpdateScrollBars();
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+    viewport()->update();
+}
+
+bool HexView::Covered(int64_t offset) const {
+    auto after = std::upper_bound(covered_.begin(), covered_.end(), offset,
+                                  [](int64_t o, const std::pair<int64_t, int64_t>& r) { return o < r.first; });
+    return after != covered_.begin() && offset < std::prev(after)->second;
+}
+
+HexView::Shade HexView::ShadeOf(int64_t offset) const {
+    const LineBytes& b = selection_.Bytes();
+    if (offset >= b.First && offset < b.End)
+        return Shade::Selected;
+    if (offset >= b.DimFirst && offset < b.DimEnd)
+        return Shade::Dim;
+    return Covered(offset) ? Shade::Plain : Shade::Uncovered;
+}
+
+void HexView::Follow(const QObject* source) {
+    if (source != this) {
+        const int64_t focus = selection_.FocusOffset();
+        if (focus >= 0 && focus < ByteCount()) {
+            cursor_ = focus;
+            ScrollToOffset(focus);
+        }
+    }
+    viewport()->update();
+}
+
+void HexView::TakeFontMetrics() {
+    const QFontMetrics metrics(font());
+    lineHeight_ = std::max(1, metrics.lineSpacing());
+    ascent_ = metrics.ascent();
+    pitch_ = std::max<qreal>(1, QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0')));
+    horizontalScrollBar()->setSingleStep(static_cast<int>(std::ceil(pitch_ * 4)));
+}
+
+int HexView::VisibleRows() const {
+    return std::max(1, viewport()->height() / lineHeight_);
+}
+
+int64_t HexView::FirstVisibleRow() const {
+    return verticalScrollBar()->value();
+}
+
+void HexView::UpdateScrollBars() {
+    const int64_t rows = (ByteCount() + kBytesPerRow - 1) / kBytesPerRow;
+    const int visible = VisibleRows();
+    verticalScrollBar()->setRange(0, static_cast<int>(std::clamp<int64_t>(rows - visible, 0, INT_MAX)));
+    verticalScrollBar()->setPageStep(visible);
+    const int width = static_cast<int>(std::ceil(2 * kMargin + kRowColumns * pitch_));
+    horizontalScrollBar()->setRange(0, std::max(0, width - viewport()->width()));
+    horizontalScrollBar()->setPageStep(viewport()->width());
+}
+
+qreal HexView::HexX(int column) const {
+    return kMargin - horizontalScrollBar()->value() + column * pitch_;
+}
+
+qreal HexView::TextX(int column) const {
+    return HexX(column);
+}
+
+int64_t HexView::OffsetAt(QPoint point) const {
+    if (point.y() < 0)
+        return -1;
+    const int64_t row = FirstVisibleRow() + point.y() / lineHeight_;
+    const auto column = static_cast<int>(std::floor((point.x() - HexX(0)) / pitch_));
+    int i = -1;
+    if (column >= kHexColumn && column < kTextColumn - 1) {
+        int c = column - kHexColumn;
+        if (c >= 3 * (kBytesPerRow / 2))
+            c -= 1;
+        i = std::min(c / 3, kBytesPerRow - 1);
+    } else if (column >= kTextColumn && column < kRowColumns) {
+        i = column - kTextColumn;
+    }
+    if (i < 0)
+        return -1;
+    const int64_t offset = row * kBytesPerRow + i;
+    return offset < ByteCount() ? offset : -1;
+}
+
+QRect HexView::ByteRect(int64_t offset) const {
+    const int64_t row = offset / kBytesPerRow - FirstVisibleRow();
+    const qreal x = HexX(ColumnOfByte(static_cast<int>(offset % kBytesPerRow)));
+    return QRect(static_cast<int>(std::floor(x)), static_cast<int>(row * lineHeight_),
+                 static_cast<int>(std::ceil(2 * pitch_)), lineHeight_);
+}
+
+void HexView::ScrollToOffset(int64_t offset) {
+    const int64_t row = offset / kBytesPerRow;
+    const int64_t first = FirstVisibleRow();
+    const int visible = VisibleRows();
+    if (row < first || row >= first + visible)
+        verticalScrollBar()->setValue(static_cast<int>(std::clamp<int64_t>(row - visible / 2, 0, INT_MAX)));
+}
+
+void HexView::PickByte(int64_t offset) {
+    if (offset < 0 || offset >= ByteCount())
+        return;
+    cursor_ = offset;
+    ScrollToOffset(offset);
+    selection_.SelectOffset(offset, this);
+    viewport()->update();
+}
+
+QString HexView::ToolTipAt(int64_t offset) const {
+    if (!selection_.Level() || offset < 0 || offset >= ByteCount())
+        return {};
+    return DescribeByte(selection_.Map(), *selection_.Level(), offset);
+}
+
+void HexView::paintEvent(QPaintEvent* e) {
+    QPainter painter(viewport());
+    painter.setFont(font());
+    const LevelFile* level = selection_.Level();
+    if (!level)
+        return;
+    const std::span<const uint8_t> bytes = level->Bytes();
+    const int64_t size = static_cast<int64_t>(bytes.size());
+    const QPalette& pal = palette();
+    const QColor text = pal.color(QPalette::Text);
+    const QColor base = pal.color(QPalette::Base);
+    const QColor highlight = pal.color(QPalette::Highlight);
+    // Background and pen for each shade, in the order of Shade.
+    const std::array<QColor, 4> fill{base, highlight, Blend(highlight, base, 0.3), Blend(text, base, 0.12)};
+    const std::array<QColor, 4> pen{text, pal.color(QPalette::HighlightedText), text, Blend(text, base, 0.55)};
+
+    const int64_t first = FirstVisibleRow();
+    const int64_t from = first + std::max(0, e->rect().top()) / lineHeight_;
+    const int64_t to = std::min<int64_t>((size + kBytesPerRow - 1) / kBytesPerRow,
+                                         first + e->rect().bottom() / lineHeight_ + 1);
+    QString hex(kRowColumns, QLatin1Char(' '));
+    for (int64_t row = from; row < to; ++row) {
+        const qreal y = static_cast<qreal>((row - first) * lineHeight_);
+        const int64_t at = row * kBytesPerRow;
+        const int n = static_cast<int>(std::min<int64_t>(kBytesPerRow, size - at));
+        hex.fill(QLatin1Char(' '));
+        for (int c = 0; c < 8; ++c)
+            hex[c] = QLatin1Char(kDigits[(at >> (4 * (7 - c))) & 0xF]);
+        std::array<Shade, kBytesPerRow> shade{};
+        for (int i = 0; i < n; ++i) {
+            const uint8_t b = bytes[static_cast<size_t>(at + i)];
+            hex[ColumnOfByte(i)] = QLatin1Char(kDigits[b >> 4]);
+            hex[ColumnOfByte(i) + 1] = QLatin1Char(kDigits[b & 0xF]);
+            hex[kTextColumn + i] = QLatin1Char(b >= 0x20 && b < 0x7F ? static_cast<char>(b) : '.');
+            shade[static_cast<size_t>(i)] = ShadeOf(at + i);
+        }
+        painter.setPen(Blend(text, base, 0.6));
+        painter.drawText(QPointF(HexX(0), y + ascent_), hex.left(8));
+        // Runs of equally shaded bytes: one band and one text each, in the hex part and the characters.
+        for (int i = 0; i < n;) {
+            int j = i + 1;
+            while (j < n && shade[static_cast<size_t>(j)] == shade[static_cast<size_t>(i)])
+                ++j;
+            const auto s = static_cast<size_t>(shade[static_cast<size_t>(i)]);
+            const int hexFrom = ColumnOfByte(i), hexTo = ColumnOfByte(j - 1) + 2;
+            const QRectF hexBand(HexX(hexFrom), y, (hexTo - hexFrom) * pitch_, lineHeight_);
+            const QRectF textBand(TextX(kTextColumn + i), y, (j - i) * pitch_, lineHeight_);
+            if (s != 0) {
+                painter.fillRect(hexBand, fill[s]);
+                painter.fillRect(textBand, fill[s]);
+            }
+            painter.setPen(pen[s]);
+            painter.drawText(QPointF(hexBand.left(), y + ascent_), hex.mid(hexFrom, hexTo - hexFrom));
+            painter.drawText(QPointF(textBand.left(), y + ascent_), hex.mid(kTextColumn + i, j - i));
+            i = j;
+        }
+    }
+    if (cursor_ >= 0 && cursor_ / kBytesPerRow >= from && cursor_ / kBytesPerRow < to) {
+        painter.setPen(QPen(hasFocus() ? text : Blend(text, base, 0.5), 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(ByteRect(cursor_).adjusted(-1, 0, 0, -1));
+        const qreal y = static_cast<qreal>((cursor_ / kBytesPerRow - first) * lineHeight_);
+        painter.drawRect(QRectF(TextX(kTextColumn + static_cast<int>(cursor_ % kBytesPerRow)), y, pitch_,
+                                lineHeight_ - 1));
+    }
+}
+
+void HexView::resizeEvent(QResizeEvent* e) {
+    QAbstractScrollArea::resizeEvent(e);
+    UpdateScrollBars();
+}
+
+void HexView::changeEvent(QEvent* e) {
+    QAbstractScrollArea::changeEvent(e);
+    if (e->type() == QEvent::FontChange) {
+        TakeFontMetrics();
+        UpdateScrollBars();
+        viewport()->update();
+    }
+}
+
+bool HexView::viewportEvent(QEvent* e) {
+    if (e->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(e);
+        const QString tip = ToolTipAt(OffsetAt(help->pos()));
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, viewport(), ByteRect(OffsetAt(help->pos())));
+        return true;
+    }
+    return QAbstractScrollArea::viewportEvent(e);
+}
+
+// The arrows move the picked byte by one or a row, the page keys by a page of rows, Home and End to
+// the row's ends, and with Ctrl to the file's ends.
+void HexView::keyPressEvent(QKeyEvent* e) {
+    const int64_t count = ByteCount();
+    if (count == 0) {
+        QAbstractScrollArea::keyPressEvent(e);
+        return;
+    }
+    const int64_t at = std::max<int64_t>(cursor_, 0);
+    const int64_t page = int64_t{VisibleRows()} * kBytesPerRow;
+    const std::pair<QKeySequence::StandardKey, int64_t> moves[] = {
+        {QKeySequence::MoveToNextChar, at + 1},
+        {QKeySequence::MoveToPreviousChar, at - 1},
+        {QKeySequence::MoveToNextLine, at + kBytesPerRow},
+        {QKeySequence::MoveToPreviousLine, at - kBytesPerRow},
+        {QKeySequence::MoveToNextPage, at + page},
+        {QKeySequence::MoveToPreviousPage, at - page},
+        {QKeySequence::MoveToStartOfDocument, 0},
+        {QKeySequence::MoveToEndOfDocument, count - 1},
+        {QKeySequence::MoveToStartOfLine, at - at % kBytesPerRow},
+        {QKeySequence::MoveToEndOfLine, at - at % kBytesPerRow + kBytesPerRow - 1},
+    };
+    const auto* move = std::find_if(std::begin(moves), std::end(moves),
+                                    [e](const auto& m) { return e->matches(m.first); });
+    if (move == std::end(moves)) {
+        QAbstractScrollArea::keyPressEvent(e);
+        return;
+    }
+    const int64_t next = move->second;
+    PickByte(std::clamp<int64_t>(next, 0, count - 1));
+    e->accept();
+}
+
+void HexView::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(e);
+        return;
+    }
+    const int64_t offset = OffsetAt(e->position().toPoint());
+    if (offset >= 0)
+        PickByte(offset);
+    e->accept();
+}

@@ -1,0 +1,66 @@
+#pragma once
+// The hex view: the level's bytes as rows of an offset, 16 bytes and their characters, painted straight
+// from the bytes the walk read (no copy, no text document), only the rows in sight. The bytes of the
+// shared selection are highlighted (the line's own bytes, and dimmer the chunk around a count field);
+// bytes no chunk covers (the version word, gaps, what the walk never reached) have a colour of their
+// own. A click or the keys pick a byte, which selects the most specific report line covering it.
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include <QAbstractScrollArea>
+
+class SpanSelection;
+
+class HexView : public QAbstractScrollArea {
+    Q_OBJECT
+  public:
+    static constexpr int kBytesPerRow = 16;
+    enum class Shade { Plain, Selected, Dim, Uncovered };
+
+    explicit HexView(SpanSelection& selection, QWidget* parent = nullptr);
+
+    int64_t ByteCount() const;
+    // How a byte is painted.
+    Shade ShadeOf(int64_t offset) const;
+    // The byte under a point of the viewport, -1 where there is none.
+    int64_t OffsetAt(QPoint point) const;
+    // The cell of a byte's hex digits in the viewport.
+    QRect ByteRect(int64_t offset) const;
+    int64_t FirstVisibleRow() const;
+    int VisibleRows() const;
+    // Brings the byte's row into sight, in the middle when it has to move far.
+    void ScrollToOffset(int64_t offset);
+    // The byte the keys move from (the one picked last).
+    int64_t Cursor() const { return cursor_; }
+    // Picks a byte, as a click does.
+    void PickByte(int64_t offset);
+    QString ToolTipAt(int64_t offset) const;
+
+    static QFont HexFont();
+
+  protected:
+    bool viewportEvent(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+
+  private:
+    void TakeWalk();
+    void Follow(const QObject* source);
+    void TakeFontMetrics();
+    void UpdateScrollBars();
+    bool Covered(int64_t offset) const;
+    qreal HexX(int column) const;
+    qreal TextX(int column) const;
+
+    SpanSelection& selection_;
+    // The top-level chunks' byte ranges, sorted, merged: a byte outside them is in no chunk.
+    std::vector<std::pair<int64_t, int64_t>> covered_;
+    int64_t cursor_ = -1;
+    int lineHeight_ = 1;
+    int ascent_ = 0;
+    qreal pitch_ = 1;
+};

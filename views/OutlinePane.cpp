@@ -1,0 +1,67 @@
+#include "views/OutlinePane.h"
+
+#include <QHeaderView>
+
+#include "views/OutlineModel.h"
+#include "views/SpanSelection.h"
+
+OutlinePane::OutlinePane(SpanSelection& selection, QWidget* parent)
+    : QTreeView(parent), selection_(selection), model_(new OutlineModel(selection.Map(), this)) {
+    setUniformRowHeights(true); // rows are laid out by arithmetic, so long runs open at once
+    setModel(model_);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setAllColumnsShowFocus(true);
+    header()->setStretchLastSection(true);
+    const QFontMetrics metrics(font());
+    const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
+    setIndentation(2 * digit);
+    setColumnWidth(OutlineModel::kName, 26 * digit);
+    setColumnWidth(OutlineModel::kOffset, 10 * digit);
+    setColumnWidth(OutlineModel::kCount, 7 * digit);
+    setColumnWidth(OutlineModel::kBytes, 9 * digit);
+    connect(&selection_, &SpanSelection::WalkReplaced, this, &OutlinePane::TakeWalk);
+    connect(&selection_, &SpanSelection::Changed, this, &OutlinePane::Follow);
+}
+
+void OutlinePane::TakeWalk() {
+    following_ = true;
+    model_->Reset();
+    following_ = false;
+}
+
+void OutlinePane::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTreeView::currentChanged(current, previous);
+    if (following_ || !current.isValid())
+        return;
+    if (model_->IsNotReached(current))
+        selection_.SelectOffset(model_->NotReachedFirst(), this);
+    else if (model_->RecordOf(current) >= 0)
+        selection_.SelectRecord(model_->SpanOf(current), model_->RecordOf(current), this);
+    else if (model_->PageOf(current) >= 0)
+        selection_.SelectRecord(model_->SpanOf(current), model_->PageOf(current) * OutlineModel::kPageSize, this);
+    else
+        selection_.SelectSpan(model_->SpanOf(current), this);
+}
+
+void OutlinePane::Follow(const QObject* source) {
+    if (source == this)
+        return;
+    QModelIndex target;
+    if (selection_.Span() >= 0)
+        target = model_->IndexOfRecord(selection_.Span(), selection_.Record());
+    else if (model_->rowCount() > 0 && selection_.PickedOffset() >= model_->NotReachedFirst())
+        target = model_->index(model_->rowCount() - 1, 0);
+    if (!model_->IsNotReached(target) && selection_.Span() < 0)
+        target = {};
+    following_ = true;
+    if (target.isValid()) {
+        for (QModelIndex up = target.parent(); up.isValid(); up = up.parent())
+            expand(up);
+        setCurrentIndex(target);
+        scrollTo(target);
+    } else {
+        selectionModel()->clearCurrentIndex();
+        clearSelection();
+    }
+    following_ = false;
+}

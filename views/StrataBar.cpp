@@ -1,0 +1,212 @@
+#include "views/StrataBar.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include "views/SpanSelection.h"
+
+namespace {
+
+QString Hex(int64_t value) {
+    return QStringLiteral("0x") + QString::number(value, 16).toUpper();
+}
+
+QString Share(int64_t bytes, int64_t whole) {
+    return whole > 0 ? QString::number(100.0 * static_cast<double>(bytes) / static_cast<double>(whole), 'f', 1) +
+                           QLatin1Char('%')
+                     : QString();
+}
+
+const QColor kOverrun(220, 40, 30);
+
+} // namespace
+
+StrataBar::StrataBar(SpanSelection& selection, QWidget* parent) : QWidget(parent), selection_(selection) {
+    setMouseTracking(true);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    connect(&selection_, &SpanSelection::WalkReplaced, this, &StrataBar::TakeWalk);
+    connect(&selection_, &SpanSelection::Changed, this, [this] { update(); });
+}
+
+QSize StrataBar::sizeHint() const {
+    return {400, 14};
+}
+
+QColor StrataBar::GroupColour(ChunkGroup group) {
+    switch (group) {
+    case ChunkGroup::Graphics:
+        return {142, 124, 195};
+    case ChunkGroup::Rooms:
+        return {96, 160, 90};
+    case ChunkGroup::Geometry:
+        return {204, 160, 70};
+    case ChunkGroup::Animation:
+        return {90, 140, 200};
+    case ChunkGroup::Textures:
+        return {200, 110, 150};
+    case ChunkGroup::Navigation:
+        return {80, 170, 170};
+    case ChunkGroup::Sound:
+        return {170, 170, 90};
+    }
+    return Qt::gray;
+}
+
+void StrataBar::TakeWalk() {
+    stale_ = true;
+    update();
+}
+
+void StrataBar::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    stale_ = true;
+}
+
+const StrataLayout& StrataBar::Layout() const {
+    if (stale_ || layout_.Width != width()) {
+        layout_ = LayOutStrata(selection_.Map(), width(), kMinPieceWidth);
+        stale_ = false;
+    }
+    return layout_;
+}
+
+double StrataBar::WalkEndX() const {
+    return Layout().XOf(selection_.Map().EndOffset());
+}
+
+void StrataBar::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const StrataLayout& layout = Layout();
+    const WalkMap& map = selection_.Map();
+    painter.fillRect(rect(), palette().color(QPalette::Window).darker(108));
+    if (layout.Pieces.empty())
+        return;
+    const int h = height();
+    const int32_t selectedChunk = [&] {
+        int32_t s = selection_.Span();
+        while (s >= 0 && map[s].Parent >= 0)
+            s = map[s].Parent;
+        return s;
+    }();
+    QRectF selectedRect;
+    for (const StrataPiece& p : layout.Pieces) {
+        const QRectF r(p.X, 0, p.Width, h);
+        switch (p.What) {
+        case StrataPiece::Kind::Chunks:
+            painter.fillRect(r, GroupColour(p.Group));
+            break;
+        case StrataPiece::Kind::Gap:
+            painter.fillRect(r, palette().color(QPalette::Mid));
+            break;
+        case StrataPiece::Kind::NotReached:
+            painter.fillRect(r, palette().color(QPalette::Base));
+            painter.fillRect(r, QBrush(palette().color(QPalette::Mid), Qt::BDiagPattern));
+            break;
+        }
+        if (std::find(p.Spans.begin(), p.Spans.end(), selectedChunk) != p.Spans.end())
+            selectedRect = r;
+        // A thin seam between pieces keeps neighbours of one colour apart.
+        painter.fillRect(QRectF(p.X + p.Width - 1, 0, 1, h), QColor(0, 0, 0, 40));
+    }
+    // What the walk went over past the end of the file.
+    if (layout.ScaleEnd > map.FileSize()) {
+        const double from = layout.XOf(map.FileSize());
+        QRectF overrun(from, 0, layout.Width - from, h);
+        painter.fillRect(overrun, kOverrun);
+        painter.fillRect(overrun, QBrush(QColor(255, 255, 255, 90), Qt::FDiagPattern));
+        painter.fillRect(QRectF(from, 0, 1, h), Qt::black);
+    }
+    if (!selectedRect.isNull()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(selectedRect.adjusted(1, 1, -1, -1));
+    }
+    if (map.Ending() != WalkEnding::None) {
+        const double x = std::clamp(WalkEndX(), 1.0, layout.Width - 2);
+        const QColor ink = map.Ending() == WalkEnding::Completed ? Qt::black : kOverrun.darker(150);
+        painter.fillRect(QRectF(x - 1, 0, 2, h), ink);
+        QPolygonF notch;
+        notch << QPointF(x - 4, 0) << QPointF(x + 4, 0) << QPointF(x, 4);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ink);
+        painter.drawPolygon(notch);
+    }
+}
+
+QString StrataBar::ToolTipAt(double x) const {
+    const StrataLayout& layout = Layout();
+    const int at = layout.PieceAt(x);
+    if (at < 0)
+        return {};
+    const WalkMap& map = selection_.Map();
+    const StrataPiece& p = layout.Pieces[static_cast<size_t>(at)];
+    const int64_t whole = std::max<int64_t>(map.FileSize(), 1);
+    const auto describe = [&](const QString& name, int64_t first, int64_t end) {
+        QString line = QStringLiteral("%1: %2 (%3), %4 bytes, %5")
+                           .arg(name, Hex(first))
+                           .arg(first)
+                           .arg(end - first)
+                           .arg(Share(end - first, whole));
+        if (end > map.FileSize())
+            line += tr("; %1 bytes past the end of the file").arg(end - std::max<int64_t>(first, map.FileSize()));
+        return line;
+    };
+    QStringList lines;
+    if (p.What == StrataPiece::Kind::NotReached)
+        lines << describe(tr("Not reached by the walk"), p.First, p.End);
+    else if (p.Spans.empty())
+        lines << describe(p.First == 0 ? tr("Version word") : tr("Gap"), p.First, p.End);
+    for (int32_t i : p.Spans) {
+        const Span& s = map[i];
+        const std::string_view name = s.Name();
+        QString line = describe(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())), s.First, s.End);
+        if (s.Has(Span::Cut))
+            line += tr("; the walk ended here");
+        lines << line;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+void StrataBar::ClickAt(double x) {
+    const StrataLayout& layout = Layout();
+    const int at = layout.PieceAt(x);
+    if (at < 0)
+        return;
+    const StrataPiece& p = layout.Pieces[static_cast<size_t>(at)];
+    if (p.Spans.empty()) {
+        selection_.SelectOffset(std::min<int64_t>(p.First, std::max<int64_t>(selection_.Map().FileSize() - 1, 0)),
+                                this);
+        return;
+    }
+    // In a merged piece, the chunk whose share of the piece lies under the pointer.
+    const double share = p.Width > 0 ? (x - p.X) / p.Width : 0;
+    const int64_t offset = p.First + static_cast<int64_t>(share * static_cast<double>(p.End - p.First));
+    int32_t chosen = p.Spans.front();
+    for (int32_t i : p.Spans)
+        if (selection_.Map()[i].First <= offset)
+            chosen = i;
+    selection_.SelectSpan(chosen, this);
+}
+
+bool StrataBar::event(QEvent* e) {
+    if (e->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(e);
+        const QString tip = ToolTipAt(help->pos().x());
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, this);
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void StrataBar::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton)
+        ClickAt(e->position().x());
+    e->accept();
+}

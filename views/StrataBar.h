@@ -1,0 +1,42 @@
+#pragma once
+// The strata bar: a thin band showing the whole file as its chunks side by side, coloured by group,
+// with the point where the walk ended marked, an overrun past the file's end in a warning colour and
+// the trailing bytes the walk never reached hatched. The selected chunk is outlined. Hovering names a
+// piece; a click selects its chunk in the shared selection.
+#include <QWidget>
+
+#include "views/StrataLayout.h"
+
+class SpanSelection;
+
+class StrataBar : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr int kMinPieceWidth = 4;
+
+    explicit StrataBar(SpanSelection& selection, QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+    // The layout for the bar's current width.
+    const StrataLayout& Layout() const;
+    // x of the mark where the walk ended.
+    double WalkEndX() const;
+    QString ToolTipAt(double x) const;
+    // Selects the chunk at x, as a click does.
+    void ClickAt(double x);
+
+    static QColor GroupColour(ChunkGroup group);
+
+  protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+
+  private:
+    void TakeWalk();
+
+    SpanSelection& selection_;
+    mutable StrataLayout layout_;
+    mutable bool stale_ = true;
+};

@@ -24,6 +24,7 @@
 #include "ui/CsvSave.h"
 #include "ui/FindBar.h"
 #include "ui/ReportView.h"
+#include "ui/ComparisonDock.h"
 #include "ui/StructureViews.h"
 #include "widgets/Rule.h"
 #include "widgets/Twips.h"
@@ -88,6 +89,7 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), state_
     CreateFindCommands();
     structure_ = new StructureViews(*this, state_, *rtbOutput_, canvas_, [this](const QString& path) { OpenLevel(path); });
     connect(structure_, &StructureViews::BandChanged, this, &frmMain::LayoutControls);
+    new ComparisonDock(*this, *structure_);
 
     const QSize inner = TwipSize(kStartWidth - kMenuFrameWidthTwips, kStartHeight - kMenuFrameHeightTwips);
     resize(inner.width(), inner.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());

@@ -53,19 +53,23 @@ class DifferenceWriter {
 
 int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     DiffRequest request;
-    CLI::App app("Compares two DM2 or DM3 level files by their structure: chunk by chunk, room by room, record\n"
-                 "by record, field by field, by value and never by offset.",
-                 std::string(kProgram));
+    CLI::App app(
+        "Compares two DM2 or DM3 level files by their structure: chunk by chunk, room by room, record\n"
+        "by record, field by field, by value and never by offset.",
+        std::string(kProgram));
     app.formatter(std::make_shared<DiffFormatter>());
     app.set_version_flag("--version", std::string(kProgram) + " " STRATA_VERSION);
-    app.footer("Exit status: 0 the levels are the same (nothing is printed), 1 they differ, 2 a file cannot be\n"
-               "read or the arguments are wrong.");
+    app.footer(
+        "Exit status: 0 the levels are the same (nothing is printed), 1 they differ, 2 a file cannot be\n"
+        "read or the arguments are wrong.");
     app.add_option("--format", request.Format, "text (one line per difference) or json (a list of objects)")
         ->type_name("text|json")
         ->check(CLI::IsMember({"text", "json"}));
-    app.add_flag("--stat", request.Stat, "One line per chunk with its counts of changed, added and removed records");
-    app.add_option("--sections", request.SectionLists,
-                   "Compare only these sections: detail indices 0 to 36, as strata-report --details takes them")
+    app.add_flag("--stat", request.Stat,
+                 "One line per chunk with its counts of changed, added and removed records");
+    app.add_option(
+           "--sections", request.SectionLists,
+           "Compare only these sections: detail indices 0 to 36, as strata-report --details takes them")
         ->type_name("LIST")
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
@@ -103,8 +107,8 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
     for (int i = 0; i < 2; ++i) {
         walked[i] = compare::WalkForComparison(*paths[i], options.Sections);
         if (!walked[i].Readable()) {
-            err << kProgram << ": cannot read " << *paths[i] << ": " << ReasonOfStatus(walked[i].Status, *paths[i])
-                << '\n';
+            err << kProgram << ": cannot read " << *paths[i] << ": "
+                << ReasonOfStatus(walked[i].Status, *paths[i]) << '\n';
             return kDiffTrouble;
         }
     }

@@ -6,7 +6,8 @@
 #include <string_view>
 #include <vector>
 
-inline constexpr std::string_view kDiffUsage = "strata-diff [--format text|json] [--stat] [--sections LIST] A B";
+inline constexpr std::string_view kDiffUsage =
+    "strata-diff [--format text|json] [--stat] [--sections LIST] A B";
 
 enum DiffExit : int {
     kDiffSame = 0,

@@ -153,8 +153,9 @@ int64_t DifferingBytes(const Side& A, int64_t a, const Side& B, int64_t b, int64
 }
 
 class Comparison {
-public:
-    Comparison(const WalkedLevel& a, const WalkedLevel& b, const CompareOptions& options, const DifferenceSink& sink)
+  public:
+    Comparison(const WalkedLevel& a, const WalkedLevel& b, const CompareOptions& options,
+               const DifferenceSink& sink)
         : A{*a.Level, a.Map, GenerationOf(a.Map)}, B{*b.Level, b.Map, GenerationOf(b.Map)}, options_(options),
           sink_(sink), work_(options.WorkBudget) {}
 
@@ -165,7 +166,7 @@ public:
         return summary_;
     }
 
-private:
+  private:
     const Side A, B;
     const CompareOptions& options_;
     const DifferenceSink& sink_;
@@ -479,7 +480,8 @@ private:
     bool SameRecord(const format::Record& rec, int64_t a, int64_t b) const {
         // Equal bytes show equal values when both files are read the same way.
         if (A.Gen == B.Gen && A.Holds(a, rec.Size) && B.Holds(b, rec.Size) &&
-            std::memcmp(A.File.Bytes().data() + a, B.File.Bytes().data() + b, static_cast<size_t>(rec.Size)) == 0)
+            std::memcmp(A.File.Bytes().data() + a, B.File.Bytes().data() + b,
+                        static_cast<size_t>(rec.Size)) == 0)
             return true;
         bool same = true;
         ForEachValue(rec, [&](const format::Field& f, int rep) {
@@ -507,8 +509,8 @@ private:
     }
 
     // One line for each field of two aligned records whose shown values differ.
-    void RecordFields(int32_t ia, int32_t ib, const Place& place, const format::Record& rec, int64_t a, int64_t b,
-                      std::string_view element, int32_t indexA, int32_t indexB) {
+    void RecordFields(int32_t ia, int32_t ib, const Place& place, const format::Record& rec, int64_t a,
+                      int64_t b, std::string_view element, int32_t indexA, int32_t indexB) {
         if (SameRecord(rec, a, b))
             return;
         ForEachValue(rec, [&](const format::Field& f, int rep) {
@@ -531,7 +533,8 @@ private:
         });
     }
 
-    void OneRecord(bool inA, int32_t ia, int32_t ib, const Place& place, const format::Record& rec, int32_t i) {
+    void OneRecord(bool inA, int32_t ia, int32_t ib, const Place& place, const format::Record& rec,
+                   int32_t i) {
         const Side& side = inA ? A : B;
         const int64_t at = side.Map[inA ? ia : ib].First + int64_t{i} * rec.Size;
         Difference d = At(inA ? Change::Removed : Change::Added, place, ia, ib);
@@ -549,8 +552,8 @@ private:
               int32_t b0, int32_t nb) {
         const int32_t paired = std::min(na, nb);
         for (int32_t i = 0; i < paired; ++i)
-            RecordFields(ia, ib, place, rec, RecordAt(A, ia, rec, a0 + i), RecordAt(B, ib, rec, b0 + i), "record",
-                         a0 + i, b0 + i);
+            RecordFields(ia, ib, place, rec, RecordAt(A, ia, rec, a0 + i), RecordAt(B, ib, rec, b0 + i),
+                         "record", a0 + i, b0 + i);
         for (int32_t i = paired; i < na; ++i)
             OneRecord(true, ia, ib, place, rec, a0 + i);
         for (int32_t i = paired; i < nb; ++i)
@@ -577,8 +580,9 @@ private:
                SameRecord(*rec, RecordAt(A, ia, *rec, prefix), RecordAt(B, ib, *rec, prefix)))
             ++prefix;
         int32_t suffix = 0;
-        while (suffix < na - prefix && suffix < nb - prefix &&
-               SameRecord(*rec, RecordAt(A, ia, *rec, na - 1 - suffix), RecordAt(B, ib, *rec, nb - 1 - suffix)))
+        while (
+            suffix < na - prefix && suffix < nb - prefix &&
+            SameRecord(*rec, RecordAt(A, ia, *rec, na - 1 - suffix), RecordAt(B, ib, *rec, nb - 1 - suffix)))
             ++suffix;
         const int32_t lenA = na - prefix - suffix, lenB = nb - prefix - suffix;
         if (lenA == 0 || lenB == 0) {
@@ -606,8 +610,8 @@ private:
         for (const AlignedPair& p : pairs) {
             Hunk(ia, ib, place, *rec, prefix + nextA, p.A - nextA, prefix + nextB, p.B - nextB);
             // Equal keys: the values are compared once more, so a key collision cannot hide a change.
-            RecordFields(ia, ib, place, *rec, RecordAt(A, ia, *rec, prefix + p.A), RecordAt(B, ib, *rec, prefix + p.B),
-                         "record", prefix + p.A, prefix + p.B);
+            RecordFields(ia, ib, place, *rec, RecordAt(A, ia, *rec, prefix + p.A),
+                         RecordAt(B, ib, *rec, prefix + p.B), "record", prefix + p.A, prefix + p.B);
             nextA = p.A + 1;
             nextB = p.B + 1;
         }
@@ -625,7 +629,8 @@ private:
         const WalkMap& b = B.Map;
         if (CompletedAtEnd(a) && CompletedAtEnd(b))
             return;
-        const bool alike = a.Ending() == b.Ending() && a.EndOffset() == b.EndOffset() && a.FileSize() == b.FileSize();
+        const bool alike =
+            a.Ending() == b.Ending() && a.EndOffset() == b.EndOffset() && a.FileSize() == b.FileSize();
         if (alike && summary_.Differences == 0)
             return;
         for (const WalkMap* m : {&a, &b}) {

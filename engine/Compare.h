@@ -58,8 +58,8 @@ struct Difference {
     int32_t IndexB = -1;
     std::string Field; // the column name of the detail header line; the ending's name for Ending
     std::string ValueA, ValueB;
-    int64_t Count = 0;  // Bytes: the bytes that differ; Ending: the file's size
-    char File = 0;      // Ending: 'A' or 'B'
+    int64_t Count = 0; // Bytes: the bytes that differ; Ending: the file's size
+    char File = 0;     // Ending: 'A' or 'B'
     // The bytes it concerns in each file (offset, length); -1 where it has none there.
     int32_t OffsetA = -1, OffsetB = -1;
     int32_t BytesA = 0, BytesB = 0;
@@ -70,8 +70,8 @@ struct Difference {
 using DifferenceSink = std::function<void(const Difference&)>;
 
 struct CompareOptions {
-    DetailOptionSet Sections; // the sections compared; set them all for a whole comparison
-    int32_t MaxEdits = 1000;  // a run further apart than this is paired by index
+    DetailOptionSet Sections;              // the sections compared; set them all for a whole comparison
+    int32_t MaxEdits = 1000;               // a run further apart than this is paired by index
     int64_t WorkBudget = int64_t{1} << 27; // alignment steps for the whole comparison
 };
 

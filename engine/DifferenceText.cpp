@@ -24,7 +24,9 @@ std::string IndexText(const Difference& d) {
     return text;
 }
 
-std::string HexAndDecimal(int64_t v) { return "0x" + Hex(v) + " (" + std::to_string(v) + ")"; }
+std::string HexAndDecimal(int64_t v) {
+    return "0x" + Hex(v) + " (" + std::to_string(v) + ")";
+}
 
 std::string EndingText(const Difference& d) {
     const int64_t offset = d.File == 'A' ? d.OffsetA : d.OffsetB;
@@ -190,7 +192,8 @@ std::string DifferenceStats::Line(const ChunkStat& row) {
 
 std::string DifferenceStats::Json(const ChunkStat& row) {
     return "{\"chunk\": " + Quoted(row.Chunk) + ", \"changed\": " + std::to_string(row.Changed) +
-           ", \"added\": " + std::to_string(row.Added) + ", \"removed\": " + std::to_string(row.Removed) + "}";
+           ", \"added\": " + std::to_string(row.Added) + ", \"removed\": " + std::to_string(row.Removed) +
+           "}";
 }
 
 } // namespace compare

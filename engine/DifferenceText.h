@@ -32,13 +32,13 @@ struct ChunkStat {
 // Counts of changed, added and removed records (and rooms, tiles and blocks) per chunk, in the order
 // the chunks first differ. The several lines of one changed record count once.
 class DifferenceStats {
-public:
+  public:
     void Add(const Difference& d);
     const std::vector<ChunkStat>& Rows() const { return rows_; }
     static std::string Line(const ChunkStat& row);
     static std::string Json(const ChunkStat& row);
 
-private:
+  private:
     std::vector<ChunkStat> rows_;
     bool hasLast_ = false;
     Difference last_;

@@ -15,8 +15,8 @@ bool AlignRuns(std::span<const uint64_t> a, std::span<const uint64_t> b, const A
     const int32_t maxD = std::min<int64_t>(int64_t{n} + m, std::max(limits.MaxEdits, 0));
     const int32_t offset = maxD + 1;
     std::vector<int32_t> v(static_cast<size_t>(2 * maxD + 3), 0);
-    std::vector<int32_t> trace;      // V before step d, for k in -d-1..d+1
-    std::vector<size_t> traceStart;  // where step d's copy begins in trace
+    std::vector<int32_t> trace;     // V before step d, for k in -d-1..d+1
+    std::vector<size_t> traceStart; // where step d's copy begins in trace
     int64_t work = 0;
     int32_t found = -1;
 

@@ -38,7 +38,8 @@ std::vector<uint8_t> MakeB(const std::vector<uint8_t>& a, uint8_t mode, uint16_t
             b[at] = static_cast<uint8_t>(b[at] + 1 + (where >> 8));
         break;
     case 3:
-        b.insert(b.begin() + static_cast<long>(at), static_cast<size_t>(1 + (where >> 12)), static_cast<uint8_t>(where));
+        b.insert(b.begin() + static_cast<long>(at), static_cast<size_t>(1 + (where >> 12)),
+                 static_cast<uint8_t>(where));
         break;
     default:
         break;
@@ -47,8 +48,9 @@ std::vector<uint8_t> MakeB(const std::vector<uint8_t>& a, uint8_t mode, uint16_t
 }
 
 compare::WalkedLevel Walk(std::vector<uint8_t> bytes, const DetailOptionSet& sections) {
-    return compare::WalkForComparison(std::make_shared<const LevelFile>(LevelFile::FromBytes(std::move(bytes))),
-                                      sections, kFuzzReportFixedBytes);
+    return compare::WalkForComparison(
+        std::make_shared<const LevelFile>(LevelFile::FromBytes(std::move(bytes))), sections,
+        kFuzzReportFixedBytes);
 }
 
 } // namespace

@@ -10,7 +10,8 @@
 #include "views/DifferencesList.h"
 #include "views/StrataBar.h"
 
-ComparisonDock::ComparisonDock(QMainWindow& window, StructureViews& views) : QObject(&window), window_(window) {
+ComparisonDock::ComparisonDock(QMainWindow& window, StructureViews& views)
+    : QObject(&window), window_(window) {
     list_ = new DifferencesList(views.Selection());
     dock_ = new QDockWidget(tr("Differences"), &window_);
     dock_->setObjectName(QStringLiteral("dckDifferences"));

@@ -9,7 +9,8 @@
 #include "engine/DifferenceText.h"
 #include "views/SpanSelection.h"
 
-DifferencesList::DifferencesList(SpanSelection& selection, QWidget* parent) : QWidget(parent), selection_(selection) {
+DifferencesList::DifferencesList(SpanSelection& selection, QWidget* parent)
+    : QWidget(parent), selection_(selection) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     summary_ = new QLabel(this);
@@ -41,7 +42,8 @@ QString DifferencesList::CompareWith(const QString& path) {
     if (!state.Level)
         return tr("Open a level first.");
     const DetailOptionSet sections = compare::AllSections();
-    compare::WalkedLevel other = compare::WalkForComparison(QDir::toNativeSeparators(path).toStdString(), sections);
+    compare::WalkedLevel other =
+        compare::WalkForComparison(QDir::toNativeSeparators(path).toStdString(), sections);
     if (!other.Readable())
         return tr("Cannot read %1.").arg(QDir::toNativeSeparators(path));
     Clear();
@@ -77,8 +79,9 @@ QString DifferencesList::Summary() const {
 }
 
 QString DifferencesList::LineAt(int row) const {
-    return row >= 0 && row < Count() ? QString::fromStdString(compare::DifferenceLine(differences_[static_cast<size_t>(row)]))
-                                     : QString();
+    return row >= 0 && row < Count()
+               ? QString::fromStdString(compare::DifferenceLine(differences_[static_cast<size_t>(row)]))
+               : QString();
 }
 
 int64_t DifferencesList::OffsetOf(int row) const {
@@ -93,7 +96,9 @@ int64_t DifferencesList::OffsetOf(int row) const {
     return -1;
 }
 
-void DifferencesList::SelectRow(int row) { list_->setCurrentRow(row); }
+void DifferencesList::SelectRow(int row) {
+    list_->setCurrentRow(row);
+}
 
 void DifferencesList::FollowRow(int row) {
     const int64_t offset = OffsetOf(row);

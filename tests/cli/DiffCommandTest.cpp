@@ -53,7 +53,9 @@ TEST(DiffCommand, ExitStatusLikeDiff) {
         {{"--stat", p.B, p.B}, kDiffSame, ""},
         {{p.A, p.B}, kDiffDifferent, ""},
         {{p.A, missing}, kDiffTrouble, "strata-diff: cannot read " + missing + ": no such file\n"},
-        {{p.dir.Path().string(), p.A}, kDiffTrouble, "strata-diff: cannot read " + p.dir.Path().string() + ": is a folder\n"},
+        {{p.dir.Path().string(), p.A},
+         kDiffTrouble,
+         "strata-diff: cannot read " + p.dir.Path().string() + ": is a folder\n"},
         {{p.A}, kDiffTrouble, "strata-diff: B is required\n" + kUsage},
         {{"--format", "xml", p.A, p.B}, kDiffTrouble, "strata-diff: --format: "},
         {{"--sections", "37", p.A, p.B}, kDiffTrouble, "strata-diff: --sections: "},
@@ -71,21 +73,29 @@ TEST(DiffCommand, ExitStatusLikeDiff) {
 
 TEST(DiffCommand, OneLinePerDifferenceAsTextJsonOrCounts) {
     Pair p;
-    EXPECT_EQ(RunDiff({p.A, p.B}).Out, "Cameras > record 0: z: 2048 -> 99\n"
-                                   "Items > record B1: added: ObjectID=9, Room=0, x=1, y=2, z=3, Angle=4, "
-                                   "Intensity1=5, Intensity2=6, Flags=7\n");
+    EXPECT_EQ(RunDiff({p.A, p.B}).Out,
+              "Cameras > record 0: z: 2048 -> 99\n"
+              "Items > record B1: added: ObjectID=9, Room=0, x=1, y=2, z=3, Angle=4, "
+              "Intensity1=5, Intensity2=6, Flags=7\n");
     // The offsets: z is 8 bytes into the first camera, behind the 4-byte count; the new item is the second.
-    const std::string zA = std::to_string(p.LayoutA.Cameras + 4 + 8), zB = std::to_string(p.LayoutB.Cameras + 4 + 8);
+    const std::string zA = std::to_string(p.LayoutA.Cameras + 4 + 8),
+                      zB = std::to_string(p.LayoutB.Cameras + 4 + 8);
     const std::string item = std::to_string(p.LayoutB.Items + 4 + 24);
-    EXPECT_EQ(RunDiff({"--format", "json", p.A, p.B}).Out,
-              "[\n"
-              "  {\"kind\": \"changed\", \"chunk\": \"Cameras\", \"element\": \"record\", \"a\": 0, \"b\": 0, "
-              "\"field\": \"z\", \"valueA\": \"2048\", \"valueB\": \"99\", \"offsetA\": " + zA + ", \"offsetB\": " + zB + "},\n"
-              "  {\"kind\": \"added\", \"chunk\": \"Items\", \"element\": \"record\", \"b\": 1, \"valueB\": "
-              "\"ObjectID=9, Room=0, x=1, y=2, z=3, Angle=4, Intensity1=5, Intensity2=6, Flags=7\", \"offsetB\": " + item + "}\n"
-              "]\n");
+    EXPECT_EQ(
+        RunDiff({"--format", "json", p.A, p.B}).Out,
+        "[\n"
+        "  {\"kind\": \"changed\", \"chunk\": \"Cameras\", \"element\": \"record\", \"a\": 0, \"b\": 0, "
+        "\"field\": \"z\", \"valueA\": \"2048\", \"valueB\": \"99\", \"offsetA\": " +
+            zA + ", \"offsetB\": " + zB +
+            "},\n"
+            "  {\"kind\": \"added\", \"chunk\": \"Items\", \"element\": \"record\", \"b\": 1, \"valueB\": "
+            "\"ObjectID=9, Room=0, x=1, y=2, z=3, Angle=4, Intensity1=5, Intensity2=6, Flags=7\", "
+            "\"offsetB\": " +
+            item +
+            "}\n"
+            "]\n");
     EXPECT_EQ(RunDiff({"--stat", p.A, p.B}).Out, "Cameras: 1 changed, 0 added, 0 removed\n"
-                                             "Items: 0 changed, 1 added, 0 removed\n");
+                                                 "Items: 0 changed, 1 added, 0 removed\n");
     EXPECT_EQ(RunDiff({"--stat", "--format", "json", p.A, p.B}).Out,
               "[\n"
               "  {\"chunk\": \"Cameras\", \"changed\": 1, \"added\": 0, \"removed\": 0},\n"

@@ -6,7 +6,9 @@
 
 namespace {
 
-std::vector<uint64_t> Keys(std::string_view text) { return {text.begin(), text.end()}; }
+std::vector<uint64_t> Keys(std::string_view text) {
+    return {text.begin(), text.end()};
+}
 
 struct AlignCase {
     const char* A;
@@ -15,9 +17,16 @@ struct AlignCase {
 };
 
 const AlignCase kCases[] = {
-    {"", "", 0},           {"abc", "", 0},          {"", "abc", 0},       {"abc", "abc", 3},
-    {"abcabba", "cbabac", 4}, {"abcdef", "abXdef", 5}, {"abcdef", "abcXdef", 6}, {"xyz", "abc", 0},
-    {"aaaa", "aa", 2},     {"abab", "baba", 3},
+    {"", "", 0},
+    {"abc", "", 0},
+    {"", "abc", 0},
+    {"abc", "abc", 3},
+    {"abcabba", "cbabac", 4},
+    {"abcdef", "abXdef", 5},
+    {"abcdef", "abcXdef", 6},
+    {"xyz", "abc", 0},
+    {"aaaa", "aa", 2},
+    {"abab", "baba", 3},
 };
 
 TEST(RecordAlign, FindsALongestCommonSubsequence) {

@@ -20,6 +20,13 @@ void BenchWalkMap(const BenchContext& context, BenchKeys& keys);
 // to the window (map_paint_ms), and the room and sector under a point (map_pick_ms). Adds nothing
 // when the windows are not built.
 void BenchLevelMap(const BenchContext& context, BenchKeys& keys);
+// strata-diff on two 16 MB levels that differ in one field: whole-process time and peak memory.
+void BenchDiff(const BenchContext& context, BenchKeys& keys);
+// The two 16 MB levels, written into folder for profiling by hand.
+void WriteDiffLevels(const std::filesystem::path& folder, std::string& a, std::string& b);
+// strata-bench --measure-child OUT PROGRAM ARGS...: runs the program with its output into OUT and
+// prints its wall and CPU milliseconds, its peak memory in MB and its exit status.
+int MeasureChild(int argc, char** argv);
 
 // The structure views (outline, hex view, strata bar) in the main window, offscreen: selection
 // round trips, painting, the outline's build and the memory they add. Measured when the windows are

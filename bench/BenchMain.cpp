@@ -139,6 +139,8 @@ int main(int argc, char** argv) {
             repeats = 3;
         else if (arg == "--peak-of" && i + 2 < argc)
             return PeakOf(argv[i + 1], argv + i + 2);
+        else if (arg == "--measure-child")
+            return MeasureChild(argc - i - 1, argv + i + 1);
         else if (arg == "--program-run" && i + 2 < argc)
             return ProgramRun(argv[i + 1], argv[i + 2]);
         else if (arg == "--views-run" && i + 3 < argc)
@@ -150,6 +152,8 @@ int main(int argc, char** argv) {
             levelbuilder::WriteFile((out / "big.DM2").string(), levelbuilder::Build(BigLevel(2)));
             levelbuilder::WriteFile((out / "big.DM3").string(), levelbuilder::Build(BigLevel(3)));
             levelbuilder::WriteFile((out / "whole16.DM2").string(), levelbuilder::Build(WholeRunLevel()));
+            std::string a, b;
+            WriteDiffLevels(out, a, b);
             return 0;
         } else {
             std::fprintf(stderr, "usage: strata-bench [--json] [--quick] [--write-levels DIR]\n");
@@ -243,6 +247,7 @@ int main(int argc, char** argv) {
     BenchKeys keys;
     BenchWalkMap(context, keys);
     BenchLevelMap(context, keys);
+    BenchDiff(context, keys);
     if (BenchPaneAvailable())
         BenchViews(context, keys);
     BenchWholeRuns(context, keys);

@@ -27,6 +27,18 @@ void StringPane::Flush() {
     text_.clear();
 }
 
+void StringPane::KeepNoText() {
+    // The text goes to a sink that drops it, a small block at a time, so the walk's size limit still
+    // counts every byte while the pane never holds more than a block.
+    struct Discard final : ReportSink {
+        void Write(std::string_view) override {}
+    };
+    static Discard discard;
+    StreamTo(&discard, kNoTextBlockBytes);
+    flushed_ = text_.size();
+    std::string().swap(text_);
+}
+
 void StringPane::Reserve(size_t bytes) {
     // A streamed pane never holds much more than a block.
     if (blockBytes_ != 0)

@@ -29,6 +29,11 @@ public:
     void ReplaceAll(std::string_view text) override;
     void InsertAtEnd(std::string_view text) override { text_.append(text); }
     void Reserve(size_t bytes) override;
+    // From now on the pane keeps no text and only counts its bytes, for a walk run for its map alone
+    // (the comparison). Such a walk numbers its lines from its own first line.
+    void KeepNoText();
+    // Bytes written, held or handed on: what the report's size limit measures.
+    size_t Length() const { return Written(); }
     // Hands the text over (the pane is left empty), for a view that takes ownership of a big report.
     std::string Take() { return std::move(text_); }
     const std::string& Str() const { return text_; }
@@ -37,6 +42,7 @@ public:
     // BlockBytes() or more. Null ends streaming; a block size without a sink only keeps Reserve to it.
     void StreamTo(ReportSink* sink, size_t blockBytes = kBlockBytes);
     static constexpr size_t kBlockBytes = size_t{1} << 20;
+    static constexpr size_t kNoTextBlockBytes = size_t{64} << 10;
     ReportSink* Sink() const { return sink_; }
     size_t BlockBytes() const { return blockBytes_; }
     void Flush();

@@ -4,13 +4,15 @@
 # workers' logs to fuzz/work/fuzz-N.log; the last lines give the run's figures. FUZZ_JOBS sets the
 # number of workers (default: one a core; 1 leaves the other cores free). A single allocation of more
 # than 256 MB counts as a crash: with inputs of at most 64 KB it could only be sized by a count.
+# FUZZ_TARGET=strata-fuzz-diff fuzzes the comparison of two levels instead (work in fuzz/work-diff).
 # Add each crash, once fixed, to fuzz/regressions so CTest replays it.
 set -euo pipefail
 seconds="${1:-60}"
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(dirname "$here")"
 build="$root/build-fuzz"
-work="$here/work"
+target="${FUZZ_TARGET:-strata-fuzz}"
+work="$here/work${target#strata-fuzz}"
 
 for tool in clang++ cmake ninja; do
     command -v "$tool" >/dev/null || { echo "fuzz/run.sh needs $tool (apt-get install -y clang libclang-rt-dev cmake ninja-build)"; exit 1; }
@@ -18,14 +20,14 @@ done
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DSTRATA_WITH_QT=OFF -DSTRATA_SANITIZE=ON -DSTRATA_LIBFUZZER=ON >/dev/null
-ninja -C "$build" strata-fuzz >/dev/null
+ninja -C "$build" "$target" >/dev/null
 
 mkdir -p "$work/corpus" "$work/crashes"
 jobs="${FUZZ_JOBS:-$(nproc)}"
 cd "$work" # libFuzzer writes its workers' logs into the current folder
 rm -f fuzz-*.log
 status=0
-"$build/fuzz/strata-fuzz" "$work/corpus" "$here/corpus" "$here/regressions" \
+"$build/fuzz/$target" "$work/corpus" "$here/corpus" "$here/regressions" \
     -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=256 \
     -jobs="$jobs" -workers="$jobs" -artifact_prefix="$work/crashes/" -print_final_stats=1 || status=$?
 

@@ -26,6 +26,7 @@
 #include "ui/ElidedLabel.h"
 #include "ui/FindBar.h"
 #include "ui/ReportView.h"
+#include "ui/ComparisonDock.h"
 #include "ui/StructureViews.h"
 #include "ui/LevelMapDock.h"
 #include "widgets/Rule.h"
@@ -91,6 +92,7 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), state_
     structure_ = new StructureViews(*this, state_, *rtbOutput_, canvas_, [this](const QString& path) { OpenLevel(path); });
     connect(structure_, &StructureViews::BandChanged, this, &frmMain::LayoutControls);
     levelMap_ = new LevelMapDock(*this, *structure_);
+    new ComparisonDock(*this, *structure_);
 
     const QSize inner = TwipSize(kStartWidth - kMenuFrameWidthTwips, kStartHeight - kMenuFrameHeightTwips);
     resize(inner.width(), inner.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());

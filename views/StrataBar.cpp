@@ -57,6 +57,20 @@ QColor StrataBar::GroupColour(ChunkGroup group) {
     return Qt::gray;
 }
 
+void StrataBar::SetMarked(std::function<bool(Piece)> marked) {
+    marked_ = std::move(marked);
+    update();
+}
+
+bool StrataBar::PieceMarked(int i) const {
+    const StrataLayout& layout = Layout();
+    if (!marked_ || i < 0 || i >= static_cast<int>(layout.Pieces.size()))
+        return false;
+    const WalkMap& map = selection_.Map();
+    const auto& spans = layout.Pieces[static_cast<size_t>(i)].Spans;
+    return std::any_of(spans.begin(), spans.end(), [&](int32_t s) { return marked_(map[s].What); });
+}
+
 void StrataBar::TakeWalk() {
     stale_ = true;
     update();
@@ -110,6 +124,8 @@ void StrataBar::paintEvent(QPaintEvent*) {
         }
         if (std::find(p.Spans.begin(), p.Spans.end(), selectedChunk) != p.Spans.end())
             selectedRect = r;
+        if (marked_ && PieceMarked(static_cast<int>(&p - layout.Pieces.data())))
+            painter.fillRect(QRectF(p.X, h - 3, p.Width, 3), kOverrun);
         // A thin seam between pieces keeps neighbours of one colour apart.
         painter.fillRect(QRectF(p.X + p.Width - 1, 0, 1, h), QColor(0, 0, 0, 40));
     }

@@ -5,6 +5,8 @@
 // piece; a click selects its chunk in the shared selection.
 #include <QWidget>
 
+#include <functional>
+
 #include "views/StrataLayout.h"
 
 class SpanSelection;
@@ -27,6 +29,12 @@ class StrataBar : public QWidget {
 
     static QColor GroupColour(ChunkGroup group);
 
+    // Marks chunks along the bar's foot: those of a kind the test picks (the comparison's chunks that
+    // differ). An empty test marks none; call update() when its answers change.
+    void SetMarked(std::function<bool(Piece)> marked);
+    // Whether piece i of the layout carries the mark.
+    bool PieceMarked(int i) const;
+
   protected:
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
@@ -37,6 +45,7 @@ class StrataBar : public QWidget {
     void TakeWalk();
 
     SpanSelection& selection_;
+    std::function<bool(Piece)> marked_;
     mutable StrataLayout layout_;
     mutable bool stale_ = true;
 };

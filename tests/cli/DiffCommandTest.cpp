@@ -1,0 +1,122 @@
+#include "cli/DiffCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <sys/wait.h>
+
+#include "common/TestFiles.h"
+#include "tools/LevelBuilder.h"
+
+namespace {
+
+struct Diff {
+    int Exit = -1;
+    std::string Out, Err;
+};
+
+Diff RunDiff(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int exit = RunDiffCommand(args, out, err);
+    return {exit, out.str(), err.str()};
+}
+
+// Level A, and B with one camera moved and one item inserted in the middle of the items.
+struct Pair {
+    TempDir dir;
+    std::string A, B;
+    levelbuilder::Layout LayoutA, LayoutB;
+    Pair() {
+        levelbuilder::Level level = levelbuilder::FilledLevel(2);
+        level.Items.Add({7, 1, 10, 20, 30, 0, 5, 5, 0});
+        A = dir.Write("a.lvl", levelbuilder::Build(level, LayoutA));
+        level.Cameras.Items[0].Z = 99;
+        level.Items.Items.insert(level.Items.Items.begin() + 1, {9, 0, 1, 2, 3, 4, 5, 6, 7});
+        B = dir.Write("b.lvl", levelbuilder::Build(level, LayoutB));
+    }
+};
+
+const std::string kUsage = "Usage: " + std::string(kDiffUsage) + "\n";
+
+} // namespace
+
+TEST(DiffCommand, ExitStatusLikeDiff) {
+    Pair p;
+    const std::string missing = (p.dir.Path() / "missing.lvl").string();
+    struct Case {
+        std::vector<std::string> Args;
+        int Exit;
+        std::string Err; // what standard error starts with
+    } cases[] = {
+        {{p.A, p.A}, kDiffSame, ""},
+        {{"--stat", p.B, p.B}, kDiffSame, ""},
+        {{p.A, p.B}, kDiffDifferent, ""},
+        {{p.A, missing}, kDiffTrouble, "strata-diff: cannot read " + missing + ": no such file\n"},
+        {{p.dir.Path().string(), p.A},
+         kDiffTrouble,
+         "strata-diff: cannot read " + p.dir.Path().string() + ": is a folder\n"},
+        {{p.A}, kDiffTrouble, "strata-diff: B is required\n" + kUsage},
+        {{"--format", "xml", p.A, p.B}, kDiffTrouble, "strata-diff: --format: "},
+        {{"--sections", "37", p.A, p.B}, kDiffTrouble, "strata-diff: --sections: "},
+        {{"--sections", "1,x", p.A, p.B}, kDiffTrouble, "strata-diff: --sections: "},
+    };
+    for (const Case& c : cases) {
+        const Diff d = RunDiff(c.Args);
+        EXPECT_EQ(d.Exit, c.Exit) << c.Args[0];
+        EXPECT_TRUE(d.Err.starts_with(c.Err)) << d.Err;
+        if (c.Exit != kDiffDifferent) {
+            EXPECT_EQ(d.Out, "") << c.Args[0];
+        }
+    }
+}
+
+TEST(DiffCommand, OneLinePerDifferenceAsTextJsonOrCounts) {
+    Pair p;
+    EXPECT_EQ(RunDiff({p.A, p.B}).Out,
+              "Cameras > record 0: z: 2048 -> 99\n"
+              "Items > record B1: added: ObjectID=9, Room=0, x=1, y=2, z=3, Angle=4, "
+              "Intensity1=5, Intensity2=6, Flags=7\n");
+    // The offsets: z is 8 bytes into the first camera, behind the 4-byte count; the new item is the second.
+    const std::string zA = std::to_string(p.LayoutA.Cameras + 4 + 8),
+                      zB = std::to_string(p.LayoutB.Cameras + 4 + 8);
+    const std::string item = std::to_string(p.LayoutB.Items + 4 + 24);
+    EXPECT_EQ(
+        RunDiff({"--format", "json", p.A, p.B}).Out,
+        "[\n"
+        "  {\"kind\": \"changed\", \"chunk\": \"Cameras\", \"element\": \"record\", \"a\": 0, \"b\": 0, "
+        "\"field\": \"z\", \"valueA\": \"2048\", \"valueB\": \"99\", \"offsetA\": " +
+            zA + ", \"offsetB\": " + zB +
+            "},\n"
+            "  {\"kind\": \"added\", \"chunk\": \"Items\", \"element\": \"record\", \"b\": 1, \"valueB\": "
+            "\"ObjectID=9, Room=0, x=1, y=2, z=3, Angle=4, Intensity1=5, Intensity2=6, Flags=7\", "
+            "\"offsetB\": " +
+            item +
+            "}\n"
+            "]\n");
+    EXPECT_EQ(RunDiff({"--stat", p.A, p.B}).Out, "Cameras: 1 changed, 0 added, 0 removed\n"
+                                                 "Items: 0 changed, 1 added, 0 removed\n");
+    EXPECT_EQ(RunDiff({"--stat", "--format", "json", p.A, p.B}).Out,
+              "[\n"
+              "  {\"chunk\": \"Cameras\", \"changed\": 1, \"added\": 0, \"removed\": 0},\n"
+              "  {\"chunk\": \"Items\", \"changed\": 0, \"added\": 1, \"removed\": 0}\n"
+              "]\n");
+    EXPECT_EQ(RunDiff({"--format", "json", p.A, p.A}).Out, "[]\n");
+    // Only the items: the cameras are section 24, the items 30.
+    EXPECT_EQ(RunDiff({"--sections", "30", p.A, p.B}).Out.substr(0, 27), "Items > record B1: added: O");
+    EXPECT_EQ(RunDiff({"--sections", "24,30", "--stat", p.A, p.B}).Exit, kDiffDifferent);
+    EXPECT_EQ(RunDiff({"--sections", "0,1,2", p.A, p.B}).Exit, kDiffSame);
+}
+
+// The real program, for its exit status.
+TEST(DiffCommand, TheInstalledProgramExitsLikeDiff) {
+    Pair p;
+    const auto run = [&](const std::string& a, const std::string& b) {
+        const int status =
+            std::system(("'" STRATA_DIFF_PATH "' '" + a + "' '" + b + "' >/dev/null 2>&1").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(run(p.A, p.A), 0);
+    EXPECT_EQ(run(p.A, p.B), 1);
+    EXPECT_EQ(run(p.A, (p.dir.Path() / "none").string()), 2);
+}

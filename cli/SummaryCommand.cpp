@@ -17,6 +17,7 @@
 
 #include "engine/AppState.h"
 #include "engine/Fault.h"
+#include "engine/JsonReport.h"
 #include "engine/LevelFormat.h"
 #include "engine/ReportRun.h"
 #include "engine/WalkMap.h"
@@ -156,38 +157,6 @@ void CsvField(std::string& out, std::string_view text) {
     out += '"';
 }
 
-void JsonString(std::string& out, std::string_view text) {
-    out += '"';
-    for (const char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                out += escaped;
-            } else {
-                out += c;
-            }
-        }
-    }
-    out += '"';
-}
-
 std::string HashText(uint64_t hash) {
     char text[17];
     std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
@@ -271,7 +240,7 @@ std::string SummaryText(const std::vector<SummaryRow>& rows, bool json) {
         const auto number = [&](std::string_view name, std::optional<int64_t> value) {
             if (json) {
                 out += ", ";
-                JsonString(out, name);
+                AppendJsonString(out, name);
                 out += ": ";
                 out += value ? std::to_string(*value) : "null";
             } else {
@@ -283,10 +252,10 @@ std::string SummaryText(const std::vector<SummaryRow>& rows, bool json) {
         const auto text = [&](std::string_view name, std::string_view value, bool present) {
             if (json) {
                 out += ", ";
-                JsonString(out, name);
+                AppendJsonString(out, name);
                 out += ": ";
                 if (present)
-                    JsonString(out, value);
+                    AppendJsonString(out, value);
                 else
                     out += "null";
             } else {
@@ -296,7 +265,7 @@ std::string SummaryText(const std::vector<SummaryRow>& rows, bool json) {
         };
         if (json) {
             out += "{\"path\": ";
-            JsonString(out, row.Path);
+            AppendJsonString(out, row.Path);
         } else {
             CsvField(out, row.Path);
         }

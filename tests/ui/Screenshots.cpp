@@ -21,6 +21,7 @@
 #include "ui/frmHelp.h"
 #include "ui/frmMain.h"
 #include "ui/frmReportDetails.h"
+#include "views/DifferencesList.h"
 #include "views/HexView.h"
 #include "views/SpanSelection.h"
 
@@ -68,6 +69,21 @@ void SaveStructureViews(const QDir& folder) {
     });
     shoot(levelbuilder::DemoLevel(2), 1183000, "structure-past-end", [](frmMain& main) {
         main.Structure().GoToOffset(QString::number(main.Selection().Map().FileSize() - 40));
+    });
+    // The differences from a copy with one camera moved and one item more, the first one picked.
+    levelbuilder::Level changed = levelbuilder::DemoLevel(2);
+    if (!changed.Cameras.Items.empty())
+        changed.Cameras.Items[0].Y += 512;
+    changed.Items.Items.insert(changed.Items.Items.begin() + changed.Items.Items.size() / 2, levelbuilder::Item{});
+    const std::string other = folder.filePath(QStringLiteral("structure-differences-b.dm2")).toStdString();
+    levelbuilder::WriteFile(other, levelbuilder::Build(changed));
+    shoot(levelbuilder::DemoLevel(2), 0, "structure-differences", [&](frmMain& main) {
+        if (auto* dock = main.findChild<QDockWidget*>(QStringLiteral("dckDifferences")))
+            dock->show();
+        if (auto* list = main.findChild<DifferencesList*>()) {
+            list->CompareWith(QString::fromStdString(other));
+            list->SelectRow(0);
+        }
     });
 }
 

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "bench/BenchExtras.h"
+#include "bench/BenchQt.h"
+#include "bench/BenchTiming.h"
 #include "engine/AppState.h"
 #include "engine/ReportRun.h"
 #include "views/LevelMapCanvas.h"
@@ -15,27 +17,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double MsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-void EnsureApplication() {
-    if (QApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "strata-bench";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv); // lives until the process ends, as the bench's one application
-}
+using Clock = BenchClock;
 
 } // namespace
 

@@ -17,6 +17,7 @@
 
 #include "bench/BenchExtras.h"
 #include "bench/BenchPane.h"
+#include "bench/BenchTiming.h"
 #include "bench/BigLevel.h"
 #include "engine/AppState.h"
 #include "engine/LevelFile.h"
@@ -27,12 +28,7 @@ extern char** environ;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
+using Clock = BenchClock;
 
 // Milliseconds of each of `repeats` runs of f, after one warm-up run.
 std::vector<double> Time(int repeats, const std::function<void()>& f) {
@@ -44,43 +40,6 @@ std::vector<double> Time(int repeats, const std::function<void()>& f) {
         ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     return ms;
-}
-
-// Runs xxd on the file with its output to /dev/null (or counted through a pipe) and returns the
-// milliseconds it took; -1 when xxd is not there.
-double RunXxd(const std::string& file, size_t* outputBytes) {
-    int pipeFds[2] = {-1, -1};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (outputBytes) {
-        if (::pipe(pipeFds) != 0)
-            return -1;
-        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    }
-    std::string prog = "xxd";
-    char* argv[] = {prog.data(), const_cast<char*>(file.c_str()), nullptr};
-    pid_t pid;
-    const auto start = Clock::now();
-    const int rc = posix_spawnp(&pid, "xxd", &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        return -1;
-    if (outputBytes) {
-        ::close(pipeFds[1]);
-        *outputBytes = 0;
-        char buf[1 << 16];
-        ssize_t n;
-        while ((n = ::read(pipeFds[0], buf, sizeof buf)) > 0)
-            *outputBytes += static_cast<size_t>(n);
-        ::close(pipeFds[0]);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
 }
 
 size_t CountLines(const std::string& text) {
@@ -127,6 +86,41 @@ double ProgramPeakMB(const std::string& path, const std::filesystem::path& tileF
 }
 
 } // namespace
+
+double RunXxd(const std::string& file, size_t* outputBytes) {
+    int pipeFds[2] = {-1, -1};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (outputBytes) {
+        if (::pipe(pipeFds) != 0)
+            return -1;
+        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    }
+    std::string prog = "xxd";
+    char* argv[] = {prog.data(), const_cast<char*>(file.c_str()), nullptr};
+    pid_t pid;
+    const auto start = Clock::now();
+    const int rc = posix_spawnp(&pid, "xxd", &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return -1;
+    if (outputBytes) {
+        ::close(pipeFds[1]);
+        *outputBytes = 0;
+        char buf[1 << 16];
+        ssize_t n;
+        while ((n = ::read(pipeFds[0], buf, sizeof buf)) > 0)
+            *outputBytes += static_cast<size_t>(n);
+        ::close(pipeFds[0]);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
+}
 
 int main(int argc, char** argv) {
     bool json = false;

@@ -5,33 +5,10 @@
 #include <QApplication>
 #include <QScrollBar>
 
+#include "bench/BenchQt.h"
 #include "ui/ReportView.h"
 
 namespace {
-
-// Counts the paint events of the pane's viewport, so the bench waits for a real paint, not a queued one.
-class PaintCounter : public QObject {
-  public:
-    int Paints = 0;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* e) override {
-        if (e->type() == QEvent::Paint)
-            ++Paints;
-        return QObject::eventFilter(watched, e);
-    }
-};
-
-void EnsureApplication() {
-    if (QApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "strata-bench";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv); // lives until the process ends, as the bench's one application
-}
 
 void WaitForPaint(QWidget& viewport, PaintCounter& counter) {
     const int before = counter.Paints;

@@ -19,6 +19,8 @@
 #include <QStandardPaths>
 
 #include "bench/BenchExtras.h"
+#include "bench/BenchQt.h"
+#include "bench/BenchTiming.h"
 #include "engine/AppState.h"
 #include "ui/ReportView.h"
 #include "ui/StructureViews.h"
@@ -31,29 +33,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = BenchClock;
 
-class PaintCounter : public QObject {
-  public:
-    int Paints = 0;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* e) override {
-        if (e->type() == QEvent::Paint)
-            ++Paints;
-        return QObject::eventFilter(watched, e);
-    }
-};
-
-void EnsureApplication() {
-    if (!QApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "strata-bench";
-        static char* argv[] = {name, nullptr};
-        new QApplication(argc, argv); // lives until the process ends
-    }
+void EnsureViewsApplication() {
+    EnsureApplication();
     // The docks shown here are never remembered for the user.
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName(QStringLiteral("StrataBenchViews"));
@@ -64,15 +47,6 @@ void EnsureApplication() {
 void WaitForPaint(const PaintCounter& counter, int before) {
     for (int i = 0; i < 100000 && counter.Paints == before; ++i)
         QCoreApplication::processEvents();
-}
-
-double Ms(Clock::time_point since) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 // The main window with the level open, every detail on, and its structure views shown.
@@ -107,7 +81,7 @@ std::vector<int32_t> RecordLines(const WalkMap& map, size_t wanted) {
 } // namespace
 
 void BenchViews(const BenchContext& context, BenchKeys& keys) {
-    EnsureApplication();
+    EnsureViewsApplication();
     AppState state;
     state.ProgramFolder = context.Folder;
     state.TileFolderOverride = context.Folder / "tiles";
@@ -131,7 +105,7 @@ void BenchViews(const BenchContext& context, BenchKeys& keys) {
         const auto start = Clock::now();
         pane.ShowLine(static_cast<size_t>(line));
         WaitForPaint(hexPaints, before);
-        lineToBytes.push_back(Ms(start));
+        lineToBytes.push_back(MsSince(start));
     }
 
     // A click on a byte until the pane shows and selects its line.
@@ -150,7 +124,7 @@ void BenchViews(const BenchContext& context, BenchKeys& keys) {
         const auto start = Clock::now();
         QCoreApplication::sendEvent(hex.viewport(), &press);
         WaitForPaint(panePaints, before);
-        byteToLine.push_back(Ms(start));
+        byteToLine.push_back(MsSince(start));
     }
 
     // A page of the hex view, with a selection in it.
@@ -158,7 +132,7 @@ void BenchViews(const BenchContext& context, BenchKeys& keys) {
     for (int i = 0; i < samples; ++i) {
         const auto start = Clock::now();
         hex.viewport()->repaint();
-        hexPage.push_back(Ms(start));
+        hexPage.push_back(MsSince(start));
     }
 
     // The strata bar, its layout worked out anew each time (the width changes by a pixel).
@@ -167,7 +141,7 @@ void BenchViews(const BenchContext& context, BenchKeys& keys) {
         strata.resize(strata.width() + (i % 2 == 0 ? 1 : -1), strata.height());
         const auto start = Clock::now();
         strata.repaint();
-        strataPaint.push_back(Ms(start));
+        strataPaint.push_back(MsSince(start));
     }
 
     // The outline built anew over the walk map until it has painted.
@@ -178,7 +152,7 @@ void BenchViews(const BenchContext& context, BenchKeys& keys) {
         outline.Model().Reset();
         outline.viewport()->update();
         WaitForPaint(outlinePaints, before);
-        outlineBuild.push_back(Ms(start));
+        outlineBuild.push_back(MsSince(start));
     }
 
     keys.emplace_back("line_to_bytes_ms", Median(lineToBytes));
@@ -213,7 +187,7 @@ void BenchViews(const BenchContext& context, BenchKeys& keys) {
 // One full-detail open in a process of its own, with or without the structure views shown, used and
 // painted; prints the peak resident size in KB.
 int BenchViewsRun(const std::string& path, const std::string& folder, bool views) {
-    EnsureApplication();
+    EnsureViewsApplication();
     AppState state;
     state.ProgramFolder = folder;
     state.TileFolderOverride = std::filesystem::path(folder) / "tiles";

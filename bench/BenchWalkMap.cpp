@@ -1,75 +1,25 @@
 #include <algorithm>
 #include <chrono>
-#include <fcntl.h>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "bench/BenchExtras.h"
+#include "bench/BenchTiming.h"
 #include "engine/AppState.h"
 #include "engine/JsonReport.h"
 #include "engine/ReportRun.h"
 
-extern char** environ;
-
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double MsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-// xxd's hex dump of the file: its output bytes through a pipe, and the median milliseconds of three
-// runs into /dev/null. Returns 0 when xxd is not there.
+// xxd's hex dump of the file: its output bytes through a pipe, then the median of three runs into
+// /dev/null. Returns 0 when xxd is not there.
 double XxdMBps(const std::string& file) {
-    const auto run = [&](size_t* outputBytes) -> double {
-        int fds[2] = {-1, -1};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        if (outputBytes) {
-            if (::pipe(fds) != 0)
-                return -1;
-            posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-            posix_spawn_file_actions_addclose(&actions, fds[0]);
-        } else {
-            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        }
-        std::string prog = "xxd";
-        char* argv[] = {prog.data(), const_cast<char*>(file.c_str()), nullptr};
-        pid_t pid;
-        const auto start = Clock::now();
-        const int rc = posix_spawnp(&pid, "xxd", &actions, nullptr, argv, environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (outputBytes) {
-            ::close(fds[1]);
-            *outputBytes = 0;
-            char buf[1 << 16];
-            ssize_t n;
-            while (rc == 0 && (n = ::read(fds[0], buf, sizeof buf)) > 0)
-                *outputBytes += static_cast<size_t>(n);
-            ::close(fds[0]);
-        }
-        if (rc != 0)
-            return -1;
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        const double ms = MsSince(start);
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
-    };
     size_t bytes = 0;
-    if (run(&bytes) < 0 || bytes == 0)
+    if (RunXxd(file, &bytes) < 0 || bytes == 0)
         return 0;
     std::vector<double> ms;
     for (int i = 0; i < 3; ++i)
-        ms.push_back(run(nullptr));
+        ms.push_back(RunXxd(file, nullptr));
     return static_cast<double>(bytes) / 1e3 / Median(ms);
 }
 
@@ -95,10 +45,10 @@ void BenchWalkMap(const BenchContext& context, BenchKeys& keys) {
         std::vector<double> writeMs, runMs;
         size_t jsonBytes = 0;
         for (int i = 0; i <= context.Repeats; ++i) { // the first round warms up
-            auto start = Clock::now();
+            auto start = BenchClock::now();
             const std::string json = JsonReport(state);
             const double write = MsSince(start);
-            start = Clock::now();
+            start = BenchClock::now();
             ReportLevelFile(state, path);
             const size_t again = JsonReport(state).size();
             const double whole = MsSince(start);

@@ -1,4 +1,5 @@
 #include "engine/OutputFile.h"
+#include "engine/OutputFileSeam.h"
 
 #include <cctype>
 #include <cerrno>
@@ -12,6 +13,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+OutputSystemCalls gCalls{::write, ::fsync, ::rename};
 
 // The system's own words for an error, lower-case, as a message continues them.
 std::string SystemWords(int error) {
@@ -31,8 +34,10 @@ struct FdGuard {
     int Release() { return std::exchange(fd, -1); }
 };
 
+// Only a regular file can be the level: a terminal that is both the level's standard input and the
+// output is not.
 bool SameFile(const struct stat& info, std::optional<FileIdentity> other) {
-    return other && other->Device == info.st_dev && other->Inode == info.st_ino;
+    return other && S_ISREG(info.st_mode) && other->Device == info.st_dev && other->Inode == info.st_ino;
 }
 
 // The descriptor a name of the process's own streams stands for ("/dev/stdout", "/dev/fd/3",
@@ -95,7 +100,7 @@ int CreateTemporaryBeside(const fs::path& target, fs::path& temporary) {
 bool WriteAll(int fd, std::string_view text) {
     size_t done = 0;
     while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        const ssize_t n = gCalls.Write(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -125,7 +130,8 @@ std::string WriteInPlace(const fs::path& path, std::string_view text) {
 // target is replaced whole or not at all. The temporary file lies in the target's own folder: a rename
 // never crosses file systems. An existing file's mode and, where the process may keep it, its owner
 // carry over.
-std::string ReplaceRegular(const fs::path& target, std::string_view text, const struct stat* existing) {
+std::string ReplaceRegular(const fs::path& target, std::string_view text, const struct stat* existing,
+                           bool durable) {
     const fs::path folder = target.has_parent_path() ? target.parent_path() : ".";
     struct stat folderInfo {};
     if (::stat(folder.c_str(), &folderInfo) != 0)
@@ -149,13 +155,13 @@ std::string ReplaceRegular(const fs::path& target, std::string_view text, const 
         }
         ::fchmod(file.fd, existing->st_mode & 07777);
     }
-    bool written = WriteAll(file.fd, text) && ::fsync(file.fd) == 0;
+    bool written = WriteAll(file.fd, text) && (!durable || gCalls.Fsync(file.fd) == 0);
     int error = written ? 0 : errno;
     if (::close(file.Release()) != 0 && written) {
         written = false;
         error = errno;
     }
-    if (written && ::rename(temporary.c_str(), target.c_str()) != 0) {
+    if (written && gCalls.Rename(temporary.c_str(), target.c_str()) != 0) {
         written = false;
         error = errno;
     }
@@ -166,7 +172,37 @@ std::string ReplaceRegular(const fs::path& target, std::string_view text, const 
     return "";
 }
 
+// The name itself gets the new file (OutputRules::ReplaceTheName): only a regular file with no other
+// name keeps its mode; anything else at the name is replaced by the rename, never written into.
+std::string ReplaceTheName(const fs::path& path, std::string_view text, const OutputRules& rules) {
+    struct stat own {};
+    if (::lstat(path.c_str(), &own) != 0) {
+        if (errno != ENOENT)
+            return ReasonOfError(errno);
+        return ReplaceRegular(path, text, nullptr, rules.Durable);
+    }
+    // The level is kept under each of its names, links to it included, though a rename would not
+    // change its bytes: the name the level was given stays the level's.
+    struct stat followed {};
+    if (SameFile(own, rules.NeverOver) ||
+        (::stat(path.c_str(), &followed) == 0 && SameFile(followed, rules.NeverOver)))
+        return std::string(kIsTheLevelFile);
+    if (S_ISDIR(own.st_mode))
+        return ReasonOfError(EISDIR);
+    const bool alone = S_ISREG(own.st_mode) && own.st_nlink == 1;
+    return ReplaceRegular(path, text, alone ? &own : nullptr, rules.Durable);
+}
+
 } // namespace
+
+OutputSystemCalls& OutputSystemCallsForTests() {
+    return gCalls;
+}
+
+bool IsTheLevel(int descriptor, std::optional<FileIdentity> level) {
+    struct stat info {};
+    return ::fstat(descriptor, &info) == 0 && SameFile(info, level);
+}
 
 std::string ReasonOfError(int error) {
     switch (error) {
@@ -210,8 +246,16 @@ std::string WriteToDescriptor(int descriptor, std::string_view text) {
 
 std::string WriteOutputFile(const std::filesystem::path& path, std::string_view text,
                             std::optional<FileIdentity> neverOver) {
+    return WriteOutputFile(path, text, OutputRules{.NeverOver = neverOver});
+}
+
+std::string WriteOutputFile(const std::filesystem::path& path, std::string_view text,
+                            const OutputRules& rules) {
     if (path.empty())
         return "not a file name";
+    const std::optional<FileIdentity>& neverOver = rules.NeverOver;
+    if (rules.ReplaceTheName)
+        return path.has_filename() ? ReplaceTheName(path, text, rules) : "not a file name";
     struct stat info {};
     if (const int fd = DescriptorNamed(path); fd >= 0) {
         if (::fstat(fd, &info) != 0)
@@ -232,7 +276,7 @@ std::string WriteOutputFile(const std::filesystem::path& path, std::string_view 
         const fs::path target = fs::canonical(path, ec);
         if (ec)
             return ReasonOfError(ec.value());
-        return ReplaceRegular(target, text, &info);
+        return ReplaceRegular(target, text, &info, rules.Durable);
     }
     if (errno != ENOENT)
         return ReasonOfError(errno);
@@ -241,5 +285,5 @@ std::string WriteOutputFile(const std::filesystem::path& path, std::string_view 
     fs::path target = path;
     if (std::string reason = FollowDanglingLinks(target); !reason.empty())
         return reason;
-    return ReplaceRegular(target, text, nullptr);
+    return ReplaceRegular(target, text, nullptr, rules.Durable);
 }

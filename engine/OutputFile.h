@@ -21,13 +21,33 @@ struct FileIdentity {
 std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path);
 std::optional<FileIdentity> IdentityOf(int descriptor);
 
+// How a write treats what is already at the path.
+struct OutputRules {
+    // The level being reported: a path that leads to it (by its name, a link or a hard link) is refused.
+    std::optional<FileIdentity> NeverOver = std::nullopt;
+    // The name itself gets a new file, whatever it holds now: a link is replaced, not followed; a FIFO or
+    // a device is replaced, not written into; a file with other hard links keeps its bytes under those
+    // names. For the files the program owns outright (the texture tiles), where nothing behind such a
+    // name can be meant to receive them.
+    bool ReplaceTheName = false;
+    // The bytes reach the disk (fsync) before the new file takes the name.
+    bool Durable = true;
+};
+
 // Writes text as the whole content of what path names. neverOver is the level being reported: a path
 // that leads to it is refused. Returns "" on success, otherwise the reason in a few words.
 std::string WriteOutputFile(const std::filesystem::path& path, std::string_view text,
                             std::optional<FileIdentity> neverOver = std::nullopt);
+std::string WriteOutputFile(const std::filesystem::path& path, std::string_view text,
+                            const OutputRules& rules);
 
-// Writes all of text to an open descriptor (standard output). "" or the reason.
+// Writes all of text to an open descriptor (standard output, a file being made), carrying on after
+// short writes and interruptions. "" or the reason.
 std::string WriteToDescriptor(int descriptor, std::string_view text);
+
+// Whether an open descriptor (standard output) is the level file: a regular file with its identity. A
+// terminal or a pipe that is also the level's standard input is not.
+bool IsTheLevel(int descriptor, std::optional<FileIdentity> level);
 
 // The reason of a failed system call in a few lower-case words.
 std::string ReasonOfError(int error);

@@ -4,15 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <functional>
 #include <set>
 #include <sys/stat.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 #include "common/TestFiles.h"
+#include "engine/OutputFileSeam.h"
 
 namespace {
 
@@ -48,8 +52,7 @@ struct WriteCase {
 
 TEST(OutputFile, WritesWhatThePathPointsAtAndKeepsItsKind) {
     const std::vector<WriteCase> cases{
-        {"a new file",
-         [](const fs::path& d) { return d / "a" / "new.csv"; },
+        {"a new file", [](const fs::path& d) { return d / "a" / "new.csv"; },
          [](const fs::path& d) {
              EXPECT_EQ(ReadAll(d / "a" / "new.csv"), kTextBytes);
              EXPECT_EQ(Names(d / "a"), std::set<std::string>{"new.csv"});
@@ -88,8 +91,7 @@ TEST(OutputFile, WritesWhatThePathPointsAtAndKeepsItsKind) {
              EXPECT_TRUE(fs::is_symlink(d / "a" / "link.csv"));
              EXPECT_EQ(ReadAll(d / "b" / "made.csv"), kTextBytes);
          }},
-        {"the null device",
-         [](const fs::path&) { return fs::path("/dev/null"); },
+        {"the null device", [](const fs::path&) { return fs::path("/dev/null"); },
          [](const fs::path&) { EXPECT_TRUE(S_ISCHR(ModeOf("/dev/null"))); }},
     };
     for (const WriteCase& c : cases) {
@@ -130,7 +132,8 @@ TEST(OutputFile, RefusalsAndFailuresNameTheReasonAndChangeNothing) {
          {Case{level, std::string(kIsTheLevelFile)}, Case{dir.Path() / "link", std::string(kIsTheLevelFile)},
           Case{dir.Path() / "hard", std::string(kIsTheLevelFile)}, Case{dir.Path(), "is a folder"},
           Case{dir.Path() / "none" / "x.csv", "no such folder"},
-          Case{dir.Path() / "file" / "x.csv", "not a folder"}, Case{"/dev/full", "no space left on the device"},
+          Case{dir.Path() / "file" / "x.csv", "not a folder"},
+          Case{"/dev/full", "no space left on the device"},
           // A read-only file in a folder that takes no new files: the reason is one of those, not a
           // missing folder.
           Case{"/proc/version", ::geteuid() == 0 ? "cannot make a file in /proc: no such file or directory"
@@ -176,4 +179,143 @@ TEST(OutputFile, DescriptorWritesGiveTheSystemsReason) {
     EXPECT_EQ(WriteToDescriptor(ends[1], kText), "broken pipe");
     std::signal(SIGPIPE, old);
     ::close(ends[1]);
+}
+
+// A relative link that leads nowhere yet is read from the link's own folder: the file is made beside
+// the link, wherever the process works.
+TEST(OutputFile, RelativeLinkToAFileNotYetMadeIsResolvedBesideTheLink) {
+    TempDir dir;
+    fs::create_directories(dir.Path() / "a" / "sub");
+    fs::create_directories(dir.Path() / "cwd" / "sub");
+    fs::create_symlink("sub/made.csv", dir.Path() / "a" / "link.csv");
+    const fs::path before = fs::current_path();
+    ASSERT_EQ(::chdir((dir.Path() / "cwd").c_str()), 0);
+    const std::string reason = WriteOutputFile(dir.Path() / "a" / "link.csv", kText);
+    ASSERT_EQ(::chdir(before.c_str()), 0);
+    EXPECT_EQ(reason, "");
+    EXPECT_TRUE(fs::is_symlink(dir.Path() / "a" / "link.csv"));
+    EXPECT_EQ(ReadAll(dir.Path() / "a" / "sub" / "made.csv"), kTextBytes);
+    EXPECT_TRUE(fs::is_empty(dir.Path() / "cwd" / "sub"));
+}
+
+// The names of the process's own streams lead to whatever the stream was opened on: the level opened
+// for appending as a descriptor (as `>> level` does) is refused under each of them.
+TEST(OutputFile, AStreamThatIsTheLevelIsRefusedByEveryNameOfIt) {
+    TempDir dir;
+    const fs::path level = dir.Write("level.dm2", kOld);
+    const std::optional<FileIdentity> identity = IdentityOf(level);
+    const int appending = ::open(level.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    ASSERT_GE(appending, 3);
+    const std::string fd = std::to_string(appending);
+    for (const std::string& name : {"/dev/fd/" + fd, "/proc/self/fd/" + fd, "/dev/fd/./" + fd}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(WriteOutputFile(name, kText, identity), kIsTheLevelFile);
+    }
+    // Standard output itself, for the time of one call.
+    std::fflush(stdout);
+    const int savedOut = ::dup(STDOUT_FILENO);
+    ASSERT_GE(savedOut, 0);
+    ::dup2(appending, STDOUT_FILENO);
+    const std::string viaStdout = WriteOutputFile("/dev/stdout", kText, identity);
+    const bool stdoutIsLevel = IsTheLevel(STDOUT_FILENO, identity);
+    ::dup2(savedOut, STDOUT_FILENO);
+    ::close(savedOut);
+    ::close(appending);
+    EXPECT_EQ(viaStdout, kIsTheLevelFile);
+    EXPECT_TRUE(stdoutIsLevel);
+    EXPECT_EQ(ReadAll(level), kOld);
+    // Another file on a descriptor is written to; a descriptor that is no regular file is never the level.
+    const fs::path other = dir.Write("other", {});
+    const int otherFd = ::open(other.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    EXPECT_EQ(WriteOutputFile("/dev/fd/" + std::to_string(otherFd), kText, identity), "");
+    ::close(otherFd);
+    EXPECT_EQ(ReadAll(other), kTextBytes);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    struct stat info {};
+    ::fstat(null, &info);
+    EXPECT_FALSE(IsTheLevel(null, FileIdentity{info.st_dev, info.st_ino}));
+    ::close(null);
+}
+
+namespace {
+
+// Makes one of the writer's system calls fail with an error while it lives.
+class FailingCall {
+  public:
+    enum Which { Write, Fsync, Rename };
+    FailingCall(Which which, int error) : saved_(OutputSystemCallsForTests()) {
+        error_ = error;
+        OutputSystemCalls& calls = OutputSystemCallsForTests();
+        if (which == Write)
+            calls.Write = [](int, const void*, size_t) -> ssize_t { return errno = error_, -1; };
+        if (which == Fsync)
+            calls.Fsync = [](int) { return errno = error_, -1; };
+        if (which == Rename)
+            calls.Rename = [](const char*, const char*) { return errno = error_, -1; };
+    }
+    ~FailingCall() { OutputSystemCallsForTests() = saved_; }
+    FailingCall(const FailingCall&) = delete;
+    FailingCall& operator=(const FailingCall&) = delete;
+
+  private:
+    OutputSystemCalls saved_;
+    static inline int error_ = 0;
+};
+
+} // namespace
+
+// A write, fsync or rename that fails leaves the old file as it was and no temporary file, and says why.
+TEST(OutputFile, AFailingSystemCallKeepsTheOldFileAndGivesTheReason) {
+    using Case = std::tuple<const char*, FailingCall::Which, int, std::string>;
+    for (const auto& [name, which, error, reason] :
+         {Case{"fsync", FailingCall::Fsync, EIO, "input/output error"},
+          Case{"write", FailingCall::Write, ENOSPC, "no space left on the device"},
+          Case{"write, quota", FailingCall::Write, EDQUOT, "disk quota exceeded"},
+          Case{"rename", FailingCall::Rename, EACCES, "permission denied"}}) {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        const fs::path file = dir.Write("report.csv", kOld);
+        {
+            FailingCall failing(which, error);
+            EXPECT_EQ(WriteOutputFile(file, kText), reason);
+            EXPECT_EQ(WriteOutputFile(dir.Path() / "new.csv", kText), reason);
+            EXPECT_EQ(WriteOutputFile(file, kText, OutputRules{.ReplaceTheName = true}), reason);
+        }
+        EXPECT_EQ(ReadAll(file), kOld);
+        EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"report.csv"});
+    }
+}
+
+// ReplaceTheName: the name gets a new regular file, and nothing it led to changes, except that the
+// level is refused under every name that leads to it.
+TEST(OutputFile, ReplacingTheNameNeverChangesAnotherFile) {
+    TempDir dir;
+    const fs::path level = dir.Write("level.dm2", kOld);
+    const fs::path outside = dir.Write("outside", kOld);
+    const OutputRules rules{.NeverOver = IdentityOf(level), .ReplaceTheName = true};
+    fs::create_directories(dir.Path() / "t");
+    const auto at = [&](const char* name) { return dir.Path() / "t" / name; };
+    fs::create_symlink(outside, at("link"));
+    fs::create_symlink(dir.Path() / "t" / "nowhere", at("dangling"));
+    fs::create_hard_link(outside, at("hard"));
+    ASSERT_EQ(::mkfifo(at("fifo").c_str(), 0600), 0);
+    fs::create_hard_link(level, at("hard-level"));
+    fs::create_symlink(level, at("link-level"));
+    fs::create_directories(at("folder"));
+    for (const char* name : {"link", "dangling", "hard", "fifo", "new"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(WriteOutputFile(at(name), kText, rules), "");
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(at(name))));
+        EXPECT_EQ(fs::hard_link_count(at(name)), 1u);
+        EXPECT_EQ(ReadAll(at(name)), kTextBytes);
+    }
+    for (const fs::path& path : {level, at("hard-level"), at("link-level")})
+        EXPECT_EQ(WriteOutputFile(path, kText, rules), kIsTheLevelFile) << path;
+    EXPECT_EQ(WriteOutputFile(at("folder"), kText, rules), "is a folder");
+    EXPECT_EQ(ReadAll(level), kOld);
+    EXPECT_EQ(ReadAll(outside), kOld);
+    EXPECT_FALSE(fs::exists(at("nowhere")));
+    EXPECT_TRUE(fs::is_symlink(at("link-level")));
+    EXPECT_EQ(Names(dir.Path() / "t"), (std::set<std::string>{"link", "dangling", "hard", "fifo", "new",
+                                                              "hard-level", "link-level", "folder"}));
 }

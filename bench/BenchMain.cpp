@@ -195,14 +195,15 @@ int main(int argc, char** argv) {
         LevelFile level;
         level.Open(path);
         const double exportMs = Median(Time(repeats, [&] {
-            ExportTiles(level.Bytes(), (folder / "tiles").string() + "/", 64, state.Palette8Colours.get());
+            ExportTiles(level.Bytes(), (folder / "tiles").string() + "/", 64, state.Palette8Colours.get(),
+                        TileWriter(std::nullopt));
         }));
         rows.push_back({tag + " export of 64 tiles", exportMs, 64.0 * kBmpFileBytes / 1e3 / exportMs, 0,
                         "over the files of the run before"});
         int fresh = 0;
         const double freshMs = Median(Time(repeats, [&] {
             const std::filesystem::path dir = folder / ("fresh-" + tag + "-" + std::to_string(fresh++));
-            ExportTiles(level.Bytes(), dir.string() + "/", 64, state.Palette8Colours.get());
+            ExportTiles(level.Bytes(), dir.string() + "/", 64, state.Palette8Colours.get(), TileWriter(std::nullopt));
         }));
         rows.push_back({tag + " export of 64 tiles, new folder", freshMs, 64.0 * kBmpFileBytes / 1e3 / freshMs, 0,
                         "folder and files created"});

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <unistd.h>
 
 #include "engine/Fault.h"
 #include "engine/NumberText.h"
@@ -59,9 +60,22 @@ void LoadPalettesAndExportTiles(AppState& state, const LevelFile& level) {
     if (state.TexturesLoaded) {
         // The 16-bit size has been checked, so the count lies within -16384..16383.
         const auto count = static_cast<int16_t>(map[tiles].Count);
-        state.LastRun.Tiles = ExportTiles(level.Bytes(), TileFolderText(state), count, state.Palette8Colours.get());
+        // Standard input ("-") may be the level file itself, redirected.
+        const std::optional<FileIdentity> identity =
+            state.LevelFilePath == "-" ? IdentityOf(STDIN_FILENO) : IdentityOf(state.LevelFilePath);
+        state.LastRun.Tiles = ExportTiles(level.Bytes(), TileFolderText(state), count,
+                                          state.Palette8Colours.get(), TileWriter(identity));
         state.TextureTileCount = count;
     }
+}
+
+BitmapWriter TileWriter(std::optional<FileIdentity> level) {
+    return [level](const std::filesystem::path& file, std::string_view bytes) {
+        // Whole or not at all, but not forced to the disk: every run makes the tiles again, and 64
+        // fsyncs would take longer than the report.
+        return WriteOutputFile(file, bytes,
+                               OutputRules{.NeverOver = level, .ReplaceTheName = true, .Durable = false});
+    };
 }
 
 std::string ReadVersionCode(const LevelFile& level, int32_t offset) {
@@ -106,7 +120,8 @@ int16_t ReportLevel(AppState& state, const std::string& path, std::shared_ptr<co
     ReportPane& pane = state.Report;
     AppendSeparatorLine(pane, true);
     pane.Reserve(ExpectedReportBytes(state, level.Size()));
-    AppendReportLine(";" + path + "  Version: " + version + "   Size: " + std::to_string(level.FileLength()), pane);
+    AppendReportLine(";" + path + "  Version: " + version + "   Size: " + std::to_string(level.FileLength()),
+                     pane);
     AppendSeparatorLine(pane);
     AppendReportLine("What,Offset,, Size ", pane);
     AppendReportLine(",Hex,Decimal", pane);

@@ -6,6 +6,8 @@
 
 #include "engine/AppState.h"
 #include "engine/LevelFile.h"
+#include "engine/OutputFile.h"
+#include "tiles/m_TileEngine.h"
 
 // 0 when the report was written; 99 empty or missing file; the open's status number; 6 when an
 // overflow ended the walk, 7 when the report outgrew its size limit (ReportLimit.h); after either the
@@ -19,6 +21,11 @@ int16_t ReportLevel(AppState& state, const std::string& path, std::shared_ptr<co
 // detailed, and the tile bitmaps when the tiles are, once the walk got past the tile chunk's lines (also
 // when a fault ended it later). The report run calls it after every walk.
 void LoadPalettesAndExportTiles(AppState& state, const LevelFile& level);
+
+// The tile export's writer: each bitmap through the one output writer, whole or not at all, into a new
+// file under its own name (a link, a FIFO or a file with other hard links at that name is replaced, not
+// written into); level, the file being reported, is refused under every name that leads to it.
+BitmapWriter TileWriter(std::optional<FileIdentity> level);
 
 // The 4 bytes at offset as a little-endian 32-bit value in 8 upper-case hex digits.
 std::string ReadVersionCode(const LevelFile& level, int32_t offset);

@@ -28,7 +28,7 @@ std::string TileWords(const AppState& state, bool& failed) {
     const TileExportResult& tiles = state.LastRun.Tiles;
     failed = !tiles.Ok();
     if (failed) {
-        std::string reason = tiles.NotAFile ? "not a regular file" : ReasonOfError(tiles.Error);
+        std::string reason = tiles.Reason.empty() ? ReasonOfError(tiles.Error) : tiles.Reason;
         if (tiles.Failed != tiles.Folder)
             reason = tiles.Failed + ": " + reason;
         return "cannot write the texture tiles into " + tiles.Folder + ": " + reason;

@@ -2,11 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -32,55 +28,6 @@ void PutU32(uint8_t* p, uint32_t v) {
 // First byte of tile n (1-based) in the level, in 64 bits so no tile number can wrap it.
 int64_t TileStart(int32_t n) {
     return kFirstTileOffset + int64_t{kTileBytes} * (n - 1);
-}
-
-// The whole bitmap in one write, over the old file in place: tile files all have the same size, so
-// nothing of an older one survives, and the file system keeps its blocks instead of freeing and
-// allocating them again. Only a regular file is written: a name that is a folder, a link or a pipe is
-// left alone, so the export never writes anywhere but its own Tile_n.bmp files. Returns whether the
-// bitmap was written, and otherwise why not in result.
-bool WriteBitmap(const std::filesystem::path& file, const std::vector<uint8_t>& bmp, TileExportResult& result) {
-    const auto fail = [&](int error, bool notAFile) {
-        if (result.Ok()) {
-            result.Failed = file.filename().string();
-            result.Error = notAFile ? 0 : error;
-            result.NotAFile = notAFile;
-        }
-        return false;
-    };
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
-    if (fd < 0) { // a link refuses with ELOOP, a FIFO nobody reads with ENXIO
-        const int error = errno;
-        return fail(error, error == ELOOP || error == ENXIO);
-    }
-    struct stat info {};
-    size_t done = 0;
-    int error = 0;
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (regular) {
-        while (done < bmp.size()) {
-            const ssize_t n = ::write(fd, bmp.data() + done, bmp.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                error = n < 0 ? errno : EIO;
-                break;
-            }
-            done += static_cast<size_t>(n);
-        }
-        // A longer file of that name (not one of ours) is cut to the bitmap's size; should that fail,
-        // the bitmap is still whole at its start.
-        if (done == bmp.size() && info.st_size > static_cast<off_t>(bmp.size()) &&
-            ::ftruncate(fd, static_cast<off_t>(bmp.size())) != 0)
-            error = errno;
-    }
-    if (::close(fd) != 0 && regular && error == 0)
-        error = errno;
-    if (!regular)
-        return fail(0, true);
-    if (done != bmp.size() || error != 0)
-        return fail(error != 0 ? error : EIO, false);
-    return true;
 }
 
 } // namespace
@@ -136,7 +83,7 @@ void WriteBmpPixels(uint8_t* bmp, std::span<const uint8_t> level, int32_t n) {
 }
 
 TileExportResult ExportTiles(std::span<const uint8_t> level, const std::string& folder, int16_t count,
-                             const CSmartArray* palette8) {
+                             const CSmartArray* palette8, const BitmapWriter& write) {
     TileExportResult result;
     if (folder.empty() || count <= 0)
         return result;
@@ -164,19 +111,26 @@ TileExportResult ExportTiles(std::span<const uint8_t> level, const std::string& 
         if (TileStart(n) >= static_cast<int64_t>(level.size()))
             break;
         WriteBmpPixels(bmp.data(), level, n);
-        if (WriteBitmap(dir / ("Tile_" + std::to_string(n) + ".bmp"), bmp, result))
+        const std::string name = "Tile_" + std::to_string(n) + ".bmp";
+        const std::string reason =
+            write(dir / name, std::string_view(reinterpret_cast<const char*>(bmp.data()), bmp.size()));
+        if (reason.empty()) {
             ++result.Written;
+        } else if (result.Ok()) {
+            result.Failed = name;
+            result.Reason = reason;
+        }
     }
     return result;
 }
 
 TileExportResult ExportTiles(const std::string& levelPath, const std::string& folder, int16_t count,
-                             const CSmartArray* palette8) {
+                             const CSmartArray* palette8, const BitmapWriter& write) {
     if (levelPath.empty() || folder.empty() || count <= 0)
         return {};
     std::ifstream in(levelPath, std::ios::binary);
     if (!in)
         return {};
     const std::vector<uint8_t> level((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return ExportTiles(std::span<const uint8_t>(level), folder, count, palette8);
+    return ExportTiles(std::span<const uint8_t>(level), folder, count, palette8, write);
 }

@@ -105,17 +105,11 @@ TEST(ReportCommand, TileFolderTroubleIsNeverSilent) {
         std::string Err;
     };
     for (const Case& c : {
-             Case{Args("--details", "1", "--tile-dir", file, path),
-                  {},
-                  kExitUnreadable,
+             Case{Args("--details", "1", "--tile-dir", file, path), {}, kExitUnreadable,
                   "cannot write the texture tiles into " + file + ": not a folder"},
-             Case{Args("--details", "1", "--tile-dir", (fs::path(file) / "sub").string(), path),
-                  {},
-                  kExitUnreadable,
-                  "cannot write the texture tiles into " + file + "/sub: not a folder"},
-             Case{Args("--tile-dir", (dir.Path() / "unused").string(), path),
-                  {},
-                  kExitCompleted,
+             Case{Args("--details", "1", "--tile-dir", (fs::path(file) / "sub").string(), path), {},
+                  kExitUnreadable, "cannot write the texture tiles into " + file + "/sub: not a folder"},
+             Case{Args("--tile-dir", (dir.Path() / "unused").string(), path), {}, kExitCompleted,
                   "no texture tiles are exported: --tile-dir needs section 1 (Texture Tiles) detailed"},
              Case{Args("--details", "1", path), dir.Path() / "gone", kExitCompleted,
                   "the texture tiles went to " + data +
@@ -155,14 +149,10 @@ TEST(ReportCommand, ExitFourWhenTheFileIsNotAWholeLevel) {
              Case{"whole", whole, kExitCompleted, ""},
              Case{"two", {0x2D, 0x00}, kExitDoubtful, " is not a DM2 or DM3 level: it holds only 2 bytes"},
              Case{"one", {0x38}, kExitDoubtful, " is not a DM2 or DM3 level: it holds only 1 byte"},
-             Case{"dm1",
-                  {0x20, 0, 0, 0, 9},
-                  kExitDoubtful,
+             Case{"dm1", {0x20, 0, 0, 0, 9}, kExitDoubtful,
                   " is not a DM2 or DM3 level: its version word is 00000020"},
              Case{"noise", noise, kExitDoubtful, " is not a DM2 or DM3 level: its version word is "},
-             Case{"cut",
-                  {whole.begin(), whole.begin() + 100},
-                  kExitDoubtful,
+             Case{"cut", {whole.begin(), whole.begin() + 100}, kExitDoubtful,
                   ": walked past the end of the file, to offset "},
              Case{"junk", junk, kExitDoubtful, ": stopped at offset " + size + ", 7 bytes before the end"},
          }) {
@@ -193,8 +183,7 @@ TEST(ReportCommand, OutputNamingTheLevelIsRefused) {
         const Command c = Invoke({"-o", output.string(), level});
         EXPECT_EQ(c.Exit, kExitUnreadable);
         EXPECT_EQ(c.Out, "");
-        EXPECT_EQ(c.Err, "strata-report: cannot write " + output.string() +
-                             ": it is the level file being reported\n");
+        EXPECT_EQ(c.Err, "strata-report: cannot write " + output.string() + ": it is the level file being reported\n");
     }
     EXPECT_EQ(ReadAll(level), bytes);
     EXPECT_TRUE(fs::is_symlink(dir.Path() / "link"));
@@ -207,8 +196,8 @@ TEST(ReportCommand, UsageErrorsExitWith2AndPrintTheUsage) {
          {Args("--details", "37", dm1), Args("--details", "-1", dm1), Args("--details", "x", dm1),
           Args("--details", "1,,2", dm1), Args("--details", "", dm1), Args("--details", "5-2", dm1),
           Args("--details", "0-37", dm1), Args("--details", "1-", dm1), Args("--details", "1 2", dm1),
-          Args("--bogus", dm1), Args(), Args("--all", "--details", "1", dm1), Args(dm1, dm1),
-          Args("--details"), Args("-o")}) {
+          Args("--bogus", dm1), Args(),
+          Args("--all", "--details", "1", dm1), Args(dm1, dm1), Args("--details"), Args("-o")}) {
         SCOPED_TRACE(testing::PrintToString(args));
         const Command c = Invoke(args);
         EXPECT_EQ(c.Exit, 2);

@@ -120,8 +120,7 @@ int16_t ReportLevel(AppState& state, const std::string& path, std::shared_ptr<co
     ReportPane& pane = state.Report;
     AppendSeparatorLine(pane, true);
     pane.Reserve(ExpectedReportBytes(state, level.Size()));
-    AppendReportLine(";" + path + "  Version: " + version + "   Size: " + std::to_string(level.FileLength()),
-                     pane);
+    AppendReportLine(";" + path + "  Version: " + version + "   Size: " + std::to_string(level.FileLength()), pane);
     AppendSeparatorLine(pane);
     AppendReportLine("What,Offset,, Size ", pane);
     AppendReportLine(",Hex,Decimal", pane);

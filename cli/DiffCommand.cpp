@@ -4,10 +4,13 @@
 
 #include <CLI/CLI.hpp>
 #include <ostream>
+#include <unistd.h>
 
 #include "cli/ReportCommand.h"
+#include "cli/StandardInput.h"
 #include "engine/Compare.h"
 #include "engine/DifferenceText.h"
+#include "engine/OutputFile.h"
 
 namespace {
 
@@ -27,33 +30,69 @@ struct DiffRequest {
     std::string PathA, PathB;
 };
 
-// Writes the differences as they come: lines of text, or the objects of one JSON list.
+// Writes the differences as they come: lines of text, or the objects of one JSON list. To a descriptor
+// they go in blocks, and the first write that fails keeps the system's reason.
 class DifferenceWriter {
   public:
-    DifferenceWriter(std::ostream& out, bool json) : out_(out), json_(json) {}
+    DifferenceWriter(std::ostream& out, int descriptor, bool json)
+        : out_(out), descriptor_(descriptor), json_(json) {}
     void Write(const std::string& text) {
         if (json_)
-            out_ << (count_ == 0 ? "[\n  " : ",\n  ");
-        out_ << text;
+            block_ += count_ == 0 ? "[\n  " : ",\n  ";
+        block_ += text;
         if (!json_)
-            out_ << '\n';
+            block_ += '\n';
         ++count_;
+        if (block_.size() >= kBlockBytes)
+            Flush();
     }
     void Finish() {
         if (json_)
-            out_ << (count_ == 0 ? "[]\n" : "\n]\n");
-        out_.flush();
+            block_ += count_ == 0 ? "[]\n" : "\n]\n";
+        Flush();
+        if (descriptor_ < 0) {
+            out_.flush();
+            if (!out_ && reason_.empty())
+                reason_ = "the stream failed";
+        }
     }
+    // Why the differences could not all be written; "" when they were.
+    const std::string& Reason() const { return reason_; }
 
   private:
+    static constexpr size_t kBlockBytes = size_t{1} << 16;
+    void Flush() {
+        if (reason_.empty() && descriptor_ >= 0)
+            reason_ = WriteToDescriptor(descriptor_, block_);
+        else if (descriptor_ < 0)
+            out_.write(block_.data(), static_cast<std::streamsize>(block_.size()));
+        block_.clear();
+    }
     std::ostream& out_;
+    int descriptor_;
     bool json_;
+    std::string block_;
+    std::string reason_;
     int64_t count_ = 0;
 };
 
+// A level named "-" is read whole from standard input.
+compare::WalkedLevel WalkNamed(const std::string& path, const DetailOptionSet& sections,
+                               std::string& reason) {
+    if (path != "-")
+        return compare::WalkForComparison(path, sections);
+    std::vector<uint8_t> bytes;
+    reason = ReadWholeInput(STDIN_FILENO, bytes);
+    if (!reason.empty())
+        return {};
+    return compare::WalkForComparison(
+        std::make_shared<const LevelFile>(LevelFile::FromBytes(std::move(bytes))), sections);
+}
+
 } // namespace
 
-int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   int outDescriptor) {
     DiffRequest request;
     CLI::App app(
         "Compares two DM2 or DM3 level files by their structure: chunk by chunk, room by room, record\n"
@@ -104,10 +143,27 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
             options.Sections.Set(i, true);
     }
 
+    if (request.PathA == "-" && request.PathB == "-") {
+        err << kProgram << ": only one of A and B can be - (standard input)\nUsage: " << kDiffUsage << '\n';
+        return kDiffTrouble;
+    }
     compare::WalkedLevel walked[2];
     const std::string* paths[2] = {&request.PathA, &request.PathB};
+    // A standard output opened on one of the levels (`>> A`) would take the differences onto its end.
+    for (const std::string* path : paths)
+        if (outDescriptor >= 0 &&
+            IsTheLevel(outDescriptor, *path == "-" ? IdentityOf(STDIN_FILENO) : IdentityOf(*path))) {
+            err << kProgram << ": cannot write to standard output: it is " << *path
+                << ", a level being compared\n";
+            return kDiffTrouble;
+        }
     for (int i = 0; i < 2; ++i) {
-        walked[i] = compare::WalkForComparison(*paths[i], options.Sections);
+        std::string inputReason;
+        walked[i] = WalkNamed(*paths[i], options.Sections, inputReason);
+        if (!inputReason.empty()) {
+            err << kProgram << ": cannot read -: " << inputReason << '\n';
+            return kDiffTrouble;
+        }
         if (!walked[i].Readable()) {
             RunOutcome unread;
             unread.Status = walked[i].Status;
@@ -117,7 +173,7 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
     }
 
     const bool json = request.Format == "json";
-    DifferenceWriter writer(out, json);
+    DifferenceWriter writer(out, outDescriptor, json);
     compare::DifferenceStats stats;
     std::vector<compare::Difference> endings; // --stat prints them after its counts
     const compare::CompareSummary summary =
@@ -138,8 +194,8 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
     if (summary.Differences == 0 && !json)
         return kDiffSame;
     writer.Finish();
-    if (!out) {
-        err << kProgram << ": cannot write to standard output\n";
+    if (!writer.Reason().empty()) {
+        err << kProgram << ": cannot write to standard output: " << writer.Reason() << '\n';
         return kDiffTrouble;
     }
     return summary.Differences == 0 ? kDiffSame : kDiffDifferent;

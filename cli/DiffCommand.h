@@ -15,5 +15,8 @@ enum DiffExit : int {
     kDiffTrouble = 2, // a file could not be read, or the arguments were wrong
 };
 
-// args excludes the program name. --help and --version print to out and exit 0.
-int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// args excludes the program name. --help and --version print to out and exit 0. The differences go to
+// out, or when outDescriptor is not -1 to that descriptor (standard output, with the system's reason
+// when a write fails). A or B may be "-": that level is read from standard input.
+int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   int outDescriptor = -1);

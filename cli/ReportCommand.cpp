@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "cli/ReportStream.h"
+#include "cli/StandardInput.h"
 #include "engine/DetailOptions.h"
 #include "engine/Fault.h"
 #include "engine/JsonReport.h"
@@ -53,26 +54,9 @@ bool ParseIndex(std::string_view text, int& index) {
            index < kDetailOptionCount;
 }
 
-// Standard input, read whole, as the level; "" or the reason it could not be read.
-std::string ReadStandardInput(std::vector<uint8_t>& bytes) {
-    constexpr size_t kAddressableBytes = size_t{1} << 31; // what 32-bit offsets reach
-    uint8_t block[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(STDIN_FILENO, block, sizeof block);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return ReasonOfError(errno);
-        if (n == 0)
-            return "";
-        const size_t room = kAddressableBytes - bytes.size();
-        bytes.insert(bytes.end(), block, block + std::min(static_cast<size_t>(n), room));
-    }
-}
-
 int RunOnStandardInput(AppState& state, std::ostream& err) {
     std::vector<uint8_t> bytes;
-    if (const std::string reason = ReadStandardInput(bytes); !reason.empty()) {
+    if (const std::string reason = ReadWholeInput(STDIN_FILENO, bytes); !reason.empty()) {
         err << kProgram << ": cannot read -: " << reason << '\n';
         return -1;
     }
@@ -130,11 +114,12 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::
                         ->check(CLI::Validator(
                             [](std::string& text) { return ParseDetailList(text, nullptr); }, "", "LIST"));
     all->excludes(details);
-    app.add_option("--tile-dir", request.TileDir,
-                   "Export the texture tiles into DIR instead of TileCollection")
-        ->type_name("DIR");
-    app.add_option("-o,--output", request.OutputPath, "Write the report to FILE instead of standard output")
-        ->type_name("FILE");
+    auto* tileDir = app.add_option("--tile-dir", request.TileDir,
+                                   "Export the texture tiles into DIR instead of TileCollection")
+                        ->type_name("DIR");
+    auto* output = app.add_option("-o,--output", request.OutputPath,
+                                  "Write the report to FILE instead of standard output")
+                       ->type_name("FILE");
     app.add_option("--format", request.Format, "Write the report as text (the default) or as JSON")
         ->type_name("text|json")
         ->check(CLI::IsMember({"text", "json"}));
@@ -148,6 +133,11 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::
         app.parse(static_cast<int>(argv.size()), argv.data());
         if (!request.ListOptions && request.LevelPath.empty())
             throw CLI::RequiredError("LEVEL_FILE");
+        // An empty name names nothing: it is not taken for standard output or the default folder.
+        if (output->count() > 0 && request.OutputPath.empty())
+            throw CLI::ValidationError("-o", "the FILE is empty (- is standard output)");
+        if (tileDir->count() > 0 && request.TileDir.empty())
+            throw CLI::ValidationError("--tile-dir", "the DIR is empty");
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
             app.exit(e, out, err); // --help or --version
@@ -158,6 +148,8 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::
     }
     for (const std::string& list : detailLists)
         ParseDetailList(list, &request.Details);
+    if (request.OutputPath == "-")
+        request.OutputPath.clear();
     if (request.ListOptions) {
         PrintOptionList(out);
         return {std::nullopt, kExitCompleted};
@@ -181,6 +173,13 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
     // The level's identity is taken before the run, so no output can be written over it.
     const std::optional<FileIdentity> level =
         fromInput ? IdentityOf(STDIN_FILENO) : IdentityOf(request.LevelPath);
+    // A standard output opened on the level (`>> level`) would take the report onto its end, as the walk
+    // reads it: refused before the run, as cat refuses an input file that is its output.
+    if (request.OutputPath.empty() && request.OutputDescriptor >= 0 &&
+        IsTheLevel(request.OutputDescriptor, level)) {
+        err << kProgram << ": cannot write the report to standard output: " << kIsTheLevelFile << '\n';
+        return kExitUnreadable;
+    }
     // The report goes out as it is made: to standard output, or for -o through a temporary file.
     std::unique_ptr<ReportOutput> output;
     if (!request.OutputPath.empty())
@@ -211,7 +210,9 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
     else if (fromInput)
         output->Write(state.Report.Str());
 
-    // After a fault the lines written so far are the report; they go out like a complete one.
+    // After a fault the lines written so far are the report; they go out like a complete one. Every
+    // output that failed gets its line: the report's, then the walk's ending and the tiles'.
+    bool outputFailed = false;
     if (request.OutputPath.empty()) {
         out.flush();
         std::string reason = output->Reason();
@@ -219,21 +220,21 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
             reason = "the stream failed";
         if (!reason.empty()) {
             err << kProgram << ": cannot write the report to standard output: " << reason << '\n';
-            return kExitUnreadable;
+            outputFailed = true;
         }
     } else if (const std::string reason = output->Failed()
                                               ? "cannot hold the report in a temporary file: " + output->Reason()
                                               : WriteOutputFile(request.OutputPath, output->Text(), level);
                !reason.empty()) {
         err << kProgram << ": cannot write " << request.OutputPath << ": " << reason << '\n';
-        return kExitUnreadable;
+        outputFailed = true;
     }
 
     if (verdict != RunVerdict::Complete)
         err << kProgram << ": " << words.Run << '\n';
     if (!words.Tiles.empty())
         err << kProgram << ": " << words.Tiles << '\n';
-    if (words.TilesFailed)
+    if (outputFailed || words.TilesFailed)
         return kExitUnreadable;
     return verdict == RunVerdict::Stopped    ? kExitOverflow
            : verdict == RunVerdict::Doubtful ? kExitDoubtful

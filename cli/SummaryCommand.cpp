@@ -19,6 +19,7 @@
 #include "engine/Fault.h"
 #include "engine/JsonReport.h"
 #include "engine/LevelFormat.h"
+#include "engine/OutputFile.h"
 #include "engine/ReportRun.h"
 #include "engine/WalkMap.h"
 
@@ -293,7 +294,8 @@ std::string SummaryText(const std::vector<SummaryRow>& rows, bool json) {
     return out;
 }
 
-int RunSummaryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunSummaryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                      int outDescriptor) {
     bool json = false;
     bool optionsEnd = false;
     std::vector<std::string> paths;
@@ -328,11 +330,27 @@ int RunSummaryCommand(const std::vector<std::string>& args, std::ostream& out, s
     if (paths.empty())
         return usage("the summary needs at least one FILE or DIR");
 
-    const std::string text = SummaryText(Summarise(SummaryFiles(paths)), json);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.flush();
-    if (!out) {
-        err << "strata-report: cannot write the summary\n";
+    const std::vector<std::string> files = SummaryFiles(paths);
+    // A standard output opened on one of the files (`>> level`) would take the summary onto its end.
+    if (outDescriptor >= 0)
+        for (const std::string& file : files)
+            if (IsTheLevel(outDescriptor, IdentityOf(file))) {
+                err << "strata-report: cannot write the summary to standard output: it is " << file
+                    << ", a file being summarised\n";
+                return 1;
+            }
+    const std::string text = SummaryText(Summarise(files), json);
+    std::string reason;
+    if (outDescriptor >= 0) {
+        reason = WriteToDescriptor(outDescriptor, text);
+    } else {
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.flush();
+        if (!out)
+            reason = "the stream failed";
+    }
+    if (!reason.empty()) {
+        err << "strata-report: cannot write the summary: " << reason << '\n';
         return 1;
     }
     return 0;

@@ -13,10 +13,12 @@ inline constexpr std::string_view kSummaryUsage = "strata-report --summary [--fo
 // Whether the arguments ask for a summary.
 bool IsSummaryRequest(const std::vector<std::string>& args);
 
-// args excludes the program name. Writes the summary to out; a usage error goes to err. Returns 0
-// whenever the summary was written, whatever the files held; 2 for wrong arguments; 1 when the
-// summary could not be written.
-int RunSummaryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// args excludes the program name. Writes the summary to out, or when outDescriptor is not -1 to that
+// descriptor (standard output, with the system's reason when it fails); a usage error goes to err.
+// Returns 0 whenever the summary was written, whatever the files held; 2 for wrong arguments; 1 when
+// the summary could not be written (or standard output is one of the files).
+int RunSummaryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                      int outDescriptor = -1);
 
 // One file's row.
 struct SummaryRow {

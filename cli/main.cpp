@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     if (IsSummaryRequest(args))
-        return RunSummaryCommand(args, std::cout, std::cerr);
+        return RunSummaryCommand(args, std::cout, std::cerr, STDOUT_FILENO);
     return RunReportCommand(args, ProgramFolderOf(argc > 0 ? argv[0] : nullptr), std::cout, std::cerr,
                             STDOUT_FILENO);
 }

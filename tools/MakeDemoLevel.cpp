@@ -3,8 +3,11 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <string_view>
 #include <system_error>
+#include <vector>
 
+#include "engine/OutputFile.h"
 #include "tools/DemoLevel.h"
 
 namespace {
@@ -31,8 +34,13 @@ int main(int argc, char** argv) {
     }
     for (const int16_t generation : {int16_t{2}, int16_t{3}}) {
         const std::string path = (folder / (generation == 3 ? "demo.dm3" : "demo.dm2")).string();
-        if (!levelbuilder::WriteFile(path, levelbuilder::Build(levelbuilder::DemoLevel(generation)))) {
-            std::cerr << "make-demo-level: cannot write " << path << "\n";
+        // Through the program's one output writer: a level is written whole or not at all, so a full disk
+        // leaves no empty or cut file behind, and the reason is the system's.
+        const std::vector<uint8_t> bytes = levelbuilder::Build(levelbuilder::DemoLevel(generation));
+        const std::string reason = WriteOutputFile(
+            path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        if (!reason.empty()) {
+            std::cerr << "make-demo-level: cannot write " << path << ": " << reason << "\n";
             return 1;
         }
         std::cout << path << "\n";

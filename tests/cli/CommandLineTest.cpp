@@ -105,3 +105,92 @@ TEST(CommandLine, MakeDemoLevelHelpPrintsItsUsage) {
     }
     EXPECT_EQ(Shell(dir, "'" MAKE_DEMO_LEVEL_PATH "'").Exit, 2);
 }
+
+// A standard output opened on the level (`>> level`) is refused like an input file that is the output:
+// exit 1 (2 for the diff) and one line, whatever writes, and the level keeps its bytes. A standard
+// output that is another file still gets the report.
+TEST(CommandLine, AStandardOutputThatIsTheLevelIsRefused) {
+    TempDir dir;
+    const std::vector<uint8_t> bytes = levelbuilder::Build(levelbuilder::FilledLevel(2));
+    dir.Write("lv.dm2", bytes);
+    dir.Write("other.dm2", levelbuilder::Build(levelbuilder::FilledLevel(3)));
+    const std::string diff = "'" STRATA_DIFF_PATH "'";
+    const std::string report = "strata-report: cannot write the report to standard output: it is the level "
+                               "file being reported\n";
+    struct Case {
+        std::string Line;
+        int Exit;
+        std::string Err;
+    };
+    for (const Case& c : {
+             Case{kReport + " lv.dm2 >>lv.dm2", 1, report},
+             Case{kReport + " --all --format json lv.dm2 >>lv.dm2", 1, report},
+             Case{kReport + " - <lv.dm2 >>lv.dm2", 1, report},
+             Case{kReport + " -o /dev/stdout lv.dm2 >>lv.dm2", 1,
+                  "strata-report: cannot write /dev/stdout: it is the level file being reported\n"},
+             Case{kReport + " --summary . >>lv.dm2", 1,
+                  "strata-report: cannot write the summary to standard output: it is ./lv.dm2, a file being "
+                  "summarised\n"},
+             Case{diff + " other.dm2 lv.dm2 >>lv.dm2", 2,
+                  "strata-diff: cannot write to standard output: it is lv.dm2, a level being compared\n"},
+         }) {
+        SCOPED_TRACE(c.Line);
+        const Result run = Shell(dir, "(" + c.Line + ")");
+        EXPECT_EQ(run.Exit, c.Exit);
+        EXPECT_EQ(run.Err, c.Err);
+        EXPECT_EQ(ReadAll(dir.Path() / "lv.dm2"), bytes);
+    }
+    const Result other = Shell(dir, "(" + kReport + " lv.dm2 >>other.txt)");
+    EXPECT_EQ(other.Exit, 0) << other.Err;
+    EXPECT_GT(ReadAll(dir.Path() / "other.txt").size(), bytes.size() / 100);
+}
+
+// Every output that cannot be written says so with the system's reason, each on its own line, and
+// leaves no empty or cut file behind.
+TEST(CommandLine, EveryWriteFailureGivesTheSystemsReason) {
+    TempDir dir;
+    dir.Write("a.dm2", levelbuilder::Build(levelbuilder::FilledLevel(2)));
+    dir.Write("b.dm3", levelbuilder::Build(levelbuilder::FilledLevel(3)));
+    const std::string diff = "'" STRATA_DIFF_PATH "'";
+    struct Case {
+        std::string Line;
+        int Exit;
+        std::string Err;
+    };
+    for (const Case& c : {
+             Case{kReport + " --summary a.dm2 >/dev/full", 1,
+                  "strata-report: cannot write the summary: no space left on the device\n"},
+             Case{diff + " a.dm2 b.dm3 >/dev/full", 2,
+                  "strata-diff: cannot write to standard output: no space left on the device\n"},
+             Case{kReport + " --details 1 --tile-dir /dev/null -o /dev/full a.dm2", 1,
+                  "strata-report: cannot write /dev/full: no space left on the device\n"
+                  "strata-report: cannot write the texture tiles into /dev/null: not a folder\n"},
+             // A file size limit stands in for a full disk: the write fails part-way.
+             Case{"trap '' XFSZ; ulimit -f 8; '" MAKE_DEMO_LEVEL_PATH "' demo", 1,
+                  "make-demo-level: cannot write demo/demo.dm2: file too large\n"},
+         }) {
+        SCOPED_TRACE(c.Line);
+        const Result run = Shell(dir, "(" + c.Line + ")");
+        EXPECT_EQ(run.Exit, c.Exit);
+        EXPECT_EQ(run.Err, c.Err);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path() / "demo"));
+}
+
+// strata-diff takes one of its levels from standard input.
+TEST(CommandLine, DiffReadsOneLevelFromStandardInput) {
+    TempDir dir;
+    dir.Write("a.dm2", levelbuilder::Build(levelbuilder::FilledLevel(2)));
+    dir.Write("b.dm3", levelbuilder::Build(levelbuilder::FilledLevel(3)));
+    const std::string diff = "'" STRATA_DIFF_PATH "'";
+    const Result byName = Shell(dir, diff + " a.dm2 b.dm3");
+    ASSERT_EQ(byName.Exit, 1) << byName.Err;
+    const Result asA = Shell(dir, diff + " - b.dm3 <a.dm2");
+    EXPECT_EQ(asA.Exit, 1) << asA.Err;
+    EXPECT_EQ(asA.Out, byName.Out);
+    EXPECT_EQ(Shell(dir, diff + " b.dm3 - <b.dm3").Exit, 0);
+    const Result both = Shell(dir, diff + " - - <a.dm2");
+    EXPECT_EQ(both.Exit, 2);
+    EXPECT_EQ(both.Err.rfind("strata-diff: only one of A and B can be - (standard input)\n", 0), 0u)
+        << both.Err;
+}

@@ -225,15 +225,18 @@ TEST(ReportCommand, UnreadableLevelOrOutputExitsWith1AndNamesTheReason) {
     const std::string missing = (f.dir.Path() / "missing.dm2").string();
     const std::string noFolder = (f.dir.Path() / "none" / "level.dm2").string();
     const std::string folder = f.dir.Path().string();
+    const std::string dm1 =
+        "\nstrata-report: " + f.path + " is not a DM2 or DM3 level: its version word is 00000020";
     using Case = std::pair<std::vector<std::string>, std::string>;
     for (const auto& [args, message] :
          {Case{Args(f.dir.Write("empty.dm2", {})), "read " + folder + "/empty.dm2: the file is empty"},
           Case{Args(missing), "read " + missing + ": no such file"},
           Case{Args(noFolder), "read " + noFolder + ": no such folder"},
           Case{Args(folder), "read " + folder + ": is a folder"},
-          Case{Args("-o", noFolder, f.path), "write " + noFolder + ": no such folder"},
-          Case{Args("-o", f.path + "/x.csv", f.path), "write " + f.path + "/x.csv: not a folder"},
-          Case{Args("-o", folder, f.path), "write " + folder + ": is a folder"}}) {
+          // The walk's own line follows the output's: every line is printed.
+          Case{Args("-o", noFolder, f.path), "write " + noFolder + ": no such folder" + dm1},
+          Case{Args("-o", f.path + "/x.csv", f.path), "write " + f.path + "/x.csv: not a folder" + dm1},
+          Case{Args("-o", folder, f.path), "write " + folder + ": is a folder" + dm1}}) {
         const Command c = Invoke(args);
         EXPECT_EQ(c.Exit, 1);
         EXPECT_EQ(c.Out, "");
@@ -275,4 +278,24 @@ TEST(ReportCommand, TheTileExportNeverWritesOverTheLevel) {
                          ": Tile_1.bmp: it is the level file being reported\n");
     EXPECT_EQ(ReadAll(level), bytes);
     EXPECT_EQ(fs::file_size(tiles / "Tile_2.bmp"), 66614u);
+}
+
+// An empty name names nothing (exit 2, before anything is read or written); "-o -" is standard output.
+TEST(ReportCommand, EmptyNamesAreUsageErrorsAndADashIsStandardOutput) {
+    Dm1 f;
+    for (const auto& args : {Args("-o", "", f.path), Args("--output=", f.path),
+                             Args("--tile-dir", "", f.path), Args("--all", "--tile-dir=", f.path)}) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        const Command c = Invoke(args);
+        EXPECT_EQ(c.Exit, kExitUsage);
+        EXPECT_EQ(c.Out, "");
+        EXPECT_EQ(c.Err.substr(c.Err.find('\n') + 1), kUsageLine);
+    }
+    const fs::path before = fs::current_path();
+    ASSERT_EQ(::chdir(f.dir.Path().c_str()), 0);
+    const Command dash = Invoke({"-o", "-", f.path});
+    ASSERT_EQ(::chdir(before.c_str()), 0);
+    EXPECT_EQ(dash.Exit, kExitDoubtful);
+    EXPECT_EQ(dash.Out, f.TenLines());
+    EXPECT_EQ(f.Files(), 1); // no file named "-"
 }

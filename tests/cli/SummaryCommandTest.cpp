@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sstream>
+#include <unistd.h>
 
 #include "common/TestFiles.h"
 #include "tools/LevelBuilder.h"
@@ -157,4 +159,21 @@ TEST(SummaryCommand, JsonRowsAndArguments) {
     }
     EXPECT_TRUE(IsSummaryRequest({"x", "--summary"}));
     EXPECT_FALSE(IsSummaryRequest({"--all", "x"}));
+}
+
+// A summary that cannot be written is not a success: exit 1 and the reason, on a stream that failed and
+// on a descriptor that cannot take it.
+TEST(SummaryCommand, AFailingOutputExitsWith1) {
+    TempDir dir;
+    const std::string level = dir.Write("a.dm2", Build(FilledLevel(2)));
+    std::ostringstream out, err;
+    out.setstate(std::ios::badbit);
+    EXPECT_EQ(RunSummaryCommand({"--summary", level}, out, err), 1);
+    EXPECT_EQ(err.str(), "strata-report: cannot write the summary: the stream failed\n");
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    std::ostringstream unused, fullErr;
+    EXPECT_EQ(RunSummaryCommand({"--summary", level}, unused, fullErr, full), 1);
+    ::close(full);
+    EXPECT_EQ(fullErr.str(), "strata-report: cannot write the summary: no space left on the device\n");
 }

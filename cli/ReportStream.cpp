@@ -42,20 +42,10 @@ void ReportOutput::Write(std::string_view block) {
         }
         return;
     }
-    const int fd = ::fileno(temporary_);
-    size_t done = 0;
-    while (done < block.size()) {
-        const ssize_t n = ::write(fd, block.data() + done, block.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            failed_ = true;
-            reason_ = ReasonOfError(n < 0 ? errno : ENOSPC);
-            return;
-        }
-        done += static_cast<size_t>(n);
-    }
-    bytes_ += block.size();
+    reason_ = WriteToDescriptor(::fileno(temporary_), block);
+    failed_ = !reason_.empty();
+    if (!failed_)
+        bytes_ += block.size();
 }
 
 std::string_view ReportOutput::Text() {

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <sstream>
 #include <unistd.h>
 
 #include "common/TestFiles.h"
+#include "engine/OutputFileSeam.h"
 #include "engine/ReportText.h"
 #include "tools/LevelBuilder.h"
 
@@ -298,4 +300,21 @@ TEST(ReportCommand, EmptyNamesAreUsageErrorsAndADashIsStandardOutput) {
     EXPECT_EQ(dash.Exit, kExitDoubtful);
     EXPECT_EQ(dash.Out, f.TenLines());
     EXPECT_EQ(f.Files(), 1); // no file named "-"
+}
+
+// The report on its way to -o fills the disk: the old file stays, and the line gives the reason.
+TEST(ReportCommand, AFullDiskUnderTheOutputKeepsTheOldFile) {
+    Dm1 f;
+    const std::string csv = f.dir.Write("report.csv", {'o', 'l', 'd'});
+    const OutputSystemCalls saved = OutputSystemCallsForTests();
+    OutputSystemCallsForTests().Write = [](int, const void*, size_t) -> ssize_t {
+        return errno = ENOSPC, -1;
+    };
+    const Command c = Invoke({"-o", csv, f.path});
+    OutputSystemCallsForTests() = saved;
+    EXPECT_EQ(c.Exit, kExitUnreadable);
+    EXPECT_EQ(c.Err.substr(0, c.Err.find('\n')),
+              "strata-report: cannot write " + csv +
+                  ": cannot hold the report in a temporary file: no space left on the device");
+    EXPECT_EQ(ReadAll(csv), (std::vector<uint8_t>{'o', 'l', 'd'}));
 }

@@ -137,6 +137,12 @@ TEST(ReportRun, TilesGoToTheUsersDataFolderWhenTheProgramFolderIsNotWritable) {
     ::setenv("XDG_DATA_HOME", (dir.Path() / "data").c_str(), 1);
     EXPECT_EQ(FallbackTileFolder(dir.Path() / "gone"),
               dir.Path() / "data" / "strata-viewer" / "TileCollection");
+    // Installed under a prefix chosen at install time, writable or not: never beside the program.
+    fs::create_directories(dir.Path() / "opt" / "bin");
+    for (const fs::path& installed : {dir.Path() / "opt" / "bin", dir.Path() / "opt" / "bin" / ""})
+        EXPECT_EQ(FallbackTileFolder(installed), dir.Path() / "data" / "strata-viewer" / "TileCollection")
+            << installed;
+    EXPECT_TRUE(FallbackTileFolder(dir.Path() / "opt").empty());
     ::unsetenv("XDG_DATA_HOME");
 }
 

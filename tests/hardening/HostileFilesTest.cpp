@@ -86,9 +86,10 @@ TEST(NothingTouched, LevelFilesKeepTheirBytesAndTimeThroughEveryKindOfRun) {
 }
 
 // The count asks for 16383 tiles; the file holds four whole ones and the first 100 bytes of a fifth. The
-// names of tiles 1 to 3 are a folder, a FIFO nobody reads and a link to a file outside the folder. Below
-// a plain file no folder can be made, not even by root: the export then writes nothing, and the report
-// is the same.
+// names of tiles 1 to 3 are a folder, a FIFO nobody reads and a link to a file outside the folder: the
+// folder is left alone, the FIFO and the link are replaced by bitmaps (never opened, never followed).
+// Below a plain file no folder can be made, not even by root: the export then writes nothing, and the
+// report is the same.
 TEST(NothingTouched, TileExportWritesOnlyItsOwnFilesAndGoesOnWhenItCannotWrite) {
     TempDir dir;
     const fs::path tiles = dir.Path() / "tiles";
@@ -113,11 +114,14 @@ TEST(NothingTouched, TileExportWritesOnlyItsOwnFilesAndGoesOnWhenItCannotWrite) 
     EXPECT_EQ(Names(tiles), (std::set<std::string>{"notes.txt", "Tile_4.bmp.old", "tile_5.bmp", "Tile_1.bmp",
                                                    "Tile_2.bmp", "Tile_3.bmp", "Tile_4.bmp", "Tile_5.bmp"}));
     EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"level.dm2", "outside.txt", "tiles"}));
-    EXPECT_TRUE(fs::is_empty(tiles / "Tile_1.bmp") && fs::is_fifo(tiles / "Tile_2.bmp"));
-    for (const char* name : {"notes.txt", "Tile_4.bmp.old", "tile_5.bmp", "Tile_3.bmp"})
+    EXPECT_TRUE(fs::is_empty(tiles / "Tile_1.bmp"));
+    for (const char* name : {"notes.txt", "Tile_4.bmp.old", "tile_5.bmp"})
         EXPECT_EQ(ReadAll(tiles / name), keep) << name;
-    for (const char* name : {"Tile_4.bmp", "Tile_5.bmp"})
+    EXPECT_EQ(ReadAll(dir.Path() / "outside.txt"), keep);
+    for (const char* name : {"Tile_2.bmp", "Tile_3.bmp", "Tile_4.bmp", "Tile_5.bmp"}) {
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(tiles / name))) << name;
         EXPECT_EQ(fs::file_size(tiles / name), 66614u) << name;
+    }
 }
 
 // A file size limit makes the write of the report fail part-way, as a full disk would: the earlier file

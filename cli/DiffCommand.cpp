@@ -63,7 +63,7 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
     app.set_version_flag("--version", std::string(kProgram) + " " STRATA_VERSION);
     app.footer(
         "Exit status: 0 the levels are the same (nothing is printed), 1 they differ, 2 a file cannot be\n"
-        "read or the arguments are wrong.");
+        "read or is not a DM2 or DM3 level, or the arguments are wrong.");
     app.add_option("--format", request.Format, "text (one line per difference) or json (a list of objects)")
         ->type_name("text|json")
         ->check(CLI::IsMember({"text", "json"}));
@@ -104,14 +104,21 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
             options.Sections.Set(i, true);
     }
 
+    // Both files are walked the one way whatever --sections asks, so it cannot move where a walk ends;
+    // the sections only choose which differences are told.
     compare::WalkedLevel walked[2];
     const std::string* paths[2] = {&request.PathA, &request.PathB};
     for (int i = 0; i < 2; ++i) {
-        walked[i] = compare::WalkForComparison(*paths[i], options.Sections);
+        walked[i] = compare::WalkForComparison(*paths[i]);
         if (!walked[i].Readable()) {
             RunOutcome unread;
             unread.Status = walked[i].Status;
-            err << kProgram << ": cannot read " << *paths[i] << ": " << ReasonOfStatus(unread, *paths[i]) << '\n';
+            err << kProgram << ": cannot read " << *paths[i] << ": " << ReasonOfStatus(unread, *paths[i])
+                << '\n';
+            return kDiffTrouble;
+        }
+        if (const std::string why = compare::NothingCompared(walked[i], *paths[i]); !why.empty()) {
+            err << kProgram << ": " << why << '\n';
             return kDiffTrouble;
         }
     }

@@ -169,8 +169,11 @@ DifferingRuns RunsOfDifference(const Side& A, int64_t a, const Side& B, int64_t 
             out.Runs.push_back({static_cast<int32_t>(a + runStart), static_cast<int32_t>(end - runStart)});
         runStart = -1;
     };
+    const bool inside = A.Holds(a, len) && B.Holds(b, len);
+    const uint8_t* pa = inside ? A.File.Bytes().data() + a : nullptr;
+    const uint8_t* pb = inside ? B.File.Bytes().data() + b : nullptr;
     for (int64_t i = 0; i < len; ++i) {
-        const bool differs = A.File.U8(a + i) != B.File.U8(b + i);
+        const bool differs = inside ? pa[i] != pb[i] : A.File.U8(a + i) != B.File.U8(b + i);
         out.Count += differs;
         if (differs && runStart < 0)
             runStart = i;

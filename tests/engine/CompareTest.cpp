@@ -313,7 +313,6 @@ TEST(Compare, TheSizeLimitEndsTheWalkWhereItEndsTheReport) {
         ASSERT_TRUE(WriteFile(path, loop));
         AppState state;
         state.ReportFixedBytes = 1 << 20;
-        state.Report.KeepNoText();
         state.TileFolderOverride = testing::TempDir() + "/limit-tiles";
         SetAllDetails(state.DetailOptions, true);
         ASSERT_EQ(ReportLevelFile(state, path), kReportLimitFault);

@@ -48,8 +48,9 @@ std::vector<uint8_t> MakeB(const std::vector<uint8_t>& a, uint8_t mode, uint16_t
 }
 
 compare::WalkedLevel Walk(std::vector<uint8_t> bytes) {
-    return compare::WalkForComparison(std::make_shared<const LevelFile>(LevelFile::FromBytes(std::move(bytes))),
-                                      "level", kFuzzReportFixedBytes);
+    return compare::WalkForComparison(
+        std::make_shared<const LevelFile>(LevelFile::FromBytes(std::move(bytes))), "level",
+        kFuzzReportFixedBytes);
 }
 
 } // namespace

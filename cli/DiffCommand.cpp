@@ -77,16 +77,15 @@ class DifferenceWriter {
 };
 
 // A level named "-" is read whole from standard input.
-compare::WalkedLevel WalkNamed(const std::string& path, const DetailOptionSet& sections,
-                               std::string& reason) {
+compare::WalkedLevel WalkNamed(const std::string& path, std::string& reason) {
     if (path != "-")
-        return compare::WalkForComparison(path, sections);
+        return compare::WalkForComparison(path);
     std::vector<uint8_t> bytes;
     reason = ReadWholeInput(STDIN_FILENO, bytes);
     if (!reason.empty())
         return {};
     return compare::WalkForComparison(
-        std::make_shared<const LevelFile>(LevelFile::FromBytes(std::move(bytes))), sections);
+        std::make_shared<const LevelFile>(LevelFile::FromBytes(std::move(bytes))), path);
 }
 
 } // namespace
@@ -102,7 +101,7 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
     app.set_version_flag("--version", std::string(kProgram) + " " STRATA_VERSION);
     app.footer(
         "Exit status: 0 the levels are the same (nothing is printed), 1 they differ, 2 a file cannot be\n"
-        "read or the arguments are wrong.");
+        "read or is not a DM2 or DM3 level, or the arguments are wrong.");
     app.add_option("--format", request.Format, "text (one line per difference) or json (a list of objects)")
         ->type_name("text|json")
         ->check(CLI::IsMember({"text", "json"}));
@@ -147,6 +146,8 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
         err << kProgram << ": only one of A and B can be - (standard input)\nUsage: " << kDiffUsage << '\n';
         return kDiffTrouble;
     }
+    // Both files are walked the one way whatever --sections asks, so it cannot move where a walk ends;
+    // the sections only choose which differences are told.
     compare::WalkedLevel walked[2];
     const std::string* paths[2] = {&request.PathA, &request.PathB};
     // A standard output opened on one of the levels (`>> A`) would take the differences onto its end.
@@ -159,7 +160,7 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
         }
     for (int i = 0; i < 2; ++i) {
         std::string inputReason;
-        walked[i] = WalkNamed(*paths[i], options.Sections, inputReason);
+        walked[i] = WalkNamed(*paths[i], inputReason);
         if (!inputReason.empty()) {
             err << kProgram << ": cannot read -: " << inputReason << '\n';
             return kDiffTrouble;
@@ -167,7 +168,12 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
         if (!walked[i].Readable()) {
             RunOutcome unread;
             unread.Status = walked[i].Status;
-            err << kProgram << ": cannot read " << *paths[i] << ": " << ReasonOfStatus(unread, *paths[i]) << '\n';
+            err << kProgram << ": cannot read " << *paths[i] << ": " << ReasonOfStatus(unread, *paths[i])
+                << '\n';
+            return kDiffTrouble;
+        }
+        if (const std::string why = compare::NothingCompared(walked[i], *paths[i]); !why.empty()) {
+            err << kProgram << ": " << why << '\n';
             return kDiffTrouble;
         }
     }

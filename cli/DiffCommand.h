@@ -12,7 +12,7 @@ inline constexpr std::string_view kDiffUsage =
 enum DiffExit : int {
     kDiffSame = 0,
     kDiffDifferent = 1,
-    kDiffTrouble = 2, // a file could not be read, or the arguments were wrong
+    kDiffTrouble = 2, // a file could not be read or is not a level, or the arguments were wrong
 };
 
 // args excludes the program name. --help and --version print to out and exit 0. The differences go to

@@ -93,9 +93,7 @@ SummaryRow SummariseFile(const std::string& path) {
     if (run.Walked)
         row.Generation = map.Generation();
     row.Outcome = std::string(EndingName(map.Ending()));
-    if (row.Outcome.empty())
-        row.Outcome = "not-a-level";
-    row.EndOffset = run.Walked ? map.EndOffset() : 4;
+    row.EndOffset = run.Walked ? map.EndOffset() : format::kVersionWordBytes;
     row.AtFileEnd = row.EndOffset == row.Size;
     if (run.Walked)
         for (size_t c = 0; c < kCountColumns.size(); ++c)
@@ -124,7 +122,7 @@ bool StartsWithLevelWord(const std::filesystem::path& path) {
     if (n != 4)
         return false;
     const uint32_t value = word[0] | (word[1] << 8) | (word[2] << 16) | (static_cast<uint32_t>(word[3]) << 24);
-    return value == format::kVersionDM2 || value == format::kVersionDM3;
+    return format::GenerationOf(value).has_value();
 }
 
 void CollectFolder(const std::filesystem::path& folder, std::vector<std::string>& files) {
@@ -274,12 +272,12 @@ std::string SummaryText(const std::vector<SummaryRow>& rows, bool json) {
         text("version", row.Version, !row.Version.empty());
         number("generation", row.Generation ? std::optional<int64_t>(row.Generation) : std::nullopt);
         text("outcome", row.Outcome, true);
-        number("end_offset", row.EndOffset >= 0 ? std::optional<int64_t>(row.EndOffset) : std::nullopt);
+        number("end_offset", row.EndOffset);
         if (json)
-            out += row.EndOffset >= 0 ? (row.AtFileEnd ? ", \"at_file_end\": true" : ", \"at_file_end\": false")
-                                      : ", \"at_file_end\": null";
+            out += row.EndOffset ? (row.AtFileEnd ? ", \"at_file_end\": true" : ", \"at_file_end\": false")
+                                 : ", \"at_file_end\": null";
         else
-            out += row.EndOffset >= 0 ? (row.AtFileEnd ? ",yes" : ",no") : ",";
+            out += row.EndOffset ? (row.AtFileEnd ? ",yes" : ",no") : ",";
         for (size_t c = 0; c < kCountColumns.size(); ++c)
             number(kCountColumns[c].Name,
                    c < row.Counts.size() && row.Counts[c] ? std::optional<int64_t>(*row.Counts[c]) : std::nullopt);

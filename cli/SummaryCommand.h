@@ -26,8 +26,8 @@ struct SummaryRow {
     int64_t Size = -1;      // -1: unknown (unreadable)
     std::string Version;    // 8 hex digits; empty when unreadable
     int Generation = 0;     // 2 or 3; 0 for none
-    std::string Outcome;    // completed, overflow, size-limit, not-a-level, unreadable
-    int64_t EndOffset = -1; // where the walk ended; -1 for none
+    std::string Outcome;    // the walk's ending (EndingName), or unreadable
+    std::optional<int64_t> EndOffset; // where the walk ended, before the file's start too; none unread
     bool AtFileEnd = false;
     std::vector<std::optional<int32_t>> Counts; // per kSummaryCounts; empty where the walk did not reach
     std::optional<uint64_t> Hash;               // XXH3 64-bit of the whole file

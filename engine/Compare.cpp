@@ -11,6 +11,7 @@
 #include "engine/FieldValue.h"
 #include "engine/NumberText.h"
 #include "engine/RecordAlign.h"
+#include "engine/ReportRun.h"
 #include "engine/Walker.h"
 
 namespace compare {
@@ -21,7 +22,7 @@ DetailOptionSet AllSections() {
     return all;
 }
 
-WalkedLevel WalkForComparison(std::shared_ptr<const LevelFile> level, const DetailOptionSet& sections,
+WalkedLevel WalkForComparison(std::shared_ptr<const LevelFile> level, const std::string& path,
                               int64_t fixedBytes) {
     WalkedLevel out;
     if (!level || level->FileLength() == 0) {
@@ -32,19 +33,14 @@ WalkedLevel WalkForComparison(std::shared_ptr<const LevelFile> level, const Deta
     AppState state;
     state.ReportFixedBytes = fixedBytes;
     state.Report.KeepNoText();
-    state.DetailOptions = sections;
-    // Palettes and tiles are compared from their bytes; their options would load and export them.
-    state.DetailOptions.Set(optPalettes, false);
-    state.DetailOptions.Set(optTextureTiles, false);
-    const uint32_t word = level->U32(0);
+    SetAllDetails(state.DetailOptions, true);
+    AppendReportHeader(state.Report, path, *level);
     try {
-        if (word == format::kVersionDM2) {
-            WalkLevel(state, *level, format::Generation::DM2, 4);
-        } else if (word == format::kVersionDM3) {
-            WalkLevel(state, *level, format::Generation::DM3, 4);
+        if (const auto generation = LevelGeneration(*level)) {
+            WalkLevel(state, *level, *generation, format::kVersionWordBytes);
         } else {
             state.Map.Reset(level->FileLength(), 0);
-            state.Map.Finish(WalkEnding::NotALevel, 4, 0);
+            state.Map.Finish(WalkEnding::NotALevel, format::kVersionWordBytes, 0);
         }
     } catch (const WalkFault&) {
         // The map says where and how the walk ended.
@@ -53,14 +49,20 @@ WalkedLevel WalkForComparison(std::shared_ptr<const LevelFile> level, const Deta
     return out;
 }
 
-WalkedLevel WalkForComparison(const std::string& path, const DetailOptionSet& sections, int64_t fixedBytes) {
+WalkedLevel WalkForComparison(const std::string& path, int64_t fixedBytes) {
     auto level = std::make_shared<LevelFile>();
     if (const int16_t status = level->Open(path); status != 0) {
         WalkedLevel out;
         out.Status = status;
         return out;
     }
-    return WalkForComparison(std::shared_ptr<const LevelFile>(std::move(level)), sections, fixedBytes);
+    return WalkForComparison(std::shared_ptr<const LevelFile>(std::move(level)), path, fixedBytes);
+}
+
+std::string NothingCompared(const WalkedLevel& level, std::string_view name) {
+    if (level.Walked() || !level.Readable())
+        return "";
+    return std::string(name) + " is not a DM2 or DM3 level: nothing compared";
 }
 
 namespace {
@@ -119,7 +121,7 @@ struct Side {
     bool Holds(int64_t at, int64_t bytes) const { return at >= 0 && at + bytes <= File.Size(); }
 };
 
-format::Generation GenerationOf(const WalkMap& map) {
+format::Generation GenerationOfMap(const WalkMap& map) {
     return map.Generation() == 3 ? format::Generation::DM3 : format::Generation::DM2;
 }
 
@@ -152,14 +154,52 @@ int64_t DifferingBytes(const Side& A, int64_t a, const Side& B, int64_t b, int64
     return n;
 }
 
+// The runs of differing bytes of a block, as DifferingBytes counts them.
+struct DifferingRuns {
+    int64_t Count = 0;
+    int64_t RunCount = 0;
+    std::vector<ByteRun> Runs;
+};
+DifferingRuns RunsOfDifference(const Side& A, int64_t a, const Side& B, int64_t b, int64_t len) {
+    DifferingRuns out;
+    int64_t runStart = -1;
+    const auto close = [&](int64_t end) {
+        ++out.RunCount;
+        if (out.Runs.size() < kMostByteRuns)
+            out.Runs.push_back({static_cast<int32_t>(a + runStart), static_cast<int32_t>(end - runStart)});
+        runStart = -1;
+    };
+    const bool inside = A.Holds(a, len) && B.Holds(b, len);
+    const uint8_t* pa = inside ? A.File.Bytes().data() + a : nullptr;
+    const uint8_t* pb = inside ? B.File.Bytes().data() + b : nullptr;
+    for (int64_t i = 0; i < len; ++i) {
+        const bool differs = inside ? pa[i] != pb[i] : A.File.U8(a + i) != B.File.U8(b + i);
+        out.Count += differs;
+        if (differs && runStart < 0)
+            runStart = i;
+        else if (!differs && runStart >= 0)
+            close(i);
+    }
+    if (runStart >= 0)
+        close(len);
+    return out;
+}
+
+// The room colour as the report shows it: stored R, B, G.
+std::string ColourText(const LevelFile& f, int64_t at) {
+    return "R: " + std::to_string(f.U8(at)) + ",G: " + std::to_string(f.U8(at + 2)) +
+           ",B: " + std::to_string(f.U8(at + 1));
+}
+
 class Comparison {
   public:
     Comparison(const WalkedLevel& a, const WalkedLevel& b, const CompareOptions& options,
                const DifferenceSink& sink)
-        : A{*a.Level, a.Map, GenerationOf(a.Map)}, B{*b.Level, b.Map, GenerationOf(b.Map)}, options_(options),
-          sink_(sink), work_(options.WorkBudget) {}
+        : A{*a.Level, a.Map, GenerationOfMap(a.Map)}, B{*b.Level, b.Map, GenerationOfMap(b.Map)},
+          options_(options), sink_(sink), work_(options.WorkBudget) {}
 
     CompareSummary Run() {
+        VersionWords();
         Children(-1, -1, Place{});
         Endings();
         UnshownBytes();
@@ -318,8 +358,13 @@ class Comparison {
             return;
         }
         Difference d = At(ia >= 0 ? Change::Removed : Change::Added, place, ia, ib);
-        if (s.Kind == SpanKind::Field)
+        if (s.Kind == SpanKind::Field) {
+            // A field one generation has and the other not (Light Mode, Room Colour): with its value.
             d.Field = std::string(InfoOf(s.What).Name);
+            const LevelFile& file = ia >= 0 ? A.File : B.File;
+            (ia >= 0 ? d.ValueA : d.ValueB) =
+                s.What == Piece::RoomColour ? ColourText(file, s.First) : std::to_string(file.S16(s.First));
+        }
         (ia >= 0 ? d.OffsetA : d.OffsetB) = s.First;
         (ia >= 0 ? d.BytesA : d.BytesB) = s.End - s.First;
         Emit(d);
@@ -343,13 +388,15 @@ class Comparison {
 
     void Block(int32_t ia, int32_t ib, const Place& place, int64_t a, int64_t b, int64_t len,
                std::string_view element = {}, int32_t index = -1) {
-        const int64_t n = DifferingBytes(A, a, B, b, len);
-        if (n == 0)
+        if (DifferingBytes(A, a, B, b, len) == 0)
             return;
+        DifferingRuns runs = RunsOfDifference(A, a, B, b, len);
         Difference d = At(Change::Bytes, place, ia, ib);
         d.Element = element;
         d.IndexA = d.IndexB = index;
-        d.Count = n;
+        d.Count = runs.Count;
+        d.Runs = std::move(runs.Runs);
+        d.RunCount = runs.RunCount;
         d.OffsetA = static_cast<int32_t>(a);
         d.OffsetB = static_cast<int32_t>(b);
         d.BytesA = d.BytesB = static_cast<int32_t>(len);
@@ -391,7 +438,7 @@ class Comparison {
             const int64_t a = sa.First + int64_t{t} * tileBytes, b = sb.First + int64_t{t} * tileBytes;
             if (a >= A.Size() && b >= B.Size())
                 break;
-            Block(ia, ib, place, a, b, tileBytes, "tile", t);
+            Block(ia, ib, place, a, b, tileBytes, "tile", t + 1); // numbered as Tile_1.bmp ... are
         }
         for (int pass = 0; pass < 2; ++pass) {
             const bool inA = pass == 0;
@@ -403,7 +450,7 @@ class Comparison {
                     break;
                 Difference d = At(inA ? Change::Removed : Change::Added, place, ia, ib);
                 d.Element = "tile";
-                (inA ? d.IndexA : d.IndexB) = t;
+                (inA ? d.IndexA : d.IndexB) = t + 1;
                 (inA ? d.OffsetA : d.OffsetB) = static_cast<int32_t>(at);
                 (inA ? d.BytesA : d.BytesB) = tileBytes;
                 Emit(d);
@@ -431,15 +478,10 @@ class Comparison {
         const int32_t a = A.Map[ia].First, b = B.Map[ib].First;
         if (DifferingBytes(A, a, B, b, 3) == 0)
             return;
-        // Stored R, B, G; shown as the report shows them.
-        const auto text = [](const LevelFile& f, int32_t at) {
-            return "R: " + std::to_string(f.U8(at)) + ",G: " + std::to_string(f.U8(at + 2)) +
-                   ",B: " + std::to_string(f.U8(at + 1));
-        };
         Difference d = At(Change::Changed, place, ia, ib);
         d.Field = std::string(InfoOf(Piece::RoomColour).Name);
-        d.ValueA = text(A.File, a);
-        d.ValueB = text(B.File, b);
+        d.ValueA = ColourText(A.File, a);
+        d.ValueB = ColourText(B.File, b);
         d.OffsetA = a;
         d.OffsetB = b;
         d.BytesA = d.BytesB = 3;
@@ -498,14 +540,12 @@ class Comparison {
         return h;
     }
 
-    std::string Values(const Side& side, const format::Record& rec, int64_t at) const {
-        std::string text;
+    static std::vector<FieldText> Values(const Side& side, const format::Record& rec, int64_t at) {
+        std::vector<FieldText> values;
         ForEachValue(rec, [&](const format::Field& f, int rep) {
-            if (!text.empty())
-                text += ", ";
-            text += FieldName(f, rep) + "=" + ShownText(f, FieldValue(side.File, f, at, side.Gen, rep));
+            values.push_back({FieldName(f, rep), ShownText(f, FieldValue(side.File, f, at, side.Gen, rep))});
         });
-        return text;
+        return values;
     }
 
     // One line for each field of two aligned records whose shown values differ.
@@ -540,7 +580,10 @@ class Comparison {
         Difference d = At(inA ? Change::Removed : Change::Added, place, ia, ib);
         d.Element = "record";
         (inA ? d.IndexA : d.IndexB) = i;
-        (inA ? d.ValueA : d.ValueB) = Values(side, rec, at);
+        d.Values = Values(side, rec, at);
+        std::string& text = inA ? d.ValueA : d.ValueB;
+        for (const FieldText& v : d.Values)
+            text.append(text.empty() ? "" : ", ").append(v.Name).append("=").append(v.Value);
         (inA ? d.OffsetA : d.OffsetB) = static_cast<int32_t>(at);
         (inA ? d.BytesA : d.BytesB) = rec.Size;
         Emit(d);
@@ -600,7 +643,8 @@ class Comparison {
             ++summary_.RunsPairedByIndex;
             Difference d = At(Change::Note, place, ia, ib);
             d.ValueA = "more than " + std::to_string(options_.MaxEdits) +
-                       " records inserted or removed, or the comparison's alignment budget spent: records " +
+                       (options_.MaxEdits == 1 ? " record" : " records") +
+                       " inserted or removed, or the comparison's alignment budget spent: records from " +
                        std::to_string(prefix) + " on paired by index";
             Emit(d);
             Hunk(ia, ib, place, *rec, prefix, lenA, prefix, lenB);
@@ -638,10 +682,29 @@ class Comparison {
             d.What = Change::Ending;
             d.File = m == &a ? 'A' : 'B';
             d.Field = std::string(EndingName(m->Ending()));
+            d.Ended = m->Ending();
             (m == &a ? d.OffsetA : d.OffsetB) = m->EndOffset();
             d.Count = m->FileSize();
             Emit(d);
         }
+    }
+
+    // DM2 against DM3: one first line names the two words and generations; the walks are compared
+    // field by field all the same, each read as its own generation.
+    void VersionWords() {
+        if (A.Gen == B.Gen)
+            return;
+        const auto text = [](const Side& side) {
+            return HexOfLong(side.File.S32(0), 32, false) + " (DM" +
+                   std::to_string(static_cast<int>(side.Gen)) + ")";
+        };
+        Difference d = At(Change::Changed, Place{}, -1, -1);
+        d.Field = "version word";
+        d.ValueA = text(A);
+        d.ValueB = text(B);
+        d.OffsetA = d.OffsetB = 0;
+        d.BytesA = d.BytesB = format::kVersionWordBytes;
+        Emit(d);
     }
 
     // Files that differ only where the report shows no value (bytes a zone block does not show, the
@@ -660,11 +723,15 @@ class Comparison {
             Emit(d);
             return;
         }
-        const int64_t n = DifferingBytes(A, 0, B, 0, A.Size());
-        if (n == 0)
+        if (DifferingBytes(A, 0, B, 0, A.Size()) == 0)
             return;
+        DifferingRuns runs = RunsOfDifference(A, 0, B, 0, A.Size());
         d.What = Change::Bytes;
-        d.Count = n;
+        d.Count = runs.Count;
+        d.Runs = std::move(runs.Runs);
+        d.RunCount = runs.RunCount;
+        d.OffsetA = d.OffsetB = 0;
+        d.BytesA = d.BytesB = static_cast<int32_t>(A.Size());
         Emit(d);
     }
 };
@@ -673,7 +740,7 @@ class Comparison {
 
 CompareSummary CompareLevels(const WalkedLevel& a, const WalkedLevel& b, const CompareOptions& options,
                              const DifferenceSink& sink) {
-    if (!a.Readable() || !b.Readable())
+    if (!a.Walked() || !b.Walked())
         return {};
     return Comparison(a, b, options, sink).Run();
 }

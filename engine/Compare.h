@@ -1,10 +1,10 @@
 #pragma once
-// Comparing two levels by their structure, never by offset: each is walked with the compared sections
-// detailed (the text is counted, not kept), then chunks are matched by kind and order, rooms by number,
+// Comparing two levels by their structure, never by offset: each is walked with every section detailed
+// (the text is counted, not kept), then chunks are matched by kind and order, rooms by number,
 // room parts by kind, the records of a run aligned by their values (RecordAlign.h), and aligned
 // records compared field by field. Values read as the text report shows them (FieldValue.h). Fixed
 // blocks are compared element by element: palette colours, sound map entries, and the tiles and the
-// light map as whole blocks ("tile 3 differs in 1,204 bytes").
+// light map as whole blocks ("tile 3: differs in 1,204 bytes, first at 0x30A04").
 //
 // Differences go to a sink as they are found, so the comparison holds no list of its own: its memory
 // is the two levels' bytes, their walk maps and the run being aligned.
@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/DetailOptions.h"
 #include "engine/LevelFile.h"
@@ -27,15 +28,22 @@ struct WalkedLevel {
     std::shared_ptr<const LevelFile> Level;
     WalkMap Map;
     bool Readable() const { return Status == 0 && Level != nullptr; }
+    // Whether there is a walk to compare: a DM2 or DM3 level whose walk mapped something.
+    bool Walked() const { return Readable() && Map.Ending() != WalkEnding::NotALevel && !Map.Empty(); }
 };
 
-// Walks the level at path with `sections` detailed (palettes and tiles are compared from their bytes, so
-// their options stay off and nothing is exported). fixedBytes is the fixed part of the report's size
-// limit, which bounds a walk that goes over the same bytes again and again.
-WalkedLevel WalkForComparison(const std::string& path, const DetailOptionSet& sections,
+// Walks the level at path as strata-report --all walks it, whatever sections are compared later: every
+// detail option on, its header lines counted, so the report's size limit ends the walk where it ends
+// the report's (palettes and tiles are compared from their bytes; nothing is loaded or exported).
+// fixedBytes is the fixed part of that limit, which bounds a walk over the same bytes again and again.
+WalkedLevel WalkForComparison(const std::string& path, int64_t fixedBytes = kReportFixedBytes);
+// The same over a level already read; path is the name its header line shows.
+WalkedLevel WalkForComparison(std::shared_ptr<const LevelFile> level, const std::string& path,
                               int64_t fixedBytes = kReportFixedBytes);
-WalkedLevel WalkForComparison(std::shared_ptr<const LevelFile> level, const DetailOptionSet& sections,
-                              int64_t fixedBytes = kReportFixedBytes);
+
+// Why a walked level cannot be compared, about name (its path): "NAME is not a DM2 or DM3 level:
+// nothing compared"; empty when it can be. The caller says first when it could not be read.
+std::string NothingCompared(const WalkedLevel& level, std::string_view name);
 
 enum class Change : uint8_t {
     Changed, // a field of two aligned records, or a single value, differs
@@ -48,18 +56,37 @@ enum class Change : uint8_t {
 
 // One difference. The place is the chunk, the room, the part and the element's index in A and B;
 // values are the text the report shows.
+// Bytes of a block that differ, as runs of consecutive bytes in A: (offset, length). The same runs
+// stand in B shifted by OffsetB - OffsetA.
+struct ByteRun {
+    int32_t Offset = 0;
+    int32_t Length = 0;
+    bool operator==(const ByteRun&) const = default;
+};
+inline constexpr size_t kMostByteRuns = 16; // runs kept of one block; RunCount counts them all
+
+// A field's name and its value as the report shows it: decimal, or "0x" and hex digits.
+struct FieldText {
+    std::string Name;
+    std::string Value;
+};
+
 struct Difference {
     Change What = Change::Changed;
     Piece Chunk = Piece::Records; // the top-level chunk; Records for the file as a whole
     int16_t Room = -1;
     Piece Part = Piece::Records; // a part of the room or chunk; Records for none
     std::string_view Element;    // "record", "tile", "colour", "entry"; empty for none
-    int32_t IndexA = -1;         // the element's index in A, -1 where it has none there
+    int32_t IndexA = -1;         // the element's index in A, -1 where it has none there (tiles count from 1)
     int32_t IndexB = -1;
     std::string Field; // the column name of the detail header line; the ending's name for Ending
     std::string ValueA, ValueB;
-    int64_t Count = 0; // Bytes: the bytes that differ; Ending: the file's size
-    char File = 0;     // Ending: 'A' or 'B'
+    std::vector<FieldText> Values;       // Added and Removed records: every field with its value
+    int64_t Count = 0;                   // Bytes: the bytes that differ; Ending: the file's size
+    std::vector<ByteRun> Runs;           // Bytes: the first kMostByteRuns runs of differing bytes
+    int64_t RunCount = 0;                // Bytes: all the runs
+    char File = 0;                       // Ending: 'A' or 'B'
+    WalkEnding Ended = WalkEnding::None; // Ending: how that walk ended
     // The bytes it concerns in each file (offset, length); -1 where it has none there.
     int32_t OffsetA = -1, OffsetB = -1;
     int32_t BytesA = 0, BytesB = 0;
@@ -80,8 +107,10 @@ struct CompareSummary {
     int32_t RunsPairedByIndex = 0;
 };
 
-// Compares two walked levels, both readable. Sends every difference to sink, in the order of A's
-// walk; after them, when the walks did not both complete at their files' ends, where each ended.
+// Compares two walked levels, both walked (WalkedLevel::Walked). Sends every difference to sink, in the
+// order of A's walk, behind a first line for different version words; after them, when the walks did
+// not both complete at their files' ends, where each ended. Only the sections of options.Sections are
+// compared; where the walks ended is said whatever they are.
 CompareSummary CompareLevels(const WalkedLevel& a, const WalkedLevel& b, const CompareOptions& options,
                              const DifferenceSink& sink);
 

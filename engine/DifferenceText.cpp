@@ -1,6 +1,7 @@
 #include "engine/DifferenceText.h"
 
 #include "engine/NumberText.h"
+#include "engine/RunOutcomeText.h"
 
 namespace compare {
 
@@ -24,25 +25,25 @@ std::string IndexText(const Difference& d) {
     return text;
 }
 
-std::string HexAndDecimal(int64_t v) {
-    return "0x" + Hex(v) + " (" + std::to_string(v) + ")";
+// Where the walk of file A or B ended, in the report's own words about that file.
+std::string EndingText(const Difference& d) {
+    WalkEnd end;
+    end.How = d.Ended;
+    end.Offset = d.File == 'A' ? d.OffsetA : d.OffsetB;
+    end.FileSize = d.Count;
+    std::string text = DescribeWalkEnd(end, std::string(1, d.File));
+    if (d.Ended == WalkEnding::Overflow || d.Ended == WalkEnding::SizeLimit)
+        text += "; compared as far as both walks go";
+    return text;
 }
 
-std::string EndingText(const Difference& d) {
-    const int64_t offset = d.File == 'A' ? d.OffsetA : d.OffsetB;
-    const std::string size = Grouped(d.Count) + " bytes";
-    if (d.Field == EndingName(WalkEnding::NotALevel))
-        return "not a DM2 or DM3 level (" + size + ")";
-    if (d.Field == EndingName(WalkEnding::Overflow))
-        return "an overflow ended the walk at offset " + HexAndDecimal(offset) + " of " + size +
-               "; compared as far as both walks go";
-    if (d.Field == EndingName(WalkEnding::SizeLimit))
-        return "the report's size limit ended the walk at offset " + HexAndDecimal(offset) + " of " + size +
-               "; compared as far as both walks go";
-    if (offset == d.Count)
-        return "the walk ended at the file's end (" + size + ")";
-    return "the walk ended at offset " + HexAndDecimal(offset) + (offset > d.Count ? ", past" : ", before") +
-           " the file's end (" + size + ")";
+std::string BytesText(const Difference& d) {
+    std::string text = "differs in " + Grouped(d.Count) + " " + std::string(Plural(d.Count, "byte", "bytes"));
+    if (d.Chunk == Piece::Records)
+        text += " the report does not show";
+    if (!d.Runs.empty())
+        text += ", first at 0x" + Hex(d.Runs.front().Offset);
+    return text;
 }
 
 std::string Quoted(std::string_view text) {
@@ -112,7 +113,7 @@ std::string PlaceText(const Difference& d) {
 
 std::string DifferenceLine(const Difference& d) {
     if (d.What == Change::Ending)
-        return std::string(1, d.File) + ": " + EndingText(d);
+        return EndingText(d);
     std::string line = PlaceText(d);
     if (!d.Field.empty() && d.What != Change::Bytes)
         line += ": " + d.Field;
@@ -124,8 +125,7 @@ std::string DifferenceLine(const Difference& d) {
     case Change::Removed:
         return line + ": removed" + (d.ValueA.empty() ? "" : ": " + d.ValueA);
     case Change::Bytes:
-        return line + ": differs in " + Grouped(d.Count) + (d.Count == 1 ? " byte" : " bytes") +
-               (d.Chunk == Piece::Records ? " the report does not show" : "");
+        return line + ": " + BytesText(d);
     case Change::Note:
         return line + ": " + d.ValueA;
     case Change::Ending:
@@ -155,12 +155,28 @@ std::string DifferenceJson(const Difference& d) {
         j += ", \"b\": " + std::to_string(d.IndexB);
     if (!d.Field.empty())
         j += ", \"field\": " + Quoted(d.Field);
-    if (!d.ValueA.empty())
-        j += ", \"valueA\": " + Quoted(d.ValueA);
-    if (!d.ValueB.empty())
-        j += ", \"valueB\": " + Quoted(d.ValueB);
-    if (d.What == Change::Bytes)
-        j += ", \"bytes\": " + std::to_string(d.Count);
+    if (!d.Values.empty()) {
+        // An added or removed record: its fields as an object, decimal values as numbers.
+        j += ", \"values\": {";
+        for (size_t i = 0; i < d.Values.size(); ++i) {
+            const FieldText& v = d.Values[i];
+            j += (i ? ", " : "") + Quoted(v.Name) + ": " +
+                 (v.Value.starts_with("0x") ? Quoted(v.Value) : v.Value);
+        }
+        j += "}";
+    } else {
+        if (!d.ValueA.empty())
+            j += ", \"valueA\": " + Quoted(d.ValueA);
+        if (!d.ValueB.empty())
+            j += ", \"valueB\": " + Quoted(d.ValueB);
+    }
+    if (d.What == Change::Bytes) {
+        j += ", \"bytes\": " + std::to_string(d.Count) + ", \"runs\": [";
+        for (size_t i = 0; i < d.Runs.size(); ++i)
+            j += (i ? ", [" : "[") + std::to_string(d.Runs[i].Offset) + ", " +
+                 std::to_string(d.Runs[i].Length) + "]";
+        j += "], \"runCount\": " + std::to_string(d.RunCount);
+    }
     if (d.OffsetA >= 0)
         j += ", \"offsetA\": " + std::to_string(d.OffsetA);
     if (d.OffsetB >= 0)

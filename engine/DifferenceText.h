@@ -14,11 +14,13 @@ namespace compare {
 std::string PlaceText(const Difference& d);
 
 // One line: "Cameras > record 12: x: 1024 -> 2048", "Items > record B7: added: ObjectID=3, ...",
-// "Texture Tiles > Textures 8 bits > tile 3: differs in 1,204 bytes".
+// "Texture Tiles > Textures 8 bits > tile 3: differs in 1,204 bytes, first at 0x20714"; an ending in
+// the words strata-report's standard error gives it (DescribeWalkEnd), about "A" or "B".
 std::string DifferenceLine(const Difference& d);
 
-// One JSON object with the same facts: kind, chunk, room, part, element, a, b, field, valueA, valueB,
-// bytes, offsetA, offsetB; keys without a value are left out.
+// One JSON object with the same facts: kind, chunk, room, part, element, a, b, field, valueA and valueB
+// (or values, an object of an added or removed record's fields), bytes, runs and runCount for a block,
+// offsetA, offsetB; an ending's file, ending, offset, fileSize and text. Keys without a value are left out.
 std::string DifferenceJson(const Difference& d);
 
 // A count with a comma between each group of three digits: 1,204.

@@ -7,6 +7,7 @@
 // This header depends on nothing but the standard library, so the level builder can use it too.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -18,6 +19,18 @@ inline constexpr uint32_t kVersionDM3 = 0xFF180038;
 
 // The two generations the walker reads; the number is the one the report and the JSON show.
 enum class Generation : int16_t { DM2 = 2, DM3 = 3 };
+
+// The bytes of the version word at the file's start.
+inline constexpr int32_t kVersionWordBytes = 4;
+
+// The generation a version word names; none for DM1's word and every other.
+constexpr std::optional<Generation> GenerationOf(uint32_t word) {
+    if (word == kVersionDM2)
+        return Generation::DM2;
+    if (word == kVersionDM3)
+        return Generation::DM3;
+    return std::nullopt;
+}
 
 // Fixed blocks at the start and near the end of a level.
 inline constexpr int32_t kPalette8At = 4;

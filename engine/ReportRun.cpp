@@ -82,6 +82,17 @@ std::string ReadVersionCode(const LevelFile& level, int32_t offset) {
     return HexOfLong(level.S32(offset), 32, false);
 }
 
+void AppendReportHeader(ReportPane& pane, const std::string& path, const LevelFile& level) {
+    AppendSeparatorLine(pane, true);
+    AppendReportLine(";" + path + "  Version: " + ReadVersionCode(level, 0) +
+                         "   Size: " + std::to_string(level.FileLength()),
+                     pane);
+    AppendSeparatorLine(pane);
+    AppendReportLine("What,Offset,, Size ", pane);
+    AppendReportLine(",Hex,Decimal", pane);
+    AppendSeparatorLine(pane);
+}
+
 int16_t ReportLevelFile(AppState& state, const std::string& path) {
     state.LevelFilePath = path;
     RunOutcome& outcome = state.LastRun;
@@ -114,29 +125,19 @@ int16_t ReportLevel(AppState& state, const std::string& path, std::shared_ptr<co
     state.FileNameLabel = path;
     state.Level = opened;
     state.Map.Reset(level.FileLength(), 0);
-    const std::string version = ReadVersionCode(level, 0);
-    outcome.Version = version;
+    outcome.Version = ReadVersionCode(level, 0);
 
     ReportPane& pane = state.Report;
-    AppendSeparatorLine(pane, true);
+    AppendReportHeader(pane, path, level);
     pane.Reserve(ExpectedReportBytes(state, level.Size()));
-    AppendReportLine(";" + path + "  Version: " + version + "   Size: " + std::to_string(level.FileLength()), pane);
-    AppendSeparatorLine(pane);
-    AppendReportLine("What,Offset,, Size ", pane);
-    AppendReportLine(",Hex,Decimal", pane);
-    AppendSeparatorLine(pane);
 
-    outcome.StopOffset = 4;
+    outcome.StopOffset = format::kVersionWordBytes;
     try {
-        const uint32_t word = level.U32(0);
-        if (word == format::kVersionDM1) {
+        if (const auto generation = LevelGeneration(level)) {
+            outcome.Walked = true;
+            outcome.StopOffset = WalkLevel(state, level, *generation, format::kVersionWordBytes);
+        } else if (level.U32(0) == format::kVersionDM1) {
             AppendReportLine(";Not implemented yet", pane);
-        } else if (word == format::kVersionDM2) {
-            outcome.Walked = true;
-            outcome.StopOffset = WalkLevel(state, level, format::Generation::DM2, 4);
-        } else if (word == format::kVersionDM3) {
-            outcome.Walked = true;
-            outcome.StopOffset = WalkLevel(state, level, format::Generation::DM3, 4);
         }
         LoadPalettesAndExportTiles(state, level);
     } catch (const WalkFault& fault) {
@@ -149,7 +150,7 @@ int16_t ReportLevel(AppState& state, const std::string& path, std::shared_ptr<co
     }
 
     if (!outcome.Walked)
-        state.Map.Finish(WalkEnding::NotALevel, 4, 0);
+        state.Map.Finish(WalkEnding::NotALevel, format::kVersionWordBytes, 0);
     AppendSeparatorLine(pane);
     AppendReportLine(";" + path + "  END OF FILE", pane);
     AppendSeparatorLine(pane);

@@ -17,6 +17,11 @@ int16_t ReportLevelFile(AppState& state, const std::string& path);
 // The same run over a level already read (standard input); path is what the report's lines show.
 int16_t ReportLevel(AppState& state, const std::string& path, std::shared_ptr<const LevelFile> level);
 
+// The report's opening lines: a separator, the file as path with its version word and size, the column
+// heads. Every walk that counts its text against the size limit writes them first, so the limit falls
+// at the same line for the report, its JSON and the comparison.
+void AppendReportHeader(ReportPane& pane, const std::string& path, const LevelFile& level);
+
 // What a walk leaves behind beside the text, from its map: the palette store when the palettes are
 // detailed, and the tile bitmaps when the tiles are, once the walk got past the tile chunk's lines (also
 // when a fault ended it later). The report run calls it after every walk.

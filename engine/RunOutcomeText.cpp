@@ -7,21 +7,8 @@
 
 namespace {
 
-constexpr int64_t kVersionWordBytes = 4;
-
-bool IsLevelVersion(const std::string& version) {
-    return version == "0000002D" || version == "FF180038";
-}
-
 std::string OffsetWords(int32_t offset) {
     return "offset 0x" + Hex(offset) + " (" + std::to_string(offset) + ")";
-}
-
-std::string NotALevel(const RunOutcome& outcome, const std::string& path) {
-    if (outcome.FileSize < kVersionWordBytes)
-        return path + " is not a DM2 or DM3 level: it holds only " + std::to_string(outcome.FileSize) +
-               (outcome.FileSize == 1 ? " byte" : " bytes");
-    return path + " is not a DM2 or DM3 level: its version word is " + outcome.Version;
 }
 
 std::string TileWords(const AppState& state, bool& failed) {
@@ -40,20 +27,86 @@ std::string TileWords(const AppState& state, bool& failed) {
 
 } // namespace
 
-RunVerdict VerdictOf(const RunOutcome& outcome) {
+WalkEnd WalkEndOf(const RunOutcome& outcome) {
+    WalkEnd end;
+    end.Offset = outcome.StopOffset;
+    end.FileSize = outcome.FileSize;
+    end.Version = outcome.Version;
     switch (outcome.Ended) {
     case RunOutcome::Kind::None:
-        return RunVerdict::None;
     case RunOutcome::Kind::OpenFailed:
-        return RunVerdict::Unread;
+        break;
     case RunOutcome::Kind::Faulted:
-        return RunVerdict::Stopped;
+        end.How = outcome.Status == kReportLimitFault ? WalkEnding::SizeLimit : WalkEnding::Overflow;
+        if (outcome.Status != kReportLimitFault && outcome.Status != kOverflowFault)
+            end.Fault = outcome.Status;
+        break;
     case RunOutcome::Kind::Completed:
+        end.How = !outcome.Walked          ? WalkEnding::NotALevel
+                  : outcome.StopOffset < 0 ? WalkEnding::SteppedBack
+                                           : WalkEnding::Completed;
         break;
     }
-    if (outcome.FileSize < kVersionWordBytes || !outcome.Walked || !IsLevelVersion(outcome.Version))
-        return RunVerdict::Doubtful;
-    return outcome.StopOffset == outcome.FileSize ? RunVerdict::Complete : RunVerdict::Doubtful;
+    return end;
+}
+
+std::string_view Plural(int64_t n, std::string_view one, std::string_view many) {
+    return n == 1 ? one : many;
+}
+
+std::string DescribeWalkEnd(const WalkEnd& end, std::string_view subject) {
+    const std::string who(subject);
+    const std::string size = std::to_string(end.FileSize);
+    switch (end.How) {
+    case WalkEnding::None:
+        break;
+    case WalkEnding::NotALevel:
+        if (end.FileSize < format::kVersionWordBytes)
+            return who + " is not a DM2 or DM3 level: it holds only " + size + " " +
+                   std::string(Plural(end.FileSize, "byte", "bytes"));
+        return who + " is not a DM2 or DM3 level: its version word is " + end.Version;
+    case WalkEnding::Overflow:
+    case WalkEnding::SizeLimit: {
+        const std::string cause = end.How == WalkEnding::SizeLimit ? "the report's size limit"
+                                  : end.Fault != 0                 ? "fault " + std::to_string(end.Fault)
+                                                                   : "an overflow";
+        return cause + " ended the walk at " + OffsetWords(end.Offset) + " of " + who;
+    }
+    case WalkEnding::SteppedBack:
+        return who + ": the walk stepped back before the file's start, to offset " +
+               std::to_string(end.Offset);
+    case WalkEnding::Completed:
+        if (end.Offset == end.FileSize)
+            return who + ": walked to the end of the file, " + size + " bytes";
+        if (end.Offset > end.FileSize)
+            return who + ": walked past the end of the file, to offset " + std::to_string(end.Offset) +
+                   " of " + size;
+        return who + ": stopped at offset " + std::to_string(end.Offset) + ", " +
+               std::to_string(end.FileSize - end.Offset) + " " +
+               std::string(Plural(end.FileSize - end.Offset, "byte", "bytes")) + " before the end";
+    }
+    return "";
+}
+
+RunVerdict VerdictOf(const RunOutcome& outcome) {
+    if (outcome.Ended == RunOutcome::Kind::OpenFailed)
+        return RunVerdict::Unread;
+    const WalkEnd end = WalkEndOf(outcome);
+    switch (end.How) {
+    case WalkEnding::None:
+        return RunVerdict::None;
+    case WalkEnding::Overflow:
+    case WalkEnding::SizeLimit:
+        return RunVerdict::Stopped;
+    case WalkEnding::Completed:
+        if (end.Offset == end.FileSize)
+            return RunVerdict::Complete;
+        break;
+    case WalkEnding::NotALevel:
+    case WalkEnding::SteppedBack:
+        break;
+    }
+    return RunVerdict::Doubtful;
 }
 
 std::string ReasonOfStatus(const RunOutcome& outcome, const std::string& path) {
@@ -77,33 +130,9 @@ RunOutcomeWords DescribeRunOutcome(const AppState& state) {
     const std::string& path = state.LevelFilePath;
     RunOutcomeWords words;
     words.Tiles = TileWords(state, words.TilesFailed);
-    const std::string size = std::to_string(outcome.FileSize);
-    switch (VerdictOf(outcome)) {
-    case RunVerdict::None:
-        break;
-    case RunVerdict::Unread:
+    if (VerdictOf(outcome) == RunVerdict::Unread)
         words.Run = "cannot read " + path + ": " + ReasonOfStatus(outcome, path);
-        break;
-    case RunVerdict::Stopped: {
-        const std::string cause = outcome.Status == kOverflowFault      ? "an overflow"
-                                  : outcome.Status == kReportLimitFault ? "the report's size limit"
-                                                                        : "fault " + std::to_string(outcome.Status);
-        words.Run = cause + " ended the walk at " + OffsetWords(outcome.StopOffset) + " of " + path;
-        break;
-    }
-    case RunVerdict::Doubtful:
-        if (outcome.FileSize < kVersionWordBytes || !outcome.Walked)
-            words.Run = NotALevel(outcome, path);
-        else if (outcome.StopOffset > outcome.FileSize)
-            words.Run = path + ": walked past the end of the file, to offset " +
-                        std::to_string(outcome.StopOffset) + " of " + size;
-        else
-            words.Run = path + ": stopped at offset " + std::to_string(outcome.StopOffset) + ", " +
-                        std::to_string(outcome.FileSize - outcome.StopOffset) + " bytes before the end";
-        break;
-    case RunVerdict::Complete:
-        words.Run = path + ": walked to the end of the file, " + size + " bytes";
-        break;
-    }
+    else
+        words.Run = DescribeWalkEnd(WalkEndOf(outcome), path);
     return words;
 }

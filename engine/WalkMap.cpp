@@ -86,6 +86,8 @@ std::string_view EndingName(WalkEnding how) {
         return "size-limit";
     case WalkEnding::NotALevel:
         return "not-a-level";
+    case WalkEnding::SteppedBack:
+        return "stepped-back";
     case WalkEnding::None:
         break;
     }

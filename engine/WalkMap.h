@@ -114,8 +114,10 @@ struct Span {
     std::string_view Name() const { return What == Piece::Records && Record() ? Record()->Name : InfoOf(What).Name; }
 };
 
-// How a walk ended.
-enum class WalkEnding : uint8_t { None, Completed, Overflow, SizeLimit, NotALevel };
+// How a walk ended: the one value every output describes (RunOutcomeText.h words it). Completed is a
+// walk that came to its last chunk, wherever that left it; SteppedBack one that came there before the
+// file's first byte.
+enum class WalkEnding : uint8_t { None, Completed, Overflow, SizeLimit, NotALevel, SteppedBack };
 
 // The bytes a report line describes: the main range, and a wider one shown dimmer (a summary line's
 // chunk around its count field). Empty ranges where a line describes no bytes.

@@ -50,7 +50,8 @@ void Walk::PastWatermark() {
     SetWatermark();
 }
 
-void Walk::LeaveHole(int32_t n, const format::Record& record, RecordWriter write, std::string_view numberPrefix) {
+void Walk::LeaveHole(int32_t n, const format::Record& record, RecordWriter write,
+                     std::string_view numberPrefix) {
     // Record i is written at First + i x size and the offset then moves past it; the move that leaves
     // 32 bits ends the walk right after that record's lines.
     const int64_t size = record.Size;
@@ -71,15 +72,18 @@ void Walk::LeaveHole(int32_t n, const format::Record& record, RecordWriter write
     offset_ = static_cast<int32_t>(offset_ + listed * size);
 }
 
-int Walk::depth() const { return State.Map.OpenSpans(); }
+int Walk::depth() const {
+    return State.Map.OpenSpans();
+}
 
 void Walk::CloseAt(int64_t end, int32_t count) {
-    const int64_t clamped = std::clamp<int64_t>(end, std::numeric_limits<int32_t>::min(),
-                                                std::numeric_limits<int32_t>::max());
+    const int64_t clamped =
+        std::clamp<int64_t>(end, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
     State.Map.Close(static_cast<int32_t>(clamped), line_, count);
 }
 
-int32_t WalkLevel(AppState& state, const LevelFile& level, format::Generation generation, int32_t startOffset) {
+int32_t WalkLevel(AppState& state, const LevelFile& level, format::Generation generation,
+                  int32_t startOffset) {
     state.Map.Reset(level.FileLength(), static_cast<int16_t>(generation));
     Walk w(state, level, generation, startOffset);
     try {
@@ -101,6 +105,14 @@ int32_t WalkLevel(AppState& state, const LevelFile& level, format::Generation ge
         state.Map.Finish(WalkEnding::SizeLimit, w.Offset(), w.NextLine());
         throw WalkFault(kReportLimitFault, w.Offset());
     }
-    state.Map.Finish(WalkEnding::Completed, w.Offset(), w.NextLine());
+    // A walk whose last step went back before the first byte did not complete anything it could show.
+    state.Map.Finish(w.Offset() < 0 ? WalkEnding::SteppedBack : WalkEnding::Completed, w.Offset(),
+                     w.NextLine());
     return w.Offset();
+}
+
+std::optional<format::Generation> LevelGeneration(const LevelFile& level) {
+    if (level.FileLength() < format::kVersionWordBytes)
+        return std::nullopt;
+    return format::GenerationOf(level.U32(0));
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The level walker: reports every chunk of a DM2 or DM3 file, in file order, and records the walk map.
 #include <cstdint>
+#include <optional>
 
 #include "engine/AppState.h"
 #include "engine/LevelFile.h"
@@ -8,4 +9,9 @@
 
 // Walks from startOffset and returns the running offset where the walk ended. A fault leaves it as a
 // WalkFault carrying the offset where the walk stood. Either way state.Map holds what was walked.
-int32_t WalkLevel(AppState& state, const LevelFile& level, format::Generation generation, int32_t startOffset);
+int32_t WalkLevel(AppState& state, const LevelFile& level, format::Generation generation,
+                  int32_t startOffset);
+
+// The generation the walker reads a level as: the one its version word names, none when the file holds
+// fewer bytes than the word (a byte past the end reads as 0, so a lone 0x2D would pass for DM2).
+std::optional<format::Generation> LevelGeneration(const LevelFile& level);

@@ -47,9 +47,9 @@ std::vector<uint8_t> MakeB(const std::vector<uint8_t>& a, uint8_t mode, uint16_t
     return b;
 }
 
-compare::WalkedLevel Walk(std::vector<uint8_t> bytes, const DetailOptionSet& sections) {
+compare::WalkedLevel Walk(std::vector<uint8_t> bytes) {
     return compare::WalkForComparison(
-        std::make_shared<const LevelFile>(LevelFile::FromBytes(std::move(bytes))), sections,
+        std::make_shared<const LevelFile>(LevelFile::FromBytes(std::move(bytes))), "level",
         kFuzzReportFixedBytes);
 }
 
@@ -73,8 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     compare::CompareOptions compareOptions;
     compareOptions.Sections = mode & 4 ? compare::AllSections() : options.DetailOptions;
-    const compare::WalkedLevel walkedA = Walk(a, compareOptions.Sections);
-    const compare::WalkedLevel walkedB = Walk(b, compareOptions.Sections);
+    const compare::WalkedLevel walkedA = Walk(a);
+    const compare::WalkedLevel walkedB = Walk(b);
     Check(walkedA.Readable() == !a.empty() && walkedB.Readable() == !b.empty());
     if (!walkedA.Readable() || !walkedB.Readable())
         return 0;

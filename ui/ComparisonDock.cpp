@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QStatusBar>
 
 #include "ui/StructureViews.h"
@@ -52,6 +53,9 @@ QString ComparisonDock::CompareWith(const QString& path) {
 
 void ComparisonDock::Command() {
     const QString path = QFileDialog::getOpenFileName(&window_, tr("Compare With"));
-    if (!path.isEmpty())
-        CompareWith(path);
+    if (path.isEmpty())
+        return;
+    // A file that is not a level, or cannot be read, is said so; the dock keeps what it showed.
+    if (const QString why = CompareWith(path); !why.isEmpty())
+        QMessageBox::information(&window_, tr("Compare With"), why);
 }

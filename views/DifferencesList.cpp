@@ -41,13 +41,19 @@ QString DifferencesList::CompareWith(const QString& path) {
     const AppState& state = selection_.State();
     if (!state.Level)
         return tr("Open a level first.");
-    const DetailOptionSet sections = compare::AllSections();
-    compare::WalkedLevel other =
-        compare::WalkForComparison(QDir::toNativeSeparators(path).toStdString(), sections);
+    const QString native = QDir::toNativeSeparators(path);
+    compare::WalkedLevel other = compare::WalkForComparison(native.toStdString());
     if (!other.Readable())
-        return tr("Cannot read %1.").arg(QDir::toNativeSeparators(path));
+        return tr("Cannot read %1.").arg(native);
+    // A file that is not a level is said so, and the list keeps what it showed.
+    if (const std::string why = compare::NothingCompared(other, native.toStdString()); !why.empty())
+        return QString::fromStdString(why);
+    compare::WalkedLevel shown = compare::WalkForComparison(state.Level, state.LevelFilePath);
+    if (const std::string why = compare::NothingCompared(shown, state.LevelFilePath); !why.empty())
+        return QString::fromStdString(why);
     Clear();
-    shown_ = compare::WalkForComparison(state.Level, sections);
+    shown_ = std::move(shown);
+    const DetailOptionSet sections = compare::AllSections();
     compare::CompareOptions options;
     options.Sections = sections;
     QStringList lines;
@@ -88,6 +94,8 @@ int64_t DifferencesList::OffsetOf(int row) const {
     if (row < 0 || row >= Count())
         return -1;
     const compare::Difference& d = differences_[static_cast<size_t>(row)];
+    if (d.What == compare::Change::Bytes && !d.Runs.empty())
+        return d.Runs.front().Offset;
     if (d.OffsetA >= 0)
         return d.OffsetA;
     // Only in the other level: where its run, room or chunk stands in this one.
@@ -100,7 +108,24 @@ void DifferencesList::SelectRow(int row) {
     list_->setCurrentRow(row);
 }
 
+std::pair<int64_t, int64_t> DifferencesList::BytesOf(int row) const {
+    if (row < 0 || row >= Count())
+        return {-1, -1};
+    const compare::Difference& d = differences_[static_cast<size_t>(row)];
+    // A block: from its first changed byte to the end of the last run listed, not the whole block.
+    if (d.What == compare::Change::Bytes && !d.Runs.empty())
+        return {d.Runs.front().Offset, int64_t{d.Runs.back().Offset} + d.Runs.back().Length};
+    // A field, a record or a colour of the level shown: its own bytes.
+    if (d.OffsetA >= 0 && d.BytesA > 0 && d.What != compare::Change::Bytes)
+        return {d.OffsetA, int64_t{d.OffsetA} + d.BytesA};
+    return {-1, -1};
+}
+
 void DifferencesList::FollowRow(int row) {
+    if (const auto [first, end] = BytesOf(row); first >= 0) {
+        selection_.SelectBytes(first, end, this);
+        return;
+    }
     const int64_t offset = OffsetOf(row);
     if (offset >= 0)
         selection_.SelectOffset(offset, this);

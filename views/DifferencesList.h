@@ -2,10 +2,12 @@
 // The differences of the level shown against a second level, as a list beside the report. Selecting a
 // difference selects, through the shared selection, the bytes it concerns in the level shown: the
 // report pane shows their line, the hex view their bytes, the views that follow the selection their
-// room. A record only in the second level selects the run it would stand in.
+// room. A changed field selects its bytes, a block its changed bytes; a record only in the second level
+// selects the run it would stand in.
 #include <QWidget>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "engine/Compare.h"
@@ -31,6 +33,9 @@ class DifferencesList : public QWidget {
     QString LineAt(int row) const;
     // The byte of the level shown that a row selects, -1 for none.
     int64_t OffsetOf(int row) const;
+    // The bytes of the level shown that a row selects (first, end): a field's bytes, a block's changed
+    // bytes; (-1, -1) where a row selects a place rather than bytes.
+    std::pair<int64_t, int64_t> BytesOf(int row) const;
     // Selects a row and its bytes, as a click does.
     void SelectRow(int row);
     // The line above the list: the file compared with and the count.

@@ -1,5 +1,7 @@
 #include "views/SpanSelection.h"
 
+#include <algorithm>
+
 namespace {
 
 bool SameBytes(const LineBytes& a, const LineBytes& b) {
@@ -31,6 +33,15 @@ void SpanSelection::SelectLine(int32_t line, const QObject* source) {
 void SpanSelection::SelectOffset(int64_t offset, const QObject* source) {
     const int32_t line = Map().LineAt(offset);
     Take(line, offset, line >= 0 ? Map().BytesOfLine(line) : LineBytes{}, source);
+}
+
+void SpanSelection::SelectBytes(int64_t first, int64_t end, const QObject* source) {
+    const int32_t line = Map().LineAt(first);
+    LineBytes bytes = line >= 0 ? Map().BytesOfLine(line) : LineBytes{};
+    bytes.First = static_cast<int32_t>(first);
+    bytes.End = static_cast<int32_t>(std::max(first, end));
+    bytes.DimFirst = bytes.DimEnd = 0;
+    Take(line, first, bytes, source);
 }
 
 void SpanSelection::SelectSpan(int32_t span, const QObject* source) {

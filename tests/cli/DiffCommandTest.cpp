@@ -34,7 +34,10 @@ struct Pair {
         level.Cameras.Items[0].Z = 99;
         level.Items.Items.insert(level.Items.Items.begin() + 1, {9, 0, 1, 2, 3, 4, 5, 6, 7});
         B = dir.Write("b.lvl", levelbuilder::Build(level, LayoutB));
+        Short = dir.Write("short.lvl", {0x2D, 0, 0});
+        Text = dir.Write("notes.txt", {'n', 'o', 't', 'e', 's'});
     }
+    std::string Short, Text; // three bytes that begin like DM2's version word; a text file
 };
 
 const std::string kUsage = "Usage: " + std::string(kDiffUsage) + "\n";
@@ -57,6 +60,12 @@ TEST(DiffCommand, ExitStatusLikeDiff) {
          kDiffTrouble,
          "strata-diff: cannot read " + p.dir.Path().string() + ": is a folder\n"},
         {{p.A}, kDiffTrouble, "strata-diff: B is required\n" + kUsage},
+        {{p.A, p.Short},
+         kDiffTrouble,
+         "strata-diff: " + p.Short + " is not a DM2 or DM3 level: nothing compared\n"},
+        {{p.Text, p.A},
+         kDiffTrouble,
+         "strata-diff: " + p.Text + " is not a DM2 or DM3 level: nothing compared\n"},
         {{"--format", "xml", p.A, p.B}, kDiffTrouble, "strata-diff: --format: "},
         {{"--sections", "37", p.A, p.B}, kDiffTrouble, "strata-diff: --sections: "},
         {{"--sections", "1,x", p.A, p.B}, kDiffTrouble, "strata-diff: --sections: "},
@@ -65,6 +74,9 @@ TEST(DiffCommand, ExitStatusLikeDiff) {
         const Diff d = RunDiff(c.Args);
         EXPECT_EQ(d.Exit, c.Exit) << c.Args[0];
         EXPECT_TRUE(d.Err.starts_with(c.Err)) << d.Err;
+        if (c.Exit == kDiffTrouble && !c.Err.ends_with(": ")) {
+            EXPECT_EQ(d.Err, c.Err);
+        }
         if (c.Exit != kDiffDifferent) {
             EXPECT_EQ(d.Out, "") << c.Args[0];
         }
@@ -88,9 +100,9 @@ TEST(DiffCommand, OneLinePerDifferenceAsTextJsonOrCounts) {
         "\"field\": \"z\", \"valueA\": \"2048\", \"valueB\": \"99\", \"offsetA\": " +
             zA + ", \"offsetB\": " + zB +
             "},\n"
-            "  {\"kind\": \"added\", \"chunk\": \"Items\", \"element\": \"record\", \"b\": 1, \"valueB\": "
-            "\"ObjectID=9, Room=0, x=1, y=2, z=3, Angle=4, Intensity1=5, Intensity2=6, Flags=7\", "
-            "\"offsetB\": " +
+            "  {\"kind\": \"added\", \"chunk\": \"Items\", \"element\": \"record\", \"b\": 1, \"values\": "
+            "{\"ObjectID\": 9, \"Room\": 0, \"x\": 1, \"y\": 2, \"z\": 3, \"Angle\": 4, \"Intensity1\": 5, "
+            "\"Intensity2\": 6, \"Flags\": 7}, \"offsetB\": " +
             item +
             "}\n"
             "]\n");

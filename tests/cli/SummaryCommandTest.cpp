@@ -8,6 +8,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "cli/ReportCommand.h"
 #include "common/TestFiles.h"
 #include "tools/LevelBuilder.h"
 
@@ -176,4 +177,59 @@ TEST(SummaryCommand, AFailingOutputExitsWith1) {
     EXPECT_EQ(RunSummaryCommand({"--summary", level}, unused, fullErr, full), 1);
     ::close(full);
     EXPECT_EQ(fullErr.str(), "strata-report: cannot write the summary: no space left on the device\n");
+}
+
+// One walk, one ending: for the same file the summary's outcome and end offset, the JSON's "ended"
+// object and the line on standard error tell the same story.
+TEST(SummaryCommand, EveryOutputTellsTheSameEnding) {
+    TempDir dir;
+    Level back = FilledLevel(2);
+    back.Tiles.Count = -1; // a negative tile count steps the walk back before the file's start
+    struct Case {
+        std::string Path;
+        std::string Outcome;
+        std::string Generation; // the summary's cell, "" for none
+        std::string Err;        // what the report's line on standard error holds
+    } cases[] = {
+        {dir.Write("one", {0x2D}), "not-a-level", "", " is not a DM2 or DM3 level: it holds only 1 byte"},
+        {dir.Write("two", {0x2D, 0}), "not-a-level", "", " is not a DM2 or DM3 level: it holds only 2 bytes"},
+        {dir.Write("three", {0x38, 0, 0x18}), "not-a-level", "",
+         " is not a DM2 or DM3 level: it holds only 3 bytes"},
+        {dir.Write("back.dm2", Build(back)), "stepped-back", "2",
+         ": the walk stepped back before the file's start, to offset -"},
+    };
+    for (const Case& c : cases) {
+        const auto rows = Cells(Summary({c.Path}).Out);
+        ASSERT_EQ(rows.size(), 2u);
+        const auto cell = [&](std::string_view column) {
+            return rows[1].at(
+                static_cast<size_t>(std::find(rows[0].begin(), rows[0].end(), column) - rows[0].begin()));
+        };
+        EXPECT_EQ(cell("outcome"), c.Outcome) << c.Path;
+        EXPECT_EQ(cell("generation"), c.Generation) << c.Path;
+
+        std::ostringstream out, err;
+        const int exit = RunReportCommand({"--format", "json", c.Path}, dir.Path(), out, err);
+        EXPECT_EQ(exit, 4) << c.Path;
+        EXPECT_NE(out.str().find("\"ended\": {\"how\": \"" + c.Outcome +
+                                 "\", \"offset\": " + cell("end_offset") + "}"),
+                  std::string::npos)
+            << out.str().substr(0, 200);
+        EXPECT_NE(out.str().find("\"generation\": " + (c.Generation.empty() ? "null" : c.Generation)),
+                  std::string::npos);
+        EXPECT_NE(err.str().find(c.Err), std::string::npos) << err.str();
+        if (c.Outcome == "stepped-back") {
+            EXPECT_TRUE(cell("end_offset").starts_with("-"));
+            EXPECT_NE(err.str().find("to offset " + cell("end_offset") + "\n"), std::string::npos)
+                << err.str();
+        }
+    }
+}
+
+TEST(SummaryCommand, ANameWithALineBreakIsQuotedInItsCell) {
+    SummaryRow row;
+    row.Path = "two\nlines.dm2";
+    row.Outcome = "unreadable";
+    const std::string csv = SummaryText({row}, false);
+    EXPECT_NE(csv.find("\n\"two\nlines.dm2\",,,,unreadable,"), std::string::npos) << csv;
 }

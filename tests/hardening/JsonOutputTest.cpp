@@ -26,6 +26,8 @@ void WalkToJson(std::vector<uint8_t> bytes, int16_t generation, const DetailOpti
     WalkEnding how = WalkEnding::Completed;
     try {
         end = WalkLevel(state, level, static_cast<format::Generation>(generation), 4);
+        if (end < 0)
+            how = WalkEnding::SteppedBack; // came to its last chunk before the file's first byte
     } catch (const WalkFault& fault) {
         end = fault.Offset;
         how = fault.Number == kReportLimitFault ? WalkEnding::SizeLimit : WalkEnding::Overflow;

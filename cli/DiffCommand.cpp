@@ -83,7 +83,7 @@ std::string WrongCombination(const DiffRequest& request) {
     for (const std::string& list : request.SectionLists)
         if (const std::string wrong = ParseDetailList(list, nullptr); !wrong.empty())
             return "--sections: " + wrong;
-    if (request.PathA.empty() || request.PathB.empty())
+    if (request.PathB.empty()) // positionals fill in order: no B, or neither
         return std::string("strata-diff compares two files, A and B: ") +
                (request.PathA.empty() ? "none was given" : "B is missing");
     return "";

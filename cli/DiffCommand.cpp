@@ -8,9 +8,11 @@
 
 #include "cli/ReportCommand.h"
 #include "cli/StandardInput.h"
+#include "cli/UsageError.h"
 #include "engine/Compare.h"
 #include "engine/DifferenceText.h"
 #include "engine/OutputFile.h"
+#include "support/ShownText.h"
 
 namespace {
 
@@ -88,6 +90,42 @@ compare::WalkedLevel WalkNamed(const std::string& path, std::string& reason) {
         std::make_shared<const LevelFile>(LevelFile::FromBytes(std::move(bytes))), path);
 }
 
+// CLI11's parse errors as plain sentences; what the values hold is checked in WrongCombination.
+std::string PlainParseError(const CLI::ParseError& e, const CLI::App& app, const DiffRequest& request) {
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) {
+        const std::string option = OptionNamedIn(e.what());
+        if (option == "--format")
+            return "--format needs a value: text or json";
+        if (option == "--sections")
+            return "--sections needs a LIST: detail indices 0 to 36 and ranges of them, comma-separated "
+                   "(0-5,12)";
+    }
+    if (dynamic_cast<const CLI::ExtrasError*>(&e)) {
+        const std::vector<std::string> leftOver = app.remaining();
+        if (const std::string option = FirstOptionLike(leftOver); !option.empty())
+            return option + " is not an option of strata-diff";
+        // "--sections 3 4 a b": the LIST ended at the blank, and 4 became file A.
+        if (!request.SectionLists.empty() && ParseDetailList(request.PathA, nullptr).empty())
+            return "--sections takes one LIST, its indices joined by commas as in 3,4: the " +
+                   Quoted(request.PathA) + " after it was taken as file A";
+        if (!leftOver.empty())
+            return "strata-diff compares two files: " + Quoted(leftOver.front()) + " is one too many";
+    }
+    return e.what();
+}
+
+std::string WrongCombination(const DiffRequest& request) {
+    if (request.Format != "text" && request.Format != "json")
+        return "--format is text or json, not " + Quoted(request.Format);
+    for (const std::string& list : request.SectionLists)
+        if (const std::string wrong = ParseDetailList(list, nullptr); !wrong.empty())
+            return "--sections: " + wrong;
+    if (request.PathB.empty()) // positionals fill in order: no B, or neither
+        return std::string("strata-diff compares two files, A and B: ") +
+               (request.PathA.empty() ? "none was given" : "B is missing");
+    return "";
+}
+
 } // namespace
 
 int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -103,8 +141,7 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
         "Exit status: 0 the levels are the same (nothing is printed), 1 they differ, 2 a file cannot be\n"
         "read or is not a DM2 or DM3 level, or the arguments are wrong.");
     app.add_option("--format", request.Format, "text (one line per difference) or json (a list of objects)")
-        ->type_name("text|json")
-        ->check(CLI::IsMember({"text", "json"}));
+        ->type_name("text|json");
     app.add_flag("--stat", request.Stat,
                  "One line per chunk with its counts of changed, added and removed records");
     app.add_option(
@@ -112,10 +149,9 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
            "Compare only these sections: detail indices 0 to 36, as strata-report --details takes them")
         ->type_name("LIST")
         ->allow_extra_args(false)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
-        ->check(CLI::Validator([](std::string& text) { return ParseDetailList(text, nullptr); }, "", "LIST"));
-    app.add_option("A", request.PathA, "The first level file")->required()->type_name("");
-    app.add_option("B", request.PathB, "The second level file")->required()->type_name("");
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("A", request.PathA, "The first level file")->type_name("");
+    app.add_option("B", request.PathB, "The second level file")->type_name("");
 
     std::vector<const char*> argv{kProgram.data()};
     for (const std::string& a : args)
@@ -127,7 +163,11 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
             app.exit(e, out, err); // --help or --version
             return kDiffSame;
         }
-        err << kProgram << ": " << e.what() << "\nUsage: " << kDiffUsage << '\n';
+        PrintUsageError(err, kProgram, PlainParseError(e, app, request));
+        return kDiffTrouble;
+    }
+    if (const std::string wrong = WrongCombination(request); !wrong.empty()) {
+        PrintUsageError(err, kProgram, wrong);
         return kDiffTrouble;
     }
 
@@ -143,8 +183,7 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
     }
 
     if (request.PathA == "-" && request.PathB == "-") {
-        err << kProgram << ": only one of A and B can be - (standard input)\nUsage: " << kDiffUsage << '\n';
-        return kDiffTrouble;
+        return PrintUsageError(err, kProgram, "only one of A and B can be - (standard input)");
     }
     // Both files are walked the one way whatever --sections asks, so it cannot move where a walk ends;
     // the sections only choose which differences are told.
@@ -168,11 +207,11 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
         if (!walked[i].Readable()) {
             RunOutcome unread;
             unread.Status = walked[i].Status;
-            err << kProgram << ": cannot read " << *paths[i] << ": " << ReasonOfStatus(unread, *paths[i])
-                << '\n';
+            err << kProgram << ": cannot read " << ShownText(*paths[i]) << ": "
+                << ReasonOfStatus(unread, *paths[i]) << '\n';
             return kDiffTrouble;
         }
-        if (const std::string why = compare::NothingCompared(walked[i], *paths[i]); !why.empty()) {
+        if (const std::string why = compare::NothingCompared(walked[i], ShownText(*paths[i])); !why.empty()) {
             err << kProgram << ": " << why << '\n';
             return kDiffTrouble;
         }

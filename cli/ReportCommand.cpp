@@ -6,11 +6,13 @@
 #include <ostream>
 
 #include <cerrno>
-#include <unistd.h>
 #include <memory>
+#include <unistd.h>
 
 #include "cli/ReportStream.h"
 #include "cli/StandardInput.h"
+#include "cli/SummaryCommand.h"
+#include "cli/UsageError.h"
 #include "engine/DetailOptions.h"
 #include "engine/Fault.h"
 #include "engine/JsonReport.h"
@@ -20,6 +22,7 @@
 #include "engine/RunOutcomeText.h"
 #include "engine/StreamedReport.h"
 #include "engine/TileFolder.h"
+#include "support/ShownText.h"
 
 namespace {
 
@@ -29,7 +32,7 @@ constexpr std::string_view kProgram = "strata-report";
 class ReportFormatter : public CLI::Formatter {
   public:
     std::string make_usage(const CLI::App*, std::string) const override {
-        return "Usage: " + std::string(kReportUsage) + "\n";
+        return "Usage: " + std::string(kReportUsage) + "\n       " + std::string(kSummaryUsage) + "\n";
     }
 };
 
@@ -52,6 +55,51 @@ bool ParseIndex(std::string_view text, int& index) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), index);
     return !text.empty() && error == std::errc() && end == text.data() + text.size() && index >= 0 &&
            index < kDetailOptionCount;
+}
+
+// CLI11's parse errors as plain sentences: an option without its value, an unknown option, an argument
+// too many. What the values hold is checked after the parse, in WrongCombination.
+std::string PlainParseError(const CLI::ParseError& e, const CLI::App& app, const ReportRequest& request,
+                            const std::vector<std::string>& detailLists) {
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) {
+        const std::string option = OptionNamedIn(e.what());
+        if (option == "--format")
+            return "--format needs a value: text or json (csv or json for --summary)";
+        if (option == "--details")
+            return "--details needs a LIST: detail indices 0 to 36 and ranges of them, comma-separated "
+                   "(0-5,12)";
+        if (option == "--tile-dir")
+            return "--tile-dir needs the DIR to export the texture tiles into";
+        if (option == "--output")
+            return "-o needs the FILE to write the report into";
+    }
+    if (dynamic_cast<const CLI::ExtrasError*>(&e)) {
+        const std::vector<std::string> leftOver = app.remaining();
+        if (const std::string option = FirstOptionLike(leftOver); !option.empty())
+            return option + " is not an option of strata-report";
+        // "--details 3 4 lv.dm2": the LIST ended at the blank, and 4 became the level file.
+        if (!detailLists.empty() && ParseDetailList(request.LevelPath, nullptr).empty())
+            return "--details takes one LIST, its indices joined by commas as in 3,4: the " +
+                   Quoted(request.LevelPath) + " after it was taken as the level file";
+        if (!leftOver.empty())
+            return "strata-report reports on one level file: " + Quoted(leftOver.front()) +
+                   " is one too many";
+    }
+    return e.what();
+}
+
+// What the parse cannot see: values outside their sets, options that exclude each other, no level.
+std::string WrongCombination(const ReportRequest& request, const std::vector<std::string>& detailLists) {
+    if (request.Format != "text" && request.Format != "json")
+        return "--format is text or json, not " + Quoted(request.Format);
+    for (const std::string& list : detailLists)
+        if (const std::string wrong = ParseDetailList(list, nullptr); !wrong.empty())
+            return "--details: " + wrong;
+    if (request.AllDetails && !detailLists.empty())
+        return "--all and --details cannot be used together: --all lists every section";
+    if (!request.ListOptions && request.LevelPath.empty())
+        return "no LEVEL_FILE given: name the level file to report on, or - for standard input";
+    return "";
 }
 
 int RunOnStandardInput(AppState& state, std::ostream& err) {
@@ -94,7 +142,7 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::
     ReportRequest request;
     CLI::App app(
         "Writes the report of a DM2 or DM3 level file: every chunk with its offset, count and size,\n"
-        "and the records of the detailed sections.",
+        "and the records of the detailed sections. With --summary, one row per level file instead.",
         std::string(kProgram));
     app.formatter(std::make_shared<ReportFormatter>());
     app.set_version_flag("--version", std::string(kProgram) + " " STRATA_VERSION);
@@ -102,28 +150,29 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::
                "Exit status: 0 the report is complete, 1 the level file cannot be read or an output (the\n"
                "report, a texture tile) cannot be written, 2 wrong arguments, 3 an overflow or the report's\n"
                "size limit ended the walk (the lines so far are written), 4 the report is complete but the\n"
-               "file is not a DM2 or DM3 level or the walk did not end at the file's end.");
+               "file is not a DM2 or DM3 level or the walk did not end at the file's end.\n"
+               "--summary: exit status 0 whenever the summary is written, 1 when it cannot be, 2 wrong\n"
+               "arguments.");
 
-    auto* all = app.add_flag("--all", request.AllDetails, "List the records of all 37 sections");
+    app.add_flag("--all", request.AllDetails, "List the records of all 37 sections");
     std::vector<std::string> detailLists; // one LIST per --details given
-    auto* details = app.add_option("--details", detailLists,
-                                   "List the records of these sections: indices 0 to 36 and ranges, comma-separated (0-5,12)")
-                        ->type_name("LIST")
-                        ->allow_extra_args(false) // the level path after a LIST is not a second LIST
-                        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
-                        ->check(CLI::Validator(
-                            [](std::string& text) { return ParseDetailList(text, nullptr); }, "", "LIST"));
-    all->excludes(details);
+    app.add_option("--details", detailLists,
+                   "List the records of these sections: indices 0 to 36, ranges, commas (0-5,12)")
+        ->type_name("LIST")
+        ->allow_extra_args(false) // the level path after a LIST is not a second LIST
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     auto* tileDir = app.add_option("--tile-dir", request.TileDir,
-                                   "Export the texture tiles into DIR instead of TileCollection")
-                        ->type_name("DIR");
-    auto* output = app.add_option("-o,--output", request.OutputPath,
-                                  "Write the report to FILE instead of standard output")
-                       ->type_name("FILE");
-    app.add_option("--format", request.Format, "Write the report as text (the default) or as JSON")
-        ->type_name("text|json")
-        ->check(CLI::IsMember({"text", "json"}));
+                   "Export the texture tiles into DIR instead of TileCollection")
+        ->type_name("DIR");
+    auto* output = app.add_option("-o,--output", request.OutputPath, "Write the report to FILE instead of standard output")
+        ->type_name("FILE");
+    app.add_option("--format", request.Format,
+                   "text (the default) or json; for --summary csv (the default) or json")
+        ->type_name("FORMAT");
     app.add_flag("--list-options", request.ListOptions, "Print the 37 detail options as index and caption");
+    // Taken by the summary's own parser; here for --help to show it.
+    bool summary = false;
+    app.add_flag("--summary", summary, "One row per level file in FILE|DIR... instead of a report");
     app.add_option("LEVEL_FILE", request.LevelPath, "The level file to report on")->type_name("");
 
     std::vector<const char*> argv{kProgram.data()};
@@ -131,21 +180,20 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::
         argv.push_back(a.c_str());
     try {
         app.parse(static_cast<int>(argv.size()), argv.data());
-        if (!request.ListOptions && request.LevelPath.empty())
-            throw CLI::RequiredError("LEVEL_FILE");
-        // An empty name names nothing: it is not taken for standard output or the default folder.
-        if (output->count() > 0 && request.OutputPath.empty())
-            throw CLI::ValidationError("-o", "the FILE is empty (- is standard output)");
-        if (tileDir->count() > 0 && request.TileDir.empty())
-            throw CLI::ValidationError("--tile-dir", "the DIR is empty");
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
             app.exit(e, out, err); // --help or --version
             return {std::nullopt, kExitCompleted};
         }
-        err << kProgram << ": " << e.what() << "\nUsage: " << kReportUsage << '\n';
-        return {std::nullopt, kExitUsage};
+        return {std::nullopt, PrintUsageError(err, kProgram, PlainParseError(e, app, request, detailLists))};
     }
+    if (const std::string wrong = WrongCombination(request, detailLists); !wrong.empty())
+        return {std::nullopt, PrintUsageError(err, kProgram, wrong)};
+    // An empty name names nothing: it is not taken for standard output or the default folder.
+    if (output->count() > 0 && request.OutputPath.empty())
+        return {std::nullopt, PrintUsageError(err, kProgram, "-o needs a FILE, not an empty name (- is standard output)")};
+    if (tileDir->count() > 0 && request.TileDir.empty())
+        return {std::nullopt, PrintUsageError(err, kProgram, "--tile-dir needs a DIR, not an empty name")};
     for (const std::string& list : detailLists)
         ParseDetailList(list, &request.Details);
     if (request.OutputPath == "-")
@@ -202,7 +250,7 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
     const RunOutcomeWords words = DescribeRunOutcome(state);
     const RunVerdict verdict = VerdictOf(state.LastRun);
     if (verdict == RunVerdict::Unread) {
-        err << kProgram << ": " << words.Run << '\n';
+        err << kProgram << ": " << ShownText(words.Run) << '\n';
         return kExitUnreadable;
     }
     if (json)
@@ -222,18 +270,18 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
             err << kProgram << ": cannot write the report to standard output: " << reason << '\n';
             outputFailed = true;
         }
-    } else if (const std::string reason = output->Failed()
-                                              ? "cannot hold the report in a temporary file: " + output->Reason()
-                                              : WriteOutputFile(request.OutputPath, output->Text(), level);
+    } else if (const std::string reason =
+                   output->Failed() ? "cannot hold the report in a temporary file: " + output->Reason()
+                                    : WriteOutputFile(request.OutputPath, output->Text(), level);
                !reason.empty()) {
-        err << kProgram << ": cannot write " << request.OutputPath << ": " << reason << '\n';
+        err << kProgram << ": cannot write " << ShownText(request.OutputPath) << ": " << reason << '\n';
         outputFailed = true;
     }
 
     if (verdict != RunVerdict::Complete)
-        err << kProgram << ": " << words.Run << '\n';
+        err << kProgram << ": " << ShownText(words.Run) << '\n';
     if (!words.Tiles.empty())
-        err << kProgram << ": " << words.Tiles << '\n';
+        err << kProgram << ": " << ShownText(words.Tiles) << '\n';
     if (outputFailed || words.TilesFailed)
         return kExitUnreadable;
     return verdict == RunVerdict::Stopped    ? kExitOverflow

@@ -15,6 +15,7 @@
 #include <unistd.h>
 #include <xxhash.h>
 
+#include "cli/UsageError.h"
 #include "engine/AppState.h"
 #include "engine/Fault.h"
 #include "engine/JsonReport.h"
@@ -165,7 +166,12 @@ std::string HashText(uint64_t hash) {
 } // namespace
 
 bool IsSummaryRequest(const std::vector<std::string>& args) {
-    return std::find(args.begin(), args.end(), "--summary") != args.end();
+    // --help and --version are the report's: its help describes the summary too.
+    const auto optionsEnd = std::find(args.begin(), args.end(), "--");
+    const auto given = [&](std::string_view option) {
+        return std::find(args.begin(), optionsEnd, option) != optionsEnd;
+    };
+    return given("--summary") && !given("--help") && !given("-h") && !given("--version");
 }
 
 std::vector<std::string> SummaryFiles(const std::vector<std::string>& paths) {
@@ -297,10 +303,7 @@ int RunSummaryCommand(const std::vector<std::string>& args, std::ostream& out, s
     bool json = false;
     bool optionsEnd = false;
     std::vector<std::string> paths;
-    const auto usage = [&](const std::string& what) {
-        err << "strata-report: " << what << "\nUsage: " << kSummaryUsage << '\n';
-        return 2;
-    };
+    const auto usage = [&](const std::string& what) { return PrintUsageError(err, "strata-report", what); };
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (optionsEnd || arg.empty() || arg[0] != '-' || arg == "-") {
@@ -313,20 +316,20 @@ int RunSummaryCommand(const std::vector<std::string>& args, std::ostream& out, s
             std::string format;
             if (arg == "--format") {
                 if (i + 1 >= args.size())
-                    return usage("--format needs csv or json");
+                    return usage("--format needs a value: csv or json");
                 format = args[++i];
             } else {
                 format = arg.substr(9);
             }
             if (format != "csv" && format != "json")
-                return usage("--format is csv or json, not \"" + format + "\"");
+                return usage("--format of --summary is csv or json, not " + Quoted(format));
             json = format == "json";
         } else {
-            return usage("\"" + arg + "\" is not an option of the summary");
+            return usage(arg + " is not an option of --summary");
         }
     }
     if (paths.empty())
-        return usage("the summary needs at least one FILE or DIR");
+        return usage("--summary needs at least one FILE or DIR");
 
     const std::vector<std::string> files = SummaryFiles(paths);
     // A standard output opened on one of the files (`>> level`) would take the summary onto its end.

@@ -34,6 +34,7 @@
 #include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
 #include "ui/frmReportDetails.h"
+#include "support/ShownText.h"
 
 namespace {
 
@@ -50,6 +51,10 @@ QString PathFromEngine(const std::string& path) {
 }
 std::string PathForEngine(const QString& path) {
     return QFile::encodeName(path).toStdString();
+}
+// A name, or words naming one, with the control bytes of the name escaped as on standard error.
+QString ShownPath(const std::string& text) {
+    return PathFromEngine(ShownText(text));
 }
 
 QString DroppedLevelPath(const QMimeData* data) {
@@ -117,6 +122,7 @@ void frmMain::CreateControls() {
     lblFileName_ = new QLabel(canvas_);
     lblFileName_->setObjectName(QStringLiteral("lblFileName"));
     lblFileName_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblFileName_->setTextFormat(Qt::PlainText); // a name with tags in it is not markup
 
     rtbOutput_ = new ReportView(canvas_);
     rtbOutput_->setObjectName(QStringLiteral("rtbOutput"));
@@ -298,19 +304,19 @@ void frmMain::ShowRunResult() {
     // so the pane takes it up anew.
     if (outcome.Ended == RunOutcome::Kind::Completed || outcome.Ended == RunOutcome::Kind::Faulted)
         rtbOutput_->ShowText(state_.Report.Str());
-    lblFileName_->setText(PathFromEngine(state_.FileNameLabel));
+    lblFileName_->setText(ShownPath(state_.FileNameLabel));
     FollowLastWalk();
     structure_->TakeWalk();
     // The command line's words: one description of a run for both.
     const RunOutcomeWords words = DescribeRunOutcome(state_);
-    lblWalkEnd_->SetFullText(PathFromEngine(words.Tiles.empty() ? words.Run : words.Run + "; " + words.Tiles));
+    lblWalkEnd_->SetFullText(ShownPath(words.Tiles.empty() ? words.Run : words.Run + "; " + words.Tiles));
 }
 
 void frmMain::OpenLevel(const QString& path) {
     if (path.isEmpty())
         return;
     chosenLevelPath_ = QDir::toNativeSeparators(path);
-    lblFileName_->setText(chosenLevelPath_);
+    lblFileName_->setText(ShownPath(PathForEngine(chosenLevelPath_)));
     EnableLevelCommands(false);
     // The new path shows before the run, which holds the window until it ends.
     lblFileName_->repaint();

@@ -3,6 +3,7 @@
 // standard output that fails.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
@@ -24,14 +25,25 @@ struct Result {
 // Runs command line (shell words) in dir with stdout and stderr caught, unless redirected in line.
 Result Shell(const TempDir& dir, const std::string& line) {
     const std::filesystem::path out = dir.Path() / "out", err = dir.Path() / "err";
-    const int status = std::system(("cd '" + dir.Path().string() + "' && " + line + " >'" + out.string() +
-                                    "' 2>'" + err.string() + "'")
-                                       .c_str());
+    const int status = std::system(
+        ("cd '" + dir.Path().string() + "' && " + line + " >'" + out.string() + "' 2>'" + err.string() + "'")
+            .c_str());
     const std::vector<uint8_t> o = ReadAll(out), e = ReadAll(err);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {o.begin(), o.end()}, {e.begin(), e.end()}};
 }
 
 const std::string kReport = "'" STRATA_REPORT_PATH "'";
+
+// text as one word of a POSIX shell, its bytes made by printf (a name may end in no special byte).
+std::string ShellWord(const std::string& text) {
+    std::string octal;
+    for (const unsigned char c : text) {
+        char code[5];
+        std::snprintf(code, sizeof code, "\\%03o", c);
+        octal += code;
+    }
+    return "\"$(printf '" + octal + "')\"";
+}
 
 } // namespace
 
@@ -81,7 +93,8 @@ TEST(CommandLine, FailingStandardOutputExitsWith1AndTheReason) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     std::string program = STRATA_REPORT_PATH, path = level;
     char* argv[] = {program.data(), path.data(), nullptr};
     pid_t pid = 0;
@@ -92,7 +105,8 @@ TEST(CommandLine, FailingStandardOutputExitsWith1AndTheReason) {
     ASSERT_EQ(::waitpid(pid, &piped, 0), pid);
     EXPECT_TRUE(WIFEXITED(piped) && WEXITSTATUS(piped) == 1) << piped;
     e = ReadAll(err);
-    EXPECT_EQ(std::string(e.begin(), e.end()), "strata-report: cannot write the report to standard output: broken pipe\n");
+    EXPECT_EQ(std::string(e.begin(), e.end()),
+              "strata-report: cannot write the report to standard output: broken pipe\n");
 }
 
 TEST(CommandLine, MakeDemoLevelHelpPrintsItsUsage) {
@@ -193,4 +207,27 @@ TEST(CommandLine, DiffReadsOneLevelFromStandardInput) {
     EXPECT_EQ(both.Exit, 2);
     EXPECT_EQ(both.Err.rfind("strata-diff: only one of A and B can be - (standard input)\n", 0), 0u)
         << both.Err;
+}
+
+// A file name cannot drive the terminal that shows standard error: its control bytes come out escaped,
+// in the run's ending words, in a write failure and in strata-diff's unreadable file alike.
+TEST(CommandLine, NamesWithControlBytesAreEscapedOnStandardError) {
+    TempDir dir;
+    const std::string name = "old\x1b]0;owned\a\x1b[2J\n.dm1";
+    dir.Write(name, {0x20, 0x00, 0x00, 0x00});
+    const std::string shown = "old\\x1b]0;owned\\x07\\x1b[2J\\n.dm1";
+    const std::string quoted = ShellWord(name);
+
+    Result run = Shell(dir, kReport + " " + quoted);
+    EXPECT_EQ(run.Exit, 4);
+    EXPECT_EQ(run.Err,
+              "strata-report: " + shown + " is not a DM2 or DM3 level: its version word is 00000020\n");
+    run = Shell(dir, kReport + " -o " + ShellWord("no\x1b[1mdir/r.txt") + " " + quoted);
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err.rfind("strata-report: cannot write no\\x1b[1mdir/r.txt: ", 0), 0u) << run.Err;
+    run = Shell(dir, "'" STRATA_DIFF_PATH "' " + quoted + " " + ShellWord("gone\r.dm2"));
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err, "strata-diff: cannot read gone\\r.dm2: no such file\n");
+    for (const Result& r : {run, Shell(dir, kReport + " --summary --format " + ShellWord("\x1b[2J"))})
+        EXPECT_EQ(r.Err.find('\x1b'), std::string::npos) << r.Err;
 }

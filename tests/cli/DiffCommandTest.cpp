@@ -40,7 +40,7 @@ struct Pair {
     std::string Short, Text; // three bytes that begin like DM2's version word; a text file
 };
 
-const std::string kUsage = "Usage: " + std::string(kDiffUsage) + "\n";
+const std::string kHelpHint = "Try 'strata-diff --help' for more information.\n";
 
 } // namespace
 
@@ -59,16 +59,38 @@ TEST(DiffCommand, ExitStatusLikeDiff) {
         {{p.dir.Path().string(), p.A},
          kDiffTrouble,
          "strata-diff: cannot read " + p.dir.Path().string() + ": is a folder\n"},
-        {{p.A}, kDiffTrouble, "strata-diff: B is required\n" + kUsage},
-        {{p.A, p.Short},
+                {{p.A, p.Short},
          kDiffTrouble,
          "strata-diff: " + p.Short + " is not a DM2 or DM3 level: nothing compared\n"},
         {{p.Text, p.A},
          kDiffTrouble,
          "strata-diff: " + p.Text + " is not a DM2 or DM3 level: nothing compared\n"},
-        {{"--format", "xml", p.A, p.B}, kDiffTrouble, "strata-diff: --format: "},
-        {{"--sections", "37", p.A, p.B}, kDiffTrouble, "strata-diff: --sections: "},
+        {{p.A},
+         kDiffTrouble,
+         "strata-diff: strata-diff compares two files, A and B: B is missing\n" + kHelpHint},
+        {{},
+         kDiffTrouble,
+         "strata-diff: strata-diff compares two files, A and B: none was given\n" + kHelpHint},
+        {{p.A, p.B, "c.lvl"},
+         kDiffTrouble,
+         "strata-diff: strata-diff compares two files: \"c.lvl\" is one too many\n" + kHelpHint},
+        {{"--format", "xml", p.A, p.B},
+         kDiffTrouble,
+         "strata-diff: --format is text or json, not \"xml\"\n" + kHelpHint},
+        {{p.A, p.B, "--format"},
+         kDiffTrouble,
+         "strata-diff: --format needs a value: text or json\n" + kHelpHint},
+        {{"--sections", "37", p.A, p.B},
+         kDiffTrouble,
+         "strata-diff: --sections: \"37\" is not a detail index 0 to 36 or a range of them\n" + kHelpHint},
         {{"--sections", "1,x", p.A, p.B}, kDiffTrouble, "strata-diff: --sections: "},
+        {{"--sections", "3", "4", p.A, p.B},
+         kDiffTrouble,
+         "strata-diff: --sections takes one LIST, its indices joined by commas as in 3,4: the \"4\" after it "
+         "was "
+         "taken as file A\n" +
+             kHelpHint},
+        {{"-x", p.A, p.B}, kDiffTrouble, "strata-diff: -x is not an option of strata-diff\n" + kHelpHint},
     };
     for (const Case& c : cases) {
         const Diff d = RunDiff(c.Args);

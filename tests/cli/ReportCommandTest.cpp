@@ -1,4 +1,5 @@
 #include "cli/ReportCommand.h"
+#include "cli/SummaryCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -32,6 +33,7 @@ template <class... Arg> std::vector<std::string> Args(const Arg&... args) {
 
 const std::string kSep(kSeparatorLine);
 const std::string kUsageLine = "Usage: " + std::string(kReportUsage) + "\n";
+const std::string kHelpHint = "Try 'strata-report --help' for more information.\n";
 
 // A DM1 file in a folder of its own.
 struct Dm1 {
@@ -107,11 +109,17 @@ TEST(ReportCommand, TileFolderTroubleIsNeverSilent) {
         std::string Err;
     };
     for (const Case& c : {
-             Case{Args("--details", "1", "--tile-dir", file, path), {}, kExitUnreadable,
+             Case{Args("--details", "1", "--tile-dir", file, path),
+                  {},
+                  kExitUnreadable,
                   "cannot write the texture tiles into " + file + ": not a folder"},
-             Case{Args("--details", "1", "--tile-dir", (fs::path(file) / "sub").string(), path), {},
-                  kExitUnreadable, "cannot write the texture tiles into " + file + "/sub: not a folder"},
-             Case{Args("--tile-dir", (dir.Path() / "unused").string(), path), {}, kExitCompleted,
+             Case{Args("--details", "1", "--tile-dir", (fs::path(file) / "sub").string(), path),
+                  {},
+                  kExitUnreadable,
+                  "cannot write the texture tiles into " + file + "/sub: not a folder"},
+             Case{Args("--tile-dir", (dir.Path() / "unused").string(), path),
+                  {},
+                  kExitCompleted,
                   "no texture tiles are exported: --tile-dir needs section 1 (Texture Tiles) detailed"},
              Case{Args("--details", "1", path), dir.Path() / "gone", kExitCompleted,
                   "the texture tiles went to " + data +
@@ -151,10 +159,14 @@ TEST(ReportCommand, ExitFourWhenTheFileIsNotAWholeLevel) {
              Case{"whole", whole, kExitCompleted, ""},
              Case{"two", {0x2D, 0x00}, kExitDoubtful, " is not a DM2 or DM3 level: it holds only 2 bytes"},
              Case{"one", {0x38}, kExitDoubtful, " is not a DM2 or DM3 level: it holds only 1 byte"},
-             Case{"dm1", {0x20, 0, 0, 0, 9}, kExitDoubtful,
+             Case{"dm1",
+                  {0x20, 0, 0, 0, 9},
+                  kExitDoubtful,
                   " is not a DM2 or DM3 level: its version word is 00000020"},
              Case{"noise", noise, kExitDoubtful, " is not a DM2 or DM3 level: its version word is "},
-             Case{"cut", {whole.begin(), whole.begin() + 100}, kExitDoubtful,
+             Case{"cut",
+                  {whole.begin(), whole.begin() + 100},
+                  kExitDoubtful,
                   ": walked past the end of the file, to offset "},
              Case{"junk", junk, kExitDoubtful, ": stopped at offset " + size + ", 7 bytes before the end"},
          }) {
@@ -185,28 +197,68 @@ TEST(ReportCommand, OutputNamingTheLevelIsRefused) {
         const Command c = Invoke({"-o", output.string(), level});
         EXPECT_EQ(c.Exit, kExitUnreadable);
         EXPECT_EQ(c.Out, "");
-        EXPECT_EQ(c.Err, "strata-report: cannot write " + output.string() + ": it is the level file being reported\n");
+        EXPECT_EQ(c.Err, "strata-report: cannot write " + output.string() +
+                             ": it is the level file being reported\n");
     }
     EXPECT_EQ(ReadAll(level), bytes);
     EXPECT_TRUE(fs::is_symlink(dir.Path() / "link"));
 }
 
-TEST(ReportCommand, UsageErrorsExitWith2AndPrintTheUsage) {
+TEST(ReportCommand, UsageErrorsExitWith2AndPointToHelp) {
     Dm1 f;
     const std::string dm1 = f.path;
     for (const auto& args :
          {Args("--details", "37", dm1), Args("--details", "-1", dm1), Args("--details", "x", dm1),
           Args("--details", "1,,2", dm1), Args("--details", "", dm1), Args("--details", "5-2", dm1),
           Args("--details", "0-37", dm1), Args("--details", "1-", dm1), Args("--details", "1 2", dm1),
-          Args("--bogus", dm1), Args(),
-          Args("--all", "--details", "1", dm1), Args(dm1, dm1), Args("--details"), Args("-o")}) {
+          Args("--bogus", dm1), Args(), Args("--all", "--details", "1", dm1), Args(dm1, dm1),
+          Args("--details"), Args("-o")}) {
         SCOPED_TRACE(testing::PrintToString(args));
         const Command c = Invoke(args);
         EXPECT_EQ(c.Exit, 2);
         EXPECT_EQ(c.Out, "");
         ASSERT_EQ(std::count(c.Err.begin(), c.Err.end(), '\n'), 2);
         EXPECT_EQ(c.Err.rfind("strata-report: ", 0), 0u);
-        EXPECT_EQ(c.Err.substr(c.Err.find('\n') + 1), kUsageLine);
+        EXPECT_EQ(c.Err.substr(c.Err.find('\n') + 1), kHelpHint);
+    }
+}
+
+// Each usage error in one sentence that says what was taken for what, arguments quoted and escaped.
+TEST(ReportCommand, UsageErrorsSayWhatWasWrongInPlainWords) {
+    const struct {
+        std::vector<std::string> Args;
+        std::string Message;
+    } cases[] = {
+        {{"--format"}, "--format needs a value: text or json (csv or json for --summary)"},
+        {{"lv.dm2", "--format", "xml"}, "--format is text or json, not \"xml\""},
+        {{"--details", "3", "4", "lv.dm2"},
+         "--details takes one LIST, its indices joined by commas as in 3,4: the \"4\" after it was taken as "
+         "the "
+         "level file"},
+        {{"--details"},
+         "--details needs a LIST: detail indices 0 to 36 and ranges of them, comma-separated (0-5,12)"},
+        {{"--details", "40", "lv.dm2"}, "--details: \"40\" is not a detail index 0 to 36 or a range of them"},
+        {{"--all", "--details", "3", "lv.dm2"},
+         "--all and --details cannot be used together: --all lists every section"},
+        {{"--tile-dir"}, "--tile-dir needs the DIR to export the texture tiles into"},
+        {{"lv.dm2", "-o"}, "-o needs the FILE to write the report into"},
+        {{"--bogus", "lv.dm2"}, "--bogus is not an option of strata-report"},
+        {{"a.dm2", "b.dm2"}, "strata-report reports on one level file: \"b.dm2\" is one too many"},
+        {{"a.dm2", "b\x1b[2J\n.dm2"},
+         "strata-report reports on one level file: \"b\\x1b[2J\\n.dm2\" is one too many"},
+        {{}, "no LEVEL_FILE given: name the level file to report on, or - for standard input"},
+        {{"--summary", "--bogus", "x"}, "--bogus is not an option of --summary"},
+        {{"--summary", "--format", "text", "x"}, "--format of --summary is csv or json, not \"text\""},
+        {{"--summary"}, "--summary needs at least one FILE or DIR"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.Args));
+        std::ostringstream out, err;
+        const int exit = IsSummaryRequest(c.Args) ? RunSummaryCommand(c.Args, out, err)
+                                                  : RunReportCommand(c.Args, {}, out, err);
+        EXPECT_EQ(exit, kExitUsage);
+        EXPECT_EQ(err.str(), "strata-report: " + c.Message + "\n" + kHelpHint);
+        EXPECT_EQ(out.str(), "");
     }
 }
 
@@ -215,6 +267,11 @@ TEST(ReportCommand, HelpVersionAndOptionListGoToStandardOutput) {
                   list = Invoke({"--list-options"});
     EXPECT_EQ(help.Exit + version.Exit + list.Exit, 0);
     EXPECT_NE(help.Out.find(kUsageLine), std::string::npos);
+    // The summary is one of the command's two forms: its usage line and its option are in the help.
+    EXPECT_NE(help.Out.find("\n       " + std::string(kSummaryUsage) + "\n"), std::string::npos) << help.Out;
+    EXPECT_NE(help.Out.find("\n  --summary "), std::string::npos) << help.Out;
+    const Command summaryHelp = Invoke({"--summary", "--help"});
+    EXPECT_TRUE(!IsSummaryRequest({"--summary", "--help"}) && summaryHelp.Out == help.Out);
     EXPECT_EQ(help.Err + version.Err + list.Err, "");
     EXPECT_EQ(version.Out.rfind("strata-report ", 0), 0u);
     EXPECT_EQ(std::count(list.Out.begin(), list.Out.end(), '\n'), 37);
@@ -291,7 +348,7 @@ TEST(ReportCommand, EmptyNamesAreUsageErrorsAndADashIsStandardOutput) {
         const Command c = Invoke(args);
         EXPECT_EQ(c.Exit, kExitUsage);
         EXPECT_EQ(c.Out, "");
-        EXPECT_EQ(c.Err.substr(c.Err.find('\n') + 1), kUsageLine);
+        EXPECT_EQ(c.Err.substr(c.Err.find('\n') + 1), "Try 'strata-report --help' for more information.\n");
     }
     const fs::path before = fs::current_path();
     ASSERT_EQ(::chdir(f.dir.Path().c_str()), 0);

@@ -156,7 +156,7 @@ TEST(SummaryCommand, JsonRowsAndArguments) {
         const Command c = Summary(wrong);
         EXPECT_EQ(c.Exit, 2);
         EXPECT_EQ(c.Out, "");
-        EXPECT_NE(c.Err.find("Usage: " + std::string(kSummaryUsage)), std::string::npos);
+        EXPECT_TRUE(c.Err.ends_with("\nTry 'strata-report --help' for more information.\n")) << c.Err;
     }
     EXPECT_TRUE(IsSummaryRequest({"x", "--summary"}));
     EXPECT_FALSE(IsSummaryRequest({"--all", "x"}));

@@ -84,6 +84,7 @@ class MainWindowTest : public QObject {
     void keysForHelpAndFindPrevious();
     void withoutADisplayTheViewerSaysSoAndExits1();
     void tileViewerSaysWhyItIsEmpty();
+    void fileNamesAreShownEscapedAndNeverAsMarkup();
 };
 
 void MainWindowTest::enabledStatesAfterStartOpenAndFailedOpen() {
@@ -336,6 +337,23 @@ void MainWindowTest::tileViewerSaysWhyItIsEmpty() {
     viewer->Activate();
     QCOMPARE(viewer->TileNumbers()->count(), 0);
     QCOMPARE(viewer->EmptyListReason(), problem);
+}
+
+// A file name cannot drive the window either: its control bytes are escaped as on standard error, and
+// a name with tags in it is shown as it is, not as markup.
+void MainWindowTest::fileNamesAreShownEscapedAndNeverAsMarkup() {
+    Fixture f;
+    frmMain& w = *f.window;
+    const std::string path = f.dir.Write("<b>old<i>\x1b[2J\n.dm1", {0x20, 0x00, 0x00, 0x00});
+    const std::string shown = (f.dir.Path() / "<b>old<i>\\x1b[2J\\n.dm1").string();
+    w.OpenLevel(Q(path));
+    auto* label = Find<QLabel>(w, "lblFileName");
+    QCOMPARE(label->text(), Q(shown));
+    QCOMPARE(label->textFormat(), Qt::PlainText);
+    QCOMPARE(w.WalkEndLine(), Q(shown + " is not a DM2 or DM3 level: its version word is 00000020"));
+    auto* line = Find<QLabel>(w, "lblWalkEnd");
+    QCOMPARE(line->textFormat(), Qt::PlainText);
+    QVERIFY2(line->toolTip().contains(QStringLiteral("&lt;b&gt;old&lt;i&gt;")), qPrintable(line->toolTip()));
 }
 
 QTEST_MAIN(MainWindowTest)

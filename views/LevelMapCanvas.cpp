@@ -321,13 +321,15 @@ void LevelMapCanvas::DrawRoom(QPainter& p, int32_t room, QSize size, int64_t& ma
 }
 
 // The floors of the sectors (columns x to x + width, rows y to y + height) as rectangles: one for each
-// run of sectors of one shade along a row, so a vector file holds shapes rather than a stretched bitmap.
+// run of sectors of one shade along a row, gathered by shade, so a vector file holds one group of
+// shapes a shade rather than a stretched bitmap.
 void LevelMapCanvas::DrawFloorRects(QPainter& p, const MapRoom& r, QRect sectors, QSize size) {
     const QRgb wall = WallColour().rgb();
     const auto shade = [&](int32_t c, int32_t row) {
         const MapSector s = model_->Heights(r, c, row);
         return s.Solid() ? wall : floorColours_[s.Floor];
     };
+    std::vector<std::pair<QRgb, QVector<QRectF>>> byShade;
     for (int32_t row = sectors.top(); row <= sectors.bottom(); ++row) {
         const double z = static_cast<double>(r.Z) + row * kSector;
         for (int32_t c = sectors.left(); c <= sectors.right();) {
@@ -335,11 +337,22 @@ void LevelMapCanvas::DrawFloorRects(QPainter& p, const MapRoom& r, QRect sectors
             int32_t end = c + 1;
             while (end <= sectors.right() && shade(end, row) == colour)
                 ++end;
+            auto it = std::find_if(byShade.begin(), byShade.end(),
+                                   [&](const auto& e) { return e.first == colour; });
+            if (it == byShade.end())
+                it = byShade.insert(byShade.end(), {colour, {}});
             const double x = static_cast<double>(r.X);
-            p.fillRect(ScreenRect(x + c * kSector, z, x + end * kSector, z + kSector, size), QColor(colour));
+            it->second.append(ScreenRect(x + c * kSector, z, x + end * kSector, z + kSector, size));
             c = end;
         }
     }
+    p.save();
+    p.setPen(Qt::NoPen);
+    for (const auto& [colour, rects] : byShade) {
+        p.setBrush(QColor(colour));
+        p.drawRects(rects);
+    }
+    p.restore();
 }
 
 // The room's number at its centre, when it fits; an alternate room's under the centre, clear of the

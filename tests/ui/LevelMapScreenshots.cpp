@@ -2,6 +2,10 @@
 // at. Usage: strata-map-screenshots OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QTest>
 #include <functional>
 
@@ -104,6 +108,20 @@ void Shoot(const QDir& folder, const char* name, const Level& level, QSize size,
         arrange(view, selection);
     QApplication::processEvents();
     view.grab().save(folder.filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
+    // The map saved as SVG, then drawn from that file into a PNG beside it, to be compared by eye.
+    const QString svg = folder.filePath(QString::fromLatin1(name) + QStringLiteral(".svg"));
+    QElapsedTimer timer;
+    timer.start();
+    if (const QString reason = view.SaveSvg(svg); !reason.isEmpty())
+        qWarning("%s: %s", qPrintable(svg), qPrintable(reason));
+    qInfo("%s: %lld bytes in %lld ms", qPrintable(svg), QFileInfo(svg).size(), timer.elapsed());
+    QSvgRenderer renderer(svg);
+    QImage drawn(view.Canvas()->size(), QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    QPainter p(&drawn);
+    renderer.render(&p);
+    p.end();
+    drawn.save(folder.filePath(QString::fromLatin1(name) + QStringLiteral("-svg.png")));
 }
 
 } // namespace

@@ -789,6 +789,16 @@ void LevelMapTest::mainWindowShowsTheMapFromTheStructureMenu() {
     const MapRoom& hall =
         map.View()->Model().Rooms()[static_cast<size_t>(map.View()->Model().IndexOfRoom(0))];
     QCOMPARE(window.Selection().Bytes().First, map.View()->Model().SectorOffset(hall, 2, 2));
+
+    // Docked, the map's keys work on its focused canvas.
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    canvas.setFocus();
+    const double fitted = canvas.Scale();
+    QTest::keyClick(&canvas, Qt::Key_Plus);
+    QVERIFY(canvas.Scale() > fitted);
+    QTest::keyClick(&canvas, Qt::Key_0);
+    QCOMPARE(canvas.Scale(), fitted);
 }
 
 QTEST_MAIN(LevelMapTest)

@@ -132,6 +132,9 @@ int main(int argc, char* argv[]) {
         return 2;
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     folder.mkpath(QStringLiteral("."));
+    // The views' remembered choices (the legend, the docks) start afresh, away from the user's own.
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings().clear();
 
     Shoot(folder, "level-map-demo", DemoLevel(2), {900, 680});
     // The demo with the hall's sector selected, as a click leaves it.
@@ -141,6 +144,10 @@ int main(int argc, char* argv[]) {
               const QPoint at = canvas.WorldToScreen(3.5 * 1024, 2.5 * 1024).toPoint();
               QTest::mouseClick(&canvas, Qt::LeftButton, Qt::NoModifier, at);
           });
+    // The legend hidden: the rooms take the whole canvas.
+    Shoot(folder, "level-map-demo-no-legend", DemoLevel(2), {900, 680},
+          [](LevelMapView& view, SpanSelection&) { view.LegendAction()->trigger(); });
+    QSettings().clear();
     // The ground storey alone, the upper one peeled away.
     Shoot(folder, "level-map-demo-ground", DemoLevel(2), {900, 680},
           [](LevelMapView& view, SpanSelection&) { view.SetHeightBand(-3072, 768); });
@@ -149,8 +156,6 @@ int main(int argc, char* argv[]) {
     {
         // The main window with the demo level open, every detail listed, the map docked and a sector of
         // the hall clicked: the report shows the sector's line.
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings().clear();
         AppState state;
         state.ProgramFolder = folder.absolutePath().toStdString();
         state.TileFolderOverride = folder.filePath(QStringLiteral("tiles")).toStdString();

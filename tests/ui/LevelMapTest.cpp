@@ -463,14 +463,16 @@ void LevelMapTest::damagedLevelsDrawOrSayWhy() {
         cases.push_back({"off the world", level, false, {"room 2 (it stands off the world"}});
     }
     {
-        // A grid of 2 x 0 sectors: the room is left out and the others drawn.
-        Level level = PlannedLevel();
-        level.Rooms.Items[1].XSectors = 0;
-        level.Rooms.Items[1].Sectors.clear();
-        cases.push_back({"no columns",
-                         level,
-                         true,
-                         {"2 rooms on the map; 1 left out: room 1 (its sector grid is 2 x 0)."}});
+        // Grids of 2 x 0 and 0 x 2 sectors (rows x columns): the room is left out, the others drawn.
+        for (const auto& [rows, columns, said] :
+             {std::tuple{2, 0, "2 rooms on the map; 1 left out: room 1 (its sector grid is 2 x 0)."},
+              std::tuple{0, 2, "2 rooms on the map; 1 left out: room 1 (its sector grid is 0 x 2)."}}) {
+            Level level = PlannedLevel();
+            level.Rooms.Items[1].ZSectors = static_cast<int16_t>(rows);
+            level.Rooms.Items[1].XSectors = static_cast<int16_t>(columns);
+            level.Rooms.Items[1].Sectors.clear();
+            cases.push_back({"an empty grid", level, true, {said}});
+        }
     }
     for (const Case& c : cases) {
         MapFixture f(Build(c.Made), c.Details, {1600, 1000});

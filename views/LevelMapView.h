@@ -2,8 +2,9 @@
 // The level map: the rooms of the last walk seen from above, linked to the report, the outline and
 // the hex view through the shared selection. A click selects the sector's (or door's) record, a
 // shift-click the room; selecting a room's lines elsewhere highlights it here; a double click on a
-// door goes to the room it leads to. A tool bar zooms, fits, finds a room and saves the view as PNG
-// or SVG; a two-handled slider hides rooms outside a height band; a status line says what was left out.
+// door goes to the room it leads to. A tool bar zooms, fits, shows or hides the legend, finds a room
+// and saves the view as PNG or SVG (its zoom keys work wherever the focus is inside the map); a
+// two-handled slider hides rooms outside a height band; a status line says what was left out.
 #include <QWidget>
 #include <functional>
 #include <optional>

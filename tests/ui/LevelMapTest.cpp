@@ -1,6 +1,7 @@
 // The level map, offscreen, on builder levels whose rooms, sectors and doors stand where the tests put
 // them: what lies under a point, what the tooltip says, where doors lead, what the height filter
-// hides, the shade a sector is drawn in, what a click selects, and damaged levels.
+// hides, the shade a sector is drawn in, what a click selects, the keys and the zoom's limits, a found
+// room on top, the legend, what the save command leaves on disk, the SVG's shapes, and damaged levels.
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -665,7 +666,7 @@ void LevelMapTest::zoomKeysWorkWheneverTheMapHasFocus() {
 // than the window, yet can be looked at closely (at least 100 pixels).
 void LevelMapTest::zoomStopsAtSensibleLimits() {
     for (const QSize size : {QSize(800, 600), QSize(300, 200)}) {
-        MapFixture f(Build(PlannedLevel()), false, size);
+        MapFixture f(Build(PlannedLevel()), /*details=*/false, size);
         for (int i = 0; i < 60; ++i)
             f.Canvas().ZoomBy(1 / 1.5);
         const QRectF out = f.RoomsOnScreen();

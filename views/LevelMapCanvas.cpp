@@ -13,10 +13,13 @@
 namespace {
 
 constexpr double kSector = format::kSectorUnits;
-constexpr double kMinScale = 1e-6;         // pixels per world unit
-constexpr double kMaxScale = 1.0;          // a sector at most 1024 pixels wide
-constexpr int64_t kMarksPerPaint = 100000; // doors, lights and static meshes drawn at most in one frame
-constexpr double kDragSlack = 4;           // pixels a press may move and still be a click
+constexpr double kMinScale = 1e-6;          // pixels per world unit, whatever the level
+constexpr double kMaxScale = 1.0;           // a sector at most 1024 pixels wide, whatever the window
+constexpr double kZoomOutFromFit = 8;       // the level shrinks to an eighth of its fitted size at most
+constexpr double kLargestSectorPx = 64;     // a sector may always grow to this many pixels
+constexpr int64_t kVectorSectors = 1 << 20; // sectors a vector frame draws as rectangles at most
+constexpr int64_t kMarksPerPaint = 100000;  // doors, lights and static meshes drawn at most in one frame
+constexpr double kDragSlack = 4;            // pixels a press may move and still be a click
 
 QColor Mix(const QColor& a, const QColor& b, double t) {
     return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),
@@ -55,7 +58,7 @@ void LevelMapCanvas::SetModel(const LevelMapModel* model) {
     for (int b = 0; b < 256; ++b)
         floorColours_[static_cast<size_t>(b)] =
             FloorColour(static_cast<int8_t>(b) * MapSector::kStepUnits).rgb();
-    highlight_ = highlightColumn_ = highlightRow_ = highlightDoor_ = -1;
+    highlight_ = highlightColumn_ = highlightRow_ = highlightDoor_ = raised_ = -1;
     band_ = {};
     FitToWindow();
 }
@@ -66,11 +69,44 @@ void LevelMapCanvas::SetBand(const HeightBand& band) {
 }
 
 void LevelMapCanvas::SetHighlight(int32_t room, int32_t column, int32_t row, int32_t doorAt) {
+    if (room != raised_)
+        raised_ = -1;
     highlight_ = room;
     highlightColumn_ = column;
     highlightRow_ = row;
     highlightDoor_ = doorAt;
     update();
+}
+
+void LevelMapCanvas::Raise(int32_t room) {
+    raised_ = room;
+    update();
+}
+
+void LevelMapCanvas::SetLegendShown(bool shown) {
+    legendShown_ = shown;
+    if (fitted_)
+        FitToWindow();
+    else
+        update();
+}
+
+// The scale at which the rooms fill the whole window.
+double LevelMapCanvas::FitScale() const {
+    if (!model_ || model_->Rooms().empty())
+        return 1.0 / 64;
+    const double w = std::max(kSector, model_->MaxX() - model_->MinX()) * 1.04;
+    const double h = std::max(kSector, model_->MaxZ() - model_->MinZ()) * 1.04;
+    return std::clamp(std::min(std::max(1, width()) / w, std::max(1, height()) / h), kMinScale, kMaxScale);
+}
+
+double LevelMapCanvas::MinScale() const {
+    return std::max(kMinScale, FitScale() / kZoomOutFromFit);
+}
+
+double LevelMapCanvas::MaxScale() const {
+    const double largest = std::max(kLargestSectorPx, std::min(width(), height()) / 2.0) / kSector;
+    return std::clamp(std::max(largest, FitScale()), kMinScale, kMaxScale);
 }
 
 void LevelMapCanvas::FitToWindow() {
@@ -87,7 +123,7 @@ void LevelMapCanvas::FitToWindow() {
         const QRectF under(0, legend.bottom() + 8, width(), height() - legend.bottom() - 8);
         const auto scaleIn = [&](const QRectF& a) { return std::min(a.width() / w, a.height() / h); };
         QRectF area = scaleIn(beside) >= scaleIn(under) ? beside : under;
-        if (area.width() < 40 || area.height() < 40)
+        if (!legendShown_ || area.width() < 40 || area.height() < 40)
             area = rect();
         scale_ = std::clamp(scaleIn(area), kMinScale, kMaxScale);
         centreX_ = (model_->MinX() + model_->MaxX()) / 2 - (area.center().x() - width() / 2.0) / scale_;
@@ -99,7 +135,9 @@ void LevelMapCanvas::FitToWindow() {
 
 void LevelMapCanvas::ZoomBy(double factor, QPointF anchor) {
     const QPointF before = ScreenToWorld(anchor);
-    scale_ = std::clamp(scale_ * factor, kMinScale, kMaxScale);
+    // A scale already outside the limits (the window shrank) is not pushed further out.
+    const double low = std::min(MinScale(), scale_), high = std::max(MaxScale(), scale_);
+    scale_ = std::clamp(scale_ * factor, low, high);
     const QPointF after = ScreenToWorld(anchor);
     centreX_ += before.x() - after.x();
     centreZ_ += before.y() - after.y();
@@ -117,7 +155,7 @@ void LevelMapCanvas::CentreOn(int32_t room) {
     // Near enough to see the room whole, and at least a few pixels a sector.
     const double fit = std::min(width() / ((r.Right() - r.X) * 1.5), height() / ((r.Far() - r.Z) * 1.5));
     if (scale_ > fit || scale_ * kSector < 6)
-        scale_ = std::clamp(fit, kMinScale, kMaxScale);
+        scale_ = std::clamp(fit, MinScale(), MaxScale());
     fitted_ = false;
     update();
     emit ViewChanged();
@@ -139,7 +177,7 @@ MapHit LevelMapCanvas::HitAt(QPointF p) const {
     if (!model_)
         return {};
     const QPointF w = ScreenToWorld(p);
-    return model_->Pick(w.x(), w.y(), band_, 5 / scale_);
+    return model_->Pick(w.x(), w.y(), band_, 5 / scale_, raised_);
 }
 
 QString LevelMapCanvas::ToolTipAt(QPointF p) const {
@@ -198,9 +236,14 @@ void LevelMapCanvas::DrawRoom(QPainter& p, int32_t room, QSize size, int64_t& ma
     const double x0 = static_cast<double>(r.X) + c0 * kSector, x1 = static_cast<double>(r.X) + c1 * kSector;
     const double z0 = static_cast<double>(r.Z) + r0 * kSector, z1 = static_cast<double>(r.Z) + r1 * kSector;
     const QRectF target = ScreenRect(x0, z0, x1, z1, size);
-    const QRectF source(c0, r.Rows - r1, c1 - c0, r1 - r0);
     p.setOpacity(opacity);
-    p.drawImage(target, RoomImage(room), source);
+    const int64_t visible = int64_t{c1 - c0} * (r1 - r0);
+    if (frame_.Vector && frame_.VectorSectors + visible <= kVectorSectors) {
+        frame_.VectorSectors += visible;
+        DrawFloorRects(p, r, QRect(c0, r0, c1 - c0, r1 - r0), size);
+    } else {
+        p.drawImage(target, RoomImage(room), QRectF(c0, r.Rows - r1, c1 - c0, r1 - r0));
+    }
     p.setOpacity(1);
 
     if (sectorPx >= 10) {
@@ -277,6 +320,41 @@ void LevelMapCanvas::DrawRoom(QPainter& p, int32_t room, QSize size, int64_t& ma
     }
 }
 
+// The floors of the sectors (columns x to x + width, rows y to y + height) as rectangles: one for each
+// run of sectors of one shade along a row, gathered by shade, so a vector file holds one group of
+// shapes a shade rather than a stretched bitmap.
+void LevelMapCanvas::DrawFloorRects(QPainter& p, const MapRoom& r, QRect sectors, QSize size) {
+    const QRgb wall = WallColour().rgb();
+    const auto shade = [&](int32_t c, int32_t row) {
+        const MapSector s = model_->Heights(r, c, row);
+        return s.Solid() ? wall : floorColours_[s.Floor];
+    };
+    std::vector<std::pair<QRgb, QVector<QRectF>>> byShade;
+    for (int32_t row = sectors.top(); row <= sectors.bottom(); ++row) {
+        const double z = static_cast<double>(r.Z) + row * kSector;
+        for (int32_t c = sectors.left(); c <= sectors.right();) {
+            const QRgb colour = shade(c, row);
+            int32_t end = c + 1;
+            while (end <= sectors.right() && shade(end, row) == colour)
+                ++end;
+            auto it = std::find_if(byShade.begin(), byShade.end(),
+                                   [&](const auto& e) { return e.first == colour; });
+            if (it == byShade.end())
+                it = byShade.insert(byShade.end(), {colour, {}});
+            const double x = static_cast<double>(r.X);
+            it->second.append(ScreenRect(x + c * kSector, z, x + end * kSector, z + kSector, size));
+            c = end;
+        }
+    }
+    p.save();
+    p.setPen(Qt::NoPen);
+    for (const auto& [colour, rects] : byShade) {
+        p.setBrush(QColor(colour));
+        p.drawRects(rects);
+    }
+    p.restore();
+}
+
 // The room's number at its centre, when it fits; an alternate room's under the centre, clear of the
 // number of the room it stands in for.
 void LevelMapCanvas::DrawNumber(QPainter& p, const MapRoom& r, const QRectF& whole, const QRectF& area) {
@@ -350,7 +428,7 @@ QRect LevelMapCanvas::LegendRect(const QFont& base, QSize size) {
 }
 
 void LevelMapCanvas::DrawLegend(QPainter& p, QSize size) const {
-    if (!model_ || model_->Rooms().empty())
+    if (!legendShown_ || !model_ || model_->Rooms().empty())
         return;
     const QFont base = p.font();
     p.setFont(LegendFont(base));
@@ -438,11 +516,12 @@ QImage LevelMapCanvas::Stamp(double radius, bool light) {
     return stamp;
 }
 
-void LevelMapCanvas::Render(QPainter& p, QSize size, bool vectorMarks) {
-    frame_.Vector = vectorMarks;
+void LevelMapCanvas::Render(QPainter& p, QSize size, bool vector) {
+    frame_.Vector = vector;
+    frame_.VectorSectors = 0;
     frame_.Radius = std::clamp(kSector * scale_ / 10, 2.5, 5.0);
     frame_.Marked.clear();
-    if (!vectorMarks) {
+    if (!vector) {
         frame_.LightStamp = Stamp(frame_.Radius, true);
         frame_.MeshStamp = Stamp(frame_.Radius, false);
     }
@@ -455,9 +534,15 @@ void LevelMapCanvas::Render(QPainter& p, QSize size, bool vectorMarks) {
         return;
     }
     int64_t marks = 0;
+    const auto shown = [&](int32_t room) {
+        return room >= 0 && room < static_cast<int32_t>(model_->Rooms().size()) &&
+               LevelMapModel::Shown(model_->Rooms()[static_cast<size_t>(room)], band_);
+    };
     for (int32_t room : model_->DrawOrder())
-        if (LevelMapModel::Shown(model_->Rooms()[static_cast<size_t>(room)], band_))
+        if (room != raised_ && shown(room))
             DrawRoom(p, room, size, marks);
+    if (shown(raised_))
+        DrawRoom(p, raised_, size, marks);
     DrawAlternateFrames(p, size);
     DrawHighlight(p, size);
     DrawLegend(p, size);

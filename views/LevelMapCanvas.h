@@ -1,8 +1,10 @@
 #pragma once
 // The level map's drawing surface: the rooms of a LevelMapModel seen from above, x to the right and z
-// up the screen. Each room's sector grid is one small image (a pixel a sector) scaled into place, so a
-// frame costs one image per room whatever the zoom; only the sectors inside the window are drawn, so
-// huge or far-off coordinates never reach the painter. Pans with a drag, zooms with the wheel.
+// up the screen. On screen each room's sector grid is one small image (a pixel a sector) scaled into
+// place, so a frame costs one image per room whatever the zoom; drawn for a vector file, the floors are
+// rectangles, one for each run of sectors of one shade along a row. Only the sectors inside the window
+// are drawn, so huge or far-off coordinates never reach the painter. Pans with a drag, zooms with the
+// wheel, between limits that keep the level larger than a dot and a sector smaller than the window.
 #include <QImage>
 #include <QWidget>
 #include <array>
@@ -26,6 +28,13 @@ class LevelMapCanvas : public QWidget {
     // What the selection points at: a room index (-1 none), its sector and door record.
     void SetHighlight(int32_t room, int32_t column = -1, int32_t row = -1, int32_t doorAt = -1);
     int32_t HighlightedRoom() const { return highlight_; }
+    // Draws a room over all others (and picks it first where it lies) until the highlight moves to
+    // another room: a room found by number is seen whole even under the rooms above it. -1 for none.
+    void Raise(int32_t room);
+    int32_t RaisedRoom() const { return raised_; }
+
+    void SetLegendShown(bool shown);
+    bool LegendShown() const { return legendShown_; }
 
     // View: pixels per world unit and the world point at the centre.
     void FitToWindow();
@@ -33,6 +42,10 @@ class LevelMapCanvas : public QWidget {
     void ZoomBy(double factor) { ZoomBy(factor, QPointF(width() / 2.0, height() / 2.0)); }
     void CentreOn(int32_t room);
     double Scale() const { return scale_; }
+    // The scales zooming stays between: the level at least an eighth of its fitted size, a sector at
+    // most half the window's smaller side (or its fitted size, when that is larger).
+    double MinScale() const;
+    double MaxScale() const;
 
     QPointF WorldToScreen(double x, double z, QSizeF size) const;
     QPointF ScreenToWorld(QPointF p, QSizeF size) const;
@@ -43,8 +56,8 @@ class LevelMapCanvas : public QWidget {
     QString ToolTipAt(QPointF p) const;
 
     // Draws the map as the widget shows it into any painter of the given size (a widget, an image, SVG);
-    // with vectorMarks, lights and static meshes are drawn as shapes rather than stamped images.
-    void Render(QPainter& p, QSize size, bool vectorMarks = false);
+    // with vector set, floors, lights and static meshes are drawn as shapes rather than images.
+    void Render(QPainter& p, QSize size, bool vector = false);
 
     // The colours the map and its legend use.
     static QColor FloorShade(double t); // t = 0 for the lowest floor, 1 for the highest
@@ -75,6 +88,8 @@ class LevelMapCanvas : public QWidget {
   private:
     const QImage& RoomImage(int32_t room);
     void DrawRoom(QPainter& p, int32_t room, QSize size, int64_t& marks);
+    void DrawFloorRects(QPainter& p, const MapRoom& r, QRect sectors, QSize size);
+    double FitScale() const;
     void DrawLegend(QPainter& p, QSize size) const;
     static void DrawNumber(QPainter& p, const MapRoom& r, const QRectF& whole, const QRectF& area);
     void DrawAlternateFrames(QPainter& p, QSize size) const;
@@ -88,6 +103,7 @@ class LevelMapCanvas : public QWidget {
     // What one frame shares between its rooms.
     struct Frame {
         bool Vector = false;
+        int64_t VectorSectors = 0; // drawn as rectangles so far
         double Radius = 3;
         QImage LightStamp, MeshStamp;
         std::unordered_set<int64_t> Marked;
@@ -103,6 +119,8 @@ class LevelMapCanvas : public QWidget {
     bool fitted_ = false; // the view follows the window's size until the user pans or zooms
 
     int32_t highlight_ = -1, highlightColumn_ = -1, highlightRow_ = -1, highlightDoor_ = -1;
+    int32_t raised_ = -1;
+    bool legendShown_ = true;
 
     QPointF pressAt_;
     QPointF lastDrag_;

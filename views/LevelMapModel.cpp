@@ -39,6 +39,21 @@ double SegmentDistance(double px, double pz, const std::array<double, 2>& a, con
 
 } // namespace
 
+// Why a sector grid whose bytes are not all there is left out: the walk ended inside it (an overflow or
+// the size limit), the grid alone is larger than the whole file, or the file ends inside it.
+template <class Skip>
+int32_t LevelMapModel::SkipGrid(const Span& s, int32_t rows, int32_t columns, Skip& skip) const {
+    const std::string grid = "its sector grid of " + std::to_string(rows) + " x " + std::to_string(columns);
+    const int64_t bytes = int64_t{columns} * rows * kSector.Size;
+    if (s.Has(Span::Cut))
+        return skip(SkipReason::GridTooLarge, grid + " is larger than the walk reached");
+    if (bytes > level_->Size())
+        return skip(SkipReason::GridTooLarge, grid + " is larger than the file could hold");
+    const int64_t there = Usable(s.First + s.CountWidth, s.End) / kSector.Size;
+    return skip(SkipReason::GridCut, grid + " is cut by the end of the file after " + std::to_string(there) +
+                                         " of its " + std::to_string(int64_t{columns} * rows) + " sectors");
+}
+
 void LevelMapModel::Clear() {
     map_ = nullptr;
     level_ = nullptr;
@@ -117,12 +132,8 @@ int32_t LevelMapModel::ReadRoom(int32_t span, SkippedRoom& skipped) {
                             "its sector grid is " + std::to_string(rows) + " x " + std::to_string(columns));
             }
             const int64_t bytes = int64_t{columns} * rows * kSector.Size;
-            if (bytes > Usable(at, s.End)) {
-                return skip(SkipReason::GridTooLarge,
-                            "its sector grid of " + std::to_string(rows) + " x " + std::to_string(columns) +
-                                " is larger than the " +
-                                (s.Has(Span::Cut) ? "walk reached" : "file could hold"));
-            }
+            if (bytes > Usable(at, s.End))
+                return SkipGrid(s, rows, columns, skip);
             if (sectorsHeld_ + int64_t{columns} * rows > kSectorBudget) {
                 return skip(SkipReason::OverBudget,
                             "the map already holds " + std::to_string(sectorsHeld_) + " sectors");
@@ -330,7 +341,8 @@ bool LevelMapModel::Shown(const MapRoom& room, const HeightBand& band) {
     return room.YTop < band.Bottom && room.YBottom > band.Top;
 }
 
-MapHit LevelMapModel::Pick(double x, double z, const HeightBand& band, double doorTolerance) const {
+MapHit LevelMapModel::Pick(double x, double z, const HeightBand& band, double doorTolerance,
+                           int32_t raised) const {
     MapHit hit;
     if (doorTolerance >= 0) {
         double best = doorTolerance;
@@ -352,17 +364,25 @@ MapHit LevelMapModel::Pick(double x, double z, const HeightBand& band, double do
             }
         }
     }
+    const auto take = [&](int32_t index) {
+        const MapRoom& r = rooms_[static_cast<size_t>(index)];
+        hit.Room = index;
+        hit.Column =
+            std::clamp(static_cast<int32_t>((x - static_cast<double>(r.X)) / kSectorUnits), 0, r.Columns - 1);
+        hit.Row =
+            std::clamp(static_cast<int32_t>((z - static_cast<double>(r.Z)) / kSectorUnits), 0, r.Rows - 1);
+    };
+    if (raised >= 0 && raised < static_cast<int32_t>(rooms_.size())) {
+        const MapRoom& r = rooms_[static_cast<size_t>(raised)];
+        if (r.Holds(x, z) && Shown(r, band))
+            take(raised);
+    }
     // The top room under the point; an alternate room only where no other room is.
     for (const bool alternates : {false, true}) {
         for (auto it = order_.rbegin(); it != order_.rend() && hit.Room < 0; ++it) {
             const MapRoom& r = rooms_[static_cast<size_t>(*it)];
-            if (r.IsAlternate != alternates || !r.Holds(x, z) || !Shown(r, band))
-                continue;
-            hit.Room = *it;
-            hit.Column = std::clamp(static_cast<int32_t>((x - static_cast<double>(r.X)) / kSectorUnits), 0,
-                                    r.Columns - 1);
-            hit.Row = std::clamp(static_cast<int32_t>((z - static_cast<double>(r.Z)) / kSectorUnits), 0,
-                                 r.Rows - 1);
+            if (r.IsAlternate == alternates && r.Holds(x, z) && Shown(r, band))
+                take(*it);
         }
     }
     if (hit.Door.At >= 0 && hit.Room < 0)
@@ -446,6 +466,7 @@ std::string LevelMapModel::Status() const {
                 "past the end of the file",
                 "where the walk ended",
                 "with a sector grid larger than the file",
+                "with a sector grid cut by the end of the file",
                 "with an empty sector grid",
                 "off the world",
                 "over the map's sector budget"};

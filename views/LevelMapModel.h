@@ -67,8 +67,16 @@ struct MapMark {
 };
 
 // Why a room the walk met is not on the map.
-enum class SkipReason : uint8_t { PastEnd, WalkEnded, GridTooLarge, EmptyGrid, OffWorld, OverBudget };
-inline constexpr int kSkipReasons = 6;
+enum class SkipReason : uint8_t {
+    PastEnd,
+    WalkEnded,
+    GridTooLarge,
+    GridCut,
+    EmptyGrid,
+    OffWorld,
+    OverBudget
+};
+inline constexpr int kSkipReasons = 7;
 
 struct SkippedRoom {
     int32_t Number = -1;
@@ -136,8 +144,10 @@ class LevelMapModel {
 
     static bool Shown(const MapRoom& room, const HeightBand& band);
     // The top room shown under a world point (an alternate room only where no other room is), and its sector;
-    // with a tolerance in world units, a door of a shown room within it.
-    MapHit Pick(double x, double z, const HeightBand& band, double doorTolerance = -1) const;
+    // with a tolerance in world units, a door of a shown room within it. A raised room (an index, drawn
+    // over all others) is on top wherever it lies.
+    MapHit Pick(double x, double z, const HeightBand& band, double doorTolerance = -1,
+                int32_t raised = -1) const;
     // The room a door leads to, as an index into Rooms(); -1 when the map does not hold it.
     int32_t RoomOfDoor(const MapDoor& door) const { return IndexOfRoom(door.Adjoining); }
     // The room index that holds a span (a room, its part, or a run inside it); -1 for none.
@@ -153,6 +163,7 @@ class LevelMapModel {
 
   private:
     int32_t ReadRoom(int32_t span, SkippedRoom& skipped);
+    template <class Skip> int32_t SkipGrid(const Span& s, int32_t rows, int32_t columns, Skip& skip) const;
     int64_t Usable(int32_t first, int32_t end) const; // bytes of [first, end) inside the file
 
     const WalkMap* map_ = nullptr;

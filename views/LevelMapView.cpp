@@ -3,19 +3,47 @@
 #include <QAction>
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPainter>
-#include <QSaveFile>
+#include <QSettings>
 #include <QSpinBox>
 #include <QSvgGenerator>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "engine/OutputFile.h"
 #include "views/HeightRangeSlider.h"
 #include "views/LevelMapCanvas.h"
 #include "views/SpanSelection.h"
+
+namespace {
+
+// Whether the legend is shown, kept from one run to the next.
+const QString kLegendKey = QStringLiteral("LevelMap/Legend");
+
+QString Title(LevelMapView::ImageKind kind) {
+    return kind == LevelMapView::ImageKind::Svg ? LevelMapView::tr("Save Map as SVG")
+                                                : LevelMapView::tr("Save Map as PNG");
+}
+
+QString Extension(LevelMapView::ImageKind kind) {
+    return kind == LevelMapView::ImageKind::Svg ? QStringLiteral("svg") : QStringLiteral("png");
+}
+
+// A name typed without an extension gets the image's.
+QString WithExtension(const QString& path, LevelMapView::ImageKind kind) {
+    const QFileInfo info(path);
+    if (!info.suffix().isEmpty())
+        return path;
+    return path + (path.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral(".")) + Extension(kind);
+}
+
+} // namespace
 
 LevelMapView::LevelMapView(SpanSelection& selection, QWidget* parent)
     : QWidget(parent), selection_(selection) {
@@ -37,8 +65,22 @@ LevelMapView::LevelMapView(SpanSelection& selection, QWidget* parent)
     zoomOut->setObjectName(QStringLiteral("actMapZoomOut"));
     zoomOut->setShortcuts({QKeySequence(Qt::Key_Minus), QKeySequence::ZoomOut});
     zoomOut->setToolTip(tr("Zoom out (-)"));
-    for (QAction* a : {fit, zoomIn, zoomOut})
+    // The keys work wherever the focus is inside the map (the canvas, the slider), not only on the
+    // tool bar that shows the buttons.
+    for (QAction* a : {fit, zoomIn, zoomOut}) {
         a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(a);
+    }
+    legend_ = tools_->addAction(tr("Legend"));
+    legend_->setObjectName(QStringLiteral("actMapLegend"));
+    legend_->setCheckable(true);
+    legend_->setChecked(QSettings().value(kLegendKey, true).toBool());
+    legend_->setToolTip(tr("Show or hide the legend"));
+    canvas_->SetLegendShown(legend_->isChecked());
+    connect(legend_, &QAction::toggled, this, [this](bool shown) {
+        canvas_->SetLegendShown(shown);
+        QSettings().setValue(kLegendKey, shown);
+    });
     tools_->addSeparator();
     tools_->addWidget(new QLabel(tr(" Room "), tools_));
     roomNumber_ = new QSpinBox(tools_);
@@ -55,10 +97,10 @@ LevelMapView::LevelMapView(SpanSelection& selection, QWidget* parent)
     tools_->addSeparator();
     savePng_ = new QAction(tr("Save Map as &PNG..."), this);
     savePng_->setObjectName(QStringLiteral("actSaveMapPng"));
-    connect(savePng_, &QAction::triggered, this, [this] { SaveWithDialog(false); });
+    connect(savePng_, &QAction::triggered, this, [this] { SaveImageAs(ImageKind::Png); });
     saveSvg_ = new QAction(tr("Save Map as S&VG..."), this);
     saveSvg_->setObjectName(QStringLiteral("actSaveMapSvg"));
-    connect(saveSvg_, &QAction::triggered, this, [this] { SaveWithDialog(true); });
+    connect(saveSvg_, &QAction::triggered, this, [this] { SaveImageAs(ImageKind::Svg); });
     tools_->addAction(savePng_);
     tools_->addAction(saveSvg_);
 
@@ -183,6 +225,8 @@ bool LevelMapView::FindRoom(int32_t number) {
         SetHeightBand(std::min<int64_t>(heightFilter_->Low(), r.YTop),
                       std::max<int64_t>(heightFilter_->High(), r.YBottom));
     roomNumber_->setValue(number);
+    // Drawn over the rooms above it, so its outline frames its own floors.
+    canvas_->Raise(room);
     canvas_->CentreOn(room);
     const MapTarget target = model_.TargetOfRoom(room);
     if (target.Line >= 0)
@@ -192,25 +236,19 @@ bool LevelMapView::FindRoom(int32_t number) {
     return true;
 }
 
-QString LevelMapView::SavePng(const QString& path) {
-    QImage image(canvas_->size(), QImage::Format_ARGB32_Premultiplied);
-    {
-        QPainter p(&image);
-        canvas_->Render(p, image.size());
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (!image.save(&file, "PNG"))
-        return tr("the image could not be written");
-    if (!file.commit())
-        return file.errorString();
-    return {};
-}
-
-QString LevelMapView::SaveSvg(const QString& path) {
+QByteArray LevelMapView::ImageBytes(ImageKind kind) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
+    if (kind == ImageKind::Png) {
+        QImage image(canvas_->size(), QImage::Format_ARGB32_Premultiplied);
+        {
+            QPainter p(&image);
+            canvas_->Render(p, image.size());
+        }
+        if (!image.save(&buffer, "PNG"))
+            return {};
+        return buffer.data();
+    }
     {
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
@@ -218,27 +256,65 @@ QString LevelMapView::SaveSvg(const QString& path) {
         svg.setViewBox(QRect(QPoint(0, 0), canvas_->size()));
         svg.setTitle(tr("Level map"));
         QPainter p(&svg);
-        canvas_->Render(p, canvas_->size(), /*vectorMarks=*/true);
+        canvas_->Render(p, canvas_->size(), /*vector=*/true);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(buffer.data()) != buffer.size())
-        return file.errorString();
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return buffer.data();
 }
 
-void LevelMapView::SaveWithDialog(bool svg) {
-    const QString filter = svg ? tr("SVG images (*.svg)") : tr("PNG images (*.png)");
-    QString path = QFileDialog::getSaveFileName(
-        this, svg ? tr("Save Map as SVG") : tr("Save Map as PNG"),
-        svg ? QStringLiteral("level-map.svg") : QStringLiteral("level-map.png"), filter);
-    if (path.isEmpty())
+std::optional<FileIdentity> LevelMapView::LevelIdentity() const {
+    const std::string& path = selection_.State().FileNameLabel;
+    return path.empty() ? std::nullopt : IdentityOf(path);
+}
+
+QString LevelMapView::SaveImage(ImageKind kind, const QString& path) {
+    const QByteArray bytes = ImageBytes(kind);
+    if (bytes.isEmpty())
+        return tr("the image could not be made");
+    return QString::fromStdString(WriteOutputFile(QFile::encodeName(path).toStdString(),
+                                                  std::string_view(bytes.constData(), size_t(bytes.size())),
+                                                  LevelIdentity()));
+}
+
+QString LevelMapView::ProposedTarget(ImageKind kind) const {
+    // Beside the level, named after it: "level1-map.png".
+    const QString level = QFile::decodeName(QByteArray::fromStdString(selection_.State().FileNameLabel));
+    if (level.isEmpty())
+        return QStringLiteral("level-map.") + Extension(kind);
+    const QFileInfo info(level);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral("-map.") + Extension(kind));
+}
+
+QString LevelMapView::ChooseWithDialog(ImageKind kind, const QString& proposed) {
+    const QString filter = kind == ImageKind::Svg ? tr("SVG images (*.svg)") : tr("PNG images (*.png)");
+    // The dialog does not ask about replacing: the name may still get its extension, and the question
+    // is asked about the file that will be written.
+    return QFileDialog::getSaveFileName(this, Title(kind), proposed, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+void LevelMapView::SaveImageAs(ImageKind kind) {
+    const QString proposed = ProposedTarget(kind);
+    const QString chosen = chooseTarget_ ? chooseTarget_(kind, proposed) : ChooseWithDialog(kind, proposed);
+    if (chosen.isEmpty())
         return;
-    const QString reason = svg ? SaveSvg(path) : SavePng(path);
-    note_ = reason.isEmpty() ? tr("Saved %1.").arg(QDir::toNativeSeparators(path))
-                             : tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), reason);
+    const QString path = WithExtension(chosen, kind);
+    const QString shown = QDir::toNativeSeparators(path);
+    const std::optional<FileIdentity> there = IdentityOf(QFile::encodeName(path).toStdString());
+    const auto refuse = [&](const QString& reason) {
+        note_ = tr("Could not save %1: %2").arg(shown, reason);
+        status_->setText(StatusText());
+        QMessageBox::warning(this, Title(kind), tr("Could not save %1:\n%2").arg(shown, reason));
+    };
+    if (there && there == LevelIdentity())
+        return refuse(QString::fromUtf8(kIsTheLevelFile.data(), qsizetype(kIsTheLevelFile.size())));
+    if (there && !QFileInfo(path).isDir() &&
+        QMessageBox::question(
+            this, Title(kind),
+            tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName()),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        return;
+    if (const QString reason = SaveImage(kind, path); !reason.isEmpty())
+        return refuse(reason);
+    note_ = tr("Saved %1.").arg(shown);
     status_->setText(StatusText());
 }

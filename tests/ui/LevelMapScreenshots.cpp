@@ -2,6 +2,10 @@
 // at. Usage: strata-map-screenshots OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QTest>
 #include <functional>
 
@@ -104,6 +108,20 @@ void Shoot(const QDir& folder, const char* name, const Level& level, QSize size,
         arrange(view, selection);
     QApplication::processEvents();
     view.grab().save(folder.filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
+    // The map saved as SVG, then drawn from that file into a PNG beside it, to be compared by eye.
+    const QString svg = folder.filePath(QString::fromLatin1(name) + QStringLiteral(".svg"));
+    QElapsedTimer timer;
+    timer.start();
+    if (const QString reason = view.SaveSvg(svg); !reason.isEmpty())
+        qWarning("%s: %s", qPrintable(svg), qPrintable(reason));
+    qInfo("%s: %lld bytes in %lld ms", qPrintable(svg), QFileInfo(svg).size(), timer.elapsed());
+    QSvgRenderer renderer(svg);
+    QImage drawn(view.Canvas()->size(), QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    QPainter p(&drawn);
+    renderer.render(&p);
+    p.end();
+    drawn.save(folder.filePath(QString::fromLatin1(name) + QStringLiteral("-svg.png")));
 }
 
 } // namespace
@@ -114,6 +132,9 @@ int main(int argc, char* argv[]) {
         return 2;
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     folder.mkpath(QStringLiteral("."));
+    // The views' remembered choices (the legend, the docks) start afresh, away from the user's own.
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings().clear();
 
     Shoot(folder, "level-map-demo", DemoLevel(2), {900, 680});
     // The demo with the hall's sector selected, as a click leaves it.
@@ -123,6 +144,10 @@ int main(int argc, char* argv[]) {
               const QPoint at = canvas.WorldToScreen(3.5 * 1024, 2.5 * 1024).toPoint();
               QTest::mouseClick(&canvas, Qt::LeftButton, Qt::NoModifier, at);
           });
+    // The legend hidden: the rooms take the whole canvas.
+    Shoot(folder, "level-map-demo-no-legend", DemoLevel(2), {900, 680},
+          [](LevelMapView& view, SpanSelection&) { view.LegendAction()->trigger(); });
+    QSettings().clear();
     // The ground storey alone, the upper one peeled away.
     Shoot(folder, "level-map-demo-ground", DemoLevel(2), {900, 680},
           [](LevelMapView& view, SpanSelection&) { view.SetHeightBand(-3072, 768); });
@@ -131,8 +156,6 @@ int main(int argc, char* argv[]) {
     {
         // The main window with the demo level open, every detail listed, the map docked and a sector of
         // the hall clicked: the report shows the sector's line.
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings().clear();
         AppState state;
         state.ProgramFolder = folder.absolutePath().toStdString();
         state.TileFolderOverride = folder.filePath(QStringLiteral("tiles")).toStdString();

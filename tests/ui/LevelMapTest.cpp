@@ -1,15 +1,22 @@
 // The level map, offscreen, on builder levels whose rooms, sectors and doors stand where the tests put
 // them: what lies under a point, what the tooltip says, where doors lead, what the height filter
-// hides, the shade a sector is drawn in, what a click selects, and damaged levels.
+// hides, the shade a sector is drawn in, what a click selects, the keys and the zoom's limits, a found
+// room on top, the legend, what the save command leaves on disk, the SVG's shapes, and damaged levels.
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
 #include <QFile>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
+#include <QXmlStreamReader>
+#include <filesystem>
 
 #include "common/TestFiles.h"
 #include "engine/ReportRun.h"
@@ -18,6 +25,7 @@
 #include "ui/LevelMapDock.h"
 #include "ui/ReportView.h"
 #include "ui/frmMain.h"
+#include "views/HeightRangeSlider.h"
 #include "views/LevelMapCanvas.h"
 #include "views/LevelMapView.h"
 #include "views/SpanSelection.h"
@@ -112,7 +120,90 @@ struct MapFixture {
         Canvas().Render(p, image.size());
         return image;
     }
+    // The rooms' bounds as the canvas shows them.
+    QRectF RoomsOnScreen() const {
+        return QRectF(Canvas().WorldToScreen(Model().MinX(), Model().MaxZ()),
+                      Canvas().WorldToScreen(Model().MaxX(), Model().MinZ()));
+    }
 };
+
+// Answers every message box that comes up while it lives, noting what each said.
+struct BoxAnswerer {
+    QStringList Said;
+    QMessageBox::StandardButton Answer = QMessageBox::No;
+    QTimer Timer;
+    BoxAnswerer() {
+        Timer.setInterval(0);
+        QObject::connect(&Timer, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            Said << box->text();
+            QAbstractButton* button = box->button(Answer);
+            (button ? button : box->button(QMessageBox::Ok))->click();
+        });
+        Timer.start();
+    }
+};
+
+// A filled rectangle of an SVG document, in its view box's units.
+struct SvgRect {
+    QRectF Area;
+    QColor Fill;
+};
+
+// The rect elements of an SVG and the fill each takes from itself or the groups round it (translations
+// applied); image elements are counted.
+std::vector<SvgRect> RectsOfSvg(const QByteArray& svg, int& images) {
+    std::vector<SvgRect> rects;
+    struct Group {
+        QColor Fill;
+        QPointF Shift;
+    };
+    std::vector<Group> groups{{QColor(Qt::black), {}}};
+    images = 0;
+    QXmlStreamReader xml(svg);
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isEndElement() && xml.name() == QLatin1String("g"))
+            groups.pop_back();
+        if (!xml.isStartElement())
+            continue;
+        const QXmlStreamAttributes a = xml.attributes();
+        Group here = groups.back();
+        if (a.hasAttribute("fill"))
+            here.Fill = QColor(a.value("fill").toString());
+        const QString transform = a.value("transform").toString();
+        if (transform.startsWith("matrix(")) {
+            const QStringList m = transform.mid(7).chopped(1).split(',');
+            if (m.size() == 6)
+                here.Shift += QPointF(m[4].toDouble(), m[5].toDouble());
+        }
+        if (xml.name() == QLatin1String("g"))
+            groups.push_back(here);
+        else if (xml.name() == QLatin1String("image"))
+            ++images;
+        else if (xml.name() == QLatin1String("rect") && here.Fill.isValid())
+            rects.push_back({QRectF(a.value("x").toDouble(), a.value("y").toDouble(),
+                                    a.value("width").toDouble(), a.value("height").toDouble())
+                                 .translated(here.Shift),
+                             here.Fill});
+    }
+    return rects;
+}
+
+// Eight sectors in a row under a ceiling at -4096: floors at 1024 (the lowest), 0, -1024 (the highest) and
+// 512, then four walls whose floor bytes lie far outside that range: a floor byte of 0x81, a ceiling byte
+// of 0x81 over a floor byte of 0x7F (y 32512), a floor byte of 0xE0 (y -8192) above the ceiling, and both
+// bytes 0x81. (The room's number stands between the fourth and the fifth.)
+Level ShadeLevel() {
+    Level level;
+    static constexpr std::array<uint8_t, 8> kFloors{0x04, 0x00, 0xFC, 0x02, 0x81, 0x7F, 0xE0, 0x81};
+    Room room = MakeRoom(0, 0, 8, 1, -4096, 1024, 0xF0, [](int c, int) { return kFloors[size_t(c)]; });
+    room.Sectors[5].Ceiling = room.Sectors[7].Ceiling = 0x81;
+    level.Rooms.Add(room);
+    return level;
+}
 
 } // namespace
 
@@ -124,11 +215,19 @@ class LevelMapTest : public QObject {
     void tooltipNamesTheSectorsHeights();
     void doorJoinsTheRightRoomsAndLeadsThere();
     void heightFilterHidesRoomsOutsideTheBand();
-    void sectorIsDrawnInItsFloorShade();
+    void shadeScaleEndsAtTheLowestAndHighestFloor();
     void clickSelectsTheRecordAndSelectionHighlightsTheRoom();
     void sectorsAreReadWhateverTheDetailOptions();
     void damagedLevelsDrawOrSayWhy();
+    void roomCutByTheEndOfTheFileIsCalledCut();
     void savesPngAndSvg();
+    void saveCommandNeverReplacesTheLevelAndAsksFirst();
+    void svgFloorsAreRectangles();
+    void zoomKeysWorkWheneverTheMapHasFocus();
+    void zoomStopsAtSensibleLimits();
+    void foundRoomIsDrawnOnTop();
+    void notFoundNoteClears();
+    void legendCanBeHidden();
     void mainWindowShowsTheMapFromTheStructureMenu();
 };
 
@@ -237,25 +336,22 @@ void LevelMapTest::heightFilterHidesRoomsOutsideTheBand() {
     QVERIFY(!f.Canvas().HitAt(f.ScreenOf(500, 500)).Valid());
 }
 
-void LevelMapTest::sectorIsDrawnInItsFloorShade() {
-    MapFixture f(Build(PlannedLevel()));
+void LevelMapTest::shadeScaleEndsAtTheLowestAndHighestFloor() {
+    MapFixture f(Build(ShadeLevel()));
+    // The walls' bytes stretch nothing: the scale runs from the floor at 1024 to the floor at -1024.
+    QCOMPARE(f.Model().LowestFloorY(), 1024);
+    QCOMPARE(f.Model().HighestFloorY(), -1024);
     const QImage image = f.Rendered();
-    const MapRoom& hall = f.Room(0);
-    struct Case {
-        int Column, Row;
-        QColor Expected;
-    };
-    for (const Case& c :
-         {Case{3, 0, f.Canvas().FloorColour(3 * 256)}, Case{1, 0, f.Canvas().FloorColour(256)},
-          Case{0, 0, LevelMapCanvas::WallColour()}}) {
-        const QPointF centre = f.SectorCentre(hall, c.Column, c.Row);
-        const QPoint at = f.ScreenOf(centre.x(), centre.y());
-        QCOMPARE(image.pixelColor(at).rgb(), c.Expected.rgb());
+    const MapRoom& room = f.Room(0);
+    // Deep blue (44, 84, 156) at the lowest floor, green (92, 170, 108) half way, sand (242, 222, 142) at
+    // the highest; 512 lies a quarter of the way, half way from blue to green; walls dark grey.
+    const std::array<QColor, 8> expected{QColor(44, 84, 156),  QColor(92, 170, 108), QColor(242, 222, 142),
+                                         QColor(68, 127, 132), QColor(58, 58, 66),   QColor(58, 58, 66),
+                                         QColor(58, 58, 66),   QColor(58, 58, 66)};
+    for (int c = 0; c < 8; ++c) {
+        const QPointF centre = f.SectorCentre(room, c, 0);
+        QCOMPARE(image.pixelColor(f.ScreenOf(centre.x(), centre.y())).name(), expected[size_t(c)].name());
     }
-    // The deepest floor takes the low end of the scale, the highest floor the high end.
-    QCOMPARE(f.Canvas().FloorColour(f.Model().LowestFloorY()).rgb(), LevelMapCanvas::FloorShade(0).rgb());
-    QCOMPARE(f.Canvas().FloorColour(f.Model().HighestFloorY()).rgb(), LevelMapCanvas::FloorShade(1).rgb());
-    QVERIFY(LevelMapCanvas::FloorShade(0).rgb() != LevelMapCanvas::FloorShade(1).rgb());
 }
 
 void LevelMapTest::clickSelectsTheRecordAndSelectionHighlightsTheRoom() {
@@ -367,6 +463,18 @@ void LevelMapTest::damagedLevelsDrawOrSayWhy() {
         level.Rooms.Items[2].Xoffset = 0x7FFFFF00;
         cases.push_back({"off the world", level, false, {"room 2 (it stands off the world"}});
     }
+    {
+        // Grids of 2 x 0 and 0 x 2 sectors (rows x columns): the room is left out, the others drawn.
+        for (const auto& [rows, columns, said] :
+             {std::tuple{2, 0, "2 rooms on the map; 1 left out: room 1 (its sector grid is 2 x 0)."},
+              std::tuple{0, 2, "2 rooms on the map; 1 left out: room 1 (its sector grid is 0 x 2)."}}) {
+            Level level = PlannedLevel();
+            level.Rooms.Items[1].ZSectors = static_cast<int16_t>(rows);
+            level.Rooms.Items[1].XSectors = static_cast<int16_t>(columns);
+            level.Rooms.Items[1].Sectors.clear();
+            cases.push_back({"an empty grid", level, true, {said}});
+        }
+    }
     for (const Case& c : cases) {
         MapFixture f(Build(c.Made), c.Details, {1600, 1000});
         const QImage image = f.Rendered(); // draws without hanging
@@ -382,6 +490,23 @@ void LevelMapTest::damagedLevelsDrawOrSayWhy() {
     }
 }
 
+// A file that ends inside a room's sector grid: the room is cut, not larger than the file could hold.
+void LevelMapTest::roomCutByTheEndOfTheFileIsCalledCut() {
+    std::vector<uint8_t> bytes = Build(PlannedLevel());
+    int32_t gridAt = 0;
+    {
+        MapFixture whole(bytes);
+        gridAt = whole.Room(2).SectorsAt;
+    }
+    bytes.resize(size_t(gridAt) + 2 * 8 + 3); // two sectors and three bytes of the third of four
+    MapFixture f(bytes);
+    const QString status = f.view->StatusText();
+    QVERIFY2(status.contains("2 rooms on the map; 1 left out: room 2 (its sector grid of 2 x 2 is cut by the "
+                             "end of the file after 2 of its 4 sectors)"),
+             qPrintable(status));
+    QVERIFY(!f.view->FindRoom(2));
+}
+
 void LevelMapTest::savesPngAndSvg() {
     MapFixture f(Build(PlannedLevel()));
     const QString png = QString::fromStdString((f.dir.Path() / "map.png").string());
@@ -395,6 +520,241 @@ void LevelMapTest::savesPngAndSvg() {
     QVERIFY(file.readAll().contains("<svg"));
     QVERIFY(!f.view->SavePng(QString::fromStdString((f.dir.Path() / "no-folder" / "map.png").string()))
                  .isEmpty());
+}
+
+// The save command end to end: the file chosen, the questions asked and what is left on disk.
+void LevelMapTest::saveCommandNeverReplacesTheLevelAndAsksFirst() {
+    using Kind = LevelMapView::ImageKind;
+    MapFixture f(Build(PlannedLevel()));
+    const std::filesystem::path dir = f.dir.Path();
+    const std::filesystem::path level = dir / "level.dm2";
+    const std::vector<uint8_t> levelBytes = ReadAll(level);
+    std::filesystem::create_symlink(level, dir / "link.png");
+    std::filesystem::create_hard_link(level, dir / "hard.svg");
+    const std::vector<uint8_t> taken{'x'};
+    f.dir.Write("taken.png", taken);
+    struct Case {
+        const char* Name;
+        Kind What;
+        std::string Chosen;                 // the file the dialog gives
+        QMessageBox::StandardButton Answer; // to the question asked
+        QString Said;                       // what a message box said ("" none)
+        std::string Written;                // the file that now holds the map ("" none)
+    };
+    const QString refused = QStringLiteral("it is the level file being reported");
+    const QString replace = QStringLiteral("taken.png already exists.\nDo you want to replace it?");
+    for (const Case& c : {
+             Case{"the level", Kind::Png, level.string(), QMessageBox::Yes, refused, ""},
+             Case{"a link to the level", Kind::Png, (dir / "link.png").string(), QMessageBox::Yes, refused,
+                  ""},
+             Case{"a hard link to the level", Kind::Svg, (dir / "hard.svg").string(), QMessageBox::Yes,
+                  refused, ""},
+             Case{"a bare name", Kind::Png, (dir / "bare").string(), QMessageBox::Yes, "", "bare.png"},
+             Case{"a bare name for SVG", Kind::Svg, (dir / "vector").string(), QMessageBox::Yes, "",
+                  "vector.svg"},
+             Case{"a file kept", Kind::Png, (dir / "taken.png").string(), QMessageBox::No, replace, ""},
+             Case{"a file replaced", Kind::Png, (dir / "taken").string(), QMessageBox::Yes, replace,
+                  "taken.png"},
+         }) {
+        QString proposed;
+        f.view->SetTargetChooser([&](Kind, const QString& offered) {
+            proposed = offered;
+            return QString::fromStdString(c.Chosen);
+        });
+        BoxAnswerer answerer;
+        answerer.Answer = c.Answer;
+        f.view->SaveImageAs(c.What);
+        QVERIFY2(!proposed.isEmpty(), c.Name);
+        QCOMPARE(answerer.Said.size(), c.Said.isEmpty() ? 0 : 1);
+        if (!c.Said.isEmpty())
+            QVERIFY2(answerer.Said[0].contains(c.Said), qPrintable(answerer.Said[0]));
+        QVERIFY2(ReadAll(level) == levelBytes, c.Name);
+        QVERIFY2(!std::filesystem::exists(dir / "bare") && !std::filesystem::exists(dir / "vector"), c.Name);
+        if (c.Written.empty())
+            continue;
+        const QString written = QString::fromStdString((dir / c.Written).string());
+        if (c.What == Kind::Png) {
+            QCOMPARE(QImage(written).size(), f.Canvas().size());
+        } else {
+            QFile svg(written);
+            QVERIFY(svg.open(QIODevice::ReadOnly));
+            QVERIFY(svg.readAll().contains("<svg"));
+        }
+        QVERIFY2(f.view->StatusText().contains("Saved"), qPrintable(f.view->StatusText()));
+    }
+    QVERIFY(ReadAll(dir / "taken.png") != taken); // replaced at the last case, after the question
+}
+
+// The SVG draws floors as rectangles of their shades, the colours the window shows, and no bitmaps.
+void LevelMapTest::svgFloorsAreRectangles() {
+    MapFixture f(Build(PlannedLevel()));
+    const QString path = QString::fromStdString((f.dir.Path() / "map.svg").string());
+    QCOMPARE(f.view->SaveSvg(path), QString());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    int images = -1;
+    const std::vector<SvgRect> rects = RectsOfSvg(file.readAll(), images);
+    QCOMPARE(images, 0);
+    const QImage shown = f.Rendered();
+    // Every sector of the hall outside the upper room, and every sector of the side room: the last rect
+    // drawn over its centre has the colour the window shows there.
+    std::vector<QPointF> centres;
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 3; ++r)
+            if (!(c >= 1 && c <= 2 && r >= 1))
+                centres.push_back(f.SectorCentre(f.Room(0), c, r));
+    for (int c = 0; c < 2; ++c)
+        for (int r = 0; r < 2; ++r)
+            centres.push_back(f.SectorCentre(f.Room(1), c, r));
+    for (const QPointF& centre : centres) {
+        const QPointF at = f.Canvas().WorldToScreen(centre.x(), centre.y());
+        QColor top;
+        for (const SvgRect& r : rects)
+            if (r.Area.contains(at))
+                top = r.Fill;
+        QCOMPARE(top.name(), shown.pixelColor(at.toPoint()).name());
+    }
+}
+
+// +, =, keypad +, Ctrl++ zoom in, -, keypad - zoom out, 0 fits, whichever part of the map has focus; a
+// digit typed in the room number is the room's, not a command's.
+void LevelMapTest::zoomKeysWorkWheneverTheMapHasFocus() {
+    MapFixture f(Build(PlannedLevel()));
+    f.view->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.view.get()));
+    const double fitted = f.Canvas().Scale();
+    struct Case {
+        Qt::Key Key;
+        Qt::KeyboardModifiers Modifiers;
+        int Direction; // 1 in, -1 out, 0 fit
+    };
+    for (QWidget* focus :
+         {static_cast<QWidget*>(&f.Canvas()), static_cast<QWidget*>(f.view->HeightFilter())}) {
+        for (const Case& c :
+             {Case{Qt::Key_Plus, Qt::NoModifier, 1}, Case{Qt::Key_Equal, Qt::NoModifier, 1},
+              Case{Qt::Key_Plus, Qt::KeypadModifier, 1}, Case{Qt::Key_Plus, Qt::ControlModifier, 1},
+              Case{Qt::Key_Minus, Qt::NoModifier, -1}, Case{Qt::Key_Minus, Qt::KeypadModifier, -1},
+              Case{Qt::Key_0, Qt::NoModifier, 0}}) {
+            f.Canvas().FitToWindow();
+            f.Canvas().ZoomBy(1.2);
+            const double before = f.Canvas().Scale();
+            focus->setFocus();
+            QVERIFY(focus->hasFocus());
+            QTest::keyClick(focus, c.Key, c.Modifiers);
+            const double after = f.Canvas().Scale();
+            if (c.Direction == 0)
+                QCOMPARE(after, fitted);
+            else
+                QVERIFY2(c.Direction > 0 ? after > before : after < before,
+                         qPrintable(QKeySequence(c.Key | c.Modifiers).toString()));
+        }
+    }
+    auto* room = f.view->findChild<QSpinBox*>(QStringLiteral("spnMapRoom"));
+    room->setFocus();
+    room->selectAll();
+    f.Canvas().ZoomBy(1.2);
+    const double zoomed = f.Canvas().Scale();
+    QTest::keyClick(room, Qt::Key_0);
+    QCOMPARE(f.Canvas().Scale(), zoomed);
+    QTest::keyClick(room, Qt::Key_2);
+    QTest::keyClick(room, Qt::Key_Return);
+    QCOMPARE(room->value(), 2);
+    QCOMPARE(f.Canvas().HighlightedRoom(), f.Model().IndexOfRoom(2));
+}
+
+// Zoomed out without end the level still spans a tenth of the window; zoomed in, a sector is no wider
+// than the window, yet can be looked at closely (at least 100 pixels).
+void LevelMapTest::zoomStopsAtSensibleLimits() {
+    for (const QSize size : {QSize(800, 600), QSize(300, 200)}) {
+        MapFixture f(Build(PlannedLevel()), /*details=*/false, size);
+        for (int i = 0; i < 60; ++i)
+            f.Canvas().ZoomBy(1 / 1.5);
+        const QRectF out = f.RoomsOnScreen();
+        QVERIFY2(out.width() >= size.width() / 10.0 || out.height() >= size.height() / 10.0,
+                 qPrintable(QString::number(out.width())));
+        for (int i = 0; i < 60; ++i)
+            f.Canvas().ZoomBy(1.5);
+        const double sector = f.Canvas().Scale() * kS;
+        QVERIFY2(sector <= std::min(size.width(), size.height()), qPrintable(QString::number(sector)));
+        QVERIFY2(sector >= 100, qPrintable(QString::number(sector)));
+    }
+}
+
+// The upper room lies over the hall's middle. Found, the hall is drawn whole over it, so its outline frames
+// its own floors, and a click there is the hall's; found in turn, the upper room comes back on top.
+void LevelMapTest::foundRoomIsDrawnOnTop() {
+    MapFixture f(Build(PlannedLevel()));
+    const QPointF under = f.SectorCentre(f.Room(0), 1, 1); // floor byte 1, under the upper room
+    const QPointF open = f.SectorCentre(f.Room(0), 1, 0);  // floor byte 1, open to the sky
+    const QPointF upper = f.SectorCentre(f.Room(2), 1, 1); // the upper room's floor
+    const auto colourAt = [&](const QImage& image, QPointF world) {
+        return image.pixelColor(f.ScreenOf(world.x(), world.y())).name();
+    };
+    const QImage before = f.Rendered();
+    QCOMPARE(colourAt(before, under), colourAt(before, upper));
+    QVERIFY(colourAt(before, under) != colourAt(before, open));
+
+    QVERIFY(f.view->FindRoom(0));
+    const QImage found = f.Rendered();
+    QCOMPARE(colourAt(found, under), colourAt(found, open));
+    QCOMPARE(f.Canvas().HitAt(f.ScreenOf(under.x(), under.y())).Room, f.Model().IndexOfRoom(0));
+
+    QVERIFY(f.view->FindRoom(2));
+    const QImage upperFound = f.Rendered();
+    QCOMPARE(colourAt(upperFound, under), colourAt(upperFound, upper));
+    // A click on another room lays the rooms back in their height order.
+    QVERIFY(f.view->FindRoom(0));
+    const QPointF side = f.SectorCentre(f.Room(1), 0, 0);
+    QTest::mouseClick(&f.Canvas(), Qt::LeftButton, Qt::NoModifier, f.ScreenOf(side.x(), side.y()));
+    const QImage clicked = f.Rendered();
+    QCOMPARE(colourAt(clicked, under), colourAt(clicked, upper));
+}
+
+// "Room 99 is not on the map" lasts until the next find succeeds or another walk replaces the map.
+void LevelMapTest::notFoundNoteClears() {
+    MapFixture f(Build(PlannedLevel()));
+    auto* room = f.view->findChild<QSpinBox*>(QStringLiteral("spnMapRoom"));
+    const auto find = [&](const QString& typed) {
+        room->setFocus();
+        room->selectAll();
+        QTest::keyClicks(room, typed);
+        QTest::keyClick(room, Qt::Key_Return);
+    };
+    const QString missing = QStringLiteral("Room 99 is not on the map");
+    find(QStringLiteral("99"));
+    QVERIFY(f.view->StatusText().contains(missing));
+    find(QStringLiteral("1"));
+    QVERIFY2(!f.view->StatusText().contains(missing), qPrintable(f.view->StatusText()));
+    find(QStringLiteral("99"));
+    QVERIFY(f.view->StatusText().contains(missing));
+    ReportLevelFile(f.state, f.dir.Write("other.dm2", Build(DemoLevel(2))));
+    f.selection->ResetForNewWalk();
+    QVERIFY2(!f.view->StatusText().contains(missing), qPrintable(f.view->StatusText()));
+    QVERIFY(f.view->StatusText().startsWith("8 rooms on the map"));
+}
+
+// The legend can be hidden; the rooms then fit the whole window, and a new map remembers the choice.
+void LevelMapTest::legendCanBeHidden() {
+    const QColor background = LevelMapCanvas::BackgroundColour();
+    {
+        MapFixture f(Build(PlannedLevel()));
+        QAction* legend = f.view->LegendAction();
+        QVERIFY(legend && legend->isChecked());
+        QVERIFY(f.Rendered().pixelColor(12, 12) != background);
+        legend->trigger();
+        QVERIFY(!legend->isChecked());
+        QCOMPARE(f.Rendered().pixelColor(12, 12), background);
+        // Fitted to the whole canvas: the rooms' middle is the canvas's middle.
+        const QPointF middle = f.RoomsOnScreen().center();
+        QVERIFY(std::abs(middle.x() - 400) <= 1 && std::abs(middle.y() - 300) <= 1);
+    }
+    {
+        MapFixture f(Build(PlannedLevel()));
+        QVERIFY(!f.view->LegendAction()->isChecked());
+        QCOMPARE(f.Rendered().pixelColor(12, 12), background);
+        f.view->LegendAction()->trigger();
+        QVERIFY(f.Rendered().pixelColor(12, 12) != background);
+    }
 }
 
 void LevelMapTest::mainWindowShowsTheMapFromTheStructureMenu() {
@@ -432,6 +792,16 @@ void LevelMapTest::mainWindowShowsTheMapFromTheStructureMenu() {
     const MapRoom& hall =
         map.View()->Model().Rooms()[static_cast<size_t>(map.View()->Model().IndexOfRoom(0))];
     QCOMPARE(window.Selection().Bytes().First, map.View()->Model().SectorOffset(hall, 2, 2));
+
+    // Docked, the map's keys work on its focused canvas.
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    canvas.setFocus();
+    const double fitted = canvas.Scale();
+    QTest::keyClick(&canvas, Qt::Key_Plus);
+    QVERIFY(canvas.Scale() > fitted);
+    QTest::keyClick(&canvas, Qt::Key_0);
+    QCOMPARE(canvas.Scale(), fitted);
 }
 
 QTEST_MAIN(LevelMapTest)

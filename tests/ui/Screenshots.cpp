@@ -1,10 +1,12 @@
 // Renders every window with a builder-made level open into PNG files, for a person to look at.
 // Usage: strata-screenshots OUTPUT_FOLDER
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <QDockWidget>
@@ -70,6 +72,38 @@ void SaveStructureViews(const QDir& folder) {
     shoot(levelbuilder::DemoLevel(2), 1183000, "structure-past-end", [](frmMain& main) {
         main.Structure().GoToOffset(QString::number(main.Selection().Map().FileSize() - 40));
     });
+    // The strata bar with small chunks wider, its legend beside the window.
+    shoot(levelbuilder::DemoLevel(2), 0, "structure-strata-wider", [&](frmMain& main) {
+        main.findChild<QAction*>(QStringLiteral("mnuStructureStrataSmallWider"))->trigger();
+        main.findChild<QAction*>(QStringLiteral("mnuStructureStrataLegend"))->trigger();
+        main.Structure().GoToOffset(QStringLiteral("0x120730"));
+        if (auto* legend = main.findChild<QWidget*>(QStringLiteral("frmStrataLegend")))
+            Save(*legend, folder, "structure-strata-legend");
+    });
+    // The level map opened (Ctrl+M) on a window of the first start's size with the views shown: the
+    // report keeps its lines.
+    {
+        AppState state;
+        state.ProgramFolder = folder.absolutePath().toStdString();
+        const std::string path = folder.filePath(QStringLiteral("structure-map-opened.dm2")).toStdString();
+        levelbuilder::WriteFile(path, levelbuilder::Build(levelbuilder::DemoLevel(2)));
+        frmMain main(state);
+        main.show();
+        QApplication::processEvents();
+        main.OpenLevel(QString::fromStdString(path));
+        main.findChild<QAction*>(QStringLiteral("mnuStructureShowAll"))->trigger();
+        QApplication::processEvents();
+        main.findChild<QAction*>(QStringLiteral("mnuStructureLevelMap"))->trigger();
+        QApplication::processEvents();
+        QApplication::processEvents();
+        Save(main, folder, "structure-map-opened");
+        // --goto past the end: said over the window.
+        main.GoToAtStart(QStringLiteral("0x7FFFFFF"));
+        QApplication::processEvents();
+        if (auto* box = main.findChild<QMessageBox*>(QStringLiteral("msgGoToAtStart")))
+            Save(*box, folder, "goto-past-end");
+        QSettings().clear();
+    }
     // The differences from a copy with one camera moved and one item more, the first one picked.
     levelbuilder::Level changed = levelbuilder::DemoLevel(2);
     if (!changed.Cameras.Items.empty())
@@ -122,6 +156,9 @@ int main(int argc, char* argv[]) {
     Save(*tiles, folder, "frmTextureTiles-2");
     std::unique_ptr<frmHelp> help(main.CreateHelp());
     Save(*help, folder, "frmHelp");
+    help->HelpPane()->moveCursor(QTextCursor::End);
+    help->HelpPane()->ensureCursorVisible();
+    Save(*help, folder, "frmHelp-viewer");
     std::unique_ptr<frmAbout> about(main.CreateAbout());
     Save(*about, folder, "frmAbout");
 

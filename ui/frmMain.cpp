@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 
 #include "engine/DetailOptions.h"
@@ -314,7 +315,18 @@ void frmMain::KeepPaneRoom() {
     canvas_->setMinimumSize(rtbOutput_->SizeForText(kPaneColumns, kPaneLines) + margins);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QMetaObject::invokeMethod(
-        this, [this] { canvas_->setMinimumSize(0, 0); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            canvas_->setMinimumSize(0, 0);
+            // Docks too large to give way may have grown the window past the screen: back inside it.
+            const QScreen* shownOn = screen();
+            if (!shownOn || isMaximized() || isFullScreen())
+                return;
+            const QSize room = shownOn->availableGeometry().size() - (frameGeometry().size() - size());
+            if (width() > room.width() || height() > room.height())
+                resize(size().boundedTo(room));
+        },
+        Qt::QueuedConnection);
 }
 
 void frmMain::EnableLevelCommands(bool enabled) {

@@ -60,9 +60,8 @@ void SaveStructureViews(const QDir& folder) {
         Save(main, folder, name);
         QSettings().clear();
     };
-    shoot(levelbuilder::DemoLevel(2), 0, "structure-demo", [](frmMain& main) {
-        main.Structure().GoToOffset(QStringLiteral("0x120730"));
-    });
+    shoot(levelbuilder::DemoLevel(2), 0, "structure-demo",
+          [](frmMain& main) { main.Structure().GoToOffset(QStringLiteral("0x120730")); });
     levelbuilder::Level cut = levelbuilder::DemoLevel(2);
     cut.Items.Count = 0x7FFFFFFF;
     shoot(cut, 0, "structure-cut", [](frmMain& main) {
@@ -108,7 +107,8 @@ void SaveStructureViews(const QDir& folder) {
     levelbuilder::Level changed = levelbuilder::DemoLevel(2);
     if (!changed.Cameras.Items.empty())
         changed.Cameras.Items[0].Y += 512;
-    changed.Items.Items.insert(changed.Items.Items.begin() + changed.Items.Items.size() / 2, levelbuilder::Item{});
+    changed.Items.Items.insert(changed.Items.Items.begin() + changed.Items.Items.size() / 2,
+                               levelbuilder::Item{});
     const std::string other = folder.filePath(QStringLiteral("structure-differences-b.dm2")).toStdString();
     levelbuilder::WriteFile(other, levelbuilder::Build(changed));
     shoot(levelbuilder::DemoLevel(2), 0, "structure-differences", [&](frmMain& main) {

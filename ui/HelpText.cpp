@@ -108,8 +108,8 @@ std::string BuildHelpText() {
     return t;
 }
 
-// The viewer's own commands, written as the Parts' text is: a heading line per menu or view, then what
-// it does. The window shows it after the Parts' text, which stays whole.
+// The viewer's own commands, written as the text above is: a heading line per menu or view, then what
+// it does. The window shows it after that text, which stays whole.
 std::string BuildViewerHelpText() {
     const char* const lines[] = {
         "Menu Structure: the views linked to the report",

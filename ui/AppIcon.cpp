@@ -1,15 +1,28 @@
 #include "ui/AppIcon.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QPainter>
 #include <QPolygonF>
+
+// The icon's SVG is built into the static library strata_ui; the linker keeps its object only when
+// something refers to it, so every program that shows the icon registers it here first.
+static void RegisterIconResource() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(strata_viewer);
+        return true;
+    }();
+    (void)registered;
+}
 
 namespace {
 
 const QString kIconResource = QStringLiteral(":/icons/strata-viewer.svg");
 
+// The SVG when it is there and a reader for it is installed; without either, the drawn picture.
 bool CanReadSvg() {
-    return QImageReader::supportedImageFormats().contains("svg");
+    RegisterIconResource();
+    return QFile::exists(kIconResource) && QImageReader::supportedImageFormats().contains("svg");
 }
 
 // The picture of strata-viewer.svg on its 64 x 64 grid: three rock layers under a magnifying glass.
@@ -39,8 +52,11 @@ QPixmap DrawnPicture(int size) {
 } // namespace
 
 QIcon AppIcon() {
-    if (CanReadSvg())
-        return QIcon(kIconResource);
+    if (CanReadSvg()) {
+        QIcon icon(kIconResource);
+        if (!icon.pixmap(64, 64).isNull())
+            return icon;
+    }
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         icon.addPixmap(DrawnPicture(size));

@@ -107,3 +107,44 @@ std::string BuildHelpText() {
     t += kRule;
     return t;
 }
+
+// The viewer's own commands, written as the text above is: a heading line per menu or view, then what
+// it does. The window shows it after that text, which stays whole.
+std::string BuildViewerHelpText() {
+    const char* const lines[] = {
+        "Menu Structure: the views linked to the report",
+        "",
+        "Show Structure Views (F9) shows the Outline, the Hex View and the Strata Bar together.",
+        "Outline (Ctrl+1): the chunks in file order; rooms, their parts and the records of listed runs under "
+        "them. Offset, Count (the count the report gives) and Bytes stand beside each name.",
+        "Hex View (Ctrl+2): the level's bytes, 16 to a row. A click or the keys pick a byte; the report line "
+        "describing it is selected.",
+        "Strata Bar (Ctrl+3): the file's chunks side by side, coloured by group. Right-click it for widths "
+        "by "
+        "bytes or with small chunks made wider, and for the legend of its colours.",
+        "Go to Offset (Ctrl+G) takes \"0x1F2C\", \"1F2Ch\" or a decimal offset.",
+        "Recent Files opens one of the last eight levels.",
+        "",
+        "The report, the outline, the hex view, the strata bar and the map share one selection. In the "
+        "report, "
+        "Up, Down, Page Up and Page Down move the current line, and the other views follow it.",
+        "",
+        "Level Map (Ctrl+M):",
+        "The rooms seen from above, floors shaded by height. A click selects the sector's record in the "
+        "report; Shift+click selects the room. Drag to pan, the wheel or + and - to zoom, 0 to fit. The "
+        "Height slider hides the rooms outside a band of heights. Save Map as PNG or SVG saves the view.",
+        "",
+        "Compare With... and Differences (Ctrl+4):",
+        "Compares the level shown with a second level, as strata-diff does, and lists the differences. "
+        "Selecting one selects its bytes in the level shown; the strata bar marks the chunks that differ.",
+        "",
+        "The window's size and place, its docks and the strata bar are remembered for the next start.",
+    };
+    std::string t;
+    for (const char* line : lines) {
+        if (!t.empty())
+            t += kBreak;
+        t += line;
+    }
+    return t;
+}

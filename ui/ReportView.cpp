@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -14,8 +15,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
-#include <QStyleHints>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleHints>
 
 #include "ui/FindNoCase.h"
 #include "ui/TextColumns.h"
@@ -75,6 +77,13 @@ void ReportView::TakeFontMetrics() {
 
 size_t ReportView::VisibleLineCount() const {
     return static_cast<size_t>(std::max(1, viewport()->height() / lineHeight_));
+}
+
+QSize ReportView::SizeForText(int columns, int lines) const {
+    const int frame = 2 * frameWidth();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return {static_cast<int>(std::ceil(2 * kMargin + columns * pitch_)) + frame + bar,
+            lines * lineHeight_ + frame + bar};
 }
 
 size_t ReportView::FirstVisibleLine() const {
@@ -265,13 +274,24 @@ void ReportView::paintEvent(QPaintEvent* e) {
     const size_t first = FirstVisibleLine();
     const size_t from = first + static_cast<size_t>(std::max(0, area.top()) / lineHeight_);
     const size_t to = std::min(lines_.Count(), first + static_cast<size_t>(area.bottom() / lineHeight_) + 1);
+    const size_t current = CursorLine();
     for (size_t line = from; line < to; ++line) {
         const qreal y = static_cast<qreal>((line - first) * static_cast<size_t>(lineHeight_));
+        if (line == current)
+            painter.fillRect(QRectF(0, y, viewport()->width(), lineHeight_), CurrentLineColour());
         const std::string_view bytes = lines_.Line(line);
         const QString shown = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
         painter.drawText(QPointF(ColumnX(0), y + ascent_), shown);
         PaintSelection(painter, line, shown, y);
     }
+}
+
+// A pale band of the highlight colour behind the whole current line, so the line the keys move from
+// shows even when nothing on it is selected.
+QColor ReportView::CurrentLineColour() const {
+    QColor band = palette().color(QPalette::Highlight);
+    band.setAlpha(40);
+    return band;
 }
 
 // The selected part of a line: a highlight band with the line drawn again inside it in the
@@ -327,11 +347,44 @@ bool ReportView::event(QEvent* e) {
     return QAbstractScrollArea::event(e);
 }
 
-// Arrows and the page keys scroll through the base class; the keys below it does not know.
+// Up and Down move the current line by one, Page Up and Page Down by a page; the line is selected
+// whole, as a report line picked elsewhere is, so the linked views follow the keys.
+bool ReportView::MoveCurrentLine(QKeyEvent* e) {
+    const long long page = static_cast<long long>(std::max<size_t>(VisibleLineCount(), 2) - 1);
+    const std::pair<QKeySequence::StandardKey, long long> moves[] = {
+        {QKeySequence::MoveToNextLine, 1},
+        {QKeySequence::MoveToPreviousLine, -1},
+        {QKeySequence::MoveToNextPage, page},
+        {QKeySequence::MoveToPreviousPage, -page},
+    };
+    const auto* move =
+        std::find_if(std::begin(moves), std::end(moves), [e](const auto& m) { return e->matches(m.first); });
+    if (move == std::end(moves))
+        return false;
+    if (lines_.Count() == 0)
+        return true;
+    const long long last = static_cast<long long>(lines_.Count()) - 1;
+    const auto line =
+        static_cast<size_t>(std::clamp(static_cast<long long>(CursorLine()) + move->second, 0LL, last));
+    const size_t start = lines_.Start(line);
+    Select(start, start + lines_.Line(line).size());
+    // The line comes into sight at the edge it moved towards, as a text editor scrolls.
+    const size_t first = FirstVisibleLine();
+    const size_t visible = VisibleLineCount();
+    if (line < first)
+        verticalScrollBar()->setValue(ClampToInt(line));
+    else if (line >= first + visible)
+        verticalScrollBar()->setValue(ClampToInt(line - visible + 1));
+    horizontalScrollBar()->setValue(0);
+    return true;
+}
+
+// The current line's keys first; the keys below are those the base class does not know.
 void ReportView::keyPressEvent(QKeyEvent* e) {
     QScrollBar* vertical = verticalScrollBar();
     QScrollBar* horizontal = horizontalScrollBar();
-    if (e->matches(QKeySequence::Copy)) {
+    if (MoveCurrentLine(e)) {
+    } else if (e->matches(QKeySequence::Copy)) {
         CopySelection();
     } else if (e->matches(QKeySequence::SelectAll)) {
         SelectAll();
@@ -360,7 +413,8 @@ void ReportView::mousePressEvent(QMouseEvent* e) {
     const size_t at = OffsetAt(e->position().toPoint());
     const QPoint moved = e->position().toPoint() - doubleClickPoint_;
     if (doubleClicked_ &&
-        e->timestamp() - doubleClickTime_ <= static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval()) &&
+        e->timestamp() - doubleClickTime_ <=
+            static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval()) &&
         moved.manhattanLength() <= QGuiApplication::styleHints()->startDragDistance()) {
         doubleClicked_ = false;
         SelectLineAt(at);

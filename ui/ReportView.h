@@ -31,13 +31,16 @@ class ReportView : public QAbstractScrollArea {
     size_t FirstVisibleLine() const;
     // Lines that fit whole into the pane's height; at least one.
     size_t VisibleLineCount() const;
+    // The pane's size (frame and scroll bars included) that shows columns x lines of text.
+    QSize SizeForText(int columns, int lines) const;
     // Top-left corner, in the viewport, of the character cell at offset.
     QPoint PointOf(size_t offset) const;
     // Scrolls so the line holding offset is in sight, in the middle when it has to move far.
     void ScrollToOffset(size_t offset);
     // Selects a whole line (without its break) and brings it into sight from its start.
     void ShowLine(size_t line);
-    // The line the cursor stands on.
+    // The line the cursor stands on: the current line, marked by a pale band across the pane. Up, Down,
+    // Page Up and Page Down move it and select it whole.
     size_t CursorLine() const { return lines_.Count() == 0 ? 0 : lines_.LineOf(cursor_); }
 
     // The selection runs from anchor to cursor, in either order; Find starts at the cursor.
@@ -90,6 +93,8 @@ class ReportView : public QAbstractScrollArea {
     // x of a column in viewport coordinates.
     qreal ColumnX(size_t column) const;
     void ScrollColumnIntoView(size_t offset);
+    bool MoveCurrentLine(QKeyEvent* e);
+    QColor CurrentLineColour() const;
     void PaintSelection(QPainter& painter, size_t line, const QString& shown, qreal y) const;
 
     static const std::string kNoText;

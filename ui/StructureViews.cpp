@@ -19,8 +19,10 @@
 
 namespace {
 
+const QString kGeometryKey = QStringLiteral("structure/windowGeometry");
 const QString kStateKey = QStringLiteral("structure/windowState");
 const QString kStrataKey = QStringLiteral("structure/strataBar");
+const QString kStrataScaleKey = QStringLiteral("structure/strataSmallChunksWider");
 const QString kRecentKey = QStringLiteral("structure/recentFiles");
 // The docks' layout is saved with this version; a layout of another version is not restored.
 constexpr int kLayoutVersion = 1;
@@ -41,7 +43,6 @@ StructureViews::StructureViews(QMainWindow& window, const AppState& state, Repor
     selection_ = new SpanSelection(state_, this);
     CreateViews(canvas);
     CreateMenu();
-    RestoreLayout();
     connect(&pane_, &ReportView::CursorMoved, this, &StructureViews::FollowPane);
     connect(selection_, &SpanSelection::Changed, this, &StructureViews::FollowSelection);
 }
@@ -91,6 +92,17 @@ void StructureViews::CreateMenu() {
     strataAction_->setCheckable(true);
     strataAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_3));
     connect(strataAction_, &QAction::toggled, this, &StructureViews::SetStrataBarShown);
+    // The bar's own commands, also on its context menu.
+    strataScaleAction_ =
+        AddItem(menu_, "mnuStructureStrataSmallWider", tr("Strata Bar: Small Chunks &Wider"));
+    strataScaleAction_->setCheckable(true);
+    connect(strataScaleAction_, &QAction::toggled, this,
+            [this](bool wider) { strata_->SetScale(wider ? StrataScale::Logarithmic : StrataScale::Bytes); });
+    QAction* legend = AddItem(menu_, "mnuStructureStrataLegend", tr("Strata Bar &Legend"));
+    connect(legend, &QAction::triggered, this, &StructureViews::ShowStrataLegend);
+    strata_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    strata_->addAction(strataScaleAction_);
+    strata_->addAction(legend);
 
     viewsEnd_ = menu_->addSeparator();
     viewsEnd_->setObjectName(QStringLiteral("mnuStructureSep2"));
@@ -109,16 +121,36 @@ void StructureViews::AddViewAction(QAction* action) {
     menu_->insertAction(viewsEnd_, action);
 }
 
+void StructureViews::ShowStrataLegend() {
+    if (!legend_) {
+        legend_ = strata_->CreateLegendWindow(&window_);
+        connect(strataScaleAction_, &QAction::toggled, legend_, [this] {
+            // The legend says which widths the bar uses: made anew when they change.
+            const bool shown = legend_->isVisible();
+            legend_->deleteLater();
+            legend_ = nullptr;
+            if (shown)
+                ShowStrataLegend();
+        });
+    }
+    legend_->show();
+    legend_->raise();
+}
+
 void StructureViews::RestoreLayout() {
     const QSettings settings;
+    window_.restoreGeometry(settings.value(kGeometryKey).toByteArray());
     window_.restoreState(settings.value(kStateKey).toByteArray(), kLayoutVersion);
     SetStrataBarShown(settings.value(kStrataKey, false).toBool());
+    strataScaleAction_->setChecked(settings.value(kStrataScaleKey, false).toBool());
 }
 
 void StructureViews::SaveLayout() const {
     QSettings settings;
+    settings.setValue(kGeometryKey, window_.saveGeometry());
     settings.setValue(kStateKey, window_.saveState(kLayoutVersion));
     settings.setValue(kStrataKey, StrataBarShown());
+    settings.setValue(kStrataScaleKey, strataScaleAction_->isChecked());
 }
 
 void StructureViews::ShowAll() {
@@ -131,7 +163,8 @@ void StructureViews::ShowAll() {
     if (wanted != window_.size() && !window_.isMaximized() && !window_.isFullScreen())
         window_.resize(wanted);
     // The outline wide enough for its names and offsets, the hex view tall enough for a page of rows.
-    window_.resizeDocks({outlineDock_}, {std::max(outlineDock_->width(), window_.width() * 2 / 5)}, Qt::Horizontal);
+    window_.resizeDocks({outlineDock_}, {std::max(outlineDock_->width(), window_.width() * 2 / 5)},
+                        Qt::Horizontal);
     window_.resizeDocks({hexDock_}, {std::max(hexDock_->height(), window_.height() / 3)}, Qt::Vertical);
 }
 
@@ -221,7 +254,8 @@ void StructureViews::FillRecentMenu() {
     const QStringList files = RecentFiles();
     for (int i = 0; i < files.size(); ++i) {
         const QString path = files[i];
-        QAction* open = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        QAction* open =
+            recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
         open->setToolTip(path);
         open->setStatusTip(path);
         connect(open, &QAction::triggered, this, [this, path] { openFile_(path); });

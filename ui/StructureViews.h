@@ -3,7 +3,7 @@
 // strata bar under the path label, Go to Offset and the recent files, all around one shared selection
 // that the report pane takes part in. The Parts' menus stay as they are; everything here hangs off one
 // menu of its own to their right. On a first start every view is hidden, so the window opens as it
-// always has; the docks' layout and the recent files are remembered between runs.
+// always has; the window's size and place, the docks' layout and the recent files are remembered.
 #include <cstdint>
 #include <functional>
 
@@ -60,8 +60,10 @@ class StructureViews : public QObject {
 
     void RememberFile(const QString& path);
     QStringList RecentFiles() const;
-    // Saves the docks' layout and the strata bar's state for the next start.
+    // Saves the window's size and place, the docks' layout and the strata bar's state for the next
+    // start; RestoreLayout brings them back, once every dock of the window has been made.
     void SaveLayout() const;
+    void RestoreLayout();
 
   signals:
     // The strata bar was shown or hidden: the window lays out its pane again.
@@ -70,9 +72,9 @@ class StructureViews : public QObject {
   private:
     void CreateViews(QWidget* canvas);
     void CreateMenu();
-    void RestoreLayout();
     void FillRecentMenu();
     void GoToOffsetCommand();
+    void ShowStrataLegend();
     void FollowPane();
     void FollowSelection(const QObject* source);
 
@@ -88,6 +90,8 @@ class StructureViews : public QObject {
     QDockWidget* hexDock_ = nullptr;
     QMenu* menu_ = nullptr;
     QAction* strataAction_ = nullptr;
+    QAction* strataScaleAction_ = nullptr;
+    QWidget* legend_ = nullptr;
     QAction* viewsEnd_ = nullptr; // the separator behind the view commands
     QMenu* recentMenu_ = nullptr;
     bool followingSelection_ = false;

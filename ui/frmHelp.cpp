@@ -2,8 +2,8 @@
 
 #include <QTextEdit>
 
-#include "widgets/CenterForm.h"
 #include "ui/HelpText.h"
+#include "widgets/CenterForm.h"
 #include "widgets/Twips.h"
 
 frmHelp::frmHelp(QWidget* parent) : QDialog(parent) {
@@ -17,7 +17,7 @@ frmHelp::frmHelp(QWidget* parent) : QDialog(parent) {
 
     CenterForm(*this);
     setWindowTitle(QStringLiteral("Level Analyser Help"));
-    const std::string text = BuildHelpText();
+    const std::string text = BuildHelpText() + "\r\n\r\n" + BuildViewerHelpText();
     QString shown = QString::fromStdString(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     rtxHelp_->setPlainText(shown);

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 
 #include "engine/DetailOptions.h"
@@ -21,20 +23,21 @@
 #include "palette/frmMainPal.h"
 #include "tiles/frmTextureTiles.h"
 #include "ui/AppIcon.h"
-#include "widgets/CenterForm.h"
+#include "ui/ComparisonDock.h"
 #include "ui/CsvSave.h"
 #include "ui/ElidedLabel.h"
 #include "ui/FindBar.h"
-#include "ui/ReportView.h"
-#include "ui/ComparisonDock.h"
-#include "ui/StructureViews.h"
 #include "ui/LevelMapDock.h"
-#include "widgets/Rule.h"
-#include "widgets/Twips.h"
+#include "ui/ReportView.h"
+#include "ui/StructureViews.h"
 #include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
 #include "ui/frmReportDetails.h"
 #include "support/ShownText.h"
+#include "views/OffsetText.h"
+#include "widgets/CenterForm.h"
+#include "widgets/Rule.h"
+#include "widgets/Twips.h"
 
 namespace {
 
@@ -94,16 +97,24 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), state_
     CreateControls();
     CreateMenus();
     CreateFindCommands();
-    structure_ = new StructureViews(*this, state_, *rtbOutput_, canvas_, [this](const QString& path) { OpenLevel(path); });
+    structure_ = new StructureViews(*this, state_, *rtbOutput_, canvas_,
+                                    [this](const QString& path) { OpenLevel(path); });
     connect(structure_, &StructureViews::BandChanged, this, &frmMain::LayoutControls);
     levelMap_ = new LevelMapDock(*this, *structure_);
     new ComparisonDock(*this, *structure_);
+    for (QDockWidget* dock : findChildren<QDockWidget*>())
+        connect(dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+            if (visible)
+                KeepPaneRoomLater();
+        });
 
     const QSize inner = TwipSize(kStartWidth - kMenuFrameWidthTwips, kStartHeight - kMenuFrameHeightTwips);
     resize(inner.width(), inner.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
     lblFileName_->clear();
     SetReportText({});
     CenterForm(*this);
+    // Every dock exists by now, so the last run's size, place and docks all come back.
+    structure_->RestoreLayout();
     EnableLevelCommands(false);
     SetAllDetails(state_.DetailOptions, false);
     reportRunning_ = false;
@@ -213,7 +224,8 @@ void frmMain::CreateFindCommands() {
         if (!keys.contains(key))
             keys.append(key);
     findNext->setShortcuts(keys);
-    connect(findNext, &QAction::triggered, this, [this] { FindNextCommand(ReportView::FindDirection::Next); });
+    connect(findNext, &QAction::triggered, this,
+            [this] { FindNextCommand(ReportView::FindDirection::Next); });
     addAction(findNext);
 
     auto* findPrevious = new QAction(tr("Find Previous"), this);
@@ -263,14 +275,64 @@ void frmMain::LayoutControls() {
         QMetaObject::invokeMethod(this, &frmMain::ApplyMinimumSize, Qt::QueuedConnection);
     }
     const int W = outer.width();
-    const int H = outer.height();
     line1_->setGeometry(0, 0, canvas_->width(), 1);
     line2_->setGeometry(0, TwipsToPixels(30), canvas_->width(), 2);
     lblFileName_->setGeometry(TwipRect(75, 105, W - 270, 315));
-    QRect pane = TwipRect(75, 480, W - 270, H - 1245);
+    QRect pane = TwipRect(75, 480, W - 270, outer.height() - 1245);
     if (structure_)
         structure_->PlaceBand(pane);
     rtbOutput_->setGeometry(pane);
+}
+
+// Where the pane goes in a canvas of the given size, the strata bar's band left out; an empty size
+// where the canvas is too small to hold it.
+QRect frmMain::PaneRect(QSize canvas) const {
+    const QSize outer = InnerToOuterTwips(SizeInTwips(canvas));
+    QRect pane = TwipRect(75, 480, std::max(0, outer.width() - 270), std::max(0, outer.height() - 1245));
+    if (structure_ && structure_->StrataBarShown())
+        pane.setTop(std::min(pane.bottom() + 1, pane.top() + StructureViews::kStrataBarHeight + 3));
+    return pane;
+}
+
+// A dock shown by a command (not by the window coming up with the layout it had) is laid out once the
+// events it caused are handled; the pane's room is checked then.
+void frmMain::KeepPaneRoomLater() {
+    if (!docksWatched_ || roomPending_)
+        return;
+    roomPending_ = true;
+    QMetaObject::invokeMethod(this, &frmMain::KeepPaneRoom, Qt::QueuedConnection);
+}
+
+void frmMain::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    // The docks the restored layout shows become visible with the window; they are as the user left them.
+    QMetaObject::invokeMethod(
+        this, [this] { docksWatched_ = true; }, Qt::QueuedConnection);
+}
+
+// The report keeps kPaneLines lines and kPaneColumns columns in sight: for one layout the central area
+// asks for the room they take, so the docks give up their share down to their own minimum and the window
+// grows where that is not enough. The request is withdrawn once laid out, so the window can be made
+// smaller again by hand.
+void frmMain::KeepPaneRoom() {
+    roomPending_ = false;
+    const QSize reference(2000, 2000);
+    const QSize margins = reference - PaneRect(reference).size();
+    canvas_->setMinimumSize(rtbOutput_->SizeForText(kPaneColumns, kPaneLines) + margins);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            canvas_->setMinimumSize(0, 0);
+            // Docks too large to give way may have grown the window past the screen: back inside it.
+            const QScreen* shownOn = screen();
+            if (!shownOn || isMaximized() || isFullScreen())
+                return;
+            const QSize room = shownOn->availableGeometry().size() - (frameGeometry().size() - size());
+            if (width() > room.width() || height() > room.height())
+                resize(size().boundedTo(room));
+        },
+        Qt::QueuedConnection);
 }
 
 void frmMain::EnableLevelCommands(bool enabled) {
@@ -325,6 +387,32 @@ void frmMain::OpenLevel(const QString& path) {
         EnableLevelCommands(true);
     if (state_.LastRun.Ended != RunOutcome::Kind::OpenFailed)
         structure_->RememberFile(chosenLevelPath_);
+}
+
+QString frmMain::GoToAtStart(const QString& offset) {
+    const std::optional<int64_t> at = ParseOffset(offset.toStdString());
+    const int64_t size =
+        state_.Level && state_.LastRun.Ended != RunOutcome::Kind::OpenFailed ? state_.Level->Size() : 0;
+    QString why;
+    if (!at)
+        why = tr("\"%1\" is not an offset (\"0x1F2C\", \"1F2Ch\" or decimal)").arg(offset);
+    else if (size == 0)
+        why = tr("nothing to go to: %1 could not be read").arg(chosenLevelPath_);
+    else if (*at >= size)
+        why = tr("%1 is past the end of %2, whose last byte is at 0x%3 (%4)")
+                  .arg(offset, chosenLevelPath_, QString::number(size - 1, 16).toUpper())
+                  .arg(size - 1);
+    if (why.isEmpty()) {
+        structure_->GoToOffset(offset);
+        return {};
+    }
+    const QString line = QStringLiteral("strata-viewer: --goto: ") + why;
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, QStringLiteral("Go to Offset"), line, QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("msgGoToAtStart"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    return line;
 }
 
 void frmMain::GetGeneralInfo() {

@@ -39,6 +39,10 @@ class frmMain : public QMainWindow {
     // Open, from the chosen path on: shows it, disables the level commands, runs the report and
     // enables them again when it succeeded.
     void OpenLevel(const QString& path);
+    // Goes to the offset the command line's --goto names, as Go to Offset does. An offset the level
+    // shown does not have is told in a message box over the window; the line it shows is returned
+    // (for standard error), "" when the offset was shown.
+    QString GoToAtStart(const QString& offset);
     // Runs the report on the chosen path: 0, or 99 for any failure.
     int16_t RunReport();
     void EnableLevelCommands(bool enabled);
@@ -62,8 +66,9 @@ class frmMain : public QMainWindow {
     // replaces that text, and ReportText is what the pane shows and Save As CSV writes.
     void SetReportText(std::string_view text);
     const std::string& ReportText() const;
-    ReportView::FindResult FindInReport(const QString& needle,
-                                        ReportView::FindDirection direction = ReportView::FindDirection::Next);
+    ReportView::FindResult
+    FindInReport(const QString& needle,
+                 ReportView::FindDirection direction = ReportView::FindDirection::Next);
 
     QString ChosenLevelPath() const { return chosenLevelPath_; }
     bool ReportRunning() const { return reportRunning_; }
@@ -79,7 +84,11 @@ class frmMain : public QMainWindow {
     // The level map's dock, shown by Level Map (Ctrl+M) in the Structure menu.
     LevelMapDock& LevelMap() const { return *levelMap_; }
 
+    // Lines and columns of the report a dock shown by a command leaves in sight, at least.
+    static constexpr int kPaneLines = 12, kPaneColumns = 48;
+
   protected:
+    void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
@@ -94,6 +103,9 @@ class frmMain : public QMainWindow {
     void ApplyMinimumSize();
     void ShowRunResult();
     void FollowLastWalk();
+    void KeepPaneRoomLater();
+    void KeepPaneRoom();
+    QRect PaneRect(QSize canvas) const;
 
     void OpenCommand();
     void SaveAsCsvCommand();
@@ -103,6 +115,8 @@ class frmMain : public QMainWindow {
     QString chosenLevelPath_;
     bool reportRunning_ = false;
     bool snapPending_ = false;
+    bool docksWatched_ = false;
+    bool roomPending_ = false;
     QString fallbackOpenFolder_;
 
     QWidget* canvas_ = nullptr;

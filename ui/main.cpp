@@ -2,18 +2,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QMessageBox>
 
 #include "engine/AppState.h"
 #include "engine/TileFolder.h"
 #include "ui/AppIcon.h"
 #include "ui/DisplayCheck.h"
-#include "ui/StructureViews.h"
+#include "ui/StartArguments.h"
 #include "ui/frmMain.h"
-#include "views/OffsetText.h"
 
 namespace {
 
@@ -39,9 +40,23 @@ bool AsksForHelpOrVersion(int argc, char* argv[]) {
     return false;
 }
 
+// The wrong command line on standard error and, where a display is at hand, in a message box.
+int RefuseArguments(const QString& problem, bool withDisplay) {
+    std::fprintf(stderr, "%s\n%s\n", qPrintable(problem), qPrintable(StartUsage()));
+    if (withDisplay) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Dunmoor Strata Viewer"), problem);
+        box.setInformativeText(StartUsage());
+        box.setWindowIcon(AppIcon());
+        box.exec();
+    }
+    return kWrongArguments;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // The settings (the layout, the recent files) are kept under this name, not an unknown maker's.
+    QCoreApplication::setOrganizationName(QStringLiteral("strata-viewer"));
     QCoreApplication::setApplicationName(QStringLiteral("strata-viewer"));
     QCoreApplication::setApplicationVersion(QStringLiteral(STRATA_VERSION));
 
@@ -53,27 +68,37 @@ int main(int argc, char* argv[]) {
         parser.process(app);
     }
 
-    if (!DisplayAvailable(std::getenv, argc, argv)) {
+    // The arguments are checked first: a wrong command line is a usage error with or without a display.
+    // QApplication takes its own options (-platform, -style) out of the arguments it is given.
+    const bool withDisplay = DisplayAvailable(std::getenv, argc, argv);
+    std::optional<QApplication> app;
+    QStringList arguments;
+    if (withDisplay) {
+        app.emplace(argc, argv);
+        arguments = QCoreApplication::arguments();
+    } else {
+        for (int i = 0; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    QCommandLineParser parser;
+    DescribeArguments(parser);
+    const bool parsed = parser.parse(arguments);
+    const QString problem =
+        parsed ? StartArgumentsProblem(parser.positionalArguments(), parser.isSet(QStringLiteral("goto")),
+                                       parser.value(QStringLiteral("goto")))
+               : QStringLiteral("strata-viewer: ") + parser.errorText();
+    if (!problem.isEmpty())
+        return RefuseArguments(problem, withDisplay);
+    if (!withDisplay) {
         std::fprintf(stderr, "%s\n", kNoDisplayMessage);
         return 1;
     }
-
-    QApplication app(argc, argv);
     QApplication::setWindowIcon(AppIcon());
-    QCommandLineParser parser;
-    DescribeArguments(parser);
-    parser.process(app);
 
     AppState state;
     state.ProgramFolder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     state.TileFolderOverride = FallbackTileFolder(state.ProgramFolder);
     state.TileFolderIsFallback = !state.TileFolderOverride.empty();
-
-    const QString goTo = parser.value(QStringLiteral("goto"));
-    if (parser.isSet(QStringLiteral("goto")) && !ParseOffset(goTo.toStdString())) {
-        std::fprintf(stderr, "strata-viewer: --goto: not an offset: %s\n", qPrintable(goTo));
-        return 2;
-    }
 
     frmMain window(state);
     const QStringList files = parser.positionalArguments();
@@ -86,8 +111,13 @@ int main(int argc, char* argv[]) {
     window.show();
     if (!startFile.isEmpty())
         window.OpenLevel(startFile);
-    if (!startFile.isEmpty() && !goTo.isEmpty() && !window.Structure().GoToOffset(goTo))
-        std::fprintf(stderr, "strata-viewer: --goto: %s is not an offset of %s\n", qPrintable(goTo),
-                     qPrintable(startFile));
-    return app.exec();
+    // An offset the level does not have is said over the window, which stays open; the program still
+    // ends as a wrong command line does.
+    QString goToProblem;
+    if (parser.isSet(QStringLiteral("goto")))
+        goToProblem = window.GoToAtStart(parser.value(QStringLiteral("goto")));
+    if (!goToProblem.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(goToProblem));
+    const int status = QApplication::exec();
+    return status == 0 && !goToProblem.isEmpty() ? kWrongArguments : status;
 }

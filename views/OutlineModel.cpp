@@ -19,7 +19,8 @@ quint64 IdOf(int32_t span, int32_t record) {
     return (static_cast<quint64>(static_cast<uint32_t>(record + 1)) << 32) | static_cast<uint32_t>(span + 1);
 }
 quint64 PageIdOf(int32_t span, int32_t page) {
-    return kPageBit | (static_cast<quint64>(static_cast<uint32_t>(page)) << 32) | static_cast<uint32_t>(span + 1);
+    return kPageBit | (static_cast<quint64>(static_cast<uint32_t>(page)) << 32) |
+           static_cast<uint32_t>(span + 1);
 }
 
 QString Hex(int64_t value) {
@@ -28,6 +29,28 @@ QString Hex(int64_t value) {
 
 QString Text(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// Whether the report gives the span a count: a chunk or part with a count field, one whose count is
+// known without a field (the zones, the light map, the sound map) and every run. A field's value (an
+// intensity, the alternate room) is no count.
+bool ShowsCount(const Span& s) {
+    switch (s.Kind) {
+    case SpanKind::Run:
+        return true;
+    case SpanKind::Chunk:
+        return s.CountWidth > 0 || s.Record() != nullptr || s.Count != 0;
+    case SpanKind::Part:
+        return s.CountWidth > 0 || s.Count != 0;
+    case SpanKind::Room:
+    case SpanKind::Field:
+        return false;
+    }
+    return false;
+}
+
+QString BytesText(int64_t first, int64_t bytes) {
+    return OutlineModel::tr("at %1 (%2), %3 bytes").arg(Hex(first)).arg(first).arg(bytes);
 }
 
 } // namespace
@@ -103,8 +126,9 @@ QModelIndex OutlineModel::index(int row, int column, const QModelIndex& parent) 
         const std::vector<int32_t>& top = ChildrenOf(-1);
         if (row < static_cast<int>(top.size()))
             return createIndex(row, column, IdOf(top[static_cast<size_t>(row)], -1));
-        return row == static_cast<int>(top.size()) && HasNotReached() ? createIndex(row, column, kNotReachedId)
-                                                                       : QModelIndex();
+        return row == static_cast<int>(top.size()) && HasNotReached()
+                   ? createIndex(row, column, kNotReachedId)
+                   : QModelIndex();
     }
     const int32_t span = SpanOf(parent);
     if (span < 0 || RecordOf(parent) >= 0 || row >= rowCount(parent))
@@ -114,8 +138,9 @@ QModelIndex OutlineModel::index(int row, int column, const QModelIndex& parent) 
     if (map_[span].Kind == SpanKind::Run)
         return createIndex(row, column, Paged(span) ? PageIdOf(span, row) : IdOf(span, row));
     const std::vector<int32_t>& children = ChildrenOf(span);
-    return row < static_cast<int>(children.size()) ? createIndex(row, column, IdOf(children[static_cast<size_t>(row)], -1))
-                                                    : QModelIndex();
+    return row < static_cast<int>(children.size())
+               ? createIndex(row, column, IdOf(children[static_cast<size_t>(row)], -1))
+               : QModelIndex();
 }
 
 int OutlineModel::RowOfSpan(int32_t span) const {
@@ -204,11 +229,23 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
     if (const int32_t page = PageOf(index); page >= 0) {
         const int32_t first = page * kPageSize;
         const int32_t count = std::min(kPageSize, ListedRecords(span) - first);
+        if (role == Qt::ToolTipRole)
+            return tr("%1 %2 to %3 of %4, %5")
+                .arg(Text(s.Record()->Name))
+                .arg(first)
+                .arg(first + count - 1)
+                .arg(ListedRecords(span))
+                .arg(BytesText(map_.RecordFirst(span, first), int64_t{count} * s.Record()->Size));
+        if (role == Qt::TextAlignmentRole)
+            return Alignment(index.column());
         if (role != Qt::DisplayRole)
             return {};
         switch (index.column()) {
         case kName:
-            return QStringLiteral("%1 %2 to %3").arg(Text(s.Record()->Name)).arg(first).arg(first + count - 1);
+            return QStringLiteral("%1 %2 to %3")
+                .arg(Text(s.Record()->Name))
+                .arg(first)
+                .arg(first + count - 1);
         case kOffset:
             return Hex(map_.RecordFirst(span, first));
         case kCount:
@@ -221,6 +258,16 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
     }
     if (record >= 0) {
         const int32_t first = map_.RecordFirst(span, record);
+        const QString mark =
+            first + s.Record()->Size > map_.FileSize() ? tr("past the end of the file") : QString();
+        if (role == Qt::ToolTipRole)
+            return tr("%1 %2 %3%4")
+                .arg(Text(s.Record()->Name))
+                .arg(record)
+                .arg(BytesText(first, s.Record()->Size),
+                     mark.isEmpty() ? QString() : QStringLiteral("; ") + mark);
+        if (role == Qt::TextAlignmentRole)
+            return Alignment(index.column());
         if (role != Qt::DisplayRole)
             return {};
         switch (index.column()) {
@@ -231,7 +278,7 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
         case kBytes:
             return QString::number(s.Record()->Size);
         case kMark:
-            return first + s.Record()->Size > map_.FileSize() ? tr("past the end of the file") : QVariant();
+            return mark.isEmpty() ? QVariant() : mark;
         default:
             return {};
         }
@@ -255,7 +302,7 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
         case kOffset:
             return Hex(s.First);
         case kCount:
-            return s.CountWidth > 0 || s.Kind == SpanKind::Run ? QVariant(s.Count) : QVariant();
+            return ShowsCount(s) ? QVariant(s.Count) : QVariant();
         case kBytes:
             return QString::number(int64_t{s.End} - s.First);
         case kMark:
@@ -269,23 +316,45 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
         if (s.Has(Span::PastEnd) || s.Has(Span::SteppedBack))
             return QBrush(QColor(190, 100, 0));
         return {};
-    case Qt::ToolTipRole:
-        return tr("%1 at %2 (%3), %4 bytes%5")
-            .arg(Text(s.Name()), Hex(s.First))
-            .arg(s.First)
-            .arg(int64_t{s.End} - s.First)
-            .arg(mark.isEmpty() ? QString() : QStringLiteral("; ") + mark);
+    case Qt::ToolTipRole: {
+        QString tip = tr("%1 %2").arg(index.siblingAtColumn(kName).data().toString(),
+                                      BytesText(s.First, int64_t{s.End} - s.First));
+        if (ShowsCount(s))
+            tip += tr("; count %1").arg(s.Count);
+        else if (s.Kind == SpanKind::Field && s.CountWidth > 0)
+            tip += tr("; value %1").arg(s.Count);
+        return mark.isEmpty() ? tip : tip + QStringLiteral("; ") + mark;
+    }
     case Qt::TextAlignmentRole:
-        return index.column() == kName || index.column() == kMark
-                   ? QVariant()
-                   : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        return Alignment(index.column());
     default:
         return {};
     }
 }
 
+QVariant OutlineModel::Alignment(int column) {
+    return column == kName || column == kMark ? QVariant() : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+}
+
 QVariant OutlineModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::ToolTipRole)
+        switch (section) {
+        case kName:
+            return tr("The chunk, room, part, run or record");
+        case kOffset:
+            return tr("Its first byte (a chunk's count field, where it has one)");
+        case kCount:
+            return tr("The count the report gives: records, rooms, entries or words");
+        case kBytes:
+            return tr("Its length in bytes");
+        case kMark:
+            return tr("What the walk found: where it ended, what lies past the end of the file, a step back");
+        default:
+            return {};
+        }
+    if (role != Qt::DisplayRole)
         return {};
     switch (section) {
     case kName:

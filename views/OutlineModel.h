@@ -51,6 +51,7 @@ class OutlineModel : public QAbstractItemModel {
     size_t CachedLists() const { return children_.size(); }
 
   private:
+    static QVariant Alignment(int column);
     const std::vector<int32_t>& ChildrenOf(int32_t span) const;
     int RowOfSpan(int32_t span) const;
     bool HasNotReached() const;

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QGridLayout>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -17,9 +19,10 @@ QString Hex(int64_t value) {
 }
 
 QString Share(int64_t bytes, int64_t whole) {
-    return whole > 0 ? QString::number(100.0 * static_cast<double>(bytes) / static_cast<double>(whole), 'f', 1) +
-                           QLatin1Char('%')
-                     : QString();
+    return whole > 0
+               ? QString::number(100.0 * static_cast<double>(bytes) / static_cast<double>(whole), 'f', 1) +
+                     QLatin1Char('%')
+               : QString();
 }
 
 const QColor kOverrun(220, 40, 30);
@@ -57,6 +60,73 @@ QColor StrataBar::GroupColour(ChunkGroup group) {
     return Qt::gray;
 }
 
+void StrataBar::SetScale(StrataScale scale) {
+    if (scale_ == scale)
+        return;
+    scale_ = scale;
+    stale_ = true;
+    update();
+}
+
+std::vector<StrataBar::LegendEntry> StrataBar::Legend() const {
+    std::vector<LegendEntry> entries;
+    const std::pair<ChunkGroup, QString> groups[] = {
+        {ChunkGroup::Graphics, tr("Palettes and the light map")},
+        {ChunkGroup::Textures, tr("Texture tiles, object and sprite textures")},
+        {ChunkGroup::Rooms, tr("Rooms")},
+        {ChunkGroup::Geometry, tr("Floor data, meshes and static meshes")},
+        {ChunkGroup::Animation, tr("Animations, frames, moveables, cinematics")},
+        {ChunkGroup::Navigation, tr("Cameras, boxes, overlaps, zones and items")},
+        {ChunkGroup::Sound, tr("Sound sources, sound map and samples")},
+    };
+    for (const auto& [group, words] : groups)
+        entries.push_back({GroupColour(group), words});
+    entries.push_back({palette().color(QPalette::Mid), tr("The version word and gaps between chunks")});
+    entries.push_back({palette().color(QPalette::Mid), tr("Bytes the walk never reached"), Qt::BDiagPattern});
+    entries.push_back({kOverrun, tr("What the walk went over past the end of the file"), Qt::FDiagPattern});
+    entries.push_back(
+        {kOverrun, tr("A red line along the foot: a chunk that differs from the level compared")});
+    entries.push_back({Qt::black, tr("Notch: where the walk ended (dark red: it did not complete)")});
+    entries.push_back({palette().color(QPalette::Highlight), tr("Frame: the selected chunk")});
+    return entries;
+}
+
+QWidget* StrataBar::CreateLegendWindow(QWidget* parent) const {
+    auto* window = new QWidget(parent, Qt::Tool);
+    window->setObjectName(QStringLiteral("frmStrataLegend"));
+    window->setWindowTitle(tr("Strata Bar Legend"));
+    auto* grid = new QGridLayout(window);
+    int row = 0;
+    for (const LegendEntry& e : Legend()) {
+        QPixmap swatch(28, 14);
+        QPainter p(&swatch);
+        if (e.Pattern == Qt::FDiagPattern) { // the overrun: white stripes over its colour
+            p.fillRect(swatch.rect(), e.Colour);
+            p.fillRect(swatch.rect(), QBrush(QColor(255, 255, 255, 90), e.Pattern));
+        } else {
+            p.fillRect(swatch.rect(),
+                       e.Pattern == Qt::SolidPattern ? e.Colour : palette().color(QPalette::Base));
+            p.fillRect(swatch.rect(), QBrush(e.Colour, e.Pattern));
+        }
+        p.setPen(QColor(0, 0, 0, 80));
+        p.drawRect(swatch.rect().adjusted(0, 0, -1, -1));
+        p.end();
+        auto* mark = new QLabel(window);
+        mark->setPixmap(swatch);
+        grid->addWidget(mark, row, 0);
+        grid->addWidget(new QLabel(e.Words, window), row, 1);
+        ++row;
+    }
+    auto* scale =
+        new QLabel(scale_ == StrataScale::Bytes
+                       ? tr("Widths: each chunk as wide as its share of the file's bytes.")
+                       : tr("Widths: by the logarithm of each chunk's bytes, so small chunks show."),
+                   window);
+    scale->setWordWrap(true);
+    grid->addWidget(scale, row, 0, 1, 2);
+    return window;
+}
+
 void StrataBar::SetMarked(std::function<bool(Piece)> marked) {
     marked_ = std::move(marked);
     update();
@@ -83,7 +153,7 @@ void StrataBar::resizeEvent(QResizeEvent* e) {
 
 const StrataLayout& StrataBar::Layout() const {
     if (stale_ || layout_.Width != width()) {
-        layout_ = LayOutStrata(selection_.Map(), width(), kMinPieceWidth);
+        layout_ = LayOutStrata(selection_.Map(), width(), kMinPieceWidth, scale_);
         stale_ = false;
     }
     return layout_;
@@ -168,7 +238,8 @@ QString StrataBar::ToolTipAt(double x) const {
                            .arg(end - first)
                            .arg(Share(end - first, whole));
         if (end > map.FileSize())
-            line += tr("; %1 bytes past the end of the file").arg(end - std::max<int64_t>(first, map.FileSize()));
+            line +=
+                tr("; %1 bytes past the end of the file").arg(end - std::max<int64_t>(first, map.FileSize()));
         return line;
     };
     QStringList lines;
@@ -179,7 +250,8 @@ QString StrataBar::ToolTipAt(double x) const {
     for (int32_t i : p.Spans) {
         const Span& s = map[i];
         const std::string_view name = s.Name();
-        QString line = describe(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())), s.First, s.End);
+        QString line =
+            describe(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())), s.First, s.End);
         if (s.Has(Span::Cut))
             line += tr("; the walk ended here");
         lines << line;
@@ -194,8 +266,8 @@ void StrataBar::ClickAt(double x) {
         return;
     const StrataPiece& p = layout.Pieces[static_cast<size_t>(at)];
     if (p.Spans.empty()) {
-        selection_.SelectOffset(std::min<int64_t>(p.First, std::max<int64_t>(selection_.Map().FileSize() - 1, 0)),
-                                this);
+        selection_.SelectOffset(
+            std::min<int64_t>(p.First, std::max<int64_t>(selection_.Map().FileSize() - 1, 0)), this);
         return;
     }
     // In a merged piece, the chunk whose share of the piece lies under the pointer.

@@ -2,10 +2,12 @@
 // The strata bar: a thin band showing the whole file as its chunks side by side, coloured by group,
 // with the point where the walk ended marked, an overrun past the file's end in a warning colour and
 // the trailing bytes the walk never reached hatched. The selected chunk is outlined. Hovering names a
-// piece; a click selects its chunk in the shared selection.
+// piece; a click selects its chunk in the shared selection. Widths follow the bytes, or their logarithm
+// to make small chunks visible; a legend window names the colours.
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 #include "views/StrataLayout.h"
 
@@ -29,6 +31,20 @@ class StrataBar : public QWidget {
 
     static QColor GroupColour(ChunkGroup group);
 
+    // Widths by bytes (the first start's) or by their logarithm, so small chunks can be seen.
+    void SetScale(StrataScale scale);
+    StrataScale Scale() const { return scale_; }
+
+    // What each colour and mark of the bar stands for, in the order the legend lists them.
+    struct LegendEntry {
+        QColor Colour;
+        QString Words;
+        Qt::BrushStyle Pattern = Qt::SolidPattern; // drawn over the colour, as the bar draws it
+    };
+    std::vector<LegendEntry> Legend() const;
+    // A small window listing the legend, owned by parent.
+    QWidget* CreateLegendWindow(QWidget* parent) const;
+
     // Marks chunks along the bar's foot: those of a kind the test picks (the comparison's chunks that
     // differ). An empty test marks none; call update() when its answers change.
     void SetMarked(std::function<bool(Piece)> marked);
@@ -46,6 +62,7 @@ class StrataBar : public QWidget {
 
     SpanSelection& selection_;
     std::function<bool(Piece)> marked_;
+    StrataScale scale_ = StrataScale::Bytes;
     mutable StrataLayout layout_;
     mutable bool stale_ = true;
 };

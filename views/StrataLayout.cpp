@@ -1,6 +1,7 @@
 #include "views/StrataLayout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -14,7 +15,8 @@ struct Stretch {
 // never reached, in file order.
 std::vector<Stretch> Stretches(const WalkMap& map, int64_t scaleEnd) {
     std::vector<int32_t> top = map.TopLevel();
-    std::stable_sort(top.begin(), top.end(), [&](int32_t a, int32_t b) { return map[a].First < map[b].First; });
+    std::stable_sort(top.begin(), top.end(),
+                     [&](int32_t a, int32_t b) { return map[a].First < map[b].First; });
     std::vector<Stretch> out;
     int64_t at = 0;
     for (int32_t i : top) {
@@ -30,8 +32,9 @@ std::vector<Stretch> Stretches(const WalkMap& map, int64_t scaleEnd) {
         at = std::max<int64_t>(at, s.End);
     }
     if (at < scaleEnd)
-        out.push_back({map.Ending() == WalkEnding::None ? StrataPiece::Kind::Gap : StrataPiece::Kind::NotReached,
-                       at, scaleEnd, -1});
+        out.push_back(
+            {map.Ending() == WalkEnding::None ? StrataPiece::Kind::Gap : StrataPiece::Kind::NotReached, at,
+             scaleEnd, -1});
     return out;
 }
 
@@ -40,9 +43,10 @@ std::vector<Stretch> Stretches(const WalkMap& map, int64_t scaleEnd) {
 double StrataLayout::XOf(int64_t offset) const {
     for (const StrataPiece& p : Pieces)
         if (offset < p.End || &p == &Pieces.back()) {
-            const double share = p.End > p.First ? static_cast<double>(std::clamp(offset, p.First, p.End) - p.First) /
-                                                       static_cast<double>(p.End - p.First)
-                                                 : 0;
+            const double share = p.End > p.First
+                                     ? static_cast<double>(std::clamp(offset, p.First, p.End) - p.First) /
+                                           static_cast<double>(p.End - p.First)
+                                     : 0;
             return p.X + share * p.Width;
         }
     return 0;
@@ -55,7 +59,7 @@ int StrataLayout::PieceAt(double x) const {
     return -1;
 }
 
-StrataLayout LayOutStrata(const WalkMap& map, double width, double minWidth) {
+StrataLayout LayOutStrata(const WalkMap& map, double width, double minWidth, StrataScale scale) {
     StrataLayout layout;
     layout.Width = width;
     int64_t scaleEnd = map.FileSize();
@@ -66,20 +70,29 @@ StrataLayout LayOutStrata(const WalkMap& map, double width, double minWidth) {
     if (scaleEnd <= 0 || width <= 0)
         return layout;
     minWidth = std::min(minWidth, width);
-    const double perByte = width / static_cast<double>(scaleEnd);
+    const std::vector<Stretch> stretches = Stretches(map, scaleEnd);
+    const auto weightOf = [scale](const Stretch& s) {
+        const auto bytes = static_cast<double>(s.End - s.First);
+        return scale == StrataScale::Bytes ? bytes : std::log2(1 + bytes);
+    };
+    double total = 0;
+    for (const Stretch& s : stretches)
+        total += weightOf(s);
+    const double perWeight =
+        scale == StrataScale::Bytes ? width / static_cast<double>(scaleEnd) : (total > 0 ? width / total : 0);
 
     // Neighbours too narrow to see are gathered into one piece until it is wide enough. What the walk
     // never reached stays a piece of its own.
     std::vector<int64_t> largest;
-    for (const Stretch& s : Stretches(map, scaleEnd)) {
-        const double w = static_cast<double>(s.End - s.First) * perByte;
+    for (const Stretch& s : stretches) {
+        const double w = weightOf(s) * perWeight;
         StrataPiece* last = layout.Pieces.empty() ? nullptr : &layout.Pieces.back();
         const bool mergeable = last && s.What != StrataPiece::Kind::NotReached &&
                                last->What != StrataPiece::Kind::NotReached &&
-                               (static_cast<double>(last->End - last->First) * perByte < minWidth) &&
-                               w < minWidth;
+                               last->Weight * perWeight < minWidth && w < minWidth;
         if (mergeable) {
             last->End = s.End;
+            last->Weight += weightOf(s);
             if (s.Span >= 0) {
                 last->Spans.push_back(s.Span);
                 last->What = StrataPiece::Kind::Chunks;
@@ -94,6 +107,7 @@ StrataLayout LayOutStrata(const WalkMap& map, double width, double minWidth) {
         p.What = s.What;
         p.First = s.First;
         p.End = s.End;
+        p.Weight = weightOf(s);
         if (s.Span >= 0) {
             p.Spans.push_back(s.Span);
             p.Group = InfoOf(map[s.Span].What).Group;
@@ -106,7 +120,7 @@ StrataLayout LayOutStrata(const WalkMap& map, double width, double minWidth) {
     // give up in proportion to what they have above the minimum.
     double spare = 0, needed = 0;
     for (StrataPiece& p : layout.Pieces) {
-        p.Width = static_cast<double>(p.End - p.First) * perByte;
+        p.Width = p.Weight * perWeight;
         if (p.Width < minWidth) {
             needed += minWidth - p.Width;
             p.Width = minWidth;

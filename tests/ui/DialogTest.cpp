@@ -102,10 +102,18 @@ void DialogTest::helpText() {
         text.find("from the level file.The default directory is the applications' and the filename is the "
                   "levels' name.Will ask before overwriting an existing file.") != std::string::npos);
     QCOMPARE(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
+    // The window shows the text above whole, then, after a blank line, the viewer's own section.
     frmHelp help;
     QVERIFY(help.HelpPane()->isReadOnly());
-    QCOMPARE(help.HelpPane()->toPlainText(),
-             QString::fromStdString(text).replace(QStringLiteral("\r\n"), "\n"));
+    const QString shown = help.HelpPane()->toPlainText();
+    const QString parts = QString::fromStdString(text).replace(QStringLiteral("\r\n"), "\n");
+    QVERIFY(shown.startsWith(parts + "\n\n"));
+    const QString viewer = shown.mid(parts.size() + 2);
+    QCOMPARE(viewer, QString::fromStdString(BuildViewerHelpText()).replace(QStringLiteral("\r\n"), "\n"));
+    for (const char* heading :
+         {"Menu Structure:", "Outline (Ctrl+1)", "Hex View (Ctrl+2)", "Strata Bar (Ctrl+3)",
+          "Go to Offset (Ctrl+G)", "Level Map (Ctrl+M):", "Compare With... and Differences"})
+        QVERIFY2(viewer.contains(QLatin1String(heading)), heading);
 }
 
 // Elsewhere than on Windows the registry lookups fail.

@@ -1,26 +1,34 @@
 // The main window: enabled states, Open and the Info commands, and Save As CSV.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QFileDialog>
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 
 #include "common/TestFiles.h"
 #include "tiles/frmTextureTiles.h"
 #include "tools/LevelBuilder.h"
+#include "ui/AppIcon.h"
 #include "ui/CsvSave.h"
 #include "ui/DisplayCheck.h"
 #include "ui/ReportView.h"
+#include "ui/StructureViews.h"
+#include "ui/frmAbout.h"
 #include "ui/frmMain.h"
 #include "ui/frmReportDetails.h"
+#include "views/SpanSelection.h"
 
 namespace {
 
@@ -76,6 +84,7 @@ struct Fixture {
 class MainWindowTest : public QObject {
     Q_OBJECT
   private slots:
+    void initTestCase();
     void enabledStatesAfterStartOpenAndFailedOpen();
     void infoCommandsAndTheDetailDialogAfterThem();
     void saveAsCsvWritesTheBytesStrataReportPrints();
@@ -83,9 +92,21 @@ class MainWindowTest : public QObject {
     void saveDialogAsksBeforeReplacingAndAddsCsv();
     void keysForHelpAndFindPrevious();
     void withoutADisplayTheViewerSaysSoAndExits1();
+    void wrongCommandLinesAreUsageErrors();
+    void goToPastTheEndIsSaidOverTheWindow();
     void tileViewerSaysWhyItIsEmpty();
     void fileNamesAreShownEscapedAndNeverAsMarkup();
+    void iconLoadsWithoutWarnings();
+    void sizePlaceAndDocksComeBackAfterARestart();
+    void openingADockLeavesTheReportItsLines();
 };
+
+void MainWindowTest::initTestCase() {
+    // The remembered layout of these runs goes to a test folder, never to the user's settings.
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("StrataViewerMainWindowTests"));
+    QSettings().clear();
+}
 
 void MainWindowTest::enabledStatesAfterStartOpenAndFailedOpen() {
     Fixture f(true);
@@ -113,8 +134,9 @@ void MainWindowTest::enabledStatesAfterStartOpenAndFailedOpen() {
     // report the pane shows, and the status line gives the reason in the command line's words.
     const std::string missing = (f.dir.Path() / "missing.dm2").string();
     const std::string empty = f.dir.Write("empty.dm2", {});
-    for (const auto& [failing, reason] : {std::pair{missing, "no such file"}, std::pair{empty, "the file is empty"},
-                                          std::pair{f.dir.Path().string(), "is a folder"}}) {
+    for (const auto& [failing, reason] :
+         {std::pair{missing, "no such file"}, std::pair{empty, "the file is empty"},
+          std::pair{f.dir.Path().string(), "is a folder"}}) {
         w.OpenLevel(Q(failing));
         QCOMPARE(Find<QLabel>(w, "lblFileName")->text(), Q(path));
         QCOMPARE(LevelCommands(w), 0);
@@ -354,6 +376,175 @@ void MainWindowTest::fileNamesAreShownEscapedAndNeverAsMarkup() {
     auto* line = Find<QLabel>(w, "lblWalkEnd");
     QCOMPARE(line->textFormat(), Qt::PlainText);
     QVERIFY2(line->toolTip().contains(QStringLiteral("&lt;b&gt;old&lt;i&gt;")), qPrintable(line->toolTip()));
+}
+
+// Without a display the arguments are still checked first: a wrong command line is a usage error (2),
+// said in one line and the usage, before the missing display is.
+void MainWindowTest::wrongCommandLinesAreUsageErrors() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    struct Case {
+        QStringList Arguments;
+        int Exit;
+        QString FirstLine;
+    };
+    const QString noDisplay = QString::fromLatin1(kNoDisplayMessage);
+    for (const Case& c : {
+             Case{{"a.dm2", "b.dm2"},
+                  2,
+                  R"(strata-viewer: one level file at a time; "b.dm2" is a second file)"},
+             Case{{"--goto", "0x10"}, 2, "strata-viewer: --goto 0x10: no level file to go to the offset in"},
+             Case{{"--goto", "12x", "a.dm2"},
+                  2,
+                  R"(strata-viewer: --goto: "12x" is not an offset ("0x1F2C", "1F2Ch" or decimal))"},
+             Case{{"--frobnicate", "a.dm2"}, 2, "strata-viewer: Unknown option 'frobnicate'."},
+             Case{{"--goto", "0x10", "a.dm2"}, 1, noDisplay}, // right: only the display is missing
+         }) {
+        QProcess viewer;
+        viewer.setProcessEnvironment(env);
+        viewer.start(STRATA_VIEWER_EXE, c.Arguments);
+        QVERIFY(viewer.waitForFinished(-1));
+        const QStringList err = QString::fromUtf8(viewer.readAllStandardError()).split(QLatin1Char('\n'));
+        QCOMPARE(err.constFirst(), c.FirstLine);
+        QCOMPARE(viewer.exitCode(), c.Exit);
+        if (c.Exit == 2)
+            QCOMPARE(err.at(1), QStringLiteral("Usage: strata-viewer [--goto OFFSET] [FILE]"));
+    }
+}
+
+// An offset past the end of the level shown is said in a message box over the window (and the same
+// line returned for standard error); one inside it is shown in the hex view.
+void MainWindowTest::goToPastTheEndIsSaidOverTheWindow() {
+    Fixture f;
+    frmMain& w = *f.window;
+    const std::string path = f.Level();
+    const int64_t size = static_cast<int64_t>(ReadAll(path).size());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.OpenLevel(Q(path));
+    const QString line = w.GoToAtStart(QStringLiteral("0x%1").arg(size, 0, 16));
+    QCOMPARE(line, QStringLiteral(
+                       "strata-viewer: --goto: 0x%1 is past the end of %2, whose last byte is at 0x%3 (%4)")
+                       .arg(QString::number(size, 16), Q(path), QString::number(size - 1, 16).toUpper())
+                       .arg(size - 1));
+    auto* box = Find<QMessageBox>(w, "msgGoToAtStart");
+    QVERIFY(box->isVisible());
+    QCOMPARE(box->text(), line);
+    box->accept();
+    QCOMPARE(w.GoToAtStart(QStringLiteral("%1").arg(size - 1)), QString());
+    QCOMPARE(w.Selection().PickedOffset(), size - 1);
+    QVERIFY(w.Structure().HexDock()->isVisible());
+
+    // A level that could not be read has no offset at all.
+    w.OpenLevel(Q((f.dir.Path() / "missing.dm2").string()));
+    QVERIFY(w.GoToAtStart(QStringLiteral("0"))
+                .endsWith("nothing to go to: " + Q((f.dir.Path() / "missing.dm2").string()) +
+                          " could not be read"));
+}
+
+// The icon is the bundled SVG, registered by the library that holds it; building the window, the
+// about window's picture included, warns of no file it cannot open. The known pixels are those of
+// strata-viewer.svg: the dark ground and the three rock layers at x = 48.
+void MainWindowTest::iconLoadsWithoutWarnings() {
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type != QtDebugMsg && type != QtInfoMsg)
+                warnings << text;
+        });
+    QImage shown, drawn;
+    {
+        Fixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        std::unique_ptr<frmAbout> about(f.window->CreateAbout());
+        about->show();
+        shown = f.window->windowIcon().pixmap(64, 64).toImage();
+    }
+    drawn = AppPicture(64).toImage();
+    qInstallMessageHandler(previous);
+    const QStringList cannotOpen = warnings.filter(QStringLiteral("Cannot open"));
+    QVERIFY2(cannotOpen.isEmpty(), qPrintable(cannotOpen.join('\n')));
+    QVERIFY(QFile::exists(QStringLiteral(":/icons/strata-viewer.svg")));
+    for (const QImage& picture : {shown, drawn}) {
+        QCOMPARE(picture.size(), QSize(64, 64));
+        for (const auto& [at, colour] : {std::pair{QPoint(32, 5), QColor(0x23, 0x31, 0x3f)},
+                                         std::pair{QPoint(48, 22), QColor(0xd9, 0xa4, 0x41)},
+                                         std::pair{QPoint(48, 34), QColor(0xb5, 0x56, 0x2e)},
+                                         std::pair{QPoint(48, 46), QColor(0x6f, 0x8f, 0x3a)}})
+            QCOMPARE(picture.pixelColor(at).rgb(), colour.rgb());
+    }
+}
+
+// The window's size and place and its docks, the map's and the differences' among them, come back when
+// the window is made again after it was closed.
+void MainWindowTest::sizePlaceAndDocksComeBackAfterARestart() {
+    QSettings().clear();
+    QRect geometry;
+    int mapWidth = 0;
+    {
+        Fixture f;
+        frmMain& w = *f.window;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QRect screen = w.screen()->availableGeometry();
+        w.setGeometry(QRect(screen.topLeft() + QPoint(23, 31), QSize(700, 520)).intersected(screen));
+        Find<QDockWidget>(w, "dckLevelMap")->show();
+        Find<QDockWidget>(w, "dckDifferences")->show();
+        Find<QDockWidget>(w, "dckOutline")->show();
+        QCoreApplication::processEvents();
+        Find<QDockWidget>(w, "dckOutline")->hide();
+        QCoreApplication::processEvents();
+        geometry = w.geometry();
+        mapWidth = Find<QDockWidget>(w, "dckLevelMap")->width();
+        QVERIFY(w.close());
+    }
+    Fixture again;
+    frmMain& w = *again.window;
+    QCOMPARE(w.geometry(), geometry);
+    QVERIFY(!Find<QDockWidget>(w, "dckLevelMap")->isHidden());
+    QVERIFY(!Find<QDockWidget>(w, "dckDifferences")->isHidden());
+    QVERIFY(Find<QDockWidget>(w, "dckOutline")->isHidden());
+    QVERIFY(Find<QDockWidget>(w, "dckHexView")->isHidden());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCoreApplication::processEvents();
+    QCOMPARE(w.geometry(), geometry);
+    QCOMPARE(w.dockWidgetArea(Find<QDockWidget>(w, "dckLevelMap")), Qt::RightDockWidgetArea);
+    QCOMPARE(Find<QDockWidget>(w, "dckLevelMap")->width(), mapWidth);
+    QSettings().clear();
+}
+
+// Showing a dock from the menu leaves the report at least 12 lines (and 48 columns): the window grows
+// where the screen has room, and the docks give up the rest.
+void MainWindowTest::openingADockLeavesTheReportItsLines() {
+    QSettings().clear();
+    Fixture f;
+    frmMain& w = *f.window;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.OpenLevel(Q(f.Level()));
+    auto* pane = Find<ReportView>(w, "rtbOutput");
+    const QSize need = pane->SizeForText(frmMain::kPaneColumns, frmMain::kPaneLines);
+    const QSize screen = w.screen()->availableGeometry().size();
+    for (const char* command : {"mnuStructureShowAll", "mnuStructureLevelMap", "mnuStructureDifferences"}) {
+        Find<QAction>(w, command)->trigger();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        // What shows of the pane, inside the window's central area.
+        const QSize shown = pane->visibleRegion().boundingRect().size();
+        QVERIFY2(shown.width() >= need.width() && shown.height() >= need.height(),
+                 qPrintable(QStringLiteral("%1: %2 x %3 of the pane show")
+                                .arg(command)
+                                .arg(shown.width())
+                                .arg(shown.height())));
+        QVERIFY2(w.width() <= screen.width() && w.height() <= screen.height(), command);
+    }
+    QVERIFY(Find<QDockWidget>(w, "dckLevelMap")->isVisible() &&
+            Find<QDockWidget>(w, "dckHexView")->isVisible());
+    QSettings().clear();
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -42,6 +42,7 @@ class ReportViewTest : public QObject {
     void selectionAndCopyGiveTheReportBytes();
     void findSelectsScrollsAndWraps();
     void doubleClickSelectsAWordAndTripleClickALine();
+    void keysMoveTheCurrentLineAndItShows();
 };
 
 void ReportViewTest::lineIndex() {
@@ -158,6 +159,68 @@ void ReportViewTest::doubleClickSelectsAWordAndTripleClickALine() {
     QCOMPARE(pane.view.SelectedText(), QStringLiteral("Texture_Tiles"));
     QTest::mouseClick(pane.view.viewport(), Qt::LeftButton, Qt::NoModifier, pane.At("last"));
     QVERIFY(!pane.view.HasSelection());
+}
+
+// Up, Down and the page keys move the current line, select it whole and keep it in sight; the line
+// carries a pale band of the highlight colour across the pane.
+void ReportViewTest::keysMoveTheCurrentLineAndItShows() {
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    text += "end";
+    Pane pane(text);
+    ReportView& view = pane.view;
+    view.setFocus();
+    const size_t page = view.VisibleLineCount() - 1; // a page keeps one line of the last one in sight
+    QVERIFY(page > 3);
+    struct Step {
+        Qt::Key Key;
+        size_t Line;
+    };
+    const Step steps[] = {{Qt::Key_Down, 1},        {Qt::Key_Down, 2},
+                          {Qt::Key_Up, 1},          {Qt::Key_Up, 0},
+                          {Qt::Key_Up, 0}, // the first line stays
+                          {Qt::Key_PageDown, page}, {Qt::Key_PageDown, 2 * page},
+                          {Qt::Key_PageUp, page},   {Qt::Key_End, page}, // End scrolls sideways only
+                          {Qt::Key_PageUp, 0}};
+    int moved = 0;
+    connect(&view, &ReportView::CursorMoved, this, [&] { ++moved; });
+    for (const Step& step : steps) {
+        QTest::keyClick(QApplication::focusWidget(), step.Key);
+        QCOMPARE(view.CursorLine(), step.Line);
+        QCOMPARE(view.SelectedBytes(), view.Line(step.Line));
+        QVERIFY(step.Line >= view.FirstVisibleLine() &&
+                step.Line < view.FirstVisibleLine() + view.VisibleLineCount());
+    }
+    QCOMPARE(moved, 9); // each key once, the Up that stays on the first line too; End moves no line
+    // Down on the last line in sight scrolls by one line, not by a page.
+    view.ShowLine(0);
+    for (size_t i = 0; i < view.VisibleLineCount(); ++i)
+        QTest::keyClick(&view, Qt::Key_Down);
+    QCOMPARE(view.FirstVisibleLine(), size_t{1});
+    QCOMPARE(view.CursorLine(), view.VisibleLineCount());
+    // To the last line and past it.
+    while (view.CursorLine() < 200)
+        QTest::keyClick(&view, Qt::Key_PageDown);
+    QTest::keyClick(&view, Qt::Key_PageDown);
+    QCOMPARE(view.CursorLine(), size_t{200});
+    QCOMPARE(Q(view.SelectedBytes()), QStringLiteral("end"));
+
+    // The band: far right of the current line (no text there) is the highlight at 40/255 over the base;
+    // the same place on the next line is the base.
+    view.ShowLine(3);
+    const QImage shot = view.viewport()->grab().toImage();
+    const int y = view.PointOf(text.find("line 3\r")).y() + 2;
+    const int x = view.viewport()->width() - 3;
+    const QColor base = view.palette().color(QPalette::Base),
+                 mark = view.palette().color(QPalette::Highlight);
+    const auto blend = [](int under, int over) { return (under * (255 - 40) + over * 40) / 255; };
+    const QColor banded = shot.pixelColor(x, y);
+    QVERIFY2(std::abs(banded.red() - blend(base.red(), mark.red())) <= 2 &&
+                 std::abs(banded.green() - blend(base.green(), mark.green())) <= 2 &&
+                 std::abs(banded.blue() - blend(base.blue(), mark.blue())) <= 2,
+             qPrintable(banded.name()));
+    QCOMPARE(shot.pixelColor(x, y + view.fontMetrics().lineSpacing()), base);
 }
 
 QTEST_MAIN(ReportViewTest)

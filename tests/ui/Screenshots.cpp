@@ -1,10 +1,12 @@
 // Renders every window with a builder-made level open into PNG files, for a person to look at.
 // Usage: strata-screenshots OUTPUT_FOLDER
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <QDockWidget>
@@ -58,9 +60,8 @@ void SaveStructureViews(const QDir& folder) {
         Save(main, folder, name);
         QSettings().clear();
     };
-    shoot(levelbuilder::DemoLevel(2), 0, "structure-demo", [](frmMain& main) {
-        main.Structure().GoToOffset(QStringLiteral("0x120730"));
-    });
+    shoot(levelbuilder::DemoLevel(2), 0, "structure-demo",
+          [](frmMain& main) { main.Structure().GoToOffset(QStringLiteral("0x120730")); });
     levelbuilder::Level cut = levelbuilder::DemoLevel(2);
     cut.Items.Count = 0x7FFFFFFF;
     shoot(cut, 0, "structure-cut", [](frmMain& main) {
@@ -70,11 +71,44 @@ void SaveStructureViews(const QDir& folder) {
     shoot(levelbuilder::DemoLevel(2), 1183000, "structure-past-end", [](frmMain& main) {
         main.Structure().GoToOffset(QString::number(main.Selection().Map().FileSize() - 40));
     });
+    // The strata bar with small chunks wider, its legend beside the window.
+    shoot(levelbuilder::DemoLevel(2), 0, "structure-strata-wider", [&](frmMain& main) {
+        main.findChild<QAction*>(QStringLiteral("mnuStructureStrataSmallWider"))->trigger();
+        main.findChild<QAction*>(QStringLiteral("mnuStructureStrataLegend"))->trigger();
+        main.Structure().GoToOffset(QStringLiteral("0x120730"));
+        if (auto* legend = main.findChild<QWidget*>(QStringLiteral("frmStrataLegend")))
+            Save(*legend, folder, "structure-strata-legend");
+    });
+    // The level map opened (Ctrl+M) on a window of the first start's size with the views shown: the
+    // report keeps its lines.
+    {
+        AppState state;
+        state.ProgramFolder = folder.absolutePath().toStdString();
+        const std::string path = folder.filePath(QStringLiteral("structure-map-opened.dm2")).toStdString();
+        levelbuilder::WriteFile(path, levelbuilder::Build(levelbuilder::DemoLevel(2)));
+        frmMain main(state);
+        main.show();
+        QApplication::processEvents();
+        main.OpenLevel(QString::fromStdString(path));
+        main.findChild<QAction*>(QStringLiteral("mnuStructureShowAll"))->trigger();
+        QApplication::processEvents();
+        main.findChild<QAction*>(QStringLiteral("mnuStructureLevelMap"))->trigger();
+        QApplication::processEvents();
+        QApplication::processEvents();
+        Save(main, folder, "structure-map-opened");
+        // --goto past the end: said over the window.
+        main.GoToAtStart(QStringLiteral("0x7FFFFFF"));
+        QApplication::processEvents();
+        if (auto* box = main.findChild<QMessageBox*>(QStringLiteral("msgGoToAtStart")))
+            Save(*box, folder, "goto-past-end");
+        QSettings().clear();
+    }
     // The differences from a copy with one camera moved and one item more, the first one picked.
     levelbuilder::Level changed = levelbuilder::DemoLevel(2);
     if (!changed.Cameras.Items.empty())
         changed.Cameras.Items[0].Y += 512;
-    changed.Items.Items.insert(changed.Items.Items.begin() + changed.Items.Items.size() / 2, levelbuilder::Item{});
+    changed.Items.Items.insert(changed.Items.Items.begin() + changed.Items.Items.size() / 2,
+                               levelbuilder::Item{});
     const std::string other = folder.filePath(QStringLiteral("structure-differences-b.dm2")).toStdString();
     levelbuilder::WriteFile(other, levelbuilder::Build(changed));
     shoot(levelbuilder::DemoLevel(2), 0, "structure-differences", [&](frmMain& main) {
@@ -122,6 +156,9 @@ int main(int argc, char* argv[]) {
     Save(*tiles, folder, "frmTextureTiles-2");
     std::unique_ptr<frmHelp> help(main.CreateHelp());
     Save(*help, folder, "frmHelp");
+    help->HelpPane()->moveCursor(QTextCursor::End);
+    help->HelpPane()->ensureCursorVisible();
+    Save(*help, folder, "frmHelp-viewer");
     std::unique_ptr<frmAbout> about(main.CreateAbout());
     Save(*about, folder, "frmAbout");
 

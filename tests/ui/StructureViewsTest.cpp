@@ -3,7 +3,9 @@
 // the one selection the report pane, the outline and the hex view follow in the main window.
 // Expected offsets come from the level builder's layout, not from the walk map under test.
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QDockWidget>
+#include <QLabel>
 #include <QMenuBar>
 #include <QSettings>
 #include <QStandardPaths>
@@ -117,6 +119,7 @@ class StructureViewsTest : public QObject {
     void hexViewByteSelectsTheMostSpecificLine();
     void hexViewShadesBytesNoChunkCovers();
     void hexViewClicksKeysAndTooltip();
+    void hexViewKeysKeepTheCursorInSight();
     void goToOffsetParsing_data();
     void goToOffsetParsing();
 
@@ -129,10 +132,13 @@ class StructureViewsTest : public QObject {
     void strataBarWidthsFollowChunkSizes();
     void strataBarEndMarkAndOverrun();
     void strataBarMergesTinyNeighboursAndClicksSelect();
+    void strataBarSmallChunksWiderByTheirLogarithm();
+    void strataBarLegendNamesItsColours();
 
     // The three views in the main window
     void linkedViewsFirstStartAndShowAll();
     void linkedViewsFollowOneAnother();
+    void linkedViewsFollowTheReportKeys();
     void linkedViewsLayoutAndRecentFilesAreRemembered();
 };
 
@@ -186,7 +192,8 @@ void StructureViewsTest::hexViewHighlightsWhatALineDescribes() {
     selection.SelectLine(line, nullptr);
     // Everything around the floor data, the second room and the version word.
     for (const auto& [from, to] : {std::pair<int64_t, int64_t>{at.FloorData - 64, at.MeshData + 64},
-                                   {at.Rooms.at(1) - 64, at.Rooms.at(1) + 80}, {0, 64}}) {
+                                   {at.Rooms.at(1) - 64, at.Rooms.at(1) + 80},
+                                   {0, 64}}) {
         std::vector<int64_t> shownMain = BytesShaded(hex, Shade::Selected, from, to);
         std::vector<int64_t> shownDim = BytesShaded(hex, Shade::Dim, from, to);
         std::vector<int64_t> wantMain, wantDim;
@@ -263,7 +270,8 @@ void StructureViewsTest::hexViewShadesBytesNoChunkCovers() {
     QCOMPARE(hex.ShadeOf(cut.layout.Items - 1), Shade::Plain);
     const int64_t end = cut.state.Map.EndOffset();
     QVERIFY(end >= cut.layout.Items && end < cut.layout.LightMap);
-    QCOMPARE(BytesShaded(hex, Shade::Uncovered, end, cut.Size()).size(), static_cast<size_t>(cut.Size() - end));
+    QCOMPARE(BytesShaded(hex, Shade::Uncovered, end, cut.Size()).size(),
+             static_cast<size_t>(cut.Size() - end));
 }
 
 void StructureViewsTest::hexViewClicksKeysAndTooltip() {
@@ -283,8 +291,10 @@ void StructureViewsTest::hexViewClicksKeysAndTooltip() {
     QCOMPARE(hex.OffsetAt(hex.ByteRect(vertex + 7).center()), vertex + 7);
 
     // The keys move the picked byte by one, by a row and to the row's start.
-    for (const auto& [key, expected] : {std::pair{Qt::Key_Right, vertex + 3}, {Qt::Key_Down, vertex + 19},
-                                        {Qt::Key_Left, vertex + 18}, {Qt::Key_Up, vertex + 2}}) {
+    for (const auto& [key, expected] : {std::pair{Qt::Key_Right, vertex + 3},
+                                        {Qt::Key_Down, vertex + 19},
+                                        {Qt::Key_Left, vertex + 18},
+                                        {Qt::Key_Up, vertex + 2}}) {
         QTest::keyClick(&hex, key);
         QCOMPARE(hex.Cursor(), expected);
         QCOMPARE(selection.PickedOffset(), expected);
@@ -302,13 +312,64 @@ void StructureViewsTest::hexViewClicksKeysAndTooltip() {
              qPrintable(tip));
     const std::string& line = w.lines.at(static_cast<size_t>(w.LineStartingAt(vertex)));
     const QString y = QString::fromStdString(line).split(QLatin1Char(',')).at(4);
-    QVERIFY2(tip.contains(QStringLiteral("y = ") + y), qPrintable(tip + " / " + QString::fromStdString(line)));
+    QVERIFY2(tip.contains(QStringLiteral("y = ") + y),
+             qPrintable(tip + " / " + QString::fromStdString(line)));
     const QString count = hex.ToolTipAt(w.layout.FloorData);
     QVERIFY2(count.contains(QStringLiteral("Floor Data")) && count.contains(QStringLiteral("Count field: 5")),
              qPrintable(count));
     // A pointer shown in hex shows in hex.
     QCOMPARE(ShownText(-4, true), QStringLiteral("0xFFFFFFFC"));
     QCOMPARE(ShownText(-4, false), QStringLiteral("-4"));
+}
+
+// Down on the last row in sight, Up on the first and the page keys scroll, so the picked byte is always
+// painted whole inside the view.
+void StructureViewsTest::hexViewKeysKeepTheCursorInSight() {
+    const Walked w;
+    SpanSelection selection(w.state);
+    HexView hex(selection);
+    hex.resize(700, 200);
+    hex.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&hex));
+    const int rows = hex.VisibleRows();
+    QVERIFY(rows >= 3 && w.Size() > 8 * rows * HexView::kBytesPerRow);
+    const auto inSight = [&] {
+        const int64_t row = hex.Cursor() / HexView::kBytesPerRow;
+        return row >= hex.FirstVisibleRow() && row < hex.FirstVisibleRow() + rows &&
+               hex.viewport()->rect().contains(hex.ByteRect(hex.Cursor()));
+    };
+    hex.PickByte(5);
+    for (int i = 1; i < rows; ++i)
+        QTest::keyClick(&hex, Qt::Key_Down);
+    QCOMPARE(hex.FirstVisibleRow(), int64_t{0});
+    QCOMPARE(hex.Cursor(), int64_t{5 + (rows - 1) * HexView::kBytesPerRow}); // on the last row in sight
+    struct Step {
+        Qt::Key Key;
+        int64_t Rows; // how far the cursor moves
+    };
+    for (const Step& step :
+         {Step{Qt::Key_Down, 1}, Step{Qt::Key_Down, 1}, Step{Qt::Key_PageDown, rows},
+          Step{Qt::Key_PageDown, rows}, Step{Qt::Key_PageUp, -rows}, Step{Qt::Key_Up, -1}}) {
+        const int64_t before = hex.Cursor();
+        QTest::keyClick(&hex, step.Key);
+        QCOMPARE(hex.Cursor(), before + step.Rows * HexView::kBytesPerRow);
+        QVERIFY2(inSight(), qPrintable(QStringLiteral("cursor row %1, rows %2 to %3")
+                                           .arg(hex.Cursor() / HexView::kBytesPerRow)
+                                           .arg(hex.FirstVisibleRow())
+                                           .arg(hex.FirstVisibleRow() + rows - 1)));
+    }
+    // Up on the first row in sight.
+    hex.ScrollToOffset(hex.Cursor());
+    while (hex.Cursor() / HexView::kBytesPerRow > hex.FirstVisibleRow())
+        QTest::keyClick(&hex, Qt::Key_Up);
+    QTest::keyClick(&hex, Qt::Key_Up);
+    QVERIFY(inSight());
+    // To the end of the file and back.
+    QTest::keyClick(&hex, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(hex.Cursor(), w.Size() - 1);
+    QVERIFY(inSight());
+    QTest::keyClick(&hex, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(hex.FirstVisibleRow(), int64_t{0});
 }
 
 void StructureViewsTest::goToOffsetParsing_data() {
@@ -352,7 +413,8 @@ void StructureViewsTest::outlineListsChunksRoomsPartsAndRuns() {
     for (int row = 0; row < model.rowCount(); ++row) {
         const QModelIndex node = model.index(row, OutlineModel::kName);
         names << node.data().toString();
-        const int64_t first = model.index(row, OutlineModel::kOffset).data().toString().mid(2).toLongLong(nullptr, 16);
+        const int64_t first =
+            model.index(row, OutlineModel::kOffset).data().toString().mid(2).toLongLong(nullptr, 16);
         QVERIFY(first > previous);
         previous = first;
     }
@@ -384,6 +446,39 @@ void StructureViewsTest::outlineListsChunksRoomsPartsAndRuns() {
     QCOMPARE(model.index(3, 0, floorRun).data().toString(), QStringLiteral("Floor Data 3"));
     QCOMPARE(model.parent(model.index(3, 0, floorRun)), floorRun);
     QCOMPARE(model.parent(floorRun), floor);
+
+    // The Count column gives the count the report's summary line gives (its third column), also for
+    // the chunks whose count has no field of its own.
+    for (const auto& [what, word] : {std::pair{Piece::Zones, ",Zones,"},
+                                     {Piece::LightMap, ", Light Map,"},
+                                     {Piece::SoundMap, ",Sound Maps,"},
+                                     {Piece::FloorData, ",Floor,"}}) {
+        const QModelIndex chunk = model.IndexOfSpan(TopLevelSpan(map, what));
+        const std::string& line = w.lines.at(static_cast<size_t>(map[model.SpanOf(chunk)].Line));
+        QVERIFY2(line.find(word) != std::string::npos, line.c_str());
+        const QString reported = QString::fromStdString(line).split(QLatin1Char(',')).at(2).trimmed();
+        QCOMPARE(chunk.siblingAtColumn(OutlineModel::kCount).data().toString(), reported);
+    }
+    // A room's fields (intensities, the alternate room) carry values, not counts: no Count.
+    int fields = 0;
+    for (int row = 0; row < model.rowCount(room1); ++row) {
+        const QModelIndex part = model.index(row, OutlineModel::kCount, room1);
+        const Span& span = map[model.SpanOf(part)];
+        if (span.Kind != SpanKind::Field || span.Count == 0)
+            continue;
+        ++fields;
+        QVERIFY2(!part.data().isValid(), qPrintable(part.siblingAtColumn(0).data().toString()));
+        QVERIFY(part.data(Qt::ToolTipRole).toString().endsWith(QStringLiteral("; value %1").arg(span.Count)));
+    }
+    QVERIFY(fields >= 2);
+
+    // Every cell and header has a tooltip, which holds the whole name however narrow the column.
+    for (const QModelIndex& node : {floor, room1, floorRun, model.index(3, 0, floorRun)})
+        for (int column = 0; column < OutlineModel::kColumns; ++column) {
+            const QString tip = node.siblingAtColumn(column).data(Qt::ToolTipRole).toString();
+            QVERIFY2(tip.startsWith(node.data().toString() + " at 0x"), qPrintable(tip));
+            QVERIFY(!model.headerData(column, Qt::Horizontal, Qt::ToolTipRole).toString().isEmpty());
+        }
 }
 
 void StructureViewsTest::outlineRunsAnswerTheirRecordsWithoutItems() {
@@ -397,6 +492,10 @@ void StructureViewsTest::outlineRunsAnswerTheirRecordsWithoutItems() {
     QCOMPARE(model.rowCount(run), 30000 / OutlineModel::kPageSize);
     const QModelIndex lastPage = model.index(model.rowCount(run) - 1, 0, run);
     QCOMPARE(lastPage.data().toString(), QStringLiteral("Floor Data 29500 to 29999"));
+    QCOMPARE(lastPage.siblingAtColumn(OutlineModel::kMark).data(Qt::ToolTipRole).toString(),
+             QStringLiteral("Floor Data 29500 to 29999 of 30000, at 0x%1 (%2), 1000 bytes")
+                 .arg(QString::number(w.layout.FloorData + 4 + 2 * 29500, 16).toUpper())
+                 .arg(w.layout.FloorData + 4 + 2 * 29500));
     QCOMPARE(model.rowCount(lastPage), OutlineModel::kPageSize);
     const QModelIndex last = model.index(OutlineModel::kPageSize - 1, 0, lastPage);
     QCOMPARE(last.data().toString(), QStringLiteral("Floor Data 29999"));
@@ -413,18 +512,21 @@ void StructureViewsTest::outlineMarksTheCutAndWhatWasNotReached() {
     OutlineModel model(cut.state.Map);
     const QModelIndex items = model.IndexOfSpan(TopLevelSpan(cut.state.Map, Piece::Items));
     QVERIFY(items.isValid());
-    QCOMPARE(items.sibling(items.row(), OutlineModel::kMark).data().toString(), QStringLiteral("the walk ended here"));
+    QCOMPARE(items.sibling(items.row(), OutlineModel::kMark).data().toString(),
+             QStringLiteral("the walk ended here"));
     const QModelIndex last = model.index(model.rowCount() - 1, 0);
     QVERIFY(model.IsNotReached(last));
     QCOMPARE(last.sibling(last.row(), OutlineModel::kBytes).data().toLongLong(),
              cut.Size() - model.NotReachedFirst());
 
     // A file cut short: the walk reads past its end, and the chunks there are marked.
-    const Walked shortFile(levelbuilder::FilledLevel(2), levelbuilder::Build(levelbuilder::FilledLevel(2)).size() / 2);
+    const Walked shortFile(levelbuilder::FilledLevel(2),
+                           levelbuilder::Build(levelbuilder::FilledLevel(2)).size() / 2);
     OutlineModel shortModel(shortFile.state.Map);
     int pastEnd = 0;
     for (int row = 0; row < shortModel.rowCount(); ++row)
-        pastEnd += shortModel.index(row, OutlineModel::kMark).data().toString() == QStringLiteral("past the end of the file");
+        pastEnd += shortModel.index(row, OutlineModel::kMark).data().toString() ==
+                   QStringLiteral("past the end of the file");
     QVERIFY(pastEnd > 0);
     QVERIFY(!shortModel.IsNotReached(shortModel.index(shortModel.rowCount() - 1, 0)));
 
@@ -472,7 +574,8 @@ void StructureViewsTest::strataBarWidthsFollowChunkSizes() {
     };
     const double tiles = widthOf(Piece::TextureTiles);
     const double tileShare = static_cast<double>(w.layout.RoomCount - 1796) / static_cast<double>(w.Size());
-    QVERIFY2(tiles > 0.95 * tileShare * 1000 && tiles <= tileShare * 1000 + 1e-9, qPrintable(QString::number(tiles)));
+    QVERIFY2(tiles > 0.95 * tileShare * 1000 && tiles <= tileShare * 1000 + 1e-9,
+             qPrintable(QString::number(tiles)));
     QCOMPARE(layout.Pieces[static_cast<size_t>(layout.PieceAt(tiles / 2 + layout.XOf(1796)))].Group,
              ChunkGroup::Textures);
 }
@@ -500,7 +603,8 @@ void StructureViewsTest::strataBarEndMarkAndOverrun() {
     QVERIFY(cutBar.ToolTipAt(last.X + last.Width / 2).startsWith(QStringLiteral("Not reached by the walk")));
 
     // A file cut short: the walk runs past its end, and the bar's scale runs with it.
-    const Walked shortFile(levelbuilder::FilledLevel(2), levelbuilder::Build(levelbuilder::FilledLevel(2)).size() / 2);
+    const Walked shortFile(levelbuilder::FilledLevel(2),
+                           levelbuilder::Build(levelbuilder::FilledLevel(2)).size() / 2);
     SpanSelection shortSelection(shortFile.state);
     StrataBar shortBar(shortSelection);
     shortBar.resize(800, StructureViews::kStrataBarHeight);
@@ -527,7 +631,8 @@ void StructureViewsTest::strataBarMergesTinyNeighboursAndClicksSelect() {
     QCOMPARE(tip.count(QLatin1Char('\n')) + 1, static_cast<qsizetype>(merged->Spans.size()));
     for (int32_t span : merged->Spans) {
         const std::string_view name = map[span].Name();
-        QVERIFY2(tip.contains(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))), qPrintable(tip));
+        QVERIFY2(tip.contains(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))),
+                 qPrintable(tip));
     }
     QVERIFY(tip.contains(QLatin1Char('%')));
 
@@ -538,6 +643,93 @@ void StructureViewsTest::strataBarMergesTinyNeighboursAndClicksSelect() {
     QCOMPARE(selection.Line(), map[tiles].Line);
     bar.ClickAt(1);
     QCOMPARE(selection.Span(), TopLevelSpan(map, Piece::Palette8));
+}
+
+// The logarithmic widths: on a bar wide enough for no minimum to matter, each piece is as wide as
+// log2(1 + its bytes) of the whole; on a 300-pixel bar, where widths by bytes merge the small chunks
+// behind the tiles, every chunk of the level has a piece of its own to see and click.
+void StructureViewsTest::strataBarSmallChunksWiderByTheirLogarithm() {
+    const Walked w;
+    const WalkMap& map = w.state.Map;
+    const StrataLayout wide = LayOutStrata(map, 100000, StrataBar::kMinPieceWidth, StrataScale::Logarithmic);
+    double logs = 0;
+    int64_t next = 0;
+    for (const StrataPiece& p : wide.Pieces) {
+        QCOMPARE(p.First, next); // side by side, every byte once
+        next = p.End;
+        QVERIFY(p.Spans.size() <= 1);
+        logs += std::log2(1.0 + static_cast<double>(p.End - p.First));
+    }
+    QCOMPARE(next, w.Size());
+    for (const StrataPiece& p : wide.Pieces)
+        QVERIFY(std::abs(p.Width - 100000 * std::log2(1.0 + static_cast<double>(p.End - p.First)) / logs) <
+                1e-6);
+
+    SpanSelection selection(w.state);
+    StrataBar bar(selection);
+    bar.resize(300, StructureViews::kStrataBarHeight);
+    const auto pieces = [&] { return bar.Layout().Pieces.size(); };
+    const size_t byBytes = pieces();
+    bar.SetScale(StrataScale::Logarithmic);
+    const StrataLayout& layout = bar.Layout();
+    QCOMPARE(layout.Pieces.size(), wide.Pieces.size());
+    QVERIFY(pieces() > byBytes);
+    double x = 0;
+    for (const StrataPiece& p : layout.Pieces) {
+        QCOMPARE(p.X, x);
+        QVERIFY(p.Width >= StrataBar::kMinPieceWidth - 1e-9);
+        x += p.Width;
+    }
+    QVERIFY(std::abs(x - 300) < 1e-6);
+    // The 14 bytes of the floor data (a count and five words) get a piece a click can hit.
+    const int32_t floor = TopLevelSpan(map, Piece::FloorData);
+    bar.ClickAt(layout.XOf((map[floor].First + map[floor].End) / 2));
+    QCOMPARE(selection.Span(), floor);
+    // The tiles, most of the file, no longer take most of the bar.
+    const int32_t tiles = TopLevelSpan(map, Piece::TextureTiles);
+    QVERIFY(layout.XOf(map[tiles].End) - layout.XOf(map[tiles].First) < 0.2 * 300);
+}
+
+// The legend window lists a swatch for each group the bar colours chunks with, in the bar's colour,
+// then the marks; the Structure menu and the bar's context menu open it.
+void StructureViewsTest::strataBarLegendNamesItsColours() {
+    QSettings().clear();
+    TempDir dir;
+    AppState state;
+    state.ProgramFolder = dir.Path();
+    frmMain main(state);
+    QAction* legend = main.findChild<QAction*>(QStringLiteral("mnuStructureStrataLegend"));
+    QAction* wider = main.findChild<QAction*>(QStringLiteral("mnuStructureStrataSmallWider"));
+    QVERIFY(legend && wider);
+    QVERIFY(main.Structure().Strata()->actions().contains(legend) &&
+            main.Structure().Strata()->actions().contains(wider));
+    legend->trigger();
+    auto* window = main.findChild<QWidget*>(QStringLiteral("frmStrataLegend"));
+    QVERIFY(window && window->isVisible());
+    QList<QColor> swatches;
+    for (QLabel* label : window->findChildren<QLabel*>())
+        if (!label->pixmap().isNull())
+            swatches << label->pixmap().toImage().pixelColor(14, 7);
+    const ChunkGroup groups[] = {ChunkGroup::Graphics, ChunkGroup::Textures,  ChunkGroup::Rooms,
+                                 ChunkGroup::Geometry, ChunkGroup::Animation, ChunkGroup::Navigation,
+                                 ChunkGroup::Sound};
+    QVERIFY(swatches.size() > static_cast<qsizetype>(std::size(groups)));
+    for (size_t i = 0; i < std::size(groups); ++i)
+        QCOMPARE(swatches.at(static_cast<qsizetype>(i)), StrataBar::GroupColour(groups[i]));
+    // Which widths the bar uses is said under the swatches, and follows the menu.
+    const auto says = [&](const char* words) {
+        QWidget* shown = main.findChild<QWidget*>(QStringLiteral("frmStrataLegend"));
+        for (QLabel* label : shown->findChildren<QLabel*>())
+            if (label->text().contains(QLatin1String(words)))
+                return true;
+        return false;
+    };
+    QVERIFY(says("share of the file's bytes"));
+    wider->trigger();
+    QCOMPARE(main.Structure().Strata()->Scale(), StrataScale::Logarithmic);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(says("logarithm"));
+    QSettings().clear();
 }
 
 // ---- The views in the main window --------------------------------------------------------------------
@@ -571,16 +763,19 @@ void StructureViewsTest::linkedViewsFirstStartAndShowAll() {
         menus << action->menu()->objectName();
     QCOMPARE(menus, (QStringList{"mnuFile", "mnuInfo", "mnuView", "mnuHelp", "mnuStructure"}));
     QCOMPARE(w.main->StructureMenu()->title(), QStringLiteral("&Structure"));
-    QVERIFY(w.Views().OutlineDock()->isHidden() && w.Views().HexDock()->isHidden() && !w.Views().StrataBarShown());
+    QVERIFY(w.Views().OutlineDock()->isHidden() && w.Views().HexDock()->isHidden() &&
+            !w.Views().StrataBarShown());
     QVERIFY(!AnyDetail(w.state.DetailOptions));
 
     w.main->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.main.get()));
     const QRect paneAtStart = w.Pane().geometry();
     w.main->findChild<QAction*>(QStringLiteral("mnuStructureShowAll"))->trigger();
-    QVERIFY(w.Views().OutlineDock()->isVisible() && w.Views().HexDock()->isVisible() && w.Views().StrataBarShown());
+    QVERIFY(w.Views().OutlineDock()->isVisible() && w.Views().HexDock()->isVisible() &&
+            w.Views().StrataBarShown());
     const QSize screen = w.main->screen()->availableGeometry().size();
-    QVERIFY(w.main->width() >= std::min(1000, screen.width()) && w.main->height() >= std::min(700, screen.height()));
+    QVERIFY(w.main->width() >= std::min(1000, screen.width()) &&
+            w.main->height() >= std::min(700, screen.height()));
     // The strata bar stands under the path label, above the pane.
     const QRect bar = w.Views().Strata()->geometry();
     QVERIFY(bar.top() >= w.main->findChild<QWidget*>(QStringLiteral("lblFileName"))->geometry().bottom());
@@ -592,7 +787,8 @@ void StructureViewsTest::linkedViewsFirstStartAndShowAll() {
         QVERIFY2(action->isCheckable() && action->isChecked(), toggle);
         action->trigger();
     }
-    QVERIFY(w.Views().OutlineDock()->isHidden() && w.Views().HexDock()->isHidden() && !w.Views().StrataBarShown());
+    QVERIFY(w.Views().OutlineDock()->isHidden() && w.Views().HexDock()->isHidden() &&
+            !w.Views().StrataBarShown());
     QCOMPARE(w.Pane().geometry().top(), paneAtStart.top());
 }
 
@@ -608,9 +804,10 @@ void StructureViewsTest::linkedViewsFollowOneAnother() {
     const std::vector<std::string> lines = Lines(w.state.Report.Str());
     const auto lineAt = [&](int64_t offset) {
         const std::string prefix = OffsetPrefix(offset);
-        return static_cast<int32_t>(std::find_if(lines.begin(), lines.end(),
-                                                 [&](const std::string& l) { return l.starts_with(prefix); }) -
-                                    lines.begin());
+        return static_cast<int32_t>(
+            std::find_if(lines.begin(), lines.end(),
+                         [&](const std::string& l) { return l.starts_with(prefix); }) -
+            lines.begin());
     };
     SpanSelection& selection = w.main->Selection();
     HexView& hex = *w.Views().Hex();
@@ -660,6 +857,55 @@ void StructureViewsTest::linkedViewsFollowOneAnother() {
     QVERIFY(!outline.currentIndex().isValid());
 }
 
+// Up, Down and the page keys pressed on the report pane, as it has the focus, move the selection the
+// hex view and the outline follow.
+void StructureViewsTest::linkedViewsFollowTheReportKeys() {
+    QSettings().clear();
+    Window w;
+    levelbuilder::Layout layout;
+    SetAllDetails(w.state.DetailOptions, true);
+    w.Open(levelbuilder::FilledLevel(2), layout);
+    w.main->show();
+    w.Views().ShowAll();
+    QVERIFY(QTest::qWaitForWindowExposed(w.main.get()));
+    w.main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.main.get()));
+    const std::vector<std::string> lines = Lines(w.state.Report.Str());
+    const auto lineAt = [&](int64_t offset) {
+        const std::string prefix = OffsetPrefix(offset);
+        return static_cast<int32_t>(
+            std::find_if(lines.begin(), lines.end(),
+                         [&](const std::string& l) { return l.starts_with(prefix); }) -
+            lines.begin());
+    };
+    SpanSelection& selection = w.main->Selection();
+    HexView& hex = *w.Views().Hex();
+    OutlinePane& outline = *w.Views().Outline();
+    const int64_t words = layout.FloorData + 4;
+    w.Pane().ShowLine(static_cast<size_t>(lineAt(words)));
+    w.Pane().setFocus();
+    QVERIFY(w.Pane().hasFocus());
+    for (int k = 1; k < 5; ++k) { // Down through the floor data words, one line each
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(selection.Line(), lineAt(words + 2 * k));
+        QCOMPARE(hex.Cursor(), words + 2 * k);
+        QCOMPARE(hex.ShadeOf(words + 2 * k), HexView::Shade::Selected);
+        QCOMPARE(outline.Model().RecordOf(outline.currentIndex()), k);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QCOMPARE(hex.Cursor(), words + 6);
+    QCOMPARE(outline.Model().RecordOf(outline.currentIndex()), 3);
+    const size_t page = w.Pane().VisibleLineCount() - 1;
+    const int32_t before = selection.Line();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+    QCOMPARE(selection.Line(), before + static_cast<int32_t>(page));
+    QCOMPARE(static_cast<int32_t>(w.Pane().CursorLine()), selection.Line());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp);
+    QCOMPARE(selection.Line(), before);
+    QCOMPARE(hex.Cursor(), words + 6);
+    QVERIFY(w.Pane().hasFocus()); // the views followed; the keys stay with the pane
+}
+
 void StructureViewsTest::linkedViewsLayoutAndRecentFilesAreRemembered() {
     QSettings().clear();
     QString path;
@@ -670,9 +916,11 @@ void StructureViewsTest::linkedViewsLayoutAndRecentFilesAreRemembered() {
         w.main->show();
         w.Views().OutlineDock()->show();
         w.Views().SetStrataBarShown(true);
+        w.main->findChild<QAction*>(QStringLiteral("mnuStructureStrataSmallWider"))->trigger();
         QVERIFY(w.main->close());
     }
     Window again;
+    QCOMPARE(again.Views().Strata()->Scale(), StrataScale::Logarithmic);
     QVERIFY(!again.Views().OutlineDock()->isHidden());
     QVERIFY(again.Views().HexDock()->isHidden());
     QVERIFY(again.Views().StrataBarShown());

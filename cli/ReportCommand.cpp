@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <memory>
 
@@ -56,6 +57,10 @@ bool ParseIndex(std::string_view text, int& index) {
 // Standard input, read whole, as the level; "" or the reason it could not be read.
 std::string ReadStandardInput(std::vector<uint8_t>& bytes) {
     constexpr size_t kAddressableBytes = size_t{1} << 31; // what 32-bit offsets reach
+    // A file on standard input says its size: the bytes are read into room made once.
+    struct stat info {};
+    if (::fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+        bytes.reserve(std::min(static_cast<size_t>(info.st_size), kAddressableBytes));
     uint8_t block[1 << 16];
     for (;;) {
         const ssize_t n = ::read(STDIN_FILENO, block, sizeof block);
@@ -70,13 +75,14 @@ std::string ReadStandardInput(std::vector<uint8_t>& bytes) {
     }
 }
 
-int RunOnStandardInput(AppState& state, std::ostream& err) {
+// Standard input's level, or null after saying on err why it could not be read.
+std::shared_ptr<const LevelFile> ReadLevelFromInput(std::ostream& err) {
     std::vector<uint8_t> bytes;
     if (const std::string reason = ReadStandardInput(bytes); !reason.empty()) {
         err << kProgram << ": cannot read -: " << reason << '\n';
-        return -1;
+        return nullptr;
     }
-    return ReportLevel(state, "-", std::make_shared<const LevelFile>(LevelFile::FromBytes(std::move(bytes))));
+    return std::make_shared<const LevelFile>(LevelFile::FromBytes(std::move(bytes)));
 }
 
 } // namespace
@@ -189,28 +195,23 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
         output = std::make_unique<ReportOutput>(request.OutputDescriptor);
     else
         output = std::make_unique<ReportOutput>(&out);
-    // The text report goes out as the walk makes it. Standard input is read whole first, and the JSON
-    // document is written from the finished walk, so those two are made in memory and handed on after.
+    // The report goes out as the walk makes it, text or JSON; the level of standard input is read whole
+    // first. Nothing after the walk needs the rooms' spans, so the map drops them as it goes.
     const bool json = request.Format == "json";
-    if (fromInput) {
-        if (RunOnStandardInput(state, err) < 0)
-            return kExitUnreadable;
-    } else if (json) {
-        ReportLevelFile(state, request.LevelPath);
-    } else {
-        StreamLevelReport(state, request.LevelPath, *output);
-    }
+    std::shared_ptr<const LevelFile> input;
+    if (fromInput && !(input = ReadLevelFromInput(err)))
+        return kExitUnreadable;
+    state.Map.Watch(nullptr, ClosedRooms::Dropped);
+    if (json)
+        StreamJsonReport(state, request.LevelPath, *output, input);
+    else
+        StreamLevelReport(state, request.LevelPath, input, *output);
     const RunOutcomeWords words = DescribeRunOutcome(state);
     const RunVerdict verdict = VerdictOf(state.LastRun);
     if (verdict == RunVerdict::Unread) {
         err << kProgram << ": " << words.Run << '\n';
         return kExitUnreadable;
     }
-    if (json)
-        output->Write(JsonReport(state));
-    else if (fromInput)
-        output->Write(state.Report.Str());
-
     // After a fault the lines written so far are the report; they go out like a complete one.
     if (request.OutputPath.empty()) {
         out.flush();

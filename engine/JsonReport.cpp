@@ -6,6 +6,9 @@
 #include <cstring>
 #include <optional>
 #include <vector>
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 #include "engine/FieldValue.h"
 #include "engine/LevelFormat.h"
@@ -21,6 +24,7 @@ namespace {
 struct RecordShape {
     std::vector<std::string> Keys;
     size_t MostBytes = 0;
+    size_t TypicalBytes = 0;
 };
 
 constexpr size_t kLongestNumber = 21;     // "-9223372036854775808" and one to spare
@@ -33,6 +37,7 @@ std::vector<RecordShape> MakeShapes() {
     for (const format::Record* record : format::kAllRecords) {
         RecordShape shape;
         shape.MostBytes = kLongestRecordLead + kDeepestIndent + 2;
+        shape.TypicalBytes = 32;
         for (const format::Field& f : record->Fields) {
             std::string key;
             if (f.How != format::Shown::Absent) {
@@ -42,6 +47,7 @@ std::vector<RecordShape> MakeShapes() {
             }
             const size_t value = ShownAsHex(f.How) ? kLongestHex : kLongestNumber;
             shape.MostBytes += key.size() + 2 + f.Repeat * (value + 1);
+            shape.TypicalBytes += key.size() + f.Repeat * (ShownAsHex(f.How) ? 8 : 4);
             shape.Keys.push_back(std::move(key));
         }
         shapes.push_back(std::move(shape));
@@ -93,6 +99,32 @@ int64_t UnitBytes(const Span& s) {
         break;
     }
     return s.Record() ? s.Record()->Size : -1;
+}
+
+// Records whose lines are all in the text: a walk cut inside a record leaves that one out.
+int32_t WholeRecords(const Span& run) {
+    const int32_t per = std::max<int32_t>(run.Record()->LinesPerRecord, 1);
+    const int32_t written = std::max(run.EndLine - run.Line - 1, 0) / per;
+    return std::clamp(run.Count, 0, written);
+}
+
+// A document of many megabytes held in memory (the window's) is written into fresh memory: room for it
+// at a guess from its records spares the string its regrowth, and large pages spare the kernel a fault
+// every 4 KiB of it, which costs more than the writing itself.
+void ReserveForDocument(std::string& out, const WalkMap& map) {
+    size_t guess = 512 + static_cast<size_t>(map.Size()) * 160;
+    for (const Span& s : map.Spans())
+        if (s.Kind == SpanKind::Run && s.Record())
+            guess += static_cast<size_t>(WholeRecords(s)) * ShapeOf(s.RecordKind).TypicalBytes;
+    out.reserve(out.size() + guess + 4096);
+#ifdef __linux__
+    constexpr uintptr_t kLarge = uintptr_t{2} << 20;
+    const auto data = reinterpret_cast<uintptr_t>(out.data());
+    const uintptr_t first = (data + kLarge - 1) & ~(kLarge - 1);
+    const uintptr_t end = (data + out.capacity()) & ~(kLarge - 1);
+    if (end > first + 4 * kLarge)
+        ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+#endif
 }
 
 // Writes the document into a buffer of about a block and hands each block to a sink. Spans come in as
@@ -336,13 +368,6 @@ class Writer {
         }
     }
 
-    // Records whose lines are all in the text: a walk cut inside a record leaves that one out.
-    static int32_t WholeRecords(const Span& run) {
-        const int32_t per = std::max<int32_t>(run.Record()->LinesPerRecord, 1);
-        const int32_t written = std::max(run.EndLine - run.Line - 1, 0) / per;
-        return std::clamp(run.Count, 0, written);
-    }
-
     // A span and everything inside it.
     void Node(int32_t index, int depth) {
         const Span& s = map_[index];
@@ -442,6 +467,7 @@ class JsonStream final : public SpanWatcher {
 } // namespace
 
 void AppendJsonReport(std::string& out, std::string_view path, const LevelFile& level, const WalkMap& map) {
+    ReserveForDocument(out, map);
     StringSink sink(out);
     Writer writer(sink, level, map);
     writer.Head(path);

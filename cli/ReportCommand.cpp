@@ -206,6 +206,7 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
         StreamJsonReport(state, request.LevelPath, *output, input);
     else
         StreamLevelReport(state, request.LevelPath, input, *output);
+    state.Map.Watch(nullptr);
     const RunOutcomeWords words = DescribeRunOutcome(state);
     const RunVerdict verdict = VerdictOf(state.LastRun);
     if (verdict == RunVerdict::Unread) {

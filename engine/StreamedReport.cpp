@@ -146,8 +146,8 @@ int16_t Run(AppState& state, const std::string& path, const std::shared_ptr<cons
     return level ? ReportLevel(state, path, level) : ReportLevelFile(state, path);
 }
 
-int16_t SerialStreamed(AppState& state, const std::string& path, const std::shared_ptr<const LevelFile>& level,
-                       ReportSink& sink) {
+int16_t SerialStreamed(AppState& state, const std::string& path,
+                       const std::shared_ptr<const LevelFile>& level, ReportSink& sink) {
     state.Report.StreamTo(&sink);
     const int16_t status = Run(state, path, level);
     state.Report.Flush();

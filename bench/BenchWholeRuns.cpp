@@ -152,6 +152,14 @@ void BenchWholeRuns(const BenchContext& context, BenchKeys& keys) {
         keys.emplace_back("report_full_to_xxd", full.Ratio);
         keys.emplace_back("report_full_peak_mb", PeakMB({report, "--details", sections, level}, context.Folder));
     }
+    // The JSON document of every section, streamed as the text is.
+    const std::vector<std::string> json{report, "--format", "json", "--details", sections, level};
+    const Paired document = RunPairs(json, {"xxd", level}, pairs);
+    if (document.Ms > 0) {
+        keys.emplace_back("json_full_ms", document.Ms);
+        keys.emplace_back("json_full_to_xxd", document.Ratio);
+        keys.emplace_back("json_peak_mb", PeakMB(json, context.Folder));
+    }
     const Paired plain = RunPairs({report, level}, {"cat", level}, pairs);
     if (plain.Ms > 0) {
         keys.emplace_back("report_undetailed_ms", plain.Ms);

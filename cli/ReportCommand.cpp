@@ -102,13 +102,14 @@ std::string WrongCombination(const ReportRequest& request, const std::vector<std
     return "";
 }
 
-int RunOnStandardInput(AppState& state, std::ostream& err) {
+// Standard input's level, or null after saying on err why it could not be read.
+std::shared_ptr<const LevelFile> ReadLevelFromInput(std::ostream& err) {
     std::vector<uint8_t> bytes;
     if (const std::string reason = ReadWholeInput(STDIN_FILENO, bytes); !reason.empty()) {
         err << kProgram << ": cannot read -: " << reason << '\n';
-        return -1;
+        return nullptr;
     }
-    return ReportLevel(state, "-", std::make_shared<const LevelFile>(LevelFile::FromBytes(std::move(bytes))));
+    return std::make_shared<const LevelFile>(LevelFile::FromBytes(std::move(bytes)));
 }
 
 } // namespace
@@ -236,28 +237,24 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
         output = std::make_unique<ReportOutput>(request.OutputDescriptor);
     else
         output = std::make_unique<ReportOutput>(&out);
-    // The text report goes out as the walk makes it. Standard input is read whole first, and the JSON
-    // document is written from the finished walk, so those two are made in memory and handed on after.
+    // The report goes out as the walk makes it, text or JSON; the level of standard input is read whole
+    // first. Nothing after the walk needs the rooms' spans, so the map drops them as it goes.
     const bool json = request.Format == "json";
-    if (fromInput) {
-        if (RunOnStandardInput(state, err) < 0)
-            return kExitUnreadable;
-    } else if (json) {
-        ReportLevelFile(state, request.LevelPath);
-    } else {
-        StreamLevelReport(state, request.LevelPath, *output);
-    }
+    std::shared_ptr<const LevelFile> input;
+    if (fromInput && !(input = ReadLevelFromInput(err)))
+        return kExitUnreadable;
+    state.Map.Watch(nullptr, ClosedRooms::Dropped);
+    if (json)
+        StreamJsonReport(state, request.LevelPath, *output, input);
+    else
+        StreamLevelReport(state, request.LevelPath, input, *output);
+    state.Map.Watch(nullptr);
     const RunOutcomeWords words = DescribeRunOutcome(state);
     const RunVerdict verdict = VerdictOf(state.LastRun);
     if (verdict == RunVerdict::Unread) {
         err << kProgram << ": " << ShownText(words.Run) << '\n';
         return kExitUnreadable;
     }
-    if (json)
-        output->Write(JsonReport(state));
-    else if (fromInput)
-        output->Write(state.Report.Str());
-
     // After a fault the lines written so far are the report; they go out like a complete one. Every
     // output that failed gets its line: the report's, then the walk's ending and the tiles'.
     bool outputFailed = false;

@@ -1,5 +1,6 @@
 #include "engine/DifferenceText.h"
 
+#include "engine/JsonString.h"
 #include "engine/NumberText.h"
 #include "engine/RunOutcomeText.h"
 
@@ -47,21 +48,9 @@ std::string BytesText(const Difference& d) {
 }
 
 std::string Quoted(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            constexpr char kDigits[] = "0123456789abcdef";
-            out += "\\u00";
-            out += kDigits[(c >> 4) & 0xF];
-            out += kDigits[c & 0xF];
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
+    std::string out;
+    AppendJsonString(out, text);
+    return out;
 }
 
 std::string_view KindName(Change c) {

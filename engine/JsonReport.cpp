@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cstring>
+#include <optional>
 #include <vector>
 #ifdef __linux__
 #include <sys/mman.h>
@@ -12,6 +13,7 @@
 #include "engine/FieldValue.h"
 #include "engine/LevelFormat.h"
 #include "engine/NumberText.h"
+#include "engine/ReportLimit.h"
 #include "engine/ReportRun.h"
 
 namespace {
@@ -25,10 +27,10 @@ struct RecordShape {
     size_t TypicalBytes = 0;
 };
 
-constexpr size_t kLongestNumber = 21;        // "-9223372036854775808" and one to spare
-constexpr size_t kLongestHex = 12;           // "\"0x" + 8 digits + "\""
-constexpr size_t kLongestRecordLead = 64;    // {"offset":...,"index":...}
-constexpr size_t kDeepestIndent = 16;        // a record's line break and indent, at most
+constexpr size_t kLongestNumber = 21;     // "-9223372036854775808" and one to spare
+constexpr size_t kLongestHex = 12;        // "\"0x" + 8 digits + "\""
+constexpr size_t kLongestRecordLead = 64; // {"offset":...,"index":...}
+constexpr size_t kDeepestIndent = 16;     // a record's line break and indent, at most
 
 std::vector<RecordShape> MakeShapes() {
     std::vector<RecordShape> shapes;
@@ -64,10 +66,13 @@ char* Copy(char* p, std::string_view s) {
     return p + s.size();
 }
 
-char* Number(char* p, int64_t v) { return std::to_chars(p, p + kLongestNumber, v).ptr; }
+char* Number(char* p, int64_t v) {
+    return std::to_chars(p, p + kLongestNumber, v).ptr;
+}
 
 // One value as the text shows it: decimal, or "0x" + hex digits of its low 32 bits as a string.
-char* Value(char* p, const format::Field& f, const LevelFile& level, int64_t at, format::Generation g, int rep) {
+char* Value(char* p, const format::Field& f, const LevelFile& level, int64_t at, format::Generation g,
+            int rep) {
     const int64_t v = FieldValue(level, f, at, g, rep);
     if (!ShownAsHex(f.How))
         return Number(p, v);
@@ -96,32 +101,46 @@ int64_t UnitBytes(const Span& s) {
     return s.Record() ? s.Record()->Size : -1;
 }
 
-// A document of many megabytes is written into fresh memory; on Linux, large pages spare the kernel a
-// fault every 4 KiB of it, which costs more than the writing itself.
-void AskForLargePages(char* data, size_t bytes) {
+// Records whose lines are all in the text: a walk cut inside a record leaves that one out.
+int32_t WholeRecords(const Span& run) {
+    const int32_t per = std::max<int32_t>(run.Record()->LinesPerRecord, 1);
+    const int32_t written = std::max(run.EndLine - run.Line - 1, 0) / per;
+    return std::clamp(run.Count, 0, written);
+}
+
+// A document of many megabytes held in memory (the window's) is written into fresh memory: room for it
+// at a guess from its records spares the string its regrowth, and large pages spare the kernel a fault
+// every 4 KiB of it, which costs more than the writing itself.
+void ReserveForDocument(std::string& out, const WalkMap& map) {
+    size_t guess = 512 + static_cast<size_t>(map.Size()) * 160;
+    for (const Span& s : map.Spans())
+        if (s.Kind == SpanKind::Run && s.Record())
+            guess += static_cast<size_t>(WholeRecords(s)) * ShapeOf(s.RecordKind).TypicalBytes;
+    out.reserve(out.size() + guess + 4096);
 #ifdef __linux__
     constexpr uintptr_t kLarge = uintptr_t{2} << 20;
-    if (bytes < 4 * kLarge)
-        return;
-    const uintptr_t first = (reinterpret_cast<uintptr_t>(data) + kLarge - 1) & ~(kLarge - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kLarge - 1);
-    if (end > first)
+    const auto data = reinterpret_cast<uintptr_t>(out.data());
+    const uintptr_t first = (data + kLarge - 1) & ~(kLarge - 1);
+    const uintptr_t end = (data + out.capacity()) & ~(kLarge - 1);
+    if (end > first + 4 * kLarge)
         ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
-#else
-    (void)data;
-    (void)bytes;
 #endif
 }
 
+// Writes the document into a buffer of about a block and hands each block to a sink. Spans come in as
+// the walk closes them: a top-level chunk is written whole when it closes, a room when it closes, and
+// the Rooms chunk around its rooms, its head when the first room opens.
 class Writer {
-public:
-    Writer(std::string& out, const LevelFile& level, const WalkMap& map)
-        : out_(out), len_(out.size()), level_(level), map_(map),
-          generation_(static_cast<format::Generation>(map.Generation())) {}
-    ~Writer() { out_.resize(len_); }
+  public:
+    static constexpr size_t kBlockBytes = size_t{1} << 20;
 
-    void Document(std::string_view path) {
-        Reserve();
+    Writer(ReportSink& sink, const LevelFile& level, const WalkMap& map)
+        : sink_(sink), level_(level), map_(map),
+          generation_(static_cast<format::Generation>(map.Generation())) {
+        out_.resize(kBlockBytes + (size_t{64} << 10));
+    }
+
+    void Head(std::string_view path) {
         Raw("{\"file\": ");
         String(path);
         Raw(", \"size\": ");
@@ -133,24 +152,66 @@ public:
             Raw("null");
         else
             Int(map_.Generation());
-        Raw(",\n \"ended\": {\"how\": \"");
-        Raw(EndingName(map_.Ending()));
-        Raw("\", \"offset\": ");
-        Int(map_.EndOffset());
-        Raw("},\n \"chunks\": [");
-        const std::vector<int32_t> chunks = map_.TopLevel();
-        for (size_t i = 0; i < chunks.size(); ++i) {
-            if (i > 0)
-                Raw(",");
-            Node(chunks[i], 1);
-        }
-        Raw("\n ]}\n");
+        Raw(",\n \"chunks\": [");
     }
 
-private:
+    // A room opens: the first one of the Rooms chunk writes the chunk's head.
+    void RoomOpened(int32_t room) {
+        const int32_t rooms = map_[room].Parent;
+        if (rooms < 0 || rooms == roomsHead_)
+            return;
+        const Span& s = map_[rooms];
+        TopLevelComma();
+        Indent(1);
+        Begin(s, map_[room].Line - s.Line);
+        Raw(", \"children\": [");
+        roomsHead_ = rooms;
+        roomsWritten_ = 0;
+    }
+
+    void Closed(int32_t span) {
+        const Span& s = map_[span];
+        if (s.Kind == SpanKind::Room && s.Parent >= 0 && s.Parent == roomsHead_) {
+            if (roomsWritten_++ > 0)
+                Raw(",");
+            Node(span, 2);
+        } else if (s.Parent < 0 && span == roomsHead_) {
+            Raw("], \"end\": ");
+            Int(s.End);
+            Flags(s);
+            Raw("}");
+            roomsHead_ = -1;
+        } else if (s.Parent < 0) {
+            TopLevelComma();
+            Node(span, 1);
+        }
+        if (len_ >= kBlockBytes)
+            Flush();
+    }
+
+    void Tail() {
+        Raw("\n ],\n ");
+        Ended();
+        Raw("}\n");
+        Flush();
+    }
+
+    // Bytes of the document so far.
+    size_t Bytes() const { return handed_ + len_; }
+
+  private:
+    void Flush() {
+        if (len_ > 0)
+            sink_.Write(std::string_view(out_.data(), len_));
+        handed_ += len_;
+        len_ = 0;
+    }
     char* Room(size_t n) {
-        if (len_ + n > out_.size())
-            out_.resize(std::max(2 * out_.size(), len_ + n + 4096));
+        if (len_ + n > out_.size()) {
+            Flush();
+            if (n > out_.size())
+                out_.resize(n);
+        }
         return out_.data() + len_;
     }
     void Raw(std::string_view s) { len_ = static_cast<size_t>(Copy(Room(s.size()), s) - out_.data()); }
@@ -172,23 +233,36 @@ private:
         std::memset(p, ' ', static_cast<size_t>(depth));
         len_ += static_cast<size_t>(depth) + 1;
     }
+    void TopLevelComma() {
+        if (chunksWritten_++ > 0)
+            Raw(",");
+    }
 
-    // Room for the whole document at a guess from its records, so the buffer seldom grows.
-    void Reserve() {
-        size_t guess = 512 + static_cast<size_t>(map_.Size()) * 160;
-        for (const Span& s : map_.Spans())
-            if (s.Kind == SpanKind::Run && s.Record())
-                guess += static_cast<size_t>(WholeRecords(s)) * ShapeOf(s.RecordKind).TypicalBytes;
-        out_.reserve(len_ + guess + 4096);
-        AskForLargePages(out_.data(), out_.capacity());
-        Room(guess);
+    // How the walk ended. Kept apart: the ending is worded in one place.
+    void Ended() {
+        Raw("\"ended\": {\"how\": \"");
+        Raw(EndingName(map_.Ending()));
+        Raw("\", \"offset\": ");
+        Int(map_.EndOffset());
+        Raw("}");
+    }
+
+    // What a node shows first: its name, number, section, first byte and the facts of the lines it
+    // wrote itself.
+    void Begin(const Span& s, int32_t ownLines) {
+        Raw("{\"name\": ");
+        String(s.Name());
+        if (s.Kind == SpanKind::Room)
+            Key("index", s.Index);
+        if (const int section = InfoOf(s.What).Section; section >= 0)
+            Key("section", section);
+        Key("offset", s.First);
+        if (ownLines > 0)
+            Facts(s, ownLines);
     }
 
     // The facts of a span's own lines: its count, byte figure and line where the text shows them.
-    void Facts(const Span& s) {
-        const int32_t lines = s.EndLine - s.Line;
-        if (lines <= 0)
-            return;
+    void Facts(const Span& s, int32_t lines) {
         switch (s.What) {
         case Piece::Palette8:
             Key("bytes", format::kPalette8Bytes);
@@ -254,8 +328,9 @@ private:
     // count records from the span's first byte (a run's, or the one of a shown room header), behind
     // `before` records already written.
     void Records(const Span& s, int32_t count, int32_t before, int depth) {
-        const std::string_view indent = std::string_view("\n               ").substr(
-            0, static_cast<size_t>(std::min<int>(depth, kDeepestIndent - 1)) + 1);
+        const std::string_view indent =
+            std::string_view("\n               ")
+                .substr(0, static_cast<size_t>(std::min<int>(depth, kDeepestIndent - 1)) + 1);
         const format::Record& record = *s.Record();
         const RecordShape& shape = ShapeOf(s.RecordKind);
         const bool indexed = record.LeadColumns != 2;
@@ -293,25 +368,12 @@ private:
         }
     }
 
-    // Records whose lines are all in the text: a walk cut inside a record leaves that one out.
-    static int32_t WholeRecords(const Span& run) {
-        const int32_t per = std::max<int32_t>(run.Record()->LinesPerRecord, 1);
-        const int32_t written = std::max(run.EndLine - run.Line - 1, 0) / per;
-        return std::clamp(run.Count, 0, written);
-    }
-
+    // A span and everything inside it.
     void Node(int32_t index, int depth) {
         const Span& s = map_[index];
         Indent(depth);
-        Raw("{\"name\": ");
-        String(s.Name());
-        if (s.Kind == SpanKind::Room)
-            Key("index", s.Index);
-        if (const int section = InfoOf(s.What).Section; section >= 0)
-            Key("section", section);
-        Key("offset", s.First);
+        Begin(s, s.EndLine - s.Line);
         Key("end", s.End);
-        Facts(s);
         Flags(s);
 
         std::vector<int32_t> parts;
@@ -347,91 +409,79 @@ private:
         Raw("}");
     }
 
-    std::string& out_;
-    size_t len_; // bytes of out_ written; the rest is room ahead
+    ReportSink& sink_;
+    std::string out_;   // the block being written
+    size_t len_ = 0;    // bytes of out_ written; the rest is room ahead
+    size_t handed_ = 0; // bytes handed to the sink
     std::string scratch_;
     const LevelFile& level_;
     const WalkMap& map_;
     const format::Generation generation_;
+    int32_t chunksWritten_ = 0;
+    int32_t roomsHead_ = -1; // the Rooms chunk whose head is written and whose rooms follow
+    int32_t roomsWritten_ = 0;
 };
 
-// The length of the well-formed UTF-8 sequence at the start of s, 0 where there is none.
-size_t Utf8Length(std::string_view s) {
-    const auto b = [&](size_t i) { return static_cast<uint8_t>(s[i]); };
-    const auto tail = [&](size_t i) { return i < s.size() && (b(i) & 0xC0) == 0x80; };
-    const uint8_t lead = b(0);
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return tail(1) ? 2 : 0;
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        if (!tail(1) || !tail(2))
-            return 0;
-        const uint8_t second = b(1);
-        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0)) // overlong, surrogate
-            return 0;
-        return 3;
+struct StringSink final : ReportSink {
+    std::string& Out;
+    explicit StringSink(std::string& out) : Out(out) {}
+    void Write(std::string_view block) override { Out.append(block); }
+};
+
+// Writes the document as the walk goes. The writer is made at the walk's first span, once the run
+// has read its level.
+class JsonStream final : public SpanWatcher {
+  public:
+    JsonStream(const AppState& state, ReportSink& sink) : state_(state), sink_(sink) {}
+
+    void Opened(const WalkMap& map, int32_t span) override {
+        Start();
+        if (map[span].Kind == SpanKind::Room)
+            writer_->RoomOpened(span);
     }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        if (!tail(1) || !tail(2) || !tail(3))
-            return 0;
-        const uint8_t second = b(1);
-        if ((lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90)) // overlong, past U+10FFFF
-            return 0;
-        return 4;
+    bool Closed(const WalkMap&, int32_t span) override {
+        Start();
+        writer_->Closed(span);
+        return writer_->Bytes() <= limit_;
     }
-    return 0;
-}
+    void Finish() {
+        Start();
+        writer_->Tail();
+    }
+
+  private:
+    void Start() {
+        if (writer_)
+            return;
+        writer_.emplace(sink_, *state_.Level, state_.Map);
+        writer_->Head(state_.LevelFilePath);
+        limit_ = ReportByteLimit(state_.Level->FileLength(), state_.ReportFixedBytes);
+    }
+
+    const AppState& state_;
+    ReportSink& sink_;
+    std::optional<Writer> writer_;
+    size_t limit_ = 0;
+};
 
 } // namespace
 
-void AppendJsonString(std::string& out, std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    out += '"';
-    size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<uint8_t>(text[i]);
-        if (c >= 0x80) {
-            const size_t n = Utf8Length(text.substr(i));
-            if (n == 0) {
-                out += "\\ufffd";
-                ++i;
-            } else {
-                out.append(text.substr(i, n));
-                i += n;
-            }
-            continue;
-        }
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (c < 0x20) {
-                out += "\\u00";
-                out += kHex[c >> 4];
-                out += kHex[c & 0xF];
-            } else {
-                out += static_cast<char>(c);
-            }
-        }
-        ++i;
-    }
-    out += '"';
-}
-
 void AppendJsonReport(std::string& out, std::string_view path, const LevelFile& level, const WalkMap& map) {
-    Writer(out, level, map).Document(path);
+    ReserveForDocument(out, map);
+    StringSink sink(out);
+    Writer writer(sink, level, map);
+    writer.Head(path);
+    // The spans as the walk closed them: a chunk's rooms before the chunk.
+    for (int32_t chunk : map.TopLevel()) {
+        const std::vector<int32_t> children = map.Children(chunk);
+        if (!children.empty() && map[children.front()].Kind == SpanKind::Room) {
+            writer.RoomOpened(children.front());
+            for (int32_t room : children)
+                writer.Closed(room);
+        }
+        writer.Closed(chunk);
+    }
+    writer.Tail();
 }
 
 std::string JsonReport(const AppState& state) {
@@ -439,4 +489,24 @@ std::string JsonReport(const AppState& state) {
     if (state.Level)
         AppendJsonReport(out, state.LevelFilePath, *state.Level, state.Map);
     return out;
+}
+
+int16_t StreamJsonReport(AppState& state, const std::string& path, ReportSink& sink,
+                         std::shared_ptr<const LevelFile> level) {
+    JsonStream stream(state, sink);
+    // The text is counted and dropped a small block at a time; the map drops each room once written.
+    struct Restore {
+        AppState& State;
+        ~Restore() {
+            State.Map.Watch(nullptr);
+            State.Report.StreamTo(nullptr, 0);
+            State.Report.ReplaceAll("");
+        }
+    } restore{state};
+    state.Map.Watch(&stream, ClosedRooms::Dropped);
+    state.Report.KeepNoText();
+    const int16_t status = level ? ReportLevel(state, path, std::move(level)) : ReportLevelFile(state, path);
+    if (state.LastRun.Ended != RunOutcome::Kind::OpenFailed)
+        stream.Finish();
+    return status;
 }

@@ -141,9 +141,15 @@ private:
     std::vector<std::jthread> workers_; // last: joined before the rest goes
 };
 
-int16_t SerialStreamed(AppState& state, const std::string& path, ReportSink& sink) {
+// The run over the file at path, or over the level given.
+int16_t Run(AppState& state, const std::string& path, const std::shared_ptr<const LevelFile>& level) {
+    return level ? ReportLevel(state, path, level) : ReportLevelFile(state, path);
+}
+
+int16_t SerialStreamed(AppState& state, const std::string& path,
+                       const std::shared_ptr<const LevelFile>& level, ReportSink& sink) {
     state.Report.StreamTo(&sink);
-    const int16_t status = ReportLevelFile(state, path);
+    const int16_t status = Run(state, path, level);
     state.Report.Flush();
     state.Report.StreamTo(nullptr, 0);
     return status;
@@ -152,10 +158,15 @@ int16_t SerialStreamed(AppState& state, const std::string& path, ReportSink& sin
 } // namespace
 
 int16_t StreamLevelReport(AppState& state, const std::string& path, ReportSink& sink, unsigned threads) {
+    return StreamLevelReport(state, path, nullptr, sink, threads);
+}
+
+int16_t StreamLevelReport(AppState& state, const std::string& path, std::shared_ptr<const LevelFile> level,
+                          ReportSink& sink, unsigned threads) {
     if (threads == 0)
         threads = std::max(1u, std::thread::hardware_concurrency());
     if (threads == 1)
-        return SerialStreamed(state, path, sink);
+        return SerialStreamed(state, path, level, sink);
 
     RunHoles holes;
     int16_t status = 0;
@@ -164,11 +175,11 @@ int16_t StreamLevelReport(AppState& state, const std::string& path, ReportSink& 
         state.Holes = &holes;
         state.Report.StreamTo(nullptr, StringPane::kBlockBytes);
         try {
-            status = ReportLevelFile(state, path);
+            status = Run(state, path, level);
         } catch (const HolesAbandoned&) {
             state.Holes = nullptr;
             state.Report.ReplaceAll("");
-            return SerialStreamed(state, path, sink);
+            return SerialStreamed(state, path, level, sink);
         }
     }
     if (state.LastRun.Ended != RunOutcome::Kind::OpenFailed) {

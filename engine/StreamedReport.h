@@ -9,6 +9,7 @@
 // walk writing every line, so the text is the same byte for byte. Where the first walk could come near
 // the report's size limit it gives up, and the walk runs again writing every line itself, streamed.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "engine/AppState.h"
@@ -17,3 +18,7 @@
 // Returns what ReportLevelFile returns and leaves state as it does (map, outcome, palettes, tiles),
 // except that the text went to sink and the pane is left empty. threads 0: one per core.
 int16_t StreamLevelReport(AppState& state, const std::string& path, ReportSink& sink, unsigned threads = 0);
+
+// The same run over a level already read whole (standard input); path is what the report's lines show.
+int16_t StreamLevelReport(AppState& state, const std::string& path, std::shared_ptr<const LevelFile> level,
+                          ReportSink& sink, unsigned threads = 0);

@@ -123,6 +123,8 @@ int32_t WalkMap::Open(SpanKind kind, Piece what, int32_t first, int32_t line, ui
     const auto at = static_cast<int32_t>(spans_.size());
     spans_.push_back(s);
     open_.push_back(at);
+    if (watcher_)
+        watcher_->Opened(*this, at);
     return at;
 }
 
@@ -131,10 +133,11 @@ void WalkMap::SetCount(int32_t count) {
         spans_[static_cast<size_t>(open_.back())].Count = count;
 }
 
-void WalkMap::Close(int32_t end, int32_t endLine, int32_t count) {
+bool WalkMap::Close(int32_t end, int32_t endLine, int32_t count) {
     if (open_.empty())
-        return;
-    Span& s = spans_[static_cast<size_t>(open_.back())];
+        return true;
+    const int32_t at = open_.back();
+    Span& s = spans_[static_cast<size_t>(at)];
     open_.pop_back();
     s.Count = count;
     s.EndLine = std::max(endLine, s.Line);
@@ -146,6 +149,11 @@ void WalkMap::Close(int32_t end, int32_t endLine, int32_t count) {
     if (s.End > fileSize_)
         s.Flags |= Span::PastEnd;
     s.Next = static_cast<int32_t>(spans_.size());
+    const bool goOn = !watcher_ || watcher_->Closed(*this, at);
+    // The room's spans are the last ones: the next room takes their place.
+    if (rooms_ == ClosedRooms::Dropped && s.Kind == SpanKind::Room)
+        spans_.resize(static_cast<size_t>(at));
+    return goOn;
 }
 
 void WalkMap::Finish(WalkEnding how, int32_t offset, int32_t endLine) {

@@ -128,6 +128,22 @@ struct LineBytes {
     int32_t Record = -1; // the record of a run the line belongs to, -1 for the run's own lines
 };
 
+class WalkMap;
+
+// Told of every span as the walk opens and closes it, for a reader that writes while the walk goes on
+// (the streamed JSON document). A span's children are closed before it.
+class SpanWatcher {
+public:
+    virtual ~SpanWatcher() = default;
+    virtual void Opened(const WalkMap& map, int32_t span) = 0;
+    // False asks the walk to stop here: what the watcher wrote has outgrown the report's size limit.
+    virtual bool Closed(const WalkMap& map, int32_t span) = 0;
+};
+
+// Whether the map keeps the spans of the rooms it has closed. A command that streams its report needs
+// none of them afterwards, and 32767 rooms would hold some 20 MB of spans.
+enum class ClosedRooms : uint8_t { Kept, Dropped };
+
 class WalkMap {
 public:
     // ---- Recording (the walker) ----
@@ -135,14 +151,21 @@ public:
     // Opens a span at first, inside the innermost open span; line is the next report line.
     int32_t Open(SpanKind kind, Piece what, int32_t first, int32_t line, uint8_t countWidth = 0,
                  const format::Record* record = nullptr, int16_t index = -1);
-    // Closes the innermost open span at end, after the last line it wrote.
-    void Close(int32_t end, int32_t endLine, int32_t count);
+    // Closes the innermost open span at end, after the last line it wrote. False when the watcher asks
+    // the walk to stop.
+    bool Close(int32_t end, int32_t endLine, int32_t count);
     // Sets the count of the innermost open span (known before its end).
     void SetCount(int32_t count);
     // Spans open now: 0 outside every span.
     int32_t OpenSpans() const { return static_cast<int32_t>(open_.size()); }
     // Ends the walk: every span still open is cut at offset.
     void Finish(WalkEnding how, int32_t offset, int32_t endLine);
+    // From the next walk on, tells watcher (null: none) of every span, and keeps or drops the rooms
+    // once they are closed and told. Reset leaves both as they are.
+    void Watch(SpanWatcher* watcher, ClosedRooms rooms = ClosedRooms::Kept) {
+        watcher_ = watcher;
+        rooms_ = rooms;
+    }
 
     // ---- Reading ----
     const std::vector<Span>& Spans() const { return spans_; }
@@ -184,6 +207,8 @@ private:
 
     std::vector<Span> spans_;
     std::vector<int32_t> open_; // the stack of open spans
+    SpanWatcher* watcher_ = nullptr;
+    ClosedRooms rooms_ = ClosedRooms::Kept;
     int64_t fileSize_ = 0;
     int16_t generation_ = 0;
     WalkEnding ending_ = WalkEnding::None;

@@ -1,5 +1,6 @@
 #pragma once
 // Hostile levels made with the level builder, shared by the fuzz seeds and the hardening tests.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -31,6 +32,27 @@ inline std::vector<uint8_t> RoomLoopLevel(int16_t rooms, int16_t vertices) {
     levelbuilder::Layout layout;
     std::vector<uint8_t> bytes = levelbuilder::Build(level, layout);
     bytes.resize(static_cast<size_t>(layout.FloorData));
+    return bytes;
+}
+
+// The room loop above with 2000 vertices a room (25,854 bytes), padded with zeros to `bytes`: the
+// report's size limit grows with the file, 64 bytes a byte, so the walk goes round for hundreds of
+// megabytes of report before the limit ends it.
+inline std::vector<uint8_t> PaddedRoomLoopLevel(size_t bytes) {
+    std::vector<uint8_t> level = RoomLoopLevel(32767, 2000);
+    level.resize(std::max(level.size(), bytes));
+    return level;
+}
+
+// A level of `generation` cut behind its room count of 32767 (1,806 bytes): every room is read past
+// the file's end, from zeros, the largest report a file read only once can give for its size.
+inline std::vector<uint8_t> RoomsPastTheEndLevel(int16_t generation) {
+    levelbuilder::Level level;
+    level.Generation = generation;
+    level.Rooms.Count = 32767;
+    levelbuilder::Layout layout;
+    std::vector<uint8_t> bytes = levelbuilder::Build(level, layout);
+    bytes.resize(static_cast<size_t>(layout.RoomCount) + 2);
     return bytes;
 }
 

@@ -15,11 +15,16 @@ namespace {
 
 int written = 0;
 
-void Seed(const std::filesystem::path& folder, const std::string& name, const std::vector<uint8_t>& level) {
+enum class OptionSets { NoneAllMixed, AllOnly };
+
+void Seed(const std::filesystem::path& folder, const std::string& name, const std::vector<uint8_t>& level,
+          OptionSets sets = OptionSets::NoneAllMixed) {
     const std::vector<std::vector<uint8_t>> optionSets = {
         {0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0}, {2, 0x55, 0xAA, 0x0F, 0xF0, 0x1F}};
     const char* tags[] = {"none", "all", "mixed"};
     for (size_t i = 0; i < optionSets.size(); ++i) {
+        if (sets == OptionSets::AllOnly && i != 1)
+            continue;
         std::vector<uint8_t> input = optionSets[i];
         input.insert(input.end(), level.begin(), level.end());
         WriteFile((folder / (name + "-" + tags[i])).string(), input);
@@ -78,6 +83,11 @@ int main(int argc, char** argv) {
         }
     }
     Seed(folder, "dm2-roomloop", hostile::RoomLoopLevel(32767, 40));
+    // The loop padded to 8 MiB, whose report runs to the limit of an 8 MiB file (fuzzing cuts it to the
+    // longest input it makes), and 32767 rooms read past the end of a 1,806-byte file.
+    Seed(folder, "dm2-roomloop-padded8m", hostile::PaddedRoomLoopLevel(size_t{8} << 20), OptionSets::AllOnly);
+    Seed(folder, "dm2-rooms32767-past-end", hostile::RoomsPastTheEndLevel(2));
+    Seed(folder, "dm3-rooms32767-past-end", hostile::RoomsPastTheEndLevel(3));
     Level dm1;
     dm1.VersionWord = kVersionDM1;
     const auto dm1Bytes = Build(dm1);

@@ -30,7 +30,7 @@ struct RunHoles {
     // within the report's size limit, the limit cannot end the walk inside a run.
     size_t BoundBytes = 0;
     // Past this much text written beside the holes, the walk gives up leaving holes.
-    size_t TextCap = size_t{8} << 20;
+    size_t TextCap = size_t{4} << 20;
 };
 
 // Thrown when a walk that leaves holes cannot be sure to match the walk that writes every line (the

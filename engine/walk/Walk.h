@@ -90,7 +90,11 @@ public:
                  const format::Record* record = nullptr, int16_t index = -1) {
         return State.Map.Open(kind, what, first, line_, countWidth, record, index);
     }
-    void Close(int32_t count = 0) { State.Map.Close(offset_, line_, count); }
+    // A watcher of the map that has outgrown the report's size limit ends the walk here.
+    void Close(int32_t count = 0) {
+        if (!State.Map.Close(offset_, line_, count))
+            RaiseReportLimit();
+    }
     void CloseAt(int64_t end, int32_t count = 0);
     void SetCount(int32_t count) { State.Map.SetCount(count); }
     // Chunk for a span opened outside any other, Part inside one.

@@ -61,7 +61,7 @@ TEST(ReportJsonCommand, SameExitAndErrorLinesAsTheTextForEveryKindOfRun) {
         if (text.Exit == kExitUnreadable) {
             EXPECT_EQ(json.Out, "");
         } else {
-            EXPECT_TRUE(json.Out.starts_with("{\"file\": ") && json.Out.ends_with("]}\n")) << json.Out;
+            EXPECT_TRUE(json.Out.starts_with("{\"file\": ") && json.Out.ends_with("}}\n")) << json.Out;
         }
     }
 }

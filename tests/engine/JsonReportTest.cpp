@@ -13,6 +13,7 @@
 
 #include "common/TestFiles.h"
 #include "engine/AppState.h"
+#include "engine/Fault.h"
 #include "engine/JsonReport.h"
 #include "engine/LevelFormat.h"
 #include "engine/ReportRun.h"
@@ -264,6 +265,32 @@ void CheckAgainstText(const JsonRun& run, bool wholeLevel) {
     }
 }
 
+// Every node that reaches past the file's end says so, and no other; only the chunk the walk ended
+// inside is cut, with the innermost of its children that the walk stood in, and it is the last one.
+void CheckFlags(const json& doc, const char* cutChunk) {
+    std::vector<const json*> nodes;
+    Nodes(doc["chunks"], nodes);
+    for (const json* node : nodes) {
+        SCOPED_TRACE(node->dump().substr(0, 200));
+        EXPECT_EQ(node->contains("pastEnd"), (*node)["end"].get<int64_t>() > doc["size"].get<int64_t>());
+        if (node->contains("pastEnd")) {
+            EXPECT_EQ((*node)["pastEnd"], true);
+        }
+    }
+    const json& chunks = doc["chunks"];
+    for (size_t i = 0; i < chunks.size(); ++i) {
+        const bool cut = cutChunk && i + 1 == chunks.size();
+        EXPECT_EQ(chunks[i].contains("cut"), cut) << chunks[i]["name"];
+        if (cut) {
+            EXPECT_EQ(chunks[i]["name"], cutChunk);
+            EXPECT_EQ(chunks[i]["cut"], true);
+        }
+    }
+    if (cutChunk) {
+        ASSERT_FALSE(chunks.empty());
+    }
+}
+
 void RunLevel(JsonRun& run, const TempDir& dir, const std::string& name, const DetailOptionSet& options,
               int64_t fixedBytes) {
     run.Path = dir.Write(name, run.Bytes);
@@ -288,6 +315,7 @@ struct LevelCase {
     WalkEnding Ending;
     bool Whole = false;             // the top-level chunks tile the file
     int64_t FixedBytes = kReportFixedBytes;
+    const char* CutChunk = nullptr; // the chunk the walk ended inside, the last one
 };
 
 void PrintTo(const LevelCase& level, std::ostream* out) { *out << level.Name; }
@@ -314,9 +342,10 @@ std::vector<LevelCase> LevelCases() {
              const std::vector<uint8_t> bytes = Build(FilledLevel(2), layout);
              return Patched(bytes, layout.Animations, 0x7FFFFFFF);
          },
-         WalkEnding::Overflow},
+         WalkEnding::Overflow, false, kReportFixedBytes, "Animations"},
         // Rooms that go over the same bytes again until the report's size limit stops them.
-        {"SizeLimitDM2", [] { return hostile::RoomLoopLevel(32767, 200); }, WalkEnding::SizeLimit, false, 1 << 16},
+        {"SizeLimitDM2", [] { return hostile::RoomLoopLevel(32767, 200); }, WalkEnding::SizeLimit, false, 1 << 16,
+         "Rooms"},
         {"NotALevel", [] { return std::vector<uint8_t>{'l', 'e', 'v', 'e', 'l', '?', 0, 1, 2}; },
          WalkEnding::NotALevel},
         {"DM1", [] { return std::vector<uint8_t>{0x20, 0, 0, 0, 5, 6, 7, 8}; }, WalkEnding::NotALevel},
@@ -341,6 +370,7 @@ TEST_P(JsonAgainstText, EverySummaryLineAndRecordWithNoOptionsAndAll) {
         RunLevel(run, dir, "level.lvl", options, level.FixedBytes);
         EXPECT_EQ(run.State.Map.Ending(), level.Ending);
         CheckAgainstText(run, level.Whole);
+        CheckFlags(run.Doc, level.CutChunk);
         if (all && run.State.LastRun.Walked) {
             EXPECT_NE(run.Doc.dump().find("\"records\""), std::string::npos);
         }
@@ -375,6 +405,7 @@ TEST(JsonReport, StringsAreEscapedAndKeptValid) {
         {"a \"quoted\" \\ path", R"("a \"quoted\" \\ path")"},
         {"tab\tline\nreturn\r", R"("tab\tline\nreturn\r")"},
         {std::string_view("nul\0bell\x07", 9), R"("nul\u0000bell\u0007")"},
+        {"unit\x1Fseparator\x7F", "\"unit\\u001fseparator\x7F\""},
         {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "\"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\""},
         {"bad \xFF byte", R"("bad \ufffd byte")"},
         {"cut \xE2\x82", R"("cut \ufffd\ufffd")"},
@@ -397,4 +428,73 @@ TEST(JsonReport, AnOddPathIsTheFileItNames) {
     RunLevel(run, dir, "a \"level\" \\ with\tcontrols \xC3\xA9.dm2", DetailOptionSet{}, kReportFixedBytes);
     EXPECT_EQ(run.Doc["file"], run.Path);
     EXPECT_TRUE(JsonReport(AppState{}).empty()); // no run, no document
+}
+
+namespace {
+
+struct DocumentSink final : ReportSink {
+    std::string Text;
+    size_t Largest = 0;
+    void Write(std::string_view block) override {
+        Text.append(block);
+        Largest = std::max(Largest, block.size());
+    }
+};
+
+} // namespace
+
+// The document handed on as the walk goes, from the file or from a level read whole (standard input),
+// is the one written from the finished walk, byte for byte, for every level the size limit leaves alone.
+TEST_P(JsonAgainstText, StreamedAsTheWalkGoesIsTheDocumentOfTheFinishedWalk) {
+    const LevelCase& level = GetParam();
+    if (level.Ending == WalkEnding::SizeLimit)
+        GTEST_SKIP() << "there the limit counts the document's bytes rather than the text's";
+    const TempDir dir;
+    for (const bool all : {false, true}) {
+        SCOPED_TRACE(all ? "all options" : "no options");
+        JsonRun run;
+        run.Bytes = level.Bytes();
+        SetAllDetails(run.State.DetailOptions, all);
+        RunLevel(run, dir, "level.lvl", run.State.DetailOptions, level.FixedBytes);
+        const std::string expected = JsonReport(run.State);
+        for (const bool fromMemory : {false, true}) {
+            AppState state;
+            state.DetailOptions = run.State.DetailOptions;
+            state.TileFolderOverride = dir.Path() / "tiles";
+            DocumentSink sink;
+            StreamJsonReport(state, run.Path, sink,
+                             fromMemory ? std::make_shared<const LevelFile>(LevelFile::FromBytes(run.Bytes)) : nullptr);
+            EXPECT_EQ(sink.Text, expected) << (fromMemory ? "from memory" : "from the file");
+            EXPECT_EQ(state.LastRun.StopOffset, run.State.LastRun.StopOffset);
+        }
+    }
+}
+
+// Rooms that go over the same bytes again: the limit counts the document, which stops after the room
+// that crossed it (the text alone would let the walk go on about twice as far), parses,
+// says the limit ended it, and goes out in blocks of about a megabyte.
+TEST(JsonReport, TheSizeLimitCountsTheDocumentsBytes) {
+    const TempDir dir;
+    const std::vector<uint8_t> bytes = hostile::RoomLoopLevel(32767, 200);
+    const std::string path = dir.Write("loop.dm2", bytes);
+    constexpr int64_t kFixed = int64_t{1} << 20;
+    AppState state;
+    SetAllDetails(state.DetailOptions, true);
+    state.DetailOptions.Set(optTextureTiles, false);
+    state.ReportFixedBytes = kFixed;
+    DocumentSink sink;
+    EXPECT_EQ(StreamJsonReport(state, path, sink), kReportLimitFault);
+    const size_t limit = ReportByteLimit(static_cast<int64_t>(bytes.size()), kFixed);
+    EXPECT_GT(sink.Text.size(), limit);
+    EXPECT_LE(sink.Text.size(), limit + (size_t{64} << 10)); // a room's document, and the closing
+    EXPECT_LE(sink.Largest, (size_t{1} << 20) + (size_t{64} << 10));
+    json doc;
+    ASSERT_NO_THROW(doc = json::parse(sink.Text));
+    EXPECT_EQ(doc["ended"]["how"], "size-limit");
+    EXPECT_EQ(doc["chunks"].back()["name"], "Rooms");
+    EXPECT_EQ(doc["chunks"].back()["cut"], true);
+
+    AppState text = state;
+    ReportLevelFile(text, path);
+    EXPECT_GT(JsonReport(text).size(), sink.Text.size() * 3 / 2);
 }

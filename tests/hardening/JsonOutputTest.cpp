@@ -104,8 +104,8 @@ TEST_P(DamagedJson, HostileCountsGiveDocumentsThatParse) {
     }
 }
 
-// Every saved fuzz input through the report run, with the options it carries and the fuzz target's
-// small report limit.
+// Every saved fuzz input of at most 1 MiB through the report run, with the options it carries and the
+// fuzz target's small report limit.
 TEST(FuzzInputJson, SavedFuzzInputsGiveDocumentsThatParse) {
     const TempDir dir;
     size_t inputs = 0;
@@ -113,6 +113,10 @@ TEST(FuzzInputJson, SavedFuzzInputsGiveDocumentsThatParse) {
         for (const auto& entry : std::filesystem::directory_iterator(folder)) {
             const std::vector<uint8_t> input = ReadAll(entry.path());
             const std::span<const uint8_t> level = fuzzinput::LevelBytes(input);
+            // The padded room loop's document runs to hundreds of megabytes: the fuzz replay checks it
+            // as it streams, without holding it.
+            if (level.size() > (size_t{1} << 20))
+                continue;
             AppState state;
             state.TileFolderOverride = dir.Path() / "tiles";
             state.ReportFixedBytes = int64_t{4} << 20;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: first the Release build in build/ with the windows (offscreen),
-# then the tests without windows again in a Debug build with address and undefined-behaviour sanitizers.
-# Exits non-zero on any failure.
+# then the tests without windows again in a Debug build with address and undefined-behaviour sanitizers,
+# then the tests whose code runs threads (the streamed report, refused thread starts, the summary) in a
+# build with the thread sanitizer, which builds only their program. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/ensure-packages.sh
@@ -19,5 +20,11 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTRATA_WITH_QT=OFF 
     -DSTRATA_WERROR=ON
 cmake --build build-asan -j2
 (cd build-asan && ctest --output-on-failure -j2)
+
+echo "== Thread sanitizer build of the threaded code, without the windows (build-tsan/)"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTRATA_WITH_QT=OFF -DSTRATA_TSAN=ON \
+    -DSTRATA_WERROR=ON
+cmake --build build-tsan -j2 --target thread_tests
+(cd build-tsan && ctest --output-on-failure -j2 -L threads)
 
 echo "== All tests passed"

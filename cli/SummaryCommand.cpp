@@ -22,6 +22,7 @@
 #include "engine/LevelFormat.h"
 #include "engine/OutputFile.h"
 #include "engine/ReportRun.h"
+#include "engine/ThreadStart.h"
 #include "engine/WalkMap.h"
 
 namespace {
@@ -214,9 +215,15 @@ std::vector<SummaryRow> Summarise(const std::vector<std::string>& files, unsigne
         threads = std::max(1u, std::thread::hardware_concurrency());
     threads = static_cast<unsigned>(std::min<size_t>(threads, std::max<size_t>(1, distinct.size())));
     {
+        // This thread takes files too, so the summary goes on with the helpers the system lets start.
         std::vector<std::jthread> workers;
-        for (unsigned t = 1; t < threads; ++t)
-            workers.emplace_back(work);
+        workers.reserve(threads);
+        for (unsigned t = 1; t < threads; ++t) {
+            std::jthread worker = TryStartThread(work);
+            if (!worker.joinable())
+                break;
+            workers.push_back(std::move(worker));
+        }
         work();
     }
     for (size_t i = 0; i < files.size(); ++i)

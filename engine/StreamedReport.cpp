@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/ReportRun.h"
+#include "engine/ThreadStart.h"
 #include "engine/walk/ChunkStep.h"
 
 namespace {
@@ -55,8 +56,16 @@ public:
             pane.Reserve(kPieceBoundBytes);
         }
         generation_ = static_cast<format::Generation>(state.Map.Generation());
-        for (unsigned t = 1; t < threads && t <= pieces_.size(); ++t)
-            workers_.emplace_back([this] { Work(); });
+        // The calling thread formats too (WriteTo), so a helper the system refuses only slows the run:
+        // carry on with the ones that started. Room for all is made first, so that no started thread is
+        // dropped (and joined while it waits for work) by a vector that fails to grow.
+        workers_.reserve(threads);
+        for (unsigned t = 1; t < threads && t <= pieces_.size(); ++t) {
+            std::jthread worker = TryStartThread([this] { Work(); });
+            if (!worker.joinable())
+                break;
+            workers_.push_back(std::move(worker));
+        }
     }
 
     ~HoleFiller() {

@@ -147,54 +147,123 @@ TEST(WalkMap, ChunksTileTheFileWhereTheBuilderPutThem) {
     }
 }
 
+// The option sets the map's queries are checked with: every section listed, none, and every one but the
+// room header (whose part then writes no line of its own). Runs: how many listed runs the walk makes
+// at least.
+struct OptionCase {
+    const char* Name;
+    DetailOptionSet Options;
+    int Runs;
+};
+std::vector<OptionCase> OptionCases() {
+    DetailOptionSet noRoomHeader = AllOptions(true);
+    noRoomHeader.Set(optRoomInfo, false);
+    return {
+        {"all", AllOptions(true), 31}, {"none", AllOptions(false), 0}, {"no room header", noRoomHeader, 31}};
+}
+
+// The span that wrote a line, found the slow way: the deepest of the spans whose lines hold it (spans
+// that hold a line are nested, so the deepest is the most specific).
+int32_t DeepestSpanOfLine(const WalkMap& map, int32_t line) {
+    int32_t found = -1;
+    for (int32_t i = 0; i < map.Size(); ++i)
+        if (line >= map[i].Line && line < map[i].EndLine && (found < 0 || map[i].Depth > map[found].Depth))
+            found = i;
+    return found;
+}
+
 // Every summary line stands at its span's first line, every run's header line at the run's, and every
 // record line where the run's arithmetic puts it; the queries answer from bytes to lines and back.
 TEST(WalkMap, LinesAndBytesAnswerEachOther) {
-    for (int16_t generation : {int16_t{2}, int16_t{3}}) {
-        SCOPED_TRACE(generation);
-        const Built b(FilledLevel(generation));
-        const Walked w(b.Bytes, generation, AllOptions(true));
-        const WalkMap& map = w.Map();
-        int runs = 0;
-        for (int32_t i = 0; i < map.Size(); ++i) {
-            const Span& s = map[i];
-            SCOPED_TRACE(std::string(s.Name()));
-            ASSERT_LT(static_cast<size_t>(s.Line), w.Lines.size());
-            if (s.Kind == SpanKind::Run) {
-                ++runs;
-                EXPECT_EQ(w.Lines[static_cast<size_t>(s.Line)], s.Record()->Header);
-                EXPECT_EQ(s.End - s.First, s.Count * s.Record()->Size);
-                EXPECT_EQ(s.EndLine - s.Line, 1 + s.Count * s.Record()->LinesPerRecord);
-                for (int32_t r : {0, s.Count - 1}) {
-                    const int32_t line = map.LineOfRecord(i, r);
-                    const int32_t first = map.RecordFirst(i, r);
-                    if (s.Record()->LeadColumns == 3 && generation == 2) {
-                        EXPECT_TRUE(w.Lines[static_cast<size_t>(line)].starts_with(At(first)));
+    for (const OptionCase& options : OptionCases()) {
+        for (int16_t generation : {int16_t{2}, int16_t{3}}) {
+            SCOPED_TRACE(testing::Message() << "DM" << generation << ", options " << options.Name);
+            const Built b(FilledLevel(generation));
+            const Walked w(b.Bytes, generation, options.Options);
+            const WalkMap& map = w.Map();
+            int runs = 0;
+            for (int32_t i = 0; i < map.Size(); ++i) {
+                const Span& s = map[i];
+                SCOPED_TRACE(std::string(s.Name()));
+                ASSERT_LE(static_cast<size_t>(s.Line), w.Lines.size());
+                if (s.Kind == SpanKind::Run) {
+                    ++runs;
+                    EXPECT_EQ(w.Lines[static_cast<size_t>(s.Line)], s.Record()->Header);
+                    EXPECT_EQ(s.End - s.First, s.Count * s.Record()->Size);
+                    EXPECT_EQ(s.EndLine - s.Line, 1 + s.Count * s.Record()->LinesPerRecord);
+                    for (int32_t r : {0, s.Count - 1}) {
+                        const int32_t line = map.LineOfRecord(i, r);
+                        const int32_t first = map.RecordFirst(i, r);
+                        if (s.Record()->LeadColumns == 3 && generation == 2) {
+                            EXPECT_TRUE(w.Lines[static_cast<size_t>(line)].starts_with(At(first)));
+                        }
+                        EXPECT_EQ(map.LineAt(first + s.Record()->Size - 1), line);
+                        const LineBytes bytes = map.BytesOfLine(line);
+                        EXPECT_EQ(bytes.Span, i);
+                        EXPECT_EQ(bytes.Record, r);
+                        EXPECT_EQ(bytes.First, first);
+                        EXPECT_EQ(bytes.End, first + s.Record()->Size);
                     }
-                    EXPECT_EQ(map.LineAt(first + s.Record()->Size - 1), line);
-                    const LineBytes bytes = map.BytesOfLine(line);
-                    EXPECT_EQ(bytes.Span, i);
-                    EXPECT_EQ(bytes.Record, r);
-                    EXPECT_EQ(bytes.First, first);
-                    EXPECT_EQ(bytes.End, first + s.Record()->Size);
+                } else if (s.CountWidth > 0 && s.EndLine > s.Line) {
+                    EXPECT_TRUE(w.Lines[static_cast<size_t>(s.Line)].starts_with(At(s.First)))
+                        << w.Lines[s.Line];
+                    const LineBytes bytes = map.BytesOfLine(s.Line);
+                    EXPECT_EQ(bytes.First, s.First);
+                    EXPECT_EQ(bytes.End, s.First + s.CountWidth);
+                    EXPECT_EQ(bytes.DimEnd, s.End);
                 }
-            } else if (s.CountWidth > 0 && s.EndLine > s.Line) {
-                EXPECT_TRUE(w.Lines[static_cast<size_t>(s.Line)].starts_with(At(s.First))) << w.Lines[s.Line];
-                const LineBytes bytes = map.BytesOfLine(s.Line);
-                EXPECT_EQ(bytes.First, s.First);
-                EXPECT_EQ(bytes.End, s.First + s.CountWidth);
-                EXPECT_EQ(bytes.DimEnd, s.End);
+            }
+            EXPECT_GE(runs, options.Runs);
+            // Every line of the report, and one past them, to the span that wrote it.
+            int32_t wrong = 0;
+            for (int32_t line = 0; line <= map.LineCount(); ++line)
+                wrong += map.SpanOfLine(line) != DeepestSpanOfLine(map, line);
+            EXPECT_EQ(wrong, 0) << "of " << map.LineCount() << " lines";
+            // The lines before the walk belong to no span; the field stepped over behind the tiles belongs
+            // to the tile chunk.
+            EXPECT_EQ(map.SpanOfLine(0), -1);
+            EXPECT_EQ(map[map.SpanAt(b.Where.RoomCount - 1)].What, Piece::AfterTiles);
+            EXPECT_EQ(map[map[map.SpanAt(b.Where.RoomCount - 1)].Parent].What, Piece::TextureTiles);
+            // The room header line to the room's header, where the header is listed.
+            const int32_t header = map.Find(Piece::RoomHeader);
+            if (options.Options.On(optRoomInfo)) {
+                const LineBytes bytes = map.BytesOfLine(map[header].Line + 1);
+                EXPECT_EQ(bytes.End - bytes.First, format::kRoomHeader.Size);
             }
         }
-        EXPECT_GT(runs, 30);
-        // The lines before the walk belong to no span; the room header line to the room's header.
-        EXPECT_EQ(map.SpanOfLine(0), -1);
+    }
+}
+
+// A span that wrote no line of its own (the room header not listed, a field stepped over) is shown,
+// when the outline or the strata bar selects it, at the first line around it that describes its bytes:
+// the room's summary line, the tile chunk's line.
+TEST(WalkMap, ASpanWithoutALineOfItsOwnShowsAtTheLineAroundIt) {
+    for (const OptionCase& options : OptionCases()) {
+        SCOPED_TRACE(options.Name);
+        const Built b(FilledLevel(2));
+        const Walked w(b.Bytes, 2, options.Options);
+        const WalkMap& map = w.Map();
+        const int32_t afterTiles = map.Find(Piece::AfterTiles);
+        ASSERT_GE(afterTiles, 0);
+        ASSERT_EQ(map[afterTiles].EndLine, map[afterTiles].Line);
+        const int32_t tiles = map.Find(Piece::TextureTiles);
+        EXPECT_EQ(map.LineAt(map[afterTiles].First), map[tiles].Line);
+        EXPECT_TRUE(w.Lines[static_cast<size_t>(map[tiles].Line)].starts_with(At(map[tiles].First)));
+
         const int32_t header = map.Find(Piece::RoomHeader);
-        EXPECT_EQ(map.BytesOfLine(map[header].Line + 1).End - map.BytesOfLine(map[header].Line + 1).First,
-                  format::kRoomHeader.Size);
-        // The field stepped over behind the tiles belongs to the tile chunk.
-        EXPECT_EQ(map[map.SpanAt(b.Where.RoomCount - 1)].What, Piece::AfterTiles);
-        EXPECT_EQ(map[map[map.SpanAt(b.Where.RoomCount - 1)].Parent].What, Piece::TextureTiles);
+        ASSERT_GE(header, 0);
+        const int32_t room = map[header].Parent;
+        ASSERT_EQ(map[room].Kind, SpanKind::Room);
+        const int32_t line = map.LineAt(map[header].First);
+        if (options.Options.On(optRoomInfo)) {
+            // Listed: the header's own record line.
+            EXPECT_EQ(line, map[header].Line + 1);
+            EXPECT_EQ(map.BytesOfLine(line).Span, header);
+        } else {
+            EXPECT_EQ(map[header].EndLine, map[header].Line);
+            EXPECT_EQ(line, map[room].Line);
+            EXPECT_EQ(map.SpanOfLine(line), room);
+        }
     }
 }
 

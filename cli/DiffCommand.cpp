@@ -211,11 +211,13 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
                 << ReasonOfStatus(unread, *paths[i]) << '\n';
             return kDiffTrouble;
         }
+    }
+    // A file that cannot be read is named before one that is no level, whichever of A and B it is.
+    for (int i = 0; i < 2; ++i)
         if (const std::string why = compare::NothingCompared(walked[i], ShownText(*paths[i])); !why.empty()) {
             err << kProgram << ": " << why << '\n';
             return kDiffTrouble;
         }
-    }
 
     const bool json = request.Format == "json";
     DifferenceWriter writer(out, outDescriptor, json);

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class QAction;
 class QDockWidget;
 class QMainWindow;
@@ -23,6 +25,10 @@ class ComparisonDock : public QObject {
     // not, which the status bar shows too.
     QString CompareWith(const QString& path);
 
+    // The step of Compare With... that asks for the second level: a file dialog, unless a test has put
+    // its own choice in its place. An empty name means the user cancelled.
+    void SetFileChooser(std::function<QString()> chooser) { chooser_ = std::move(chooser); }
+
   private:
     void Command();
 
@@ -30,4 +36,5 @@ class ComparisonDock : public QObject {
     DifferencesList* list_ = nullptr;
     QDockWidget* dock_ = nullptr;
     QAction* compare_ = nullptr;
+    std::function<QString()> chooser_;
 };

@@ -132,7 +132,8 @@ std::string BuildViewerHelpText() {
         "Level Map (Ctrl+M):",
         "The rooms seen from above, floors shaded by height. A click selects the sector's record in the "
         "report; Shift+click selects the room. Drag to pan, the wheel or + and - to zoom, 0 to fit. The "
-        "Height slider hides the rooms outside a band of heights. Save Map as PNG or SVG saves the view.",
+        "Height slider hides the rooms outside a band of heights; Legend shows or hides the shade scale. "
+        "Find goes to room N and draws it on top. Save Map as PNG or SVG saves the view.",
         "",
         "Compare With... and Differences (Ctrl+4):",
         "Compares the level shown with a second level, as strata-diff does, and lists the differences. "

@@ -14,8 +14,6 @@ LevelMapDock::LevelMapDock(QMainWindow& window, StructureViews& structure) : QOb
     dock_->setWidget(view_);
     window.addDockWidget(Qt::RightDockWidgetArea, dock_);
     dock_->hide();
-    // The docks' layout was restored before this dock existed; this takes up its part of it.
-    window.restoreDockWidget(dock_);
 
     QAction* show = dock_->toggleViewAction();
     show->setObjectName(QStringLiteral("mnuStructureLevelMap"));

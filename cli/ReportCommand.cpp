@@ -269,7 +269,7 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
         }
     } else if (const std::string reason =
                    output->Failed() ? "cannot hold the report in a temporary file: " + output->Reason()
-                                    : WriteOutputFile(request.OutputPath, output->Text(), level);
+                                    : CopyToOutputFile(request.OutputPath, output->Source(), {.NeverOver = level});
                !reason.empty()) {
         err << kProgram << ": cannot write " << ShownText(request.OutputPath) << ": " << reason << '\n';
         outputFailed = true;

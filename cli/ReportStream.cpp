@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <ostream>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include "engine/OutputFile.h"
@@ -20,8 +19,6 @@ ReportOutput::ReportOutput(std::ostream* out) : out_(out) {
 ReportOutput::ReportOutput(int descriptor) : descriptor_(descriptor) {}
 
 ReportOutput::~ReportOutput() {
-    if (mapped_)
-        ::munmap(mapped_, bytes_);
     if (temporary_)
         std::fclose(temporary_);
 }
@@ -44,20 +41,8 @@ void ReportOutput::Write(std::string_view block) {
     }
     reason_ = WriteToDescriptor(::fileno(temporary_), block);
     failed_ = !reason_.empty();
-    if (!failed_)
-        bytes_ += block.size();
 }
 
-std::string_view ReportOutput::Text() {
-    if (!temporary_ || failed_ || bytes_ == 0)
-        return {};
-    if (!mapped_) {
-        void* data = ::mmap(nullptr, bytes_, PROT_READ, MAP_SHARED, ::fileno(temporary_), 0);
-        if (data == MAP_FAILED) {
-            failed_ = true;
-            return {};
-        }
-        mapped_ = data;
-    }
-    return {static_cast<const char*>(mapped_), bytes_};
+int ReportOutput::Source() const {
+    return temporary_ ? ::fileno(temporary_) : -1;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Where strata-report streams its report: standard output (a descriptor, or any ostream) as the report
-// is made, or, for -o, an unnamed temporary file whose text is then written to the output file whole.
+// is made, or, for -o, an unnamed temporary file whose bytes are then copied to the output file in
+// blocks, so the report is never held in memory whole.
 #include <cstdio>
 #include <iosfwd>
 #include <string>
@@ -23,15 +24,13 @@ public:
     bool Failed() const { return failed_; }
     // Why a block did not reach its place, in a few words; "" while none failed.
     const std::string& Reason() const { return reason_; }
-    // The text written to the temporary file, mapped; empty for an ostream or after a failure.
-    std::string_view Text();
+    // The temporary file holding the text, open for reading; -1 for an ostream or a descriptor.
+    int Source() const;
 
 private:
     std::ostream* out_ = nullptr;
     int descriptor_ = -1;
     std::string reason_;
     std::FILE* temporary_ = nullptr;
-    size_t bytes_ = 0;
-    void* mapped_ = nullptr;
     bool failed_ = false;
 };

@@ -75,6 +75,10 @@ SummaryRow SummariseFile(const std::string& path) {
     row.Path = path;
     row.Counts.assign(kCountColumns.size(), std::nullopt);
     AppState state; // every detail option off
+    // The row needs the walk's ending and the chunks' counts, not its text nor its rooms: the text is
+    // counted against the size limit and dropped, and each room's spans go once it is closed.
+    state.Report.KeepNoText();
+    state.Map.Watch(nullptr, ClosedRooms::Dropped);
     ReportLevelFile(state, path);
     const RunOutcome& run = state.LastRun;
     if (run.Ended == RunOutcome::Kind::OpenFailed) {

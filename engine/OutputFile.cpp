@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -15,7 +16,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
-OutputSystemCalls gCalls{::write, ::fsync, ::rename};
+// Errors that say the kernel cannot copy between these two descriptors (other file systems, a target
+// that is no regular file, an old kernel), not that the copy failed.
+bool CannotCopyHere(int error) {
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EBADF;
+}
+
+// Copies up to count bytes from offset *at of from to to's position, inside the kernel: between
+// regular files by copy_file_range, to anything else by sendfile.
+ssize_t CopyInKernel(int from, off_t* at, int to, size_t count) {
+    const ssize_t n = ::copy_file_range(from, at, to, nullptr, count, 0);
+    if (n >= 0 || !CannotCopyHere(errno))
+        return n;
+    return ::sendfile(to, from, at, count);
+}
+
+OutputSystemCalls gCalls{::write, ::fsync, ::rename, CopyInKernel};
+
+// What a write puts in the file: text held in memory, or the bytes of a file open for reading, from
+// its start to its end, copied a block at a time.
+struct Content {
+    std::string_view Text;
+    int Source = -1;
+};
 
 // The system's own words for an error, lower-case, as a message continues them.
 std::string SystemWords(int error) {
@@ -114,6 +137,42 @@ bool WriteAll(int fd, std::string_view text) {
     return true;
 }
 
+// Copies source from its start to its end to fd's position: in the kernel where it can, otherwise
+// through a block read and written here, so the bytes are never held whole.
+bool CopyAll(int source, int fd) {
+    constexpr size_t kBlockBytes = size_t{1} << 20;
+    off_t at = 0;
+    bool inKernel = true;
+    std::string block;
+    for (;;) {
+        if (inKernel) {
+            const ssize_t n = gCalls.Copy(source, &at, fd, kBlockBytes);
+            if (n > 0)
+                continue;
+            if (n == 0)
+                return true;
+            if (errno == EINTR)
+                continue;
+            if (!CannotCopyHere(errno))
+                return false;
+            inKernel = false;
+            block.resize(kBlockBytes);
+        }
+        const ssize_t n = ::pread(source, block.data(), block.size(), at);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n == 0;
+        if (!WriteAll(fd, std::string_view(block.data(), static_cast<size_t>(n))))
+            return false;
+        at += n;
+    }
+}
+
+bool WriteAll(int fd, const Content& content) {
+    return content.Source >= 0 ? CopyAll(content.Source, fd) : WriteAll(fd, content.Text);
+}
+
 // The whole new file takes the target's name. A rename over an existing file makes ext4 write the new
 // file's blocks out at once (its guard for writers that skip fsync), which costs more than the write
 // itself; a write that need not be durable exchanges the two names instead, so the name is never
@@ -130,7 +189,7 @@ int TakeTheName(const fs::path& temporary, const fs::path& target, bool durable)
 
 // A device, a FIFO or a terminal takes the text as it comes; it is never replaced by a file. A FIFO
 // waits here for its reader, as it would for any writer.
-std::string WriteInPlace(const fs::path& path, std::string_view text) {
+std::string WriteInPlace(const fs::path& path, const Content& text) {
     FdGuard file{::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC)};
     if (file.fd < 0)
         return ReasonOfError(errno);
@@ -145,7 +204,7 @@ std::string WriteInPlace(const fs::path& path, std::string_view text) {
 // target is replaced whole or not at all. The temporary file lies in the target's own folder: a rename
 // never crosses file systems. An existing file's mode and, where the process may keep it, its owner
 // carry over.
-std::string ReplaceRegular(const fs::path& target, std::string_view text, const struct stat* existing,
+std::string ReplaceRegular(const fs::path& target, const Content& text, const struct stat* existing,
                            bool durable) {
     const fs::path folder = target.has_parent_path() ? target.parent_path() : ".";
     struct stat folderInfo {};
@@ -189,7 +248,7 @@ std::string ReplaceRegular(const fs::path& target, std::string_view text, const 
 
 // The name itself gets the new file (OutputRules::ReplaceTheName): only a regular file with no other
 // name keeps its mode; anything else at the name is replaced by the rename, never written into.
-std::string ReplaceTheName(const fs::path& path, std::string_view text, const OutputRules& rules) {
+std::string ReplaceTheName(const fs::path& path, const Content& text, const OutputRules& rules) {
     struct stat own {};
     if (::lstat(path.c_str(), &own) != 0) {
         if (errno != ENOENT)
@@ -264,8 +323,9 @@ std::string WriteOutputFile(const std::filesystem::path& path, std::string_view 
     return WriteOutputFile(path, text, OutputRules{.NeverOver = neverOver});
 }
 
-std::string WriteOutputFile(const std::filesystem::path& path, std::string_view text,
-                            const OutputRules& rules) {
+namespace {
+
+std::string WriteContent(const fs::path& path, const Content& text, const OutputRules& rules) {
     if (path.empty())
         return "not a file name";
     const std::optional<FileIdentity>& neverOver = rules.NeverOver;
@@ -277,7 +337,7 @@ std::string WriteOutputFile(const std::filesystem::path& path, std::string_view 
             return ReasonOfError(errno);
         if (SameFile(info, neverOver))
             return std::string(kIsTheLevelFile);
-        return WriteToDescriptor(fd, text);
+        return WriteAll(fd, text) ? "" : ReasonOfError(errno);
     }
     if (::stat(path.c_str(), &info) == 0) {
         if (SameFile(info, neverOver))
@@ -301,4 +361,17 @@ std::string WriteOutputFile(const std::filesystem::path& path, std::string_view 
     if (std::string reason = FollowDanglingLinks(target); !reason.empty())
         return reason;
     return ReplaceRegular(target, text, nullptr, rules.Durable);
+}
+
+} // namespace
+
+std::string WriteOutputFile(const std::filesystem::path& path, std::string_view text,
+                            const OutputRules& rules) {
+    return WriteContent(path, Content{.Text = text}, rules);
+}
+
+std::string CopyToOutputFile(const std::filesystem::path& path, int source, const OutputRules& rules) {
+    if (source < 0)
+        return ReasonOfError(EBADF);
+    return WriteContent(path, Content{.Text = {}, .Source = source}, rules);
 }

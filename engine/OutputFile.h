@@ -41,6 +41,11 @@ std::string WriteOutputFile(const std::filesystem::path& path, std::string_view 
 std::string WriteOutputFile(const std::filesystem::path& path, std::string_view text,
                             const OutputRules& rules);
 
+// The same write with the bytes of source, a file open for reading, from its start to its end: they are
+// copied a block at a time (inside the kernel where it can), so a report of any size is written in
+// bounded memory, under every rule above. "" or the reason.
+std::string CopyToOutputFile(const std::filesystem::path& path, int source, const OutputRules& rules = {});
+
 // Writes all of text to an open descriptor (standard output, a file being made), carrying on after
 // short writes and interruptions. "" or the reason.
 std::string WriteToDescriptor(int descriptor, std::string_view text);

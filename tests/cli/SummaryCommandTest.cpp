@@ -5,11 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <set>
 #include <sstream>
 #include <unistd.h>
 
 #include "cli/ReportCommand.h"
 #include "common/TestFiles.h"
+#include "engine/AppState.h"
+#include "engine/ReportRun.h"
+#include "engine/WalkMap.h"
+#include "fuzz/HostileLevels.h"
 #include "tools/LevelBuilder.h"
 
 namespace {
@@ -232,4 +237,73 @@ TEST(SummaryCommand, ANameWithALineBreakIsQuotedInItsCell) {
     row.Outcome = "unreadable";
     const std::string csv = SummaryText({row}, false);
     EXPECT_NE(csv.find("\n\"two\nlines.dm2\",,,,unreadable,"), std::string::npos) << csv;
+}
+
+// A row comes from a walk that keeps no text and drops each room once closed. Against the walk that
+// holds its whole text and every room, each column agrees, for levels that end every way a summarised
+// walk can end.
+TEST(SummaryCommand, ARowTellsWhatTheWalkHoldingEverythingTells) {
+    TempDir dir;
+    Layout l;
+    const std::vector<uint8_t> dm3 = Build(FilledLevel(3), l);
+    std::vector<uint8_t> overflow = dm3;
+    overflow[static_cast<size_t>(l.Frames) + 3] = 0x40;
+    Level back = FilledLevel(2);
+    back.Tiles.Count = -1;
+    const std::vector<std::string> paths = {
+        dir.Write("filled.dm2", Build(FilledLevel(2))),
+        dir.Write("filled.dm3", dm3),
+        dir.Write("cut.dm3", std::vector<uint8_t>(dm3.begin(), dm3.begin() + l.SoundSources)),
+        dir.Write("overflow.dm3", overflow),
+        dir.Write("back.dm2", Build(back)),
+        dir.Write("loop.dm2", hostile::RoomLoopLevel(300, 40)),
+        dir.Write("rooms-past-end.dm2", hostile::RoomsPastTheEndLevel(2)),
+        dir.Write("rooms-past-end.dm3", hostile::RoomsPastTheEndLevel(3)),
+        dir.Write("short", {0x2D, 0}),
+    };
+    // The count columns in the order of the summary's header, and the chunks they count.
+    const std::pair<const char*, Piece> columns[] = {
+        {"tiles", Piece::TextureTiles},
+        {"rooms", Piece::Rooms},
+        {"floor_words", Piece::FloorData},
+        {"animations", Piece::Animations},
+        {"moveables", Piece::Moveables},
+        {"static_meshes", Piece::StaticMeshes},
+        {"object_textures", Piece::ObjectTextures},
+        {"sprite_textures", Piece::SpriteTextures},
+        {"cameras", Piece::Cameras},
+        {"sound_sources", Piece::SoundSources},
+        {"boxes", Piece::Boxes},
+        {"items", Piece::Items},
+        {"sound_details", Piece::SoundDetails},
+    };
+    const std::vector<std::string> header = Cells(SummaryText({}, false)).at(0);
+    ASSERT_EQ(header.size(), 7 + std::size(columns) + 1);
+    for (size_t c = 0; c < std::size(columns); ++c)
+        ASSERT_EQ(header[7 + c], columns[c].first);
+
+    const std::vector<SummaryRow> rows = Summarise(paths, 2);
+    ASSERT_EQ(rows.size(), paths.size());
+    std::set<std::string> endings;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        SCOPED_TRACE(paths[i]);
+        AppState whole;
+        ReportLevelFile(whole, paths[i]);
+        ASSERT_TRUE(whole.Level);
+        EXPECT_FALSE(whole.Report.Text().empty());
+        const WalkMap& map = whole.Map;
+        const SummaryRow& row = rows[i];
+        EXPECT_EQ(row.Outcome, EndingName(map.Ending()));
+        endings.insert(row.Outcome);
+        EXPECT_EQ(row.Generation, whole.LastRun.Walked ? map.Generation() : 0);
+        EXPECT_EQ(row.EndOffset, whole.LastRun.Walked ? map.EndOffset() : 4);
+        EXPECT_EQ(row.Size, whole.Level->FileLength());
+        ASSERT_EQ(row.Counts.size(), std::size(columns));
+        for (size_t c = 0; c < std::size(columns); ++c) {
+            const int32_t span = whole.LastRun.Walked ? map.Find(columns[c].second) : -1;
+            EXPECT_EQ(row.Counts[c], span >= 0 ? std::optional<int32_t>(map[span].Count) : std::nullopt)
+                << columns[c].first;
+        }
+    }
+    EXPECT_EQ(endings, (std::set<std::string>{"completed", "overflow", "stepped-back", "not-a-level"}));
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <functional>
+#include <optional>
 #include <set>
 #include <sys/stat.h>
 #include <thread>
@@ -39,6 +40,44 @@ mode_t ModeOf(const fs::path& path, bool followLinks = true) {
         return 0;
     return info.st_mode;
 }
+
+// A file open for reading that holds bytes, its position left at its end as the report's temporary
+// file leaves it: what CopyToOutputFile copies from.
+class SourceFile {
+  public:
+    explicit SourceFile(std::string_view bytes) : file_(std::tmpfile()) {
+        if (file_)
+            std::fwrite(bytes.data(), 1, bytes.size(), file_);
+        if (file_)
+            std::fflush(file_);
+    }
+    ~SourceFile() {
+        if (file_)
+            std::fclose(file_);
+    }
+    SourceFile(const SourceFile&) = delete;
+    SourceFile& operator=(const SourceFile&) = delete;
+    int Descriptor() const { return file_ ? ::fileno(file_) : -1; }
+
+  private:
+    std::FILE* file_;
+};
+
+// The writer's two entry points, which keep the same rules: the text held in memory, and the same
+// bytes copied from a file.
+struct Writer {
+    const char* Name;
+    std::string (*Write)(const fs::path& path, std::string_view text, const OutputRules& rules);
+};
+const Writer kWriters[] = {
+    {"text", [](const fs::path& path, std::string_view text,
+                const OutputRules& rules) { return WriteOutputFile(path, text, rules); }},
+    {"copied from a file",
+     [](const fs::path& path, std::string_view text, const OutputRules& rules) {
+         const SourceFile source(text);
+         return CopyToOutputFile(path, source.Descriptor(), rules);
+     }},
+};
 
 // Each case makes its path in a fresh folder ("a" and "b" exist in it), writes, and checks what the
 // path pointed at afterwards.
@@ -94,27 +133,31 @@ TEST(OutputFile, WritesWhatThePathPointsAtAndKeepsItsKind) {
         {"the null device", [](const fs::path&) { return fs::path("/dev/null"); },
          [](const fs::path&) { EXPECT_TRUE(S_ISCHR(ModeOf("/dev/null"))); }},
     };
-    for (const WriteCase& c : cases) {
-        SCOPED_TRACE(c.Name);
-        TempDir dir;
-        fs::create_directories(dir.Path() / "a");
-        fs::create_directories(dir.Path() / "b");
-        EXPECT_EQ(WriteOutputFile(c.Make(dir.Path()), kText), "");
-        c.Check(dir.Path());
-    }
+    for (const Writer& writer : kWriters)
+        for (const WriteCase& c : cases) {
+            SCOPED_TRACE(std::string(writer.Name) + ": " + c.Name);
+            TempDir dir;
+            fs::create_directories(dir.Path() / "a");
+            fs::create_directories(dir.Path() / "b");
+            EXPECT_EQ(writer.Write(c.Make(dir.Path()), kText, {}), "");
+            c.Check(dir.Path());
+        }
 }
 
 TEST(OutputFile, FifoReaderGetsTheBytesAndTheFifoStays) {
-    TempDir dir;
-    const fs::path fifo = dir.Path() / "pipe";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::vector<uint8_t> received;
-    std::thread reader([&] { received = ReadAll(fifo); });
-    EXPECT_EQ(WriteOutputFile(fifo, kText), "");
-    reader.join();
-    EXPECT_EQ(received, kTextBytes);
-    EXPECT_TRUE(fs::is_fifo(fifo));
-    EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"pipe"});
+    for (const Writer& writer : kWriters) {
+        SCOPED_TRACE(writer.Name);
+        TempDir dir;
+        const fs::path fifo = dir.Path() / "pipe";
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+        std::vector<uint8_t> received;
+        std::thread reader([&] { received = ReadAll(fifo); });
+        EXPECT_EQ(writer.Write(fifo, kText, {}), "");
+        reader.join();
+        EXPECT_EQ(received, kTextBytes);
+        EXPECT_TRUE(fs::is_fifo(fifo));
+        EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"pipe"});
+    }
 }
 
 // The level, a link to it and a hard link to it are refused; so is what cannot be written, with the
@@ -139,14 +182,16 @@ TEST(OutputFile, RefusalsAndFailuresNameTheReasonAndChangeNothing) {
           Case{"/proc/version", ::geteuid() == 0 ? "cannot make a file in /proc: no such file or directory"
                                                  : "permission denied"}}) {
         SCOPED_TRACE(path);
-        EXPECT_EQ(WriteOutputFile(path, kText, identity), reason);
+        for (const Writer& writer : kWriters)
+            EXPECT_EQ(writer.Write(path, kText, {.NeverOver = identity}), reason) << writer.Name;
     }
     EXPECT_EQ(ReadAll(level), kOld);
     EXPECT_TRUE(fs::is_symlink(dir.Path() / "link"));
     EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"level.dm2", "link", "hard", "file"}));
     if (::geteuid() != 0) {
         ::chmod(level.c_str(), 0444);
-        EXPECT_EQ(WriteOutputFile(level, kText), "permission denied");
+        for (const Writer& writer : kWriters)
+            EXPECT_EQ(writer.Write(level, kText, {}), "permission denied") << writer.Name;
         EXPECT_EQ(ReadAll(level), kOld);
     }
 }
@@ -209,7 +254,8 @@ TEST(OutputFile, AStreamThatIsTheLevelIsRefusedByEveryNameOfIt) {
     const std::string fd = std::to_string(appending);
     for (const std::string& name : {"/dev/fd/" + fd, "/proc/self/fd/" + fd, "/dev/fd/./" + fd}) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(WriteOutputFile(name, kText, identity), kIsTheLevelFile);
+        for (const Writer& writer : kWriters)
+            EXPECT_EQ(writer.Write(name, kText, {.NeverOver = identity}), kIsTheLevelFile) << writer.Name;
     }
     // Standard output itself, for the time of one call.
     std::fflush(stdout);
@@ -242,12 +288,18 @@ namespace {
 // Makes one of the writer's system calls fail with an error while it lives.
 class FailingCall {
   public:
-    enum Which { Write, Fsync, Rename };
+    // Write: every way the bytes go out fails (a write, a copy inside the kernel). CopyRefused: the
+    // kernel cannot copy here, so the bytes are read and written instead.
+    enum Which { Write, Fsync, Rename, CopyRefused };
     FailingCall(Which which, int error) : saved_(OutputSystemCallsForTests()) {
         error_ = error;
         OutputSystemCalls& calls = OutputSystemCallsForTests();
-        if (which == Write)
+        if (which == Write) {
             calls.Write = [](int, const void*, size_t) -> ssize_t { return errno = error_, -1; };
+            calls.Copy = [](int, off_t*, int, size_t) -> ssize_t { return errno = error_, -1; };
+        }
+        if (which == CopyRefused)
+            calls.Copy = [](int, off_t*, int, size_t) -> ssize_t { return errno = EXDEV, -1; };
         if (which == Fsync)
             calls.Fsync = [](int) { return errno = error_, -1; };
         if (which == Rename)
@@ -277,9 +329,12 @@ TEST(OutputFile, AFailingSystemCallKeepsTheOldFileAndGivesTheReason) {
         const fs::path file = dir.Write("report.csv", kOld);
         {
             FailingCall failing(which, error);
-            EXPECT_EQ(WriteOutputFile(file, kText), reason);
-            EXPECT_EQ(WriteOutputFile(dir.Path() / "new.csv", kText), reason);
-            EXPECT_EQ(WriteOutputFile(file, kText, OutputRules{.ReplaceTheName = true}), reason);
+            for (const Writer& writer : kWriters) {
+                SCOPED_TRACE(writer.Name);
+                EXPECT_EQ(writer.Write(file, kText, {}), reason);
+                EXPECT_EQ(writer.Write(dir.Path() / "new.csv", kText, {}), reason);
+                EXPECT_EQ(writer.Write(file, kText, {.ReplaceTheName = true}), reason);
+            }
         }
         EXPECT_EQ(ReadAll(file), kOld);
         EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"report.csv"});
@@ -318,4 +373,49 @@ TEST(OutputFile, ReplacingTheNameNeverChangesAnotherFile) {
     EXPECT_TRUE(fs::is_symlink(at("link-level")));
     EXPECT_EQ(Names(dir.Path() / "t"), (std::set<std::string>{"link", "dangling", "hard", "fifo", "new",
                                                               "hard-level", "link-level", "folder"}));
+}
+
+// Copied from a file, the bytes go out a block at a time, from the file's start whatever its position,
+// inside the kernel or, where it cannot copy, read and written: the target holds exactly the source,
+// several blocks long, and nothing else is left in its folder.
+TEST(OutputFile, CopiedBytesArriveWholeWhicheverWayTheyGo) {
+    std::string big(size_t{3} << 20, '\0');
+    for (size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>((i * 131 + i / 4099) & 0xFF);
+    big += "tail";
+    const std::vector<uint8_t> bigBytes(big.begin(), big.end());
+    using Case = std::tuple<const char*, std::string, bool>; // name, bytes, kernel copy refused
+    for (const auto& [name, bytes, refused] : {Case{"empty", "", false}, Case{"several blocks", big, false},
+                                               Case{"several blocks, read and written", big, true}}) {
+        SCOPED_TRACE(name);
+        const std::vector<uint8_t> expected(bytes.begin(), bytes.end());
+        TempDir dir;
+        const fs::path file = dir.Write("report.txt", kOld);
+        ::chmod(file.c_str(), 0604);
+        // A descriptor opened for appending (standard output as `>> file` leaves it) takes the bytes
+        // after what it holds.
+        const fs::path appended = dir.Write("appended.txt", kOld);
+        const int appending = ::open(appended.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        ASSERT_GE(appending, 0);
+        const SourceFile source(bytes);
+        {
+            std::optional<FailingCall> failing;
+            if (refused)
+                failing.emplace(FailingCall::CopyRefused, 0);
+            EXPECT_EQ(CopyToOutputFile(file, source.Descriptor()), "");
+            EXPECT_EQ(CopyToOutputFile("/dev/fd/" + std::to_string(appending), source.Descriptor()), "");
+            EXPECT_EQ(CopyToOutputFile("/dev/null", source.Descriptor()), "");
+        }
+        ::close(appending);
+        EXPECT_EQ(ReadAll(file), expected);
+        EXPECT_EQ(ModeOf(file) & 07777, 0604u);
+        std::vector<uint8_t> both = kOld;
+        both.insert(both.end(), expected.begin(), expected.end());
+        EXPECT_EQ(ReadAll(appended), both);
+        EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"report.txt", "appended.txt"}));
+    }
+    // A source that is not open is a reason, and nothing is made.
+    TempDir dir;
+    EXPECT_EQ(CopyToOutputFile(dir.Path() / "x.txt", -1), "bad file descriptor");
+    EXPECT_TRUE(fs::is_empty(dir.Path()));
 }

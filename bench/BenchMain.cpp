@@ -5,8 +5,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <functional>
 #include <spawn.h>
 #include <string>
@@ -188,9 +188,10 @@ int main(int argc, char** argv) {
         const std::string& report = state.Report.Str();
         const double reportMBps = static_cast<double>(report.size()) / 1e3 / onMs;
         biggestReport = std::max(biggestReport, report.size());
-        rows.push_back({tag + " report, all detail options on", onMs, reportMBps, CountLines(report) * 1e3 / onMs,
-                        std::to_string(report.size()) + " report bytes, " + std::to_string(CountLines(report)) +
-                            " lines"});
+        rows.push_back({tag + " report, all detail options on", onMs, reportMBps,
+                        CountLines(report) * 1e3 / onMs,
+                        std::to_string(report.size()) + " report bytes, " +
+                            std::to_string(CountLines(report)) + " lines"});
 
         LevelFile level;
         level.Open(path);
@@ -203,10 +204,11 @@ int main(int argc, char** argv) {
         int fresh = 0;
         const double freshMs = Median(Time(repeats, [&] {
             const std::filesystem::path dir = folder / ("fresh-" + tag + "-" + std::to_string(fresh++));
-            ExportTiles(level.Bytes(), dir.string() + "/", 64, state.Palette8Colours.get(), TileWriter(std::nullopt));
+            ExportTiles(level.Bytes(), dir.string() + "/", 64, state.Palette8Colours.get(),
+                        TileWriter(std::nullopt));
         }));
-        rows.push_back({tag + " export of 64 tiles, new folder", freshMs, 64.0 * kBmpFileBytes / 1e3 / freshMs, 0,
-                        "folder and files created"});
+        rows.push_back({tag + " export of 64 tiles, new folder", freshMs,
+                        64.0 * kBmpFileBytes / 1e3 / freshMs, 0, "folder and files created"});
 
         size_t xxdBytes = 0;
         if (RunXxd(path, &xxdBytes) >= 0) {
@@ -256,9 +258,10 @@ int main(int argc, char** argv) {
     if (json) {
         std::printf("{\n  \"results\": [\n");
         for (size_t i = 0; i < rows.size(); ++i)
-            std::printf("    {\"name\": \"%s\", \"median_ms\": %.3f, \"mb_per_s\": %.1f, \"lines_per_s\": %.0f}%s\n",
-                        rows[i].Name.c_str(), rows[i].Ms, rows[i].MBps, rows[i].LinesPerSec,
-                        i + 1 < rows.size() ? "," : "");
+            std::printf(
+                "    {\"name\": \"%s\", \"median_ms\": %.3f, \"mb_per_s\": %.1f, \"lines_per_s\": %.0f}%s\n",
+                rows[i].Name.c_str(), rows[i].Ms, rows[i].MBps, rows[i].LinesPerSec,
+                i + 1 < rows.size() ? "," : "");
         std::printf("  ],\n");
         for (const auto& [key, value] : keys)
             std::printf("  \"%s\": %.3f,\n", key.c_str(), value);

@@ -3,8 +3,8 @@
 // median of pairs run in turn (report, yardstick, report, ...), so a change in the machine's speed
 // during the run moves both sides of a pair alike. And the summary over 200 links to that level.
 #include <algorithm>
-#include <cstdio>
 #include <chrono>
+#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <spawn.h>
@@ -22,7 +22,7 @@ extern char** environ;
 namespace {
 
 struct ChildRun {
-    double Ms = -1;     // wall time from the start to the exit, -1 when it failed to start or run
+    double Ms = -1; // wall time from the start to the exit, -1 when it failed to start or run
 };
 
 // Starts argv with its standard output on a pipe that this process reads and throws away, as a shell
@@ -56,7 +56,8 @@ ChildRun RunChild(const std::vector<std::string>& argv) {
     ::close(fds[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return {};
     return {ms};
@@ -150,7 +151,8 @@ void BenchWholeRuns(const BenchContext& context, BenchKeys& keys) {
         keys.emplace_back("report_full_ms", full.Ms);
         keys.emplace_back("xxd_ms", full.YardstickMs);
         keys.emplace_back("report_full_to_xxd", full.Ratio);
-        keys.emplace_back("report_full_peak_mb", PeakMB({report, "--details", sections, level}, context.Folder));
+        keys.emplace_back("report_full_peak_mb",
+                          PeakMB({report, "--details", sections, level}, context.Folder));
     }
     // The JSON document of every section, streamed as the text is.
     const std::vector<std::string> json{report, "--format", "json", "--details", sections, level};

@@ -163,10 +163,11 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::
         ->allow_extra_args(false) // the level path after a LIST is not a second LIST
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     auto* tileDir = app.add_option("--tile-dir", request.TileDir,
-                   "Export the texture tiles into DIR instead of TileCollection")
-        ->type_name("DIR");
-    auto* output = app.add_option("-o,--output", request.OutputPath, "Write the report to FILE instead of standard output")
-        ->type_name("FILE");
+                                   "Export the texture tiles into DIR instead of TileCollection")
+                        ->type_name("DIR");
+    auto* output = app.add_option("-o,--output", request.OutputPath,
+                                  "Write the report to FILE instead of standard output")
+                       ->type_name("FILE");
     app.add_option("--format", request.Format,
                    "text (the default) or json; for --summary csv (the default) or json")
         ->type_name("FORMAT");
@@ -192,7 +193,8 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::
         return {std::nullopt, PrintUsageError(err, kProgram, wrong)};
     // An empty name names nothing: it is not taken for standard output or the default folder.
     if (output->count() > 0 && request.OutputPath.empty())
-        return {std::nullopt, PrintUsageError(err, kProgram, "-o needs a FILE, not an empty name (- is standard output)")};
+        return {std::nullopt,
+                PrintUsageError(err, kProgram, "-o needs a FILE, not an empty name (- is standard output)")};
     if (tileDir->count() > 0 && request.TileDir.empty())
         return {std::nullopt, PrintUsageError(err, kProgram, "--tile-dir needs a DIR, not an empty name")};
     for (const std::string& list : detailLists)
@@ -268,8 +270,9 @@ int RunReportRequest(const ReportRequest& request, AppState& state, std::ostream
             outputFailed = true;
         }
     } else if (const std::string reason =
-                   output->Failed() ? "cannot hold the report in a temporary file: " + output->Reason()
-                                    : CopyToOutputFile(request.OutputPath, output->Source(), {.NeverOver = level});
+                   output->Failed()
+                       ? "cannot hold the report in a temporary file: " + output->Reason()
+                       : CopyToOutputFile(request.OutputPath, output->Source(), {.NeverOver = level});
                !reason.empty()) {
         err << kProgram << ": cannot write " << ShownText(request.OutputPath) << ": " << reason << '\n';
         outputFailed = true;

@@ -10,7 +10,7 @@
 #include "engine/ReportPane.h"
 
 class ReportOutput final : public ReportSink {
-public:
+  public:
     // To out, or (out null) to a temporary file.
     explicit ReportOutput(std::ostream* out);
     // To an open descriptor, with the system's reason when a write fails.
@@ -27,7 +27,7 @@ public:
     // The temporary file holding the text, open for reading; -1 for an ostream or a descriptor.
     int Source() const;
 
-private:
+  private:
     std::ostream* out_ = nullptr;
     int descriptor_ = -1;
     std::string reason_;

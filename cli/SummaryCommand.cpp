@@ -33,12 +33,18 @@ struct CountColumn {
 };
 // The main chunks whose counts the summary shows, in file order.
 constexpr std::array kCountColumns{
-    CountColumn{"tiles", Piece::TextureTiles},           CountColumn{"rooms", Piece::Rooms},
-    CountColumn{"floor_words", Piece::FloorData},        CountColumn{"animations", Piece::Animations},
-    CountColumn{"moveables", Piece::Moveables},          CountColumn{"static_meshes", Piece::StaticMeshes},
-    CountColumn{"object_textures", Piece::ObjectTextures}, CountColumn{"sprite_textures", Piece::SpriteTextures},
-    CountColumn{"cameras", Piece::Cameras},              CountColumn{"sound_sources", Piece::SoundSources},
-    CountColumn{"boxes", Piece::Boxes},                  CountColumn{"items", Piece::Items},
+    CountColumn{"tiles", Piece::TextureTiles},
+    CountColumn{"rooms", Piece::Rooms},
+    CountColumn{"floor_words", Piece::FloorData},
+    CountColumn{"animations", Piece::Animations},
+    CountColumn{"moveables", Piece::Moveables},
+    CountColumn{"static_meshes", Piece::StaticMeshes},
+    CountColumn{"object_textures", Piece::ObjectTextures},
+    CountColumn{"sprite_textures", Piece::SpriteTextures},
+    CountColumn{"cameras", Piece::Cameras},
+    CountColumn{"sound_sources", Piece::SoundSources},
+    CountColumn{"boxes", Piece::Boxes},
+    CountColumn{"items", Piece::Items},
     CountColumn{"sound_details", Piece::SoundDetails},
 };
 
@@ -84,7 +90,8 @@ SummaryRow SummariseFile(const std::string& path) {
     if (run.Ended == RunOutcome::Kind::OpenFailed) {
         std::error_code ec;
         // An empty file is there and readable; it only holds no level.
-        const bool empty = std::filesystem::is_regular_file(path, ec) && std::filesystem::file_size(path, ec) == 0;
+        const bool empty =
+            std::filesystem::is_regular_file(path, ec) && std::filesystem::file_size(path, ec) == 0;
         row.Outcome = empty ? "not-a-level" : "unreadable";
         if (empty) {
             row.Size = 0;
@@ -127,14 +134,16 @@ bool StartsWithLevelWord(const std::filesystem::path& path) {
     ::close(fd);
     if (n != 4)
         return false;
-    const uint32_t value = word[0] | (word[1] << 8) | (word[2] << 16) | (static_cast<uint32_t>(word[3]) << 24);
+    const uint32_t value =
+        word[0] | (word[1] << 8) | (word[2] << 16) | (static_cast<uint32_t>(word[3]) << 24);
     return format::GenerationOf(value).has_value();
 }
 
 void CollectFolder(const std::filesystem::path& folder, std::vector<std::string>& files) {
     std::error_code ec;
     std::vector<std::filesystem::path> entries;
-    for (std::filesystem::directory_iterator it(folder, std::filesystem::directory_options::skip_permission_denied, ec),
+    for (std::filesystem::directory_iterator
+             it(folder, std::filesystem::directory_options::skip_permission_denied, ec),
          end;
          !ec && it != end; it.increment(ec))
         entries.push_back(it->path());
@@ -239,7 +248,7 @@ std::vector<SummaryRow> Summarise(const std::vector<std::string>& files, unsigne
 }
 
 std::string SummaryText(const std::vector<SummaryRow>& rows, bool json) {
-    static constexpr std::array kLeading{"path",   "size",       "version",     "generation",
+    static constexpr std::array kLeading{"path",    "size",       "version",    "generation",
                                          "outcome", "end_offset", "at_file_end"};
     std::string out;
     if (json) {
@@ -296,8 +305,9 @@ std::string SummaryText(const std::vector<SummaryRow>& rows, bool json) {
         else
             out += row.EndOffset ? (row.AtFileEnd ? ",yes" : ",no") : ",";
         for (size_t c = 0; c < kCountColumns.size(); ++c)
-            number(kCountColumns[c].Name,
-                   c < row.Counts.size() && row.Counts[c] ? std::optional<int64_t>(*row.Counts[c]) : std::nullopt);
+            number(kCountColumns[c].Name, c < row.Counts.size() && row.Counts[c]
+                                              ? std::optional<int64_t>(*row.Counts[c])
+                                              : std::nullopt);
         text("xxh3", row.Hash ? HashText(*row.Hash) : "", row.Hash.has_value());
         if (json)
             out += r + 1 < rows.size() ? "},\n" : "}\n";

@@ -23,10 +23,10 @@ int RunSummaryCommand(const std::vector<std::string>& args, std::ostream& out, s
 // One file's row.
 struct SummaryRow {
     std::string Path;
-    int64_t Size = -1;      // -1: unknown (unreadable)
-    std::string Version;    // 8 hex digits; empty when unreadable
-    int Generation = 0;     // 2 or 3; 0 for none
-    std::string Outcome;    // the walk's ending (EndingName), or unreadable
+    int64_t Size = -1;                // -1: unknown (unreadable)
+    std::string Version;              // 8 hex digits; empty when unreadable
+    int Generation = 0;               // 2 or 3; 0 for none
+    std::string Outcome;              // the walk's ending (EndingName), or unreadable
     std::optional<int64_t> EndOffset; // where the walk ended, before the file's start too; none unread
     bool AtFileEnd = false;
     std::vector<std::optional<int32_t>> Counts; // per kSummaryCounts; empty where the walk did not reach

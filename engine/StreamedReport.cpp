@@ -34,7 +34,7 @@ struct HolesGuard {
 };
 
 class HoleFiller {
-public:
+  public:
     HoleFiller(AppState& state, const RunHoles& holes, unsigned threads)
         : state_(state), level_(*state.Level), slots_(2 * threads + 2), panes_(slots_), done_(slots_, -1) {
         const std::string& text = state.Report.Str();
@@ -108,7 +108,7 @@ public:
         }
     }
 
-private:
+  private:
     bool Claimable() const { return next_ < pieces_.size() && next_ < written_ + slots_; }
 
     void Work() {

@@ -69,12 +69,18 @@ uint8_t KindOf(const format::Record* record) {
     return at == format::kAllRecords.end() ? 0 : static_cast<uint8_t>(at - format::kAllRecords.begin() + 1);
 }
 
-bool HoldsByte(const Span& s, int64_t offset) { return offset >= s.First && offset < s.End; }
-bool HoldsLine(const Span& s, int32_t line) { return line >= s.Line && line < s.EndLine; }
+bool HoldsByte(const Span& s, int64_t offset) {
+    return offset >= s.First && offset < s.End;
+}
+bool HoldsLine(const Span& s, int32_t line) {
+    return line >= s.Line && line < s.EndLine;
+}
 
 } // namespace
 
-const PieceInfo& InfoOf(Piece piece) { return kPieces[static_cast<size_t>(piece)]; }
+const PieceInfo& InfoOf(Piece piece) {
+    return kPieces[static_cast<size_t>(piece)];
+}
 
 std::string_view EndingName(WalkEnding how) {
     switch (how) {
@@ -197,7 +203,8 @@ int32_t WalkMap::SpanAt(int64_t offset) const {
 
 // Lines only grow in walk order.
 int32_t WalkMap::SpanOfLine(int32_t line) const {
-    return Descend([&](const Span& s) { return HoldsLine(s, line); }, [&](const Span& s) { return s.Line > line; });
+    return Descend([&](const Span& s) { return HoldsLine(s, line); },
+                   [&](const Span& s) { return s.Line > line; });
 }
 
 int32_t WalkMap::RecordOfLine(int32_t span, int32_t line) const {
@@ -265,7 +272,9 @@ LineBytes WalkMap::BytesOfLine(int32_t line) const {
     return out;
 }
 
-std::vector<int32_t> WalkMap::TopLevel() const { return Children(-1); }
+std::vector<int32_t> WalkMap::TopLevel() const {
+    return Children(-1);
+}
 
 std::vector<int32_t> WalkMap::Children(int32_t span) const {
     std::vector<int32_t> out;

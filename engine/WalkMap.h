@@ -87,18 +87,19 @@ enum class SpanKind : uint8_t {
 
 struct Span {
     enum Flag : uint8_t {
-        Cut = 1,         // the walk ended inside it: End is where it stood
-        SteppedBack = 2, // a negative count moved the running offset back; End stops at First + the count field
-        PastEnd = 4,     // it reaches past the end of the file
+        Cut = 1, // the walk ended inside it: End is where it stood
+        SteppedBack =
+            2,       // a negative count moved the running offset back; End stops at First + the count field
+        PastEnd = 4, // it reaches past the end of the file
     };
-    int32_t First = 0; // first byte (the count field, where it has one)
-    int32_t End = 0;   // one past the last byte; never below First
-    int32_t Count = 0; // the count as the report shows it (records of a run; 0 where there is none)
-    int32_t Line = 0;  // 0-based report line it wrote first (a chunk's summary, a run's header line)
-    int32_t EndLine = 0; // one past the last report line it wrote
-    int32_t Parent = -1; // index of the enclosing span
-    int32_t Next = 0;    // index of the first span after its own children (spans are kept in walk order)
-    int16_t Index = -1;  // a room's number
+    int32_t First = 0;      // first byte (the count field, where it has one)
+    int32_t End = 0;        // one past the last byte; never below First
+    int32_t Count = 0;      // the count as the report shows it (records of a run; 0 where there is none)
+    int32_t Line = 0;       // 0-based report line it wrote first (a chunk's summary, a run's header line)
+    int32_t EndLine = 0;    // one past the last report line it wrote
+    int32_t Parent = -1;    // index of the enclosing span
+    int32_t Next = 0;       // index of the first span after its own children (spans are kept in walk order)
+    int16_t Index = -1;     // a room's number
     uint8_t RecordKind = 0; // 1 + the index in format::kAllRecords of its records' kind; 0 for none
     Piece What = Piece::Records;
     SpanKind Kind = SpanKind::Chunk;
@@ -111,7 +112,9 @@ struct Span {
     const format::Record* Record() const {
         return RecordKind == 0 ? nullptr : format::kAllRecords[static_cast<size_t>(RecordKind - 1)];
     }
-    std::string_view Name() const { return What == Piece::Records && Record() ? Record()->Name : InfoOf(What).Name; }
+    std::string_view Name() const {
+        return What == Piece::Records && Record() ? Record()->Name : InfoOf(What).Name;
+    }
 };
 
 // How a walk ended: the one value every output describes (RunOutcomeText.h words it). Completed is a
@@ -133,7 +136,7 @@ class WalkMap;
 // Told of every span as the walk opens and closes it, for a reader that writes while the walk goes on
 // (the streamed JSON document). A span's children are closed before it.
 class SpanWatcher {
-public:
+  public:
     virtual ~SpanWatcher() = default;
     virtual void Opened(const WalkMap& map, int32_t span) = 0;
     // False asks the walk to stop here: what the watcher wrote has outgrown the report's size limit.
@@ -145,7 +148,7 @@ public:
 enum class ClosedRooms : uint8_t { Kept, Dropped };
 
 class WalkMap {
-public:
+  public:
     // ---- Recording (the walker) ----
     void Reset(int64_t fileSize, int16_t generation);
     // Opens a span at first, inside the innermost open span; line is the next report line.
@@ -200,9 +203,11 @@ public:
     int32_t Find(Piece what) const;
 
     // Bytes the map holds, for the memory budget.
-    size_t MemoryBytes() const { return spans_.capacity() * sizeof(Span) + open_.capacity() * sizeof(int32_t); }
+    size_t MemoryBytes() const {
+        return spans_.capacity() * sizeof(Span) + open_.capacity() * sizeof(int32_t);
+    }
 
-private:
+  private:
     template <class Holds, class PastIt> int32_t Descend(Holds holds, PastIt pastIt) const;
 
     std::vector<Span> spans_;

@@ -77,8 +77,8 @@ int Walk::depth() const {
 }
 
 void Walk::CloseAt(int64_t end, int32_t count) {
-    const int64_t clamped = std::clamp<int64_t>(end, std::numeric_limits<int32_t>::min(),
-                                                std::numeric_limits<int32_t>::max());
+    const int64_t clamped =
+        std::clamp<int64_t>(end, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
     if (!State.Map.Close(static_cast<int32_t>(clamped), line_, count))
         RaiseReportLimit();
 }

@@ -5,6 +5,8 @@
 STRATA_PACKAGES=(build-essential cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-svg-dev libcli11-dev xxd fonts-dejavu-core libxxhash-dev)
 # Test-only: the tests parse the JSON report with it.
 STRATA_PACKAGES+=(nlohmann-json3-dev)
+# Test-only: the package check runs lintian on the built .deb.
+STRATA_PACKAGES+=(lintian)
 
 ensure_packages() {
     local missing=() package

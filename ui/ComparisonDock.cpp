@@ -52,8 +52,7 @@ QString ComparisonDock::CompareWith(const QString& path) {
 }
 
 void ComparisonDock::Command() {
-    const QString path =
-        chooser_ ? chooser_() : QFileDialog::getOpenFileName(&window_, tr("Compare With"));
+    const QString path = chooser_ ? chooser_() : QFileDialog::getOpenFileName(&window_, tr("Compare With"));
     if (path.isEmpty())
         return;
     // A file that is not a level, or cannot be read, is said so; the dock keeps what it showed.

@@ -25,6 +25,7 @@ QString StartArgumentsProblem(const QStringList& files, bool hasGoTo, const QStr
                    "strata-viewer: --goto: \"%1\" is not an offset (\"0x1F2C\", \"1F2Ch\" or decimal)")
             .arg(Shown(goTo));
     if (hasGoTo && files.isEmpty())
-        return QStringLiteral("strata-viewer: --goto %1: no level file to go to the offset in").arg(Shown(goTo));
+        return QStringLiteral("strata-viewer: --goto %1: no level file to go to the offset in")
+            .arg(Shown(goTo));
     return {};
 }

@@ -11,7 +11,7 @@
 
 class SpanSelection : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit SpanSelection(const AppState& state, QObject* parent = nullptr);
 
     const AppState& State() const { return state_; }
@@ -41,15 +41,15 @@ public:
     // The byte a view should bring into sight: the one picked, else the first selected byte; -1 for none.
     int64_t FocusOffset() const;
 
-public slots:
+  public slots:
     // A new walk replaced the map: the selection is cleared and WalkReplaced emitted.
     void ResetForNewWalk();
 
-signals:
+  signals:
     void Changed(const QObject* source);
     void WalkReplaced();
 
-private:
+  private:
     void Take(int32_t line, int64_t picked, const LineBytes& bytes, const QObject* source);
 
     const AppState& state_;

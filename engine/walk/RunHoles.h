@@ -16,9 +16,9 @@ class Walk;
 using RecordWriter = void (*)(Walk& w, int32_t at);
 
 struct RunHole {
-    size_t TextAt = 0;  // where the run's record lines stand in the text written without them
-    int32_t First = 0;  // offset of record 0
-    int32_t Count = 0;  // records the run lists (fewer than its count where an overflow ends it)
+    size_t TextAt = 0; // where the run's record lines stand in the text written without them
+    int32_t First = 0; // offset of record 0
+    int32_t Count = 0; // records the run lists (fewer than its count where an overflow ends it)
     const format::Record* Record = nullptr;
     RecordWriter Write = nullptr;
     std::string_view NumberPrefix; // text between the offset columns and the record number

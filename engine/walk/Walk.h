@@ -18,7 +18,7 @@
 #include "engine/walk/RunHoles.h"
 
 class Walk {
-public:
+  public:
     Walk(AppState& state, const LevelFile& level, format::Generation generation, int32_t startOffset);
     // A walk that only formats records into out (the lines of a run left as a hole): no size limit,
     // no holes, no map.
@@ -76,7 +76,8 @@ public:
     bool LeavesHoles() const { return holes_ != nullptr; }
     // Leaves the n records of a run from the running offset as a hole and moves past them, as writing
     // them one by one would: the lines, the offset, and an overflow after the last record that fits.
-    void LeaveHole(int32_t n, const format::Record& record, RecordWriter write, std::string_view numberPrefix);
+    void LeaveHole(int32_t n, const format::Record& record, RecordWriter write,
+                   std::string_view numberPrefix);
     // Appends ",value" for each field of record R from index First up to Last, repeat rep, at `at`.
     template <const format::Record& R, size_t First = 0, size_t Last = R.Fields.size()>
     void Fields(int32_t at, int rep = 0) {
@@ -100,7 +101,7 @@ public:
     // Chunk for a span opened outside any other, Part inside one.
     SpanKind PartOrChunk() const { return depth() == 0 ? SpanKind::Chunk : SpanKind::Part; }
 
-private:
+  private:
     template <const format::Record& R, size_t First, size_t... I>
     void FieldsOf(int32_t at, int rep, std::index_sequence<I...>) {
         (FieldAt<R, First + I>(at, rep), ...);

@@ -59,7 +59,7 @@ TEST(DiffCommand, ExitStatusLikeDiff) {
         {{p.dir.Path().string(), p.A},
          kDiffTrouble,
          "strata-diff: cannot read " + p.dir.Path().string() + ": is a folder\n"},
-                {{p.A, p.Short},
+        {{p.A, p.Short},
          kDiffTrouble,
          "strata-diff: " + p.Short + " is not a DM2 or DM3 level: nothing compared\n"},
         {{p.Text, p.A},

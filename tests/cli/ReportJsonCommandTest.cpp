@@ -80,7 +80,8 @@ TEST(ReportJsonCommand, TheDocumentOfTheRunOnStandardOutputOrInTheOutputFile) {
     EXPECT_EQ(out.Exit, kExitCompleted);
     EXPECT_EQ(out.Out, expected);
     const std::string file = (dir.Path() / "level.json").string();
-    const Command written = Invoke({"--format", "json", "--details", "30", "-o", file, "--tile-dir", tiles, level});
+    const Command written =
+        Invoke({"--format", "json", "--details", "30", "-o", file, "--tile-dir", tiles, level});
     EXPECT_EQ(written.Out, "");
     const std::vector<uint8_t> bytes = ReadAll(file);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);

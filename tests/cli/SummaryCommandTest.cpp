@@ -58,11 +58,13 @@ TEST(SummaryCommand, EveryFileGetsItsRow) {
     std::vector<uint8_t> overflow = dm3Bytes;
     overflow[static_cast<size_t>(l.Frames) + 3] = 0x40; // 0x40000000 frames of 2 bytes leave 32 bits
     const std::vector<uint8_t> cut(dm3Bytes.begin(), dm3Bytes.begin() + l.SoundSources);
-    const std::vector<std::string> paths = {
-        dir.Write("a.dm2", Build(dm2)),      dir.Write("b.dm3", dm3Bytes),
-        dir.Write("cut.dm3", cut),           (dir.Path() / "missing.dm2").string(),
-        dir.Write("text.txt", {'h', 'i'}),   dir.Write("overflow.dm3", overflow),
-        dir.Write("empty", {})};
+    const std::vector<std::string> paths = {dir.Write("a.dm2", Build(dm2)),
+                                            dir.Write("b.dm3", dm3Bytes),
+                                            dir.Write("cut.dm3", cut),
+                                            (dir.Path() / "missing.dm2").string(),
+                                            dir.Write("text.txt", {'h', 'i'}),
+                                            dir.Write("overflow.dm3", overflow),
+                                            dir.Write("empty", {})};
     const Command c = Summary(paths);
     ASSERT_EQ(c.Exit, 0) << c.Err;
     const auto rows = Cells(c.Out);
@@ -77,7 +79,8 @@ TEST(SummaryCommand, EveryFileGetsItsRow) {
         EXPECT_EQ(rows[r][0], paths[r - 1]);
     }
     const auto cell = [&](size_t row, std::string_view column) {
-        const size_t c = static_cast<size_t>(std::find(header.begin(), header.end(), column) - header.begin());
+        const size_t c =
+            static_cast<size_t>(std::find(header.begin(), header.end(), column) - header.begin());
         return rows[row + 1].at(c);
     };
 
@@ -87,9 +90,12 @@ TEST(SummaryCommand, EveryFileGetsItsRow) {
         const char* Generation;
         const char* AtEnd;
     };
-    const Expected expected[] = {{"completed", "0000002D", "2", "yes"}, {"completed", "FF180038", "3", "yes"},
-                                 {"completed", "FF180038", "3", "no"},  {"unreadable", "", "", ""},
-                                 {"not-a-level", "00006968", "", "no"}, {"overflow", "FF180038", "3", "no"},
+    const Expected expected[] = {{"completed", "0000002D", "2", "yes"},
+                                 {"completed", "FF180038", "3", "yes"},
+                                 {"completed", "FF180038", "3", "no"},
+                                 {"unreadable", "", "", ""},
+                                 {"not-a-level", "00006968", "", "no"},
+                                 {"overflow", "FF180038", "3", "no"},
                                  {"not-a-level", "", "", ""}};
     for (size_t i = 0; i < std::size(expected); ++i) {
         EXPECT_EQ(cell(i, "outcome"), expected[i].Outcome) << paths[i];
@@ -106,9 +112,9 @@ TEST(SummaryCommand, EveryFileGetsItsRow) {
     EXPECT_EQ(cell(1, "size"), std::to_string(dm3Bytes.size()));
     EXPECT_EQ(cell(1, "object_textures"), std::to_string(FilledLevel(3).ObjectTextures.Items.size()));
     EXPECT_EQ(cell(2, "size"), std::to_string(cut.size()));
-    EXPECT_EQ(cell(2, "boxes"), "0"); // read past the cut
+    EXPECT_EQ(cell(2, "boxes"), "0");                           // read past the cut
     EXPECT_EQ(cell(5, "end_offset"), std::to_string(l.Frames)); // at the count that overflowed
-    EXPECT_EQ(cell(5, "moveables"), ""); // not reached
+    EXPECT_EQ(cell(5, "moveables"), "");                        // not reached
     EXPECT_EQ(cell(3, "size"), "");
     EXPECT_EQ(cell(3, "xxh3"), "");
     EXPECT_EQ(cell(6, "size"), "0");
@@ -136,7 +142,8 @@ TEST(SummaryCommand, FoldersAreSearchedByVersionWordAndLinksShareTheirFilesRow) 
     EXPECT_EQ(rows[1][0], (dir.Path() / "deeper" / "link.dm2").string());
     EXPECT_EQ(rows[2][0], unnamed);
     EXPECT_EQ(rows[3][0], named);
-    EXPECT_EQ(std::vector(rows[1].begin() + 1, rows[1].end()), std::vector(rows[3].begin() + 1, rows[3].end()));
+    EXPECT_EQ(std::vector(rows[1].begin() + 1, rows[1].end()),
+              std::vector(rows[3].begin() + 1, rows[3].end()));
 }
 
 TEST(SummaryCommand, JsonRowsAndArguments) {
@@ -148,8 +155,9 @@ TEST(SummaryCommand, JsonRowsAndArguments) {
                                      "/a \\\"quoted\\\", name.dm2\", \"size\": "))
         << json.Out;
     EXPECT_NE(json.Out.find("\"outcome\": \"completed\", \"end_offset\": "), std::string::npos);
-    EXPECT_NE(json.Out.find("{\"path\": \"" + (dir.Path() / "gone").string() +
-                            "\", \"size\": null, \"version\": null, \"generation\": null, \"outcome\": \"unreadable\""),
+    EXPECT_NE(json.Out.find(
+                  "{\"path\": \"" + (dir.Path() / "gone").string() +
+                  "\", \"size\": null, \"version\": null, \"generation\": null, \"outcome\": \"unreadable\""),
               std::string::npos);
     EXPECT_TRUE(json.Out.ends_with("}\n]}\n"));
     // A CSV path with a comma or a quote is quoted.

@@ -28,7 +28,8 @@ namespace {
 
 std::string At(int64_t offset) {
     char text[40];
-    std::snprintf(text, sizeof text, "0x%X,%lld,", static_cast<unsigned>(offset), static_cast<long long>(offset));
+    std::snprintf(text, sizeof text, "0x%X,%lld,", static_cast<unsigned>(offset),
+                  static_cast<long long>(offset));
     return text;
 }
 
@@ -100,7 +101,8 @@ const format::Record* RecordOfHeader(std::string_view header) {
 
 // The lead columns of record line: offsets and number, as the header line announces them.
 std::string Lead(const format::Record& r, int64_t offset, int64_t index, bool dm3) {
-    const std::string number = (dm3 && &r == &format::kFloorWord ? "Room Floor Data No " : "") + std::to_string(index);
+    const std::string number =
+        (dm3 && &r == &format::kFloorWord ? "Room Floor Data No " : "") + std::to_string(index);
     if (r.LeadColumns == 1)
         return number;
     const std::string offsets = At(offset);
@@ -214,9 +216,9 @@ void CheckAgainstText(const JsonRun& run, bool wholeLevel) {
         if (node->contains("bytes")) {
             const std::string& withBytes = text.at(grid ? line + 2 : line);
             const std::string figure = std::to_string((*node)["bytes"].get<int64_t>()) + " bytes";
-            EXPECT_TRUE(withBytes.ends_with(figure) && std::string(",. ").find(withBytes[withBytes.size() -
-                                                                                           figure.size() - 1]) !=
-                                                           std::string::npos)
+            EXPECT_TRUE(withBytes.ends_with(figure) &&
+                        std::string(",. ").find(withBytes[withBytes.size() - figure.size() - 1]) !=
+                            std::string::npos)
                 << withBytes;
         }
         if (node->contains("value")) {
@@ -236,7 +238,8 @@ void CheckAgainstText(const JsonRun& run, bool wholeLevel) {
         size_t at = header + 1;
         for (size_t k = 0; k < records.size(); ++k) {
             const json& record = records[k];
-            EXPECT_EQ(record["offset"], records[0]["offset"].get<int64_t>() + static_cast<int64_t>(k) * r->Size);
+            EXPECT_EQ(record["offset"],
+                      records[0]["offset"].get<int64_t>() + static_cast<int64_t>(k) * r->Size);
             if (r->LeadColumns != 2) {
                 EXPECT_EQ(record["index"], k);
             }
@@ -248,8 +251,10 @@ void CheckAgainstText(const JsonRun& run, bool wholeLevel) {
         }
         // The line after the last numbered record is not one more record.
         if (at < text.size() && !records.empty() && r->LeadColumns != 2) {
-            const int64_t next = records[0]["offset"].get<int64_t>() + static_cast<int64_t>(records.size()) * r->Size;
-            EXPECT_FALSE(text[at].starts_with(Lead(*r, next, static_cast<int64_t>(records.size()), dm3) + ","))
+            const int64_t next =
+                records[0]["offset"].get<int64_t>() + static_cast<int64_t>(records.size()) * r->Size;
+            EXPECT_FALSE(
+                text[at].starts_with(Lead(*r, next, static_cast<int64_t>(records.size()), dm3) + ","))
                 << text[at];
         }
     }
@@ -313,12 +318,14 @@ struct LevelCase {
     const char* Name;
     std::function<std::vector<uint8_t>()> Bytes;
     WalkEnding Ending;
-    bool Whole = false;             // the top-level chunks tile the file
+    bool Whole = false; // the top-level chunks tile the file
     int64_t FixedBytes = kReportFixedBytes;
     const char* CutChunk = nullptr; // the chunk the walk ended inside, the last one
 };
 
-void PrintTo(const LevelCase& level, std::ostream* out) { *out << level.Name; }
+void PrintTo(const LevelCase& level, std::ostream* out) {
+    *out << level.Name;
+}
 
 std::vector<LevelCase> LevelCases() {
     const auto cut = [](int16_t generation, auto where) {
@@ -334,7 +341,8 @@ std::vector<LevelCase> LevelCases() {
         {"FilledDM3", [] { return Build(FilledLevel(3)); }, WalkEnding::Completed, true},
         {"DemoDM2", [] { return Build(DemoLevel(2)); }, WalkEnding::Completed, true},
         {"DemoDM3", [] { return Build(DemoLevel(3)); }, WalkEnding::Completed, true},
-        {"CutInTheSecondRoomDM2", cut(2, [](const Layout& l) { return l.Rooms.at(1) + 37; }), WalkEnding::Completed},
+        {"CutInTheSecondRoomDM2", cut(2, [](const Layout& l) { return l.Rooms.at(1) + 37; }),
+         WalkEnding::Completed},
         {"CutInTheItemsDM3", cut(3, [](const Layout& l) { return l.Items + 30; }), WalkEnding::Completed},
         {"OverflowInTheAnimationsDM2",
          [] {
@@ -344,8 +352,8 @@ std::vector<LevelCase> LevelCases() {
          },
          WalkEnding::Overflow, false, kReportFixedBytes, "Animations"},
         // Rooms that go over the same bytes again until the report's size limit stops them.
-        {"SizeLimitDM2", [] { return hostile::RoomLoopLevel(32767, 200); }, WalkEnding::SizeLimit, false, 1 << 16,
-         "Rooms"},
+        {"SizeLimitDM2", [] { return hostile::RoomLoopLevel(32767, 200); }, WalkEnding::SizeLimit, false,
+         1 << 16, "Rooms"},
         {"NotALevel", [] { return std::vector<uint8_t>{'l', 'e', 'v', 'e', 'l', '?', 0, 1, 2}; },
          WalkEnding::NotALevel},
         {"DM1", [] { return std::vector<uint8_t>{0x20, 0, 0, 0, 5, 6, 7, 8}; }, WalkEnding::NotALevel},
@@ -463,7 +471,8 @@ TEST_P(JsonAgainstText, StreamedAsTheWalkGoesIsTheDocumentOfTheFinishedWalk) {
             state.TileFolderOverride = dir.Path() / "tiles";
             DocumentSink sink;
             StreamJsonReport(state, run.Path, sink,
-                             fromMemory ? std::make_shared<const LevelFile>(LevelFile::FromBytes(run.Bytes)) : nullptr);
+                             fromMemory ? std::make_shared<const LevelFile>(LevelFile::FromBytes(run.Bytes))
+                                        : nullptr);
             EXPECT_EQ(sink.Text, expected) << (fromMemory ? "from memory" : "from the file");
             EXPECT_EQ(state.LastRun.StopOffset, run.State.LastRun.StopOffset);
         }

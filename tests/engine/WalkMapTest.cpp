@@ -6,8 +6,8 @@
 #include "UnitRun.h"
 #include "engine/LevelFormat.h"
 #include "engine/ReportRun.h"
-#include "engine/Walker.h"
 #include "engine/WalkMap.h"
+#include "engine/Walker.h"
 
 namespace {
 
@@ -114,20 +114,34 @@ TEST(WalkMap, ChunksTileTheFileWhereTheBuilderPutThem) {
 
             const Layout& at = b.Where;
             const std::pair<Piece, int32_t> placed[] = {
-                {Piece::Rooms, at.RoomCount},         {Piece::FloorData, at.FloorData},
-                {Piece::MeshData, at.MeshData},       {Piece::MeshPointers, at.MeshPointers},
-                {Piece::Animations, at.Animations},   {Piece::StateChanges, at.StateChanges},
-                {Piece::AnimDispatches, at.AnimDispatches}, {Piece::AnimCommands, at.AnimCommands},
-                {Piece::MeshTrees, at.MeshTrees},     {Piece::Frames, at.Frames},
-                {Piece::Moveables, at.Moveables},     {Piece::StaticMeshes, at.StaticMeshes},
-                {Piece::ObjectTextures, at.ObjectTextures}, {Piece::SpriteTextures, at.SpriteTextures},
-                {Piece::SpriteSequences, at.SpriteSequences}, {Piece::Cameras, at.Cameras},
-                {Piece::SoundSources, at.SoundSources}, {Piece::Boxes, at.Boxes},
-                {Piece::Overlaps, at.Overlaps},       {Piece::Zones, at.Zones},
-                {Piece::AnimatedTextures, at.AnimatedTextures}, {Piece::Items, at.Items},
-                {Piece::LightMap, at.LightMap},       {Piece::CinematicFrames, at.CinematicFrames},
-                {Piece::DemoData, at.DemoData},       {Piece::SoundMap, at.SoundMap},
-                {Piece::SoundDetails, at.SoundDetails}, {Piece::SampleIndices, at.SampleIndices},
+                {Piece::Rooms, at.RoomCount},
+                {Piece::FloorData, at.FloorData},
+                {Piece::MeshData, at.MeshData},
+                {Piece::MeshPointers, at.MeshPointers},
+                {Piece::Animations, at.Animations},
+                {Piece::StateChanges, at.StateChanges},
+                {Piece::AnimDispatches, at.AnimDispatches},
+                {Piece::AnimCommands, at.AnimCommands},
+                {Piece::MeshTrees, at.MeshTrees},
+                {Piece::Frames, at.Frames},
+                {Piece::Moveables, at.Moveables},
+                {Piece::StaticMeshes, at.StaticMeshes},
+                {Piece::ObjectTextures, at.ObjectTextures},
+                {Piece::SpriteTextures, at.SpriteTextures},
+                {Piece::SpriteSequences, at.SpriteSequences},
+                {Piece::Cameras, at.Cameras},
+                {Piece::SoundSources, at.SoundSources},
+                {Piece::Boxes, at.Boxes},
+                {Piece::Overlaps, at.Overlaps},
+                {Piece::Zones, at.Zones},
+                {Piece::AnimatedTextures, at.AnimatedTextures},
+                {Piece::Items, at.Items},
+                {Piece::LightMap, at.LightMap},
+                {Piece::CinematicFrames, at.CinematicFrames},
+                {Piece::DemoData, at.DemoData},
+                {Piece::SoundMap, at.SoundMap},
+                {Piece::SoundDetails, at.SoundDetails},
+                {Piece::SampleIndices, at.SampleIndices},
             };
             for (const auto& [piece, offset] : placed) {
                 const int32_t span = map.Find(piece);
@@ -335,7 +349,8 @@ TEST(WalkMap, StaysWithTheReportItDescribes) {
     ASSERT_EQ(ReportLevelFile(state, level), 0);
     const int32_t spans = state.Map.Size();
     ASSERT_GT(spans, 0);
-    for (const std::string& unreadable : {(dir.Path() / "missing.dm2").string(), dir.Write("empty.dm2", {})}) {
+    for (const std::string& unreadable :
+         {(dir.Path() / "missing.dm2").string(), dir.Write("empty.dm2", {})}) {
         EXPECT_NE(ReportLevelFile(state, unreadable), 0);
         EXPECT_EQ(state.Map.Size(), spans) << unreadable;
         EXPECT_EQ(state.Map.Ending(), WalkEnding::Completed);

@@ -35,7 +35,8 @@ void WalkToJson(std::vector<uint8_t> bytes, int16_t generation, const DetailOpti
     std::string text;
     AppendJsonReport(text, "damaged.lvl", level, state.Map);
     // Only the top of the document is kept: the chunks are checked by the parse alone.
-    const json doc = json::parse(text, [](int depth, json::parse_event_t, json&) { return depth < 3; }, false);
+    const json doc = json::parse(
+        text, [](int depth, json::parse_event_t, json&) { return depth < 3; }, false);
     ASSERT_FALSE(doc.is_discarded()) << text.substr(0, 300);
     EXPECT_EQ(doc["ended"]["how"], EndingName(how));
     EXPECT_EQ(doc["ended"]["offset"], end);
@@ -78,8 +79,8 @@ TEST_P(DamagedJson, CutLevelsGiveDocumentsThatParse) {
         options.Set(optTextureTiles, false);
         for (const size_t cut : cuts) {
             SCOPED_TRACE("cut at " + std::to_string(cut) + ", options " + set.Name);
-            WalkToJson({whole.begin(), whole.begin() + static_cast<long>(std::min(cut, whole.size()))}, generation,
-                       options);
+            WalkToJson({whole.begin(), whole.begin() + static_cast<long>(std::min(cut, whole.size()))},
+                       generation, options);
         }
     }
 }

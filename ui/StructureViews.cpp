@@ -16,6 +16,7 @@
 #include "views/OutlinePane.h"
 #include "views/SpanSelection.h"
 #include "views/StrataBar.h"
+#include "widgets/CenterForm.h"
 
 namespace {
 
@@ -160,8 +161,10 @@ void StructureViews::ShowAll() {
     QSize wanted = window_.size().expandedTo(QSize(kViewsWidth, kViewsHeight));
     if (const QScreen* screen = window_.screen())
         wanted = wanted.boundedTo(screen->availableGeometry().size());
-    if (wanted != window_.size() && !window_.isMaximized() && !window_.isFullScreen())
+    if (wanted != window_.size() && !window_.isMaximized() && !window_.isFullScreen()) {
         window_.resize(wanted);
+        KeepOnScreen(window_); // grown to the right and down, it may stick out of the screen
+    }
     // The outline wide enough for its names and offsets, the hex view tall enough for a page of rows.
     window_.resizeDocks({outlineDock_}, {std::max(outlineDock_->width(), window_.width() * 2 / 5)},
                         Qt::Horizontal);

@@ -331,6 +331,7 @@ void frmMain::KeepPaneRoom() {
             const QSize room = shownOn->availableGeometry().size() - (frameGeometry().size() - size());
             if (width() > room.width() || height() > room.height())
                 resize(size().boundedTo(room));
+            KeepOnScreen(*this);
         },
         Qt::QueuedConnection);
 }

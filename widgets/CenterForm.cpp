@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 #include "widgets/Twips.h"
 
@@ -21,4 +22,23 @@ void CenterForm(QWidget& window) {
     const QSize windowTwips = SizeInTwips(window.frameGeometry().size());
     const QPoint corner = CenteredPositionTwips(SizeInTwips(area.size()), windowTwips);
     window.move(area.topLeft() + QPoint(TwipsToPixels(corner.x()), TwipsToPixels(corner.y())));
+}
+
+QPoint PlaceInside(QRect frame, QRect area) {
+    QPoint corner = frame.topLeft();
+    corner.rx() -= std::max(0, frame.right() - area.right());
+    corner.ry() -= std::max(0, frame.bottom() - area.bottom());
+    corner.rx() = std::max(corner.x(), area.left());
+    corner.ry() = std::max(corner.y(), area.top());
+    return corner;
+}
+
+void KeepOnScreen(QWidget& window) {
+    const QScreen* screen = window.screen();
+    if (!screen || window.isMaximized() || window.isFullScreen())
+        return;
+    const QRect frame = window.frameGeometry();
+    const QPoint corner = PlaceInside(frame, screen->availableGeometry());
+    if (corner != frame.topLeft())
+        window.move(window.pos() + (corner - frame.topLeft()));
 }

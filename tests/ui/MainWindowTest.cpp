@@ -29,6 +29,7 @@
 #include "ui/frmMain.h"
 #include "ui/frmReportDetails.h"
 #include "views/SpanSelection.h"
+#include "widgets/CenterForm.h"
 
 namespace {
 
@@ -99,6 +100,7 @@ class MainWindowTest : public QObject {
     void iconLoadsWithoutWarnings();
     void sizePlaceAndDocksComeBackAfterARestart();
     void openingADockLeavesTheReportItsLines();
+    void placeInsideMovesAFrameBackIntoTheArea();
 };
 
 void MainWindowTest::initTestCase() {
@@ -531,7 +533,11 @@ void MainWindowTest::openingADockLeavesTheReportItsLines() {
     w.OpenLevel(Q(f.Level()));
     auto* pane = Find<ReportView>(w, "rtbOutput");
     const QSize need = pane->SizeForText(frmMain::kPaneColumns, frmMain::kPaneLines);
-    const QSize screen = w.screen()->availableGeometry().size();
+    const QRect area = w.screen()->availableGeometry();
+    const QSize screen = area.size();
+    // Placed in the lower right quarter, the window that grows must come back inside the screen.
+    w.move(area.center());
+    QCoreApplication::processEvents();
     for (const char* command : {"mnuStructureShowAll", "mnuStructureLevelMap", "mnuStructureDifferences"}) {
         Find<QAction>(w, command)->trigger();
         QCoreApplication::processEvents();
@@ -544,10 +550,35 @@ void MainWindowTest::openingADockLeavesTheReportItsLines() {
                                 .arg(shown.width())
                                 .arg(shown.height())));
         QVERIFY2(w.width() <= screen.width() && w.height() <= screen.height(), command);
+        QVERIFY2(area.contains(w.frameGeometry()),
+                 qPrintable(QStringLiteral("%1: the window at %2,%3 %4 x %5 sticks out of the screen")
+                                .arg(command)
+                                .arg(w.frameGeometry().x())
+                                .arg(w.frameGeometry().y())
+                                .arg(w.frameGeometry().width())
+                                .arg(w.frameGeometry().height())));
     }
     QVERIFY(Find<QDockWidget>(w, "dckLevelMap")->isVisible() &&
             Find<QDockWidget>(w, "dckHexView")->isVisible());
     QSettings().clear();
+}
+
+void MainWindowTest::placeInsideMovesAFrameBackIntoTheArea() {
+    const QRect area(0, 20, 800, 580); // x 0 to 799, y 20 to 599
+    const struct {
+        QRect Frame;
+        QPoint Corner;
+    } cases[] = {
+        {{100, 100, 300, 200}, {100, 100}}, // inside: stays
+        {{600, 100, 300, 200}, {500, 100}}, // out on the right by 100
+        {{100, 500, 300, 200}, {100, 400}}, // out at the foot by 100
+        {{700, 500, 300, 200}, {500, 400}}, // both
+        {{-50, 0, 300, 200}, {0, 20}},      // out on the left and at the top
+        {{300, 300, 900, 700}, {0, 20}},    // larger than the area: its corner at the area's
+        {{500, 0, 300, 580}, {500, 20}},    // exactly as tall as the area
+    };
+    for (const auto& c : cases)
+        QCOMPARE(PlaceInside(c.Frame, area), c.Corner);
 }
 
 QTEST_MAIN(MainWindowTest)

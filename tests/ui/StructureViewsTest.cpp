@@ -459,6 +459,21 @@ void StructureViewsTest::outlineListsChunksRoomsPartsAndRuns() {
         const QString reported = QString::fromStdString(line).split(QLatin1Char(',')).at(2).trimmed();
         QCOMPARE(chunk.siblingAtColumn(OutlineModel::kCount).data().toString(), reported);
     }
+    // The texture tiles' two parts have no count field of their own; each gives the chunk's tile count.
+    const QModelIndex tiles = model.IndexOfSpan(TopLevelSpan(map, Piece::TextureTiles));
+    const QString tileCount = tiles.siblingAtColumn(OutlineModel::kCount).data().toString();
+    QVERIFY2(tileCount.toInt() > 0, qPrintable(tileCount));
+    int tileParts = 0;
+    for (int row = 0; row < model.rowCount(tiles); ++row) {
+        const QModelIndex part = model.index(row, OutlineModel::kName, tiles);
+        if (map[model.SpanOf(part)].Kind != SpanKind::Part)
+            continue;
+        ++tileParts;
+        QCOMPARE(part.siblingAtColumn(OutlineModel::kCount).data().toString(), tileCount);
+        QVERIFY2(part.data(Qt::ToolTipRole).toString().contains(QStringLiteral("; count ") + tileCount),
+                 qPrintable(part.data(Qt::ToolTipRole).toString()));
+    }
+    QCOMPARE(tileParts, 2);
     // A room's fields (intensities, the alternate room) carry values, not counts: no Count.
     int fields = 0;
     for (int row = 0; row < model.rowCount(room1); ++row) {

@@ -691,6 +691,18 @@ void LevelMapTest::zoomStopsAtSensibleLimits() {
         QVERIFY2(sector <= std::min(size.width(), size.height()), qPrintable(QString::number(sector)));
         QVERIFY2(sector >= 100, qPrintable(QString::number(sector)));
     }
+    {
+        // Found from far out, a room of one sector is brought near, no nearer than the zoom keys come.
+        Level level = PlannedLevel();
+        level.Rooms.Items[1].XSectors = level.Rooms.Items[1].ZSectors = 1;
+        level.Rooms.Items[1].Sectors.resize(1);
+        MapFixture f(Build(level), /*details=*/false, {200, 150});
+        f.Canvas().ZoomBy(1e-9);
+        QVERIFY(f.Canvas().Scale() * kS < 6);
+        QVERIFY(f.view->FindRoom(1));
+        QVERIFY2(f.Canvas().Scale() * kS >= 6 && f.Canvas().Scale() <= f.Canvas().MaxScale(),
+                 qPrintable(QString::number(f.Canvas().Scale() * kS)));
+    }
     MapFixture f(Build(PlannedLevel()));
     f.Canvas().ZoomBy(1e6);
     const double closest = f.Canvas().Scale();

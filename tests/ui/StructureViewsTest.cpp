@@ -545,6 +545,27 @@ void StructureViewsTest::outlineMarksTheCutAndWhatWasNotReached() {
     QVERIFY(pastEnd > 0);
     QVERIFY(!shortModel.IsNotReached(shortModel.index(shortModel.rowCount() - 1, 0)));
 
+    // A file that ends where the fourth floor-data record starts: the third ends at the file's end
+    // and is whole; the fourth and fifth lie past it.
+    int64_t fourth = 0;
+    {
+        const Walked whole;
+        const OutlineModel wholeModel(whole.state.Map);
+        const QModelIndex run =
+            wholeModel.index(0, 0, wholeModel.IndexOfSpan(TopLevelSpan(whole.state.Map, Piece::FloorData)));
+        fourth = whole.state.Map.RecordFirst(wholeModel.SpanOf(run), 3);
+    }
+    const Walked endsInRun(levelbuilder::FilledLevel(2), fourth);
+    OutlineModel runModel(endsInRun.state.Map);
+    const QModelIndex floorRun =
+        runModel.index(0, 0, runModel.IndexOfSpan(TopLevelSpan(endsInRun.state.Map, Piece::FloorData)));
+    QCOMPARE(runModel.rowCount(floorRun), 5);
+    QStringList marks;
+    for (int row = 0; row < 5; ++row)
+        marks << runModel.index(row, OutlineModel::kMark, floorRun).data().toString();
+    const QString past = QStringLiteral("past the end of the file");
+    QCOMPARE(marks, (QStringList{"", "", "", past, past}));
+
     // Choosing nodes in the pane selects them.
     SpanSelection selection(cut.state);
     OutlinePane pane(selection);

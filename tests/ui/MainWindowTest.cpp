@@ -544,6 +544,8 @@ void MainWindowTest::openingADockLeavesTheReportItsLines() {
                                 .arg(shown.width())
                                 .arg(shown.height())));
         QVERIFY2(w.width() <= screen.width() && w.height() <= screen.height(), command);
+        QVERIFY2(pane->VisibleLineCount() >= size_t{frmMain::kPaneLines},
+                 qPrintable(QStringLiteral("%1: %2 lines").arg(command).arg(pane->VisibleLineCount())));
     }
     QVERIFY(Find<QDockWidget>(w, "dckLevelMap")->isVisible() &&
             Find<QDockWidget>(w, "dckHexView")->isVisible());

@@ -520,6 +520,18 @@ void StructureViewsTest::outlineRunsAnswerTheirRecordsWithoutItems() {
     // The records took no list of their own: only the lists of the top level and the chunk were made.
     QVERIFY(model.CachedLists() <= 3);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+    // A last page short of a full one: its tooltip counts its own records' bytes.
+    level.FloorData.Items.assign(30250, 0x0001);
+    const Walked partial(level);
+    OutlineModel partialModel(partial.state.Map);
+    const QModelIndex partialRun =
+        partialModel.index(0, 0, partialModel.IndexOfSpan(TopLevelSpan(partial.state.Map, Piece::FloorData)));
+    const QModelIndex shortPage = partialModel.index(partialModel.rowCount(partialRun) - 1, 0, partialRun);
+    QCOMPARE(shortPage.data(Qt::ToolTipRole).toString(),
+             QStringLiteral("Floor Data 30000 to 30249 of 30250, at 0x%1 (%2), 500 bytes")
+                 .arg(QString::number(partial.layout.FloorData + 4 + 2 * 30000, 16).toUpper())
+                 .arg(partial.layout.FloorData + 4 + 2 * 30000));
 }
 
 void StructureViewsTest::outlineMarksTheCutAndWhatWasNotReached() {

@@ -401,6 +401,9 @@ void MainWindowTest::wrongCommandLinesAreUsageErrors() {
              Case{{"--goto", "12x", "a.dm2"},
                   2,
                   R"(strata-viewer: --goto: "12x" is not an offset ("0x1F2C", "1F2Ch" or decimal))"},
+             Case{{"--goto", "1\x1b[2J", "a.dm2"},
+                  2,
+                  R"(strata-viewer: --goto: "1\x1b[2J" is not an offset ("0x1F2C", "1F2Ch" or decimal))"},
              Case{{"--frobnicate", "a.dm2"}, 2, "strata-viewer: Unknown option 'frobnicate'."},
              Case{{"--goto", "0x10", "a.dm2"}, 1, noDisplay}, // right: only the display is missing
          }) {

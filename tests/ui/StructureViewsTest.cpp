@@ -443,6 +443,7 @@ void StructureViewsTest::outlineListsChunksRoomsPartsAndRuns() {
     const QModelIndex floorRun = model.index(0, 0, floor);
     QCOMPARE(floorRun.data().toString(), QStringLiteral("Floor Data records"));
     QCOMPARE(model.rowCount(floorRun), 5);
+    QCOMPARE(floorRun.siblingAtColumn(OutlineModel::kCount).data().toString(), QStringLiteral("5"));
     QCOMPARE(model.index(3, 0, floorRun).data().toString(), QStringLiteral("Floor Data 3"));
     QCOMPARE(model.parent(model.index(3, 0, floorRun)), floorRun);
     QCOMPARE(model.parent(floorRun), floor);

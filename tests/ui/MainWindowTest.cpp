@@ -552,6 +552,20 @@ void MainWindowTest::openingADockLeavesTheReportItsLines() {
     }
     QVERIFY(Find<QDockWidget>(w, "dckLevelMap")->isVisible() &&
             Find<QDockWidget>(w, "dckHexView")->isVisible());
+    // The room is asked for once: with the docks closed again, the window shrinks by hand as far as a
+    // window that never showed them.
+    for (QDockWidget* dock : w.findChildren<QDockWidget*>())
+        dock->close();
+    const auto smallest = [](frmMain& window) {
+        window.resize(100, 100);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        return window.size();
+    };
+    Fixture fresh;
+    fresh.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(fresh.window.get()));
+    QCOMPARE(smallest(w), smallest(*fresh.window));
     QSettings().clear();
 }
 

@@ -552,6 +552,18 @@ void MainWindowTest::openingADockLeavesTheReportItsLines() {
     }
     QVERIFY(Find<QDockWidget>(w, "dckLevelMap")->isVisible() &&
             Find<QDockWidget>(w, "dckHexView")->isVisible());
+    // A dock at the bottom that will not give way below most of the window's height: the pane keeps
+    // its lines all the same, the strata bar's band and a sideways scroll bar left out.
+    auto* map = Find<QDockWidget>(w, "dckLevelMap");
+    map->close();
+    QCoreApplication::processEvents();
+    w.addDockWidget(Qt::BottomDockWidgetArea, map);
+    map->setMinimumHeight(w.height() - 200);
+    Find<QAction>(w, "mnuStructureLevelMap")->trigger();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QVERIFY2(pane->VisibleLineCount() >= size_t{frmMain::kPaneLines},
+             qPrintable(QString::number(pane->VisibleLineCount())));
     // The room is asked for once: with the docks closed again, the window shrinks by hand as far as a
     // window that never showed them.
     for (QDockWidget* dock : w.findChildren<QDockWidget*>())

@@ -549,6 +549,19 @@ void MainWindowTest::openingADockLeavesTheReportItsLines() {
         QVERIFY2(w.width() <= screen.width() && w.height() <= screen.height(), command);
         QVERIFY2(pane->VisibleLineCount() >= size_t{frmMain::kPaneLines},
                  qPrintable(QStringLiteral("%1: %2 lines").arg(command).arg(pane->VisibleLineCount())));
+        // The first columns of a long line show whole, up to the last one kept in sight.
+        const auto longLine = [&] {
+            for (size_t i = 0; i < pane->LineCount(); ++i)
+                if (pane->Line(i).size() > size_t{frmMain::kPaneColumns})
+                    return static_cast<size_t>(pane->Line(i).data() - pane->Text().data());
+            return std::string::npos;
+        }();
+        QVERIFY(longLine != std::string::npos);
+        const int edge = pane->PointOf(longLine + frmMain::kPaneColumns).x();
+        QVERIFY2(edge <= pane->viewport()->width(), qPrintable(QStringLiteral("%1: column edge %2 of %3")
+                                                                   .arg(command)
+                                                                   .arg(edge)
+                                                                   .arg(pane->viewport()->width())));
     }
     QVERIFY(Find<QDockWidget>(w, "dckLevelMap")->isVisible() &&
             Find<QDockWidget>(w, "dckHexView")->isVisible());

@@ -114,6 +114,8 @@ void DialogTest::helpText() {
          {"Menu Structure:", "Outline (Ctrl+1)", "Hex View (Ctrl+2)", "Strata Bar (Ctrl+3)",
           "Go to Offset (Ctrl+G)", "Level Map (Ctrl+M):", "Compare With... and Differences"})
         QVERIFY2(viewer.contains(QLatin1String(heading)), heading);
+    QVERIFY(viewer.startsWith(QLatin1String("Menu Structure:")));
+    QVERIFY(viewer.endsWith(QLatin1String("remembered for the next start.")));
 }
 
 // Elsewhere than on Windows the registry lookups fail.

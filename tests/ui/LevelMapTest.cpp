@@ -490,21 +490,27 @@ void LevelMapTest::damagedLevelsDrawOrSayWhy() {
     }
 }
 
-// A file that ends inside a room's sector grid: the room is cut, not larger than the file could hold.
+// A file that ends inside a room's sector grid: the room is cut, not larger than the file could hold, and
+// the sectors it had are the whole ones after the grid's count field.
 void LevelMapTest::roomCutByTheEndOfTheFileIsCalledCut() {
-    std::vector<uint8_t> bytes = Build(PlannedLevel());
+    const std::vector<uint8_t> whole = Build(PlannedLevel());
     int32_t gridAt = 0;
     {
-        MapFixture whole(bytes);
-        gridAt = whole.Room(2).SectorsAt;
+        MapFixture f(whole);
+        gridAt = f.Room(2).SectorsAt;
     }
-    bytes.resize(size_t(gridAt) + 2 * 8 + 3); // two sectors and three bytes of the third of four
-    MapFixture f(bytes);
-    const QString status = f.view->StatusText();
-    QVERIFY2(status.contains("2 rooms on the map; 1 left out: room 2 (its sector grid of 2 x 2 is cut by the "
-                             "end of the file after 2 of its 4 sectors)"),
-             qPrintable(status));
-    QVERIFY(!f.view->FindRoom(2));
+    // The grid's bytes left in the file (a sector is 8 bytes; the grid holds 4) and its whole sectors.
+    for (const auto& [left, sectors] : {std::pair{0, 0}, {2 * 8 + 3, 2}, {2 * 8 + 5, 2}, {3 * 8 + 7, 3}}) {
+        const std::vector<uint8_t> bytes(whole.begin(), whole.begin() + gridAt + left);
+        MapFixture f(bytes);
+        const QString status = f.view->StatusText();
+        QVERIFY2(
+            status.contains(QStringLiteral("2 rooms on the map; 1 left out: room 2 (its sector grid of 2 x "
+                                           "2 is cut by the end of the file after %1 of its 4 sectors)")
+                                .arg(sectors)),
+            qPrintable(status));
+        QVERIFY(!f.view->FindRoom(2));
+    }
 }
 
 void LevelMapTest::savesPngAndSvg() {
@@ -552,6 +558,8 @@ void LevelMapTest::saveCommandNeverReplacesTheLevelAndAsksFirst() {
              Case{"a bare name", Kind::Png, (dir / "bare").string(), QMessageBox::Yes, "", "bare.png"},
              Case{"a bare name for SVG", Kind::Svg, (dir / "vector").string(), QMessageBox::Yes, "",
                   "vector.svg"},
+             Case{"a name ending in a dot", Kind::Png, (dir / "dotted.").string(), QMessageBox::Yes, "",
+                  "dotted.png"},
              Case{"a file kept", Kind::Png, (dir / "taken.png").string(), QMessageBox::No, replace, ""},
              Case{"a file replaced", Kind::Png, (dir / "taken").string(), QMessageBox::Yes, replace,
                   "taken.png"},
@@ -564,12 +572,16 @@ void LevelMapTest::saveCommandNeverReplacesTheLevelAndAsksFirst() {
         BoxAnswerer answerer;
         answerer.Answer = c.Answer;
         f.view->SaveImageAs(c.What);
-        QVERIFY2(!proposed.isEmpty(), c.Name);
+        // Beside the level, named after it, whatever the file finally chosen.
+        QCOMPARE(proposed, QString::fromStdString(
+                               (dir / (c.What == Kind::Png ? "level-map.png" : "level-map.svg")).string()));
         QCOMPARE(answerer.Said.size(), c.Said.isEmpty() ? 0 : 1);
         if (!c.Said.isEmpty())
             QVERIFY2(answerer.Said[0].contains(c.Said), qPrintable(answerer.Said[0]));
         QVERIFY2(ReadAll(level) == levelBytes, c.Name);
-        QVERIFY2(!std::filesystem::exists(dir / "bare") && !std::filesystem::exists(dir / "vector"), c.Name);
+        QVERIFY2(!std::filesystem::exists(dir / "bare") && !std::filesystem::exists(dir / "vector") &&
+                     !std::filesystem::exists(dir / "dotted..png"),
+                 c.Name);
         if (c.Written.empty())
             continue;
         const QString written = QString::fromStdString((dir / c.Written).string());
@@ -663,9 +675,10 @@ void LevelMapTest::zoomKeysWorkWheneverTheMapHasFocus() {
 }
 
 // Zoomed out without end the level still spans a tenth of the window; zoomed in, a sector is no wider
-// than the window, yet can be looked at closely (at least 100 pixels).
+// than the window, yet can be looked at closely (at least 100 pixels), in a wide window as in a tall one.
+// A window made smaller keeps the scale it had, past its new limit, until zoomed out.
 void LevelMapTest::zoomStopsAtSensibleLimits() {
-    for (const QSize size : {QSize(800, 600), QSize(300, 200)}) {
+    for (const QSize size : {QSize(800, 600), QSize(300, 200), QSize(1600, 200), QSize(200, 1200)}) {
         MapFixture f(Build(PlannedLevel()), /*details=*/false, size);
         for (int i = 0; i < 60; ++i)
             f.Canvas().ZoomBy(1 / 1.5);
@@ -678,6 +691,30 @@ void LevelMapTest::zoomStopsAtSensibleLimits() {
         QVERIFY2(sector <= std::min(size.width(), size.height()), qPrintable(QString::number(sector)));
         QVERIFY2(sector >= 100, qPrintable(QString::number(sector)));
     }
+    {
+        // Found from far out, a room of one sector is brought near, no nearer than the zoom keys come.
+        Level level = PlannedLevel();
+        level.Rooms.Items[1].XSectors = level.Rooms.Items[1].ZSectors = 1;
+        level.Rooms.Items[1].Sectors.resize(1);
+        MapFixture f(Build(level), /*details=*/false, {200, 150});
+        f.Canvas().ZoomBy(1e-9);
+        QVERIFY(f.Canvas().Scale() * kS < 6);
+        QVERIFY(f.view->FindRoom(1));
+        QVERIFY2(f.Canvas().Scale() * kS >= 6 && f.Canvas().Scale() <= f.Canvas().MaxScale(),
+                 qPrintable(QString::number(f.Canvas().Scale() * kS)));
+    }
+    MapFixture f(Build(PlannedLevel()));
+    f.Canvas().ZoomBy(1e6);
+    const double closest = f.Canvas().Scale();
+    f.Canvas().setFixedSize(300, 200);
+    QApplication::processEvents();
+    QCOMPARE(f.Canvas().size(), QSize(300, 200));
+    QCOMPARE(f.Canvas().Scale(), closest);
+    QVERIFY(closest > f.Canvas().MaxScale());
+    f.Canvas().ZoomBy(1.5); // in: no further, and not out either
+    QCOMPARE(f.Canvas().Scale(), closest);
+    f.Canvas().ZoomBy(1 / 1.5);
+    QVERIFY(f.Canvas().Scale() < closest);
 }
 
 // The upper room lies over the hall's middle. Found, the hall is drawn whole over it, so its outline frames
@@ -708,6 +745,11 @@ void LevelMapTest::foundRoomIsDrawnOnTop() {
     QTest::mouseClick(&f.Canvas(), Qt::LeftButton, Qt::NoModifier, f.ScreenOf(side.x(), side.y()));
     const QImage clicked = f.Rendered();
     QCOMPARE(colourAt(clicked, under), colourAt(clicked, upper));
+    // Found, then hidden by the height filter: the point is the upper room's to a click.
+    QVERIFY(f.view->FindRoom(0));
+    f.view->SetHeightBand(-4096, -2049);
+    QCOMPARE(f.Canvas().RaisedRoom(), f.Model().IndexOfRoom(0));
+    QCOMPARE(f.Canvas().HitAt(f.ScreenOf(under.x(), under.y())).Room, f.Model().IndexOfRoom(2));
 }
 
 // "Room 99 is not on the map" lasts until the next find succeeds or another walk replaces the map.

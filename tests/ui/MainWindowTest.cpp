@@ -403,6 +403,9 @@ void MainWindowTest::wrongCommandLinesAreUsageErrors() {
              Case{{"--goto", "12x", "a.dm2"},
                   2,
                   R"(strata-viewer: --goto: "12x" is not an offset ("0x1F2C", "1F2Ch" or decimal))"},
+             Case{{"--goto", "1\x1b[2J", "a.dm2"},
+                  2,
+                  R"(strata-viewer: --goto: "1\x1b[2J" is not an offset ("0x1F2C", "1F2Ch" or decimal))"},
              Case{{"--frobnicate", "a.dm2"}, 2, "strata-viewer: Unknown option 'frobnicate'."},
              Case{{"--goto", "0x10", "a.dm2"}, 1, noDisplay}, // right: only the display is missing
          }) {
@@ -557,9 +560,50 @@ void MainWindowTest::openingADockLeavesTheReportItsLines() {
                                 .arg(w.frameGeometry().y())
                                 .arg(w.frameGeometry().width())
                                 .arg(w.frameGeometry().height())));
+        QVERIFY2(pane->VisibleLineCount() >= size_t{frmMain::kPaneLines},
+                 qPrintable(QStringLiteral("%1: %2 lines").arg(command).arg(pane->VisibleLineCount())));
+        // The first columns of a long line show whole, up to the last one kept in sight.
+        const auto longLine = [&] {
+            for (size_t i = 0; i < pane->LineCount(); ++i)
+                if (pane->Line(i).size() > size_t{frmMain::kPaneColumns})
+                    return static_cast<size_t>(pane->Line(i).data() - pane->Text().data());
+            return std::string::npos;
+        }();
+        QVERIFY(longLine != std::string::npos);
+        const int edge = pane->PointOf(longLine + frmMain::kPaneColumns).x();
+        QVERIFY2(edge <= pane->viewport()->width(), qPrintable(QStringLiteral("%1: column edge %2 of %3")
+                                                                   .arg(command)
+                                                                   .arg(edge)
+                                                                   .arg(pane->viewport()->width())));
     }
     QVERIFY(Find<QDockWidget>(w, "dckLevelMap")->isVisible() &&
             Find<QDockWidget>(w, "dckHexView")->isVisible());
+    // A dock at the bottom that will not give way below most of the window's height: the pane keeps
+    // its lines all the same, the strata bar's band and a sideways scroll bar left out.
+    auto* map = Find<QDockWidget>(w, "dckLevelMap");
+    map->close();
+    QCoreApplication::processEvents();
+    w.addDockWidget(Qt::BottomDockWidgetArea, map);
+    map->setMinimumHeight(w.height() - 200);
+    Find<QAction>(w, "mnuStructureLevelMap")->trigger();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QVERIFY2(pane->VisibleLineCount() >= size_t{frmMain::kPaneLines},
+             qPrintable(QString::number(pane->VisibleLineCount())));
+    // The room is asked for once: with the docks closed again, the window shrinks by hand as far as a
+    // window that never showed them.
+    for (QDockWidget* dock : w.findChildren<QDockWidget*>())
+        dock->close();
+    const auto smallest = [](frmMain& window) {
+        window.resize(100, 100);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        return window.size();
+    };
+    Fixture fresh;
+    fresh.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(fresh.window.get()));
+    QCOMPARE(smallest(w), smallest(*fresh.window));
     QSettings().clear();
 }
 

@@ -1,6 +1,7 @@
 // The report pane: its line index and search, selection and copy, and find.
 #include <QApplication>
 #include <QClipboard>
+#include <QScrollBar>
 #include <QTest>
 
 #include "ui/FindNoCase.h"
@@ -221,6 +222,23 @@ void ReportViewTest::keysMoveTheCurrentLineAndItShows() {
                  std::abs(banded.blue() - blend(base.blue(), mark.blue())) <= 2,
              qPrintable(banded.name()));
     QCOMPARE(shot.pixelColor(x, y + view.fontMetrics().lineSpacing()), base);
+
+    // A key that moves the line brings the line's start into sight.
+    Pane wide(std::string(300, 'w') + "\r\nnext\r\nlast");
+    wide.view.setFocus();
+    QScrollBar* sideways = wide.view.horizontalScrollBar();
+    sideways->setValue(sideways->maximum());
+    QVERIFY(sideways->value() > 0);
+    QTest::keyClick(&wide.view, Qt::Key_Down);
+    QCOMPARE(wide.view.CursorLine(), size_t{1});
+    QCOMPARE(sideways->value(), 0);
+
+    // On an empty pane the keys select nothing.
+    Pane empty("");
+    empty.view.setFocus();
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_PageDown, Qt::Key_Up, Qt::Key_PageUp})
+        QTest::keyClick(&empty.view, key);
+    QVERIFY(!empty.view.HasSelection());
 }
 
 QTEST_MAIN(ReportViewTest)

@@ -443,6 +443,7 @@ void StructureViewsTest::outlineListsChunksRoomsPartsAndRuns() {
     const QModelIndex floorRun = model.index(0, 0, floor);
     QCOMPARE(floorRun.data().toString(), QStringLiteral("Floor Data records"));
     QCOMPARE(model.rowCount(floorRun), 5);
+    QCOMPARE(floorRun.siblingAtColumn(OutlineModel::kCount).data().toString(), QStringLiteral("5"));
     QCOMPARE(model.index(3, 0, floorRun).data().toString(), QStringLiteral("Floor Data 3"));
     QCOMPARE(model.parent(model.index(3, 0, floorRun)), floorRun);
     QCOMPARE(model.parent(floorRun), floor);
@@ -459,6 +460,21 @@ void StructureViewsTest::outlineListsChunksRoomsPartsAndRuns() {
         const QString reported = QString::fromStdString(line).split(QLatin1Char(',')).at(2).trimmed();
         QCOMPARE(chunk.siblingAtColumn(OutlineModel::kCount).data().toString(), reported);
     }
+    // The texture tiles' two parts have no count field of their own; each gives the chunk's tile count.
+    const QModelIndex tiles = model.IndexOfSpan(TopLevelSpan(map, Piece::TextureTiles));
+    const QString tileCount = tiles.siblingAtColumn(OutlineModel::kCount).data().toString();
+    QVERIFY2(tileCount.toInt() > 0, qPrintable(tileCount));
+    int tileParts = 0;
+    for (int row = 0; row < model.rowCount(tiles); ++row) {
+        const QModelIndex part = model.index(row, OutlineModel::kName, tiles);
+        if (map[model.SpanOf(part)].Kind != SpanKind::Part)
+            continue;
+        ++tileParts;
+        QCOMPARE(part.siblingAtColumn(OutlineModel::kCount).data().toString(), tileCount);
+        QVERIFY2(part.data(Qt::ToolTipRole).toString().contains(QStringLiteral("; count ") + tileCount),
+                 qPrintable(part.data(Qt::ToolTipRole).toString()));
+    }
+    QCOMPARE(tileParts, 2);
     // A room's fields (intensities, the alternate room) carry values, not counts: no Count.
     int fields = 0;
     for (int row = 0; row < model.rowCount(room1); ++row) {
@@ -505,6 +521,18 @@ void StructureViewsTest::outlineRunsAnswerTheirRecordsWithoutItems() {
     // The records took no list of their own: only the lists of the top level and the chunk were made.
     QVERIFY(model.CachedLists() <= 3);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+    // A last page short of a full one: its tooltip counts its own records' bytes.
+    level.FloorData.Items.assign(30250, 0x0001);
+    const Walked partial(level);
+    OutlineModel partialModel(partial.state.Map);
+    const QModelIndex partialRun =
+        partialModel.index(0, 0, partialModel.IndexOfSpan(TopLevelSpan(partial.state.Map, Piece::FloorData)));
+    const QModelIndex shortPage = partialModel.index(partialModel.rowCount(partialRun) - 1, 0, partialRun);
+    QCOMPARE(shortPage.data(Qt::ToolTipRole).toString(),
+             QStringLiteral("Floor Data 30000 to 30249 of 30250, at 0x%1 (%2), 500 bytes")
+                 .arg(QString::number(partial.layout.FloorData + 4 + 2 * 30000, 16).toUpper())
+                 .arg(partial.layout.FloorData + 4 + 2 * 30000));
 }
 
 void StructureViewsTest::outlineMarksTheCutAndWhatWasNotReached() {
@@ -529,6 +557,27 @@ void StructureViewsTest::outlineMarksTheCutAndWhatWasNotReached() {
                    QStringLiteral("past the end of the file");
     QVERIFY(pastEnd > 0);
     QVERIFY(!shortModel.IsNotReached(shortModel.index(shortModel.rowCount() - 1, 0)));
+
+    // A file that ends where the fourth floor-data record starts: the third ends at the file's end
+    // and is whole; the fourth and fifth lie past it.
+    int64_t fourth = 0;
+    {
+        const Walked whole;
+        const OutlineModel wholeModel(whole.state.Map);
+        const QModelIndex run =
+            wholeModel.index(0, 0, wholeModel.IndexOfSpan(TopLevelSpan(whole.state.Map, Piece::FloorData)));
+        fourth = whole.state.Map.RecordFirst(wholeModel.SpanOf(run), 3);
+    }
+    const Walked endsInRun(levelbuilder::FilledLevel(2), fourth);
+    OutlineModel runModel(endsInRun.state.Map);
+    const QModelIndex floorRun =
+        runModel.index(0, 0, runModel.IndexOfSpan(TopLevelSpan(endsInRun.state.Map, Piece::FloorData)));
+    QCOMPARE(runModel.rowCount(floorRun), 5);
+    QStringList marks;
+    for (int row = 0; row < 5; ++row)
+        marks << runModel.index(row, OutlineModel::kMark, floorRun).data().toString();
+    const QString past = QStringLiteral("past the end of the file");
+    QCOMPARE(marks, (QStringList{"", "", "", past, past}));
 
     // Choosing nodes in the pane selects them.
     SpanSelection selection(cut.state);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <nlohmann/json.hpp>
 
 #include "engine/DifferenceText.h"
 #include "engine/Fault.h"
@@ -353,6 +354,8 @@ TEST(Compare, UnreadableFilesAndFilesThatAreNoLevelsAreNotCompared) {
     EXPECT_NE(missing.Status, 0);
     const compare::WalkedLevel empty = Walked({});
     EXPECT_EQ(empty.Status, kStatusEmptyOrMissing);
+    // A file that could not be read is named with the system's reason, not as a file that is no level.
+    EXPECT_EQ(compare::NothingCompared(missing, "m.lvl"), "");
     EXPECT_EQ(compare::NothingCompared(Walked(Build(Base(2))), "a.lvl"), "");
     const std::vector<uint8_t> notLevels[] = {{0x2D}, {0x2D, 0}, {0x38, 0, 0x18}, {0x20, 0, 0, 0, 1}};
     for (const std::vector<uint8_t>& bytes : notLevels) {
@@ -397,6 +400,18 @@ TEST(Compare, BlockDifferencesGiveTheirRunsOfBytes) {
               std::string::npos)
         << json;
     EXPECT_NE(json.find("], \"runCount\": 22, \"offsetA\": "), std::string::npos) << json;
+
+    // A run that reaches the block's last byte keeps its whole length.
+    Level tail = Base(2);
+    tail.LightMap[tail.LightMap.size() - 2] ^= 1;
+    tail.LightMap[tail.LightMap.size() - 1] ^= 1;
+    found.clear();
+    compare::CompareLevels(Walked(a), Walked(Build(tail)), {.Sections = compare::AllSections()},
+                           [&](const compare::Difference& d) { found.push_back(d); });
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].RunCount, 1);
+    ASSERT_EQ(found[0].Runs.size(), 1u);
+    EXPECT_EQ(found[0].Runs[0], (compare::ByteRun{map + static_cast<int32_t>(tail.LightMap.size()) - 2, 2}));
 }
 
 TEST(StringPane, KeepingNoTextStillCountsItsBytes) {
@@ -412,3 +427,20 @@ TEST(StringPane, KeepingNoTextStillCountsItsBytes) {
 }
 
 } // namespace
+
+// An added record's fields in JSON: decimal values as numbers, hex values as strings, so the document
+// parses and each value reads back as the report shows it.
+TEST(Compare, AnAddedRecordsHexFieldStaysAStringInJson) {
+    const Level a = Base(2);
+    Level b = a;
+    b.MeshPointers.Add(0x1F);
+    std::vector<compare::Difference> found;
+    compare::CompareLevels(Walked(Build(a)), Walked(Build(b)), {.Sections = compare::AllSections()},
+                           [&](const compare::Difference& d) { found.push_back(d); });
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].What, compare::Change::Added);
+    const std::string text = compare::DifferenceJson(found[0]);
+    const nlohmann::json parsed = nlohmann::json::parse(text, nullptr, false);
+    ASSERT_FALSE(parsed.is_discarded()) << text;
+    EXPECT_EQ(parsed["values"]["Pointer"], "0x1F") << text;
+}

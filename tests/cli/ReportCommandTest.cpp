@@ -244,6 +244,7 @@ TEST(ReportCommand, UsageErrorsSayWhatWasWrongInPlainWords) {
         {{"lv.dm2", "-o"}, "-o needs the FILE to write the report into"},
         {{"--bogus", "lv.dm2"}, "--bogus is not an option of strata-report"},
         {{"a.dm2", "b.dm2"}, "strata-report reports on one level file: \"b.dm2\" is one too many"},
+        {{"a.dm2", "-"}, "strata-report reports on one level file: \"-\" is one too many"}, // - is no option
         {{"a.dm2", "b\x1b[2J\n.dm2"},
          "strata-report reports on one level file: \"b\\x1b[2J\\n.dm2\" is one too many"},
         {{}, "no LEVEL_FILE given: name the level file to report on, or - for standard input"},

@@ -303,6 +303,17 @@ TEST(Compare, ARoomLoopEndsAtTheSizeLimitAndIsComparedWithoutRunningAway) {
     compare::CompareLevels(a, a, {.Sections = compare::AllSections()},
                            [&](const compare::Difference&) { ++lines; });
     EXPECT_EQ(lines, 0);
+    // Against the same file walked under a larger limit, the ending line of A says how far it was compared.
+    std::vector<std::string> told;
+    compare::CompareLevels(a, Walked(loop, 1 << 21), {.Sections = compare::AllSections()},
+                           [&](const compare::Difference& d) { told.push_back(compare::DifferenceLine(d)); });
+    ASSERT_EQ(told.size(), 2u);
+    for (const char* file : {"A", "B"}) {
+        const std::string& line = told[*file == 'A' ? 0 : 1];
+        EXPECT_TRUE(line.starts_with("the report's size limit ended the walk at offset 0x")) << line;
+        EXPECT_TRUE(line.ends_with(std::string(" of ") + file + "; compared as far as both walks go"))
+            << line;
+    }
 }
 
 // The size limit counts the report's text, its header lines included: the comparison's walk ends where

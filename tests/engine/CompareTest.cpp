@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <functional>
 #include <nlohmann/json.hpp>
+#include <tuple>
+#include <utility>
 
 #include "engine/DifferenceText.h"
 #include "engine/Fault.h"
@@ -238,6 +240,16 @@ TEST(Compare, DM2AgainstDM3NamesTheVersionAndComparesTheFloorWords) {
     ASSERT_EQ(level.FloorData.Items[4] & 0xFF, 45);
     EXPECT_TRUE(has("Floor Data > record 4: Function (Dec): 45 -> 13"));
     EXPECT_TRUE(has("Floor Data > record 4: Function (Hex): 0x2D -> 0xD"));
+    // The version line stands on the first four bytes of each file.
+    compare::Difference first;
+    bool seen = false;
+    compare::CompareLevels(Walked(a), Walked(Build(level)), {.Sections = compare::AllSections()},
+                           [&](const compare::Difference& d) {
+                               if (!std::exchange(seen, true))
+                                   first = d;
+                           });
+    EXPECT_EQ(std::tie(first.OffsetA, first.BytesA, first.OffsetB, first.BytesB),
+              std::make_tuple(0, 4, 0, 4));
 }
 
 // The sections choose what is told, never how the walk goes: both files are walked one way.

@@ -77,6 +77,9 @@ TEST(DiffCommand, ExitStatusLikeDiff) {
         {{p.A, p.B, "c.lvl"},
          kDiffTrouble,
          "strata-diff: strata-diff compares two files: \"c.lvl\" is one too many\n" + kHelpHint},
+        {{"3", p.A, p.B}, // a file named like a LIST, with no --sections before it
+         kDiffTrouble,
+         "strata-diff: strata-diff compares two files: \"" + p.B + "\" is one too many\n" + kHelpHint},
         {{"--format", "xml", p.A, p.B},
          kDiffTrouble,
          "strata-diff: --format is text or json, not \"xml\"\n" + kHelpHint},

@@ -273,6 +273,7 @@ TEST(ReportCommand, HelpVersionAndOptionListGoToStandardOutput) {
     EXPECT_NE(help.Out.find("\n  --summary "), std::string::npos) << help.Out;
     const Command summaryHelp = Invoke({"--summary", "--help"});
     EXPECT_TRUE(!IsSummaryRequest({"--summary", "--help"}) && summaryHelp.Out == help.Out);
+    EXPECT_FALSE(IsSummaryRequest({"--", "--summary"})); // after --, a level file of that name
     EXPECT_EQ(help.Err + version.Err + list.Err, "");
     EXPECT_EQ(version.Out.rfind("strata-report ", 0), 0u);
     EXPECT_EQ(std::count(list.Out.begin(), list.Out.end(), '\n'), 37);

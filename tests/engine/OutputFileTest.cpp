@@ -375,7 +375,15 @@ TEST(OutputFile, ReplacingTheNameNeverChangesAnotherFile) {
     EXPECT_EQ(fs::status(outside).permissions(), fs::perms(0604));
     for (const fs::path& path : {level, at("hard-level"), at("link-level")})
         EXPECT_EQ(WriteOutputFile(path, kText, rules), kIsTheLevelFile) << path;
-    EXPECT_EQ(WriteOutputFile(at("folder"), kText, rules), "is a folder");
+    // A folder at the name is never exchanged for the new file, durable or not; a name of no file is
+    // refused before anything is made.
+    for (const bool durable : {true, false}) {
+        OutputRules folderRules = rules;
+        folderRules.Durable = durable;
+        EXPECT_EQ(WriteOutputFile(at("folder"), kText, folderRules), "is a folder") << durable;
+        EXPECT_TRUE(fs::is_directory(fs::symlink_status(at("folder")))) << durable;
+        EXPECT_EQ(WriteOutputFile(dir.Path() / "t" / "gone/", kText, folderRules), "not a file name");
+    }
     EXPECT_EQ(ReadAll(level), kOld);
     EXPECT_EQ(ReadAll(outside), kOld);
     EXPECT_FALSE(fs::exists(at("nowhere")));

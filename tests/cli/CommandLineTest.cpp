@@ -147,6 +147,8 @@ TEST(CommandLine, AStandardOutputThatIsTheLevelIsRefused) {
                   "summarised\n"},
              Case{diff + " other.dm2 lv.dm2 >>lv.dm2", 2,
                   "strata-diff: cannot write to standard output: it is lv.dm2, a level being compared\n"},
+             Case{diff + " other.dm2 - <lv.dm2 >>lv.dm2", 2,
+                  "strata-diff: cannot write to standard output: it is -, a level being compared\n"},
          }) {
         SCOPED_TRACE(c.Line);
         const Result run = Shell(dir, "(" + c.Line + ")");

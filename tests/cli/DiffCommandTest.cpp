@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sstream>
 #include <sys/wait.h>
 
 #include "common/TestFiles.h"
+#include "engine/OutputFileSeam.h"
 #include "tools/LevelBuilder.h"
 
 namespace {
@@ -74,6 +77,9 @@ TEST(DiffCommand, ExitStatusLikeDiff) {
         {{p.A, p.B, "c.lvl"},
          kDiffTrouble,
          "strata-diff: strata-diff compares two files: \"c.lvl\" is one too many\n" + kHelpHint},
+        {{"3", p.A, p.B}, // a file named like a LIST, with no --sections before it
+         kDiffTrouble,
+         "strata-diff: strata-diff compares two files: \"" + p.B + "\" is one too many\n" + kHelpHint},
         {{"--format", "xml", p.A, p.B},
          kDiffTrouble,
          "strata-diff: --format is text or json, not \"xml\"\n" + kHelpHint},
@@ -153,4 +159,52 @@ TEST(DiffCommand, TheInstalledProgramExitsLikeDiff) {
     EXPECT_EQ(run(p.A, p.A), 0);
     EXPECT_EQ(run(p.A, p.B), 1);
     EXPECT_EQ(run(p.A, (p.dir.Path() / "none").string()), 2);
+}
+
+// Written to a descriptor, the differences go out in blocks; the first block that cannot be written is
+// told, though a later block would go through.
+TEST(DiffCommand, AWriteThatFailsOnceIsTold) {
+    TempDir dir;
+    levelbuilder::Level level = levelbuilder::FilledLevel(2);
+    level.Items.Items.assign(4000, {7, 1, 10, 20, 30, 0, 5, 5, 0});
+    const std::string a = dir.Write("a.lvl", levelbuilder::Build(level));
+    for (auto& item : level.Items.Items)
+        item.X = 11;
+    const std::string b = dir.Write("b.lvl", levelbuilder::Build(level));
+    const int fd = ::open((dir.Path() / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    OutputSystemCalls& calls = OutputSystemCallsForTests();
+    struct Restore {
+        OutputSystemCalls Saved = OutputSystemCallsForTests();
+        ~Restore() { OutputSystemCallsForTests() = Saved; }
+    } const restore; // on every way out
+    static int writes = 0;
+    writes = 0;
+    calls.Write = [](int descriptor, const void* bytes, size_t count) -> ssize_t {
+        if (writes++ == 0)
+            return errno = ENOSPC, -1;
+        return ::write(descriptor, bytes, count);
+    };
+    std::ostringstream out, err;
+    const int exit = RunDiffCommand({a, b}, out, err, fd);
+    calls = restore.Saved;
+    ::close(fd);
+    EXPECT_GT(RunDiff({a, b}).Out.size(), size_t{1} << 16); // the differences take more than one block
+    EXPECT_EQ(exit, kDiffTrouble);
+    EXPECT_EQ(err.str(), "strata-diff: cannot write to standard output: no space left on the device\n");
+
+    // Every write going through, the differences still go out as they come, never held whole.
+    const int again = ::open((dir.Path() / "out").c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    ASSERT_GE(again, 0);
+    writes = 0;
+    calls.Write = [](int descriptor, const void* bytes, size_t count) -> ssize_t {
+        ++writes;
+        return ::write(descriptor, bytes, count);
+    };
+    std::ostringstream out2, err2;
+    EXPECT_EQ(RunDiffCommand({a, b}, out2, err2, again), kDiffDifferent);
+    calls = restore.Saved;
+    ::close(again);
+    EXPECT_GT(writes, 1);
+    EXPECT_EQ(err2.str(), "");
 }

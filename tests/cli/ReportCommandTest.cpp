@@ -244,6 +244,7 @@ TEST(ReportCommand, UsageErrorsSayWhatWasWrongInPlainWords) {
         {{"lv.dm2", "-o"}, "-o needs the FILE to write the report into"},
         {{"--bogus", "lv.dm2"}, "--bogus is not an option of strata-report"},
         {{"a.dm2", "b.dm2"}, "strata-report reports on one level file: \"b.dm2\" is one too many"},
+        {{"a.dm2", "-"}, "strata-report reports on one level file: \"-\" is one too many"}, // - is no option
         {{"a.dm2", "b\x1b[2J\n.dm2"},
          "strata-report reports on one level file: \"b\\x1b[2J\\n.dm2\" is one too many"},
         {{}, "no LEVEL_FILE given: name the level file to report on, or - for standard input"},
@@ -272,6 +273,7 @@ TEST(ReportCommand, HelpVersionAndOptionListGoToStandardOutput) {
     EXPECT_NE(help.Out.find("\n  --summary "), std::string::npos) << help.Out;
     const Command summaryHelp = Invoke({"--summary", "--help"});
     EXPECT_TRUE(!IsSummaryRequest({"--summary", "--help"}) && summaryHelp.Out == help.Out);
+    EXPECT_FALSE(IsSummaryRequest({"--", "--summary"})); // after --, a level file of that name
     EXPECT_EQ(help.Err + version.Err + list.Err, "");
     EXPECT_EQ(version.Out.rfind("strata-report ", 0), 0u);
     EXPECT_EQ(std::count(list.Out.begin(), list.Out.end(), '\n'), 37);

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <nlohmann/json.hpp>
+#include <tuple>
+#include <utility>
 
 #include "engine/DifferenceText.h"
 #include "engine/Fault.h"
@@ -237,6 +240,16 @@ TEST(Compare, DM2AgainstDM3NamesTheVersionAndComparesTheFloorWords) {
     ASSERT_EQ(level.FloorData.Items[4] & 0xFF, 45);
     EXPECT_TRUE(has("Floor Data > record 4: Function (Dec): 45 -> 13"));
     EXPECT_TRUE(has("Floor Data > record 4: Function (Hex): 0x2D -> 0xD"));
+    // The version line stands on the first four bytes of each file.
+    compare::Difference first;
+    bool seen = false;
+    compare::CompareLevels(Walked(a), Walked(Build(level)), {.Sections = compare::AllSections()},
+                           [&](const compare::Difference& d) {
+                               if (!std::exchange(seen, true))
+                                   first = d;
+                           });
+    EXPECT_EQ(std::tie(first.OffsetA, first.BytesA, first.OffsetB, first.BytesB),
+              std::make_tuple(0, 4, 0, 4));
 }
 
 // The sections choose what is told, never how the walk goes: both files are walked one way.
@@ -302,6 +315,17 @@ TEST(Compare, ARoomLoopEndsAtTheSizeLimitAndIsComparedWithoutRunningAway) {
     compare::CompareLevels(a, a, {.Sections = compare::AllSections()},
                            [&](const compare::Difference&) { ++lines; });
     EXPECT_EQ(lines, 0);
+    // Against the same file walked under a larger limit, the ending line of A says how far it was compared.
+    std::vector<std::string> told;
+    compare::CompareLevels(a, Walked(loop, 1 << 21), {.Sections = compare::AllSections()},
+                           [&](const compare::Difference& d) { told.push_back(compare::DifferenceLine(d)); });
+    ASSERT_EQ(told.size(), 2u);
+    for (const char* file : {"A", "B"}) {
+        const std::string& line = told[*file == 'A' ? 0 : 1];
+        EXPECT_TRUE(line.starts_with("the report's size limit ended the walk at offset 0x")) << line;
+        EXPECT_TRUE(line.ends_with(std::string(" of ") + file + "; compared as far as both walks go"))
+            << line;
+    }
 }
 
 // The size limit counts the report's text, its header lines included: the comparison's walk ends where
@@ -353,6 +377,8 @@ TEST(Compare, UnreadableFilesAndFilesThatAreNoLevelsAreNotCompared) {
     EXPECT_NE(missing.Status, 0);
     const compare::WalkedLevel empty = Walked({});
     EXPECT_EQ(empty.Status, kStatusEmptyOrMissing);
+    // A file that could not be read is named with the system's reason, not as a file that is no level.
+    EXPECT_EQ(compare::NothingCompared(missing, "m.lvl"), "");
     EXPECT_EQ(compare::NothingCompared(Walked(Build(Base(2))), "a.lvl"), "");
     const std::vector<uint8_t> notLevels[] = {{0x2D}, {0x2D, 0}, {0x38, 0, 0x18}, {0x20, 0, 0, 0, 1}};
     for (const std::vector<uint8_t>& bytes : notLevels) {
@@ -397,6 +423,18 @@ TEST(Compare, BlockDifferencesGiveTheirRunsOfBytes) {
               std::string::npos)
         << json;
     EXPECT_NE(json.find("], \"runCount\": 22, \"offsetA\": "), std::string::npos) << json;
+
+    // A run that reaches the block's last byte keeps its whole length.
+    Level tail = Base(2);
+    tail.LightMap[tail.LightMap.size() - 2] ^= 1;
+    tail.LightMap[tail.LightMap.size() - 1] ^= 1;
+    found.clear();
+    compare::CompareLevels(Walked(a), Walked(Build(tail)), {.Sections = compare::AllSections()},
+                           [&](const compare::Difference& d) { found.push_back(d); });
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].RunCount, 1);
+    ASSERT_EQ(found[0].Runs.size(), 1u);
+    EXPECT_EQ(found[0].Runs[0], (compare::ByteRun{map + static_cast<int32_t>(tail.LightMap.size()) - 2, 2}));
 }
 
 TEST(StringPane, KeepingNoTextStillCountsItsBytes) {
@@ -412,3 +450,20 @@ TEST(StringPane, KeepingNoTextStillCountsItsBytes) {
 }
 
 } // namespace
+
+// An added record's fields in JSON: decimal values as numbers, hex values as strings, so the document
+// parses and each value reads back as the report shows it.
+TEST(Compare, AnAddedRecordsHexFieldStaysAStringInJson) {
+    const Level a = Base(2);
+    Level b = a;
+    b.MeshPointers.Add(0x1F);
+    std::vector<compare::Difference> found;
+    compare::CompareLevels(Walked(Build(a)), Walked(Build(b)), {.Sections = compare::AllSections()},
+                           [&](const compare::Difference& d) { found.push_back(d); });
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].What, compare::Change::Added);
+    const std::string text = compare::DifferenceJson(found[0]);
+    const nlohmann::json parsed = nlohmann::json::parse(text, nullptr, false);
+    ASSERT_FALSE(parsed.is_discarded()) << text;
+    EXPECT_EQ(parsed["values"]["Pointer"], "0x1F") << text;
+}

@@ -353,26 +353,44 @@ TEST(OutputFile, ReplacingTheNameNeverChangesAnotherFile) {
     fs::create_symlink(outside, at("link"));
     fs::create_symlink(dir.Path() / "t" / "nowhere", at("dangling"));
     fs::create_hard_link(outside, at("hard"));
+    ::chmod(outside.c_str(), 0604); // not the mode a new file gets: the file at "hard" does not keep it
+    const fs::path alone = dir.Write("t/alone", kOld);
+    ::chmod(alone.c_str(), 0604);
     ASSERT_EQ(::mkfifo(at("fifo").c_str(), 0600), 0);
     fs::create_hard_link(level, at("hard-level"));
     fs::create_symlink(level, at("link-level"));
     fs::create_directories(at("folder"));
-    for (const char* name : {"link", "dangling", "hard", "fifo", "new"}) {
+    for (const char* name : {"link", "dangling", "hard", "fifo", "new", "alone"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(WriteOutputFile(at(name), kText, rules), "");
         EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(at(name))));
         EXPECT_EQ(fs::hard_link_count(at(name)), 1u);
         EXPECT_EQ(ReadAll(at(name)), kTextBytes);
     }
+    // Only a regular file with no other name keeps its mode.
+    const auto mode = [&](const char* name) { return fs::status(at(name)).permissions(); };
+    EXPECT_EQ(mode("alone"), fs::perms(0604));
+    ASSERT_NE(mode("new"), fs::perms(0604));
+    EXPECT_EQ(mode("hard"), mode("new"));
+    EXPECT_EQ(fs::status(outside).permissions(), fs::perms(0604));
     for (const fs::path& path : {level, at("hard-level"), at("link-level")})
         EXPECT_EQ(WriteOutputFile(path, kText, rules), kIsTheLevelFile) << path;
-    EXPECT_EQ(WriteOutputFile(at("folder"), kText, rules), "is a folder");
+    // A folder at the name is never exchanged for the new file, durable or not; a name of no file is
+    // refused before anything is made.
+    for (const bool durable : {true, false}) {
+        OutputRules folderRules = rules;
+        folderRules.Durable = durable;
+        EXPECT_EQ(WriteOutputFile(at("folder"), kText, folderRules), "is a folder") << durable;
+        EXPECT_TRUE(fs::is_directory(fs::symlink_status(at("folder")))) << durable;
+        EXPECT_EQ(WriteOutputFile(dir.Path() / "t" / "gone/", kText, folderRules), "not a file name");
+    }
     EXPECT_EQ(ReadAll(level), kOld);
     EXPECT_EQ(ReadAll(outside), kOld);
     EXPECT_FALSE(fs::exists(at("nowhere")));
     EXPECT_TRUE(fs::is_symlink(at("link-level")));
-    EXPECT_EQ(Names(dir.Path() / "t"), (std::set<std::string>{"link", "dangling", "hard", "fifo", "new",
-                                                              "hard-level", "link-level", "folder"}));
+    EXPECT_EQ(Names(dir.Path() / "t"),
+              (std::set<std::string>{"link", "dangling", "hard", "fifo", "new", "alone", "hard-level",
+                                     "link-level", "folder"}));
 }
 
 // Copied from a file, the bytes go out a block at a time, from the file's start whatever its position,

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "UnitRun.h"
+#include "engine/RunOutcomeText.h"
 #include "engine/TileFolder.h"
 #include "tools/DemoLevel.h"
 
@@ -19,6 +20,32 @@ std::vector<std::string> NineLines(const std::string& path, const std::string& v
 std::vector<std::string> RunLines(AppState& state, const std::string& path, int16_t expectedStatus = 0) {
     EXPECT_EQ(ReportLevelFile(state, path), expectedStatus);
     return Lines(state.Report.Str());
+}
+
+// A walk that ran to an offset of its own is told by where it stopped against the file's size: its
+// start, one byte short, the end, past the end, before the start.
+TEST(ReportRun, AWalksEndingIsToldByWhereItStopped) {
+    struct Case {
+        int32_t Stop;
+        RunVerdict Verdict;
+        std::string Words;
+    };
+    for (const Case& c : {
+             Case{0, RunVerdict::Doubtful, "L: stopped at offset 0, 10 bytes before the end"},
+             Case{9, RunVerdict::Doubtful, "L: stopped at offset 9, 1 byte before the end"},
+             Case{10, RunVerdict::Complete, "L: walked to the end of the file, 10 bytes"},
+             Case{11, RunVerdict::Doubtful, "L: walked past the end of the file, to offset 11 of 10"},
+             Case{-1, RunVerdict::Doubtful, "L: the walk stepped back before the file's start, to offset -1"},
+         }) {
+        SCOPED_TRACE(c.Stop);
+        RunOutcome outcome;
+        outcome.Ended = RunOutcome::Kind::Completed;
+        outcome.Walked = true;
+        outcome.StopOffset = c.Stop;
+        outcome.FileSize = 10;
+        EXPECT_EQ(VerdictOf(outcome), c.Verdict);
+        EXPECT_EQ(DescribeWalkEnd(WalkEndOf(outcome), "L"), c.Words);
+    }
 }
 
 TEST(ReportRun, HeaderAndClosingLinesForEveryVersion) {

@@ -78,3 +78,16 @@ TEST(ThreadStart, SummaryGoesOnWithTheThreadsThatStarted) {
             << refusal.Starts << " of " << refusal.Threads - 1 << " helpers started";
     }
 }
+
+// The test limit lets exactly the starts it names go, then refuses each one after; lifted, all start.
+TEST(ThreadStart, TheLimitLetsTheStartsItNames) {
+    for (const int starts : {0, 1, 3}) {
+        SCOPED_TRACE(starts);
+        const StartLimit limit(starts);
+        int started = 0;
+        for (int i = 0; i < starts + 2; ++i)
+            started += TryStartThread([] {}).joinable();
+        EXPECT_EQ(started, starts);
+    }
+    EXPECT_TRUE(TryStartThread([] {}).joinable());
+}

@@ -31,6 +31,8 @@ TEST(ShownText, EscapesWhatCouldDriveATerminalAndKeepsWhatPrints) {
         {"\xf0\x9f\x8e\xae", "\xf0\x9f\x8e\xae"},     // a four-byte character
         {"\u009b2J", "\\xc2\\x9b2J"},                 // U+009B, the C1 control sequence start
         {"\xc2\x85", "\\xc2\\x85"},                   // U+0085, next line
+        {"\xc2\x9f", "\\xc2\\x9f"},                   // U+009F, the last C1 control
+        {"\xc2\xa0", "\xc2\xa0"},                     // U+00A0, a space that prints
         {"\u202egpj.dm2", "\\xe2\\x80\\xaegpj.dm2"},  // right-to-left override
         {"\xe2\x81\xa6x", "\\xe2\\x81\\xa6x"},        // a direction isolate
         {"\xe2\x80\xa8", "\\xe2\\x80\\xa8"},          // the line separator
@@ -44,4 +46,8 @@ TEST(ShownText, EscapesWhatCouldDriveATerminalAndKeepsWhatPrints) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(ShownText(c.Name), c.Shown) << "for the name " << ShownText(c.Name);
+    // A sequence cut by the end of the text given, though more of it lies in memory after that end.
+    const std::string euro = "\xe2\x82\xac";
+    EXPECT_EQ(ShownText(std::string_view(euro).substr(0, 2)), "\\xe2\\x82");
+    EXPECT_EQ(ShownText(euro), euro);
 }

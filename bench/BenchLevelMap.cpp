@@ -10,8 +10,8 @@
 #include "bench/BenchExtras.h"
 #include "bench/BenchQt.h"
 #include "bench/BenchTiming.h"
-#include "engine/AppState.h"
-#include "engine/ReportRun.h"
+#include "report/AppState.h"
+#include "report/ReportRun.h"
 #include "views/LevelMapCanvas.h"
 #include "views/LevelMapModel.h"
 

@@ -19,9 +19,9 @@
 #include "bench/BenchPane.h"
 #include "bench/BenchTiming.h"
 #include "bench/BigLevel.h"
-#include "engine/AppState.h"
-#include "engine/LevelFile.h"
-#include "engine/ReportRun.h"
+#include "report/AppState.h"
+#include "format/LevelFile.h"
+#include "report/ReportRun.h"
 #include "tiles/m_TileEngine.h"
 
 extern char** environ;

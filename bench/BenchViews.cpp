@@ -21,7 +21,7 @@
 #include "bench/BenchExtras.h"
 #include "bench/BenchQt.h"
 #include "bench/BenchTiming.h"
-#include "engine/AppState.h"
+#include "report/AppState.h"
 #include "ui/ReportView.h"
 #include "ui/StructureViews.h"
 #include "ui/frmMain.h"

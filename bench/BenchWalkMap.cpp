@@ -5,9 +5,9 @@
 
 #include "bench/BenchExtras.h"
 #include "bench/BenchTiming.h"
-#include "engine/AppState.h"
-#include "engine/JsonReport.h"
-#include "engine/ReportRun.h"
+#include "report/AppState.h"
+#include "report/JsonReport.h"
+#include "report/ReportRun.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "cli/SummaryCommand.h"
-#include "engine/AppState.h"
-#include "engine/StreamedReport.h"
+#include "report/AppState.h"
+#include "report/StreamedReport.h"
 #include "tools/LevelBuilder.h"
 
 namespace fs = std::filesystem;

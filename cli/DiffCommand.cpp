@@ -1,6 +1,6 @@
 #include "cli/DiffCommand.h"
 
-#include "engine/RunOutcomeText.h"
+#include "report/RunOutcomeText.h"
 
 #include <CLI/CLI.hpp>
 #include <ostream>
@@ -9,9 +9,9 @@
 #include "cli/ReportCommand.h"
 #include "cli/StandardInput.h"
 #include "cli/UsageError.h"
-#include "engine/Compare.h"
-#include "engine/DifferenceText.h"
-#include "engine/OutputFile.h"
+#include "compare/Compare.h"
+#include "compare/DifferenceText.h"
+#include "report/OutputFile.h"
 #include "support/ShownText.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/AppState.h"
+#include "report/AppState.h"
 
 inline constexpr std::string_view kReportUsage =
     "strata-report [--all | --details LIST] [--tile-dir DIR] [--format text|json] [-o FILE] LEVEL_FILE";

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <unistd.h>
 
-#include "engine/OutputFile.h"
+#include "report/OutputFile.h"
 
 ReportOutput::ReportOutput(std::ostream* out) : out_(out) {
     if (!out_) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/ReportPane.h"
+#include "format/walk/ReportPane.h"
 
 class ReportOutput final : public ReportSink {
   public:

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "engine/OutputFile.h"
+#include "report/OutputFile.h"
 
 std::string ReadWholeInput(int descriptor, std::vector<uint8_t>& bytes) {
     constexpr size_t kAddressableBytes = size_t{1} << 31; // what 32-bit offsets reach

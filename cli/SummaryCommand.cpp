@@ -16,14 +16,14 @@
 #include <xxhash.h>
 
 #include "cli/UsageError.h"
-#include "engine/AppState.h"
-#include "engine/Fault.h"
-#include "engine/JsonReport.h"
-#include "engine/LevelFormat.h"
-#include "engine/OutputFile.h"
-#include "engine/ReportRun.h"
-#include "engine/ThreadStart.h"
-#include "engine/WalkMap.h"
+#include "report/AppState.h"
+#include "format/Fault.h"
+#include "report/JsonReport.h"
+#include "format/LevelFormat.h"
+#include "report/OutputFile.h"
+#include "report/ReportRun.h"
+#include "report/ThreadStart.h"
+#include "format/WalkMap.h"
 
 namespace {
 

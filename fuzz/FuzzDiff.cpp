@@ -11,9 +11,9 @@
 #include <memory>
 #include <vector>
 
-#include "engine/AppState.h"
-#include "engine/Compare.h"
-#include "engine/DifferenceText.h"
+#include "report/AppState.h"
+#include "compare/Compare.h"
+#include "compare/DifferenceText.h"
 #include "fuzz/FuzzInput.h"
 
 namespace {

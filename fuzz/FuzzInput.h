@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "engine/AppState.h"
+#include "report/AppState.h"
 
 namespace fuzzinput {
 

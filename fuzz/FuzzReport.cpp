@@ -19,12 +19,12 @@
 #include <unistd.h>
 #include <vector>
 
-#include "engine/AppState.h"
-#include "engine/Fault.h"
-#include "engine/JsonReport.h"
-#include "engine/ReportLimit.h"
-#include "engine/ReportRun.h"
-#include "engine/StreamedReport.h"
+#include "report/AppState.h"
+#include "format/Fault.h"
+#include "report/JsonReport.h"
+#include "report/ReportLimit.h"
+#include "report/ReportRun.h"
+#include "report/StreamedReport.h"
 #include "fuzz/FuzzInput.h"
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)

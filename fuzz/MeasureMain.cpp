@@ -13,10 +13,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "engine/AppState.h"
-#include "engine/Fault.h"
-#include "engine/ReportLimit.h"
-#include "engine/ReportRun.h"
+#include "report/AppState.h"
+#include "format/Fault.h"
+#include "report/ReportLimit.h"
+#include "report/ReportRun.h"
 #include "fuzz/FuzzInput.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/LevelFormat.h"
+#include "format/LevelFormat.h"
 
 namespace levelbuilder {
 

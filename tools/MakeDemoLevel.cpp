@@ -7,7 +7,7 @@
 #include <system_error>
 #include <vector>
 
-#include "engine/OutputFile.h"
+#include "report/OutputFile.h"
 #include "tools/DemoLevel.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <QFile>
 
-#include "engine/OutputFile.h"
+#include "report/OutputFile.h"
 
 std::optional<std::string> ProposedCsvName(std::string_view levelPath) {
     const size_t slash = levelPath.find_last_of("\\/");

@@ -11,7 +11,7 @@
 #include <QRect>
 #include <QStringList>
 
-#include "engine/AppState.h"
+#include "report/AppState.h"
 
 class QAction;
 class QDockWidget;

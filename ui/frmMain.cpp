@@ -17,9 +17,9 @@
 #include <QScreen>
 #include <QStatusBar>
 
-#include "engine/DetailOptions.h"
-#include "engine/ReportRun.h"
-#include "engine/RunOutcomeText.h"
+#include "format/DetailOptions.h"
+#include "report/ReportRun.h"
+#include "report/RunOutcomeText.h"
 #include "palette/frmMainPal.h"
 #include "support/ShownText.h"
 #include "tiles/frmTextureTiles.h"

@@ -9,7 +9,7 @@
 
 #include <QMainWindow>
 
-#include "engine/AppState.h"
+#include "report/AppState.h"
 #include "ui/ReportView.h"
 
 class QAction;

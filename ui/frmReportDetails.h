@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "engine/DetailOptions.h"
+#include "format/DetailOptions.h"
 
 class QCheckBox;
 class QGroupBox;

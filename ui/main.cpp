@@ -9,8 +9,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include "engine/AppState.h"
-#include "engine/TileFolder.h"
+#include "report/AppState.h"
+#include "report/TileFolder.h"
 #include "ui/AppIcon.h"
 #include "ui/DisplayCheck.h"
 #include "ui/StartArguments.h"

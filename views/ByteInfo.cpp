@@ -4,8 +4,8 @@
 
 #include <QStringList>
 
-#include "engine/FieldValue.h"
-#include "engine/WalkMap.h"
+#include "format/FieldValue.h"
+#include "format/WalkMap.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "engine/DifferenceText.h"
+#include "compare/DifferenceText.h"
 #include "views/SpanSelection.h"
 
 DifferencesList::DifferencesList(SpanSelection& selection, QWidget* parent)

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/Compare.h"
+#include "compare/Compare.h"
 
 class QLabel;
 class QListWidget;

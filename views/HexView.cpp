@@ -12,7 +12,7 @@
 #include <QScrollBar>
 #include <QToolTip>
 
-#include "engine/LevelFile.h"
+#include "format/LevelFile.h"
 #include "views/ByteInfo.h"
 #include "views/SpanSelection.h"
 

@@ -6,7 +6,7 @@
 #include <limits>
 #include <utility>
 
-#include "engine/FieldValue.h"
+#include "format/FieldValue.h"
 
 namespace {
 

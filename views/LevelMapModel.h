@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/LevelFile.h"
-#include "engine/WalkMap.h"
+#include "format/LevelFile.h"
+#include "format/WalkMap.h"
 
 struct MapSector {
     int16_t FDIndex = 0, BoxIndex = 0;

@@ -16,7 +16,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "engine/OutputFile.h"
+#include "report/OutputFile.h"
 #include "views/HeightRangeSlider.h"
 #include "views/LevelMapCanvas.h"
 #include "views/SpanSelection.h"

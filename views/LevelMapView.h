@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-#include "engine/OutputFile.h"
+#include "report/OutputFile.h"
 #include "views/LevelMapModel.h"
 
 class QAction;

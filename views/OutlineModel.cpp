@@ -5,7 +5,7 @@
 #include <QBrush>
 #include <QColor>
 
-#include "engine/WalkMap.h"
+#include "format/WalkMap.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QObject>
 #include <cstdint>
 
-#include "engine/AppState.h"
-#include "engine/WalkMap.h"
+#include "report/AppState.h"
+#include "format/WalkMap.h"
 
 class SpanSelection : public QObject {
     Q_OBJECT

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/WalkMap.h"
+#include "format/WalkMap.h"
 
 struct StrataPiece {
     enum class Kind : uint8_t { Chunks, Gap, NotReached };

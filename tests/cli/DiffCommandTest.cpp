@@ -9,7 +9,7 @@
 #include <sys/wait.h>
 
 #include "common/TestFiles.h"
-#include "engine/OutputFileSeam.h"
+#include "report/OutputFileSeam.h"
 #include "tools/LevelBuilder.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include "cli/ReportCommand.h"
 #include "common/TestFiles.h"
-#include "engine/JsonReport.h"
-#include "engine/ReportRun.h"
+#include "report/JsonReport.h"
+#include "report/ReportRun.h"
 #include "tools/LevelBuilder.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "common/TestFiles.h"
-#include "engine/OutputFileSeam.h"
+#include "report/OutputFileSeam.h"
 
 // A block that cannot be written fails the output for good, to a descriptor or to the temporary file of
 // -o: the blocks after it are not written (the report would have a hole), and the first reason stays.

@@ -11,9 +11,9 @@
 
 #include "cli/ReportCommand.h"
 #include "common/TestFiles.h"
-#include "engine/AppState.h"
-#include "engine/ReportRun.h"
-#include "engine/WalkMap.h"
+#include "report/AppState.h"
+#include "report/ReportRun.h"
+#include "format/WalkMap.h"
 #include "fuzz/HostileLevels.h"
 #include "tools/LevelBuilder.h"
 

@@ -5,7 +5,7 @@
 #include <cctype>
 #include <span>
 
-#include "engine/ReportText.h"
+#include "format/walk/ReportText.h"
 #include "hardening/HardeningSupport.h"
 
 using namespace hardening;

@@ -9,10 +9,11 @@
 #include <set>
 
 #include "common/TestFiles.h"
-#include "engine/AppState.h"
-#include "engine/Fault.h"
-#include "engine/LevelFile.h"
-#include "engine/Walker.h"
+#include "report/AppState.h"
+#include "report/ReportRun.h"
+#include "format/Fault.h"
+#include "format/LevelFile.h"
+#include "format/walk/Walker.h"
 #include "tools/LevelBuilder.h"
 
 namespace hardening {
@@ -70,7 +71,7 @@ inline WalkEnd WalkBytes(std::vector<uint8_t> bytes, int16_t generation, const D
     WalkEnd end;
     largestAllocation = 0;
     try {
-        end.Offset = WalkLevel(state, level, static_cast<format::Generation>(generation), 4);
+        end.Offset = WalkLevel(WalkOutputOf(state, level), level, static_cast<format::Generation>(generation), 4);
     } catch (const WalkFault& fault) {
         end.Fault = fault.Number;
         end.Offset = fault.Offset;

@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 #include "cli/ReportCommand.h"
-#include "engine/ReportRun.h"
+#include "report/ReportRun.h"
 #include "fuzz/HostileLevels.h"
 #include "hardening/HardeningSupport.h"
 

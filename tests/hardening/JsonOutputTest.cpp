@@ -5,8 +5,8 @@
 #include <nlohmann/json.hpp>
 #include <span>
 
-#include "engine/JsonReport.h"
-#include "engine/ReportRun.h"
+#include "report/JsonReport.h"
+#include "report/ReportRun.h"
 #include "fuzz/FuzzInput.h"
 #include "hardening/HardeningSupport.h"
 
@@ -25,7 +25,7 @@ void WalkToJson(std::vector<uint8_t> bytes, int16_t generation, const DetailOpti
     int32_t end = 0;
     WalkEnding how = WalkEnding::Completed;
     try {
-        end = WalkLevel(state, level, static_cast<format::Generation>(generation), 4);
+        end = WalkLevel(WalkOutputOf(state, level), level, static_cast<format::Generation>(generation), 4);
         if (end < 0)
             how = WalkEnding::SteppedBack; // came to its last chunk before the file's first byte
     } catch (const WalkFault& fault) {
@@ -49,7 +49,7 @@ std::vector<std::pair<int32_t, int>> CountFields(const std::vector<uint8_t>& byt
     SetAllDetails(state.DetailOptions, true);
     state.DetailOptions.Set(optTextureTiles, false);
     const LevelFile level = LevelFile::FromBytes(bytes);
-    WalkLevel(state, level, static_cast<format::Generation>(generation), 4);
+    WalkLevel(WalkOutputOf(state, level), level, static_cast<format::Generation>(generation), 4);
     std::vector<std::pair<int32_t, int>> fields;
     for (const Span& s : state.Map.Spans())
         if (s.CountWidth > 0)

@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 #include "common/TestFiles.h"
-#include "engine/ReportLimit.h"
+#include "report/ReportLimit.h"
 #include "fuzz/HostileLevels.h"
 
 extern char** environ;

@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "cli/ReportCommand.h"
-#include "engine/ReportRun.h"
+#include "report/ReportRun.h"
 #include "fuzz/HostileLevels.h"
 #include "hardening/HardeningSupport.h"
 

@@ -9,9 +9,9 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "engine/MappedBytes.h"
-#include "engine/ReportRun.h"
-#include "engine/StreamedReport.h"
+#include "format/MappedBytes.h"
+#include "report/ReportRun.h"
+#include "report/StreamedReport.h"
 #include "fuzz/HostileLevels.h"
 #include "hardening/HardeningSupport.h"
 

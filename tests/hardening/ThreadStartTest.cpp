@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "cli/SummaryCommand.h"
-#include "engine/ReportRun.h"
-#include "engine/StreamedReport.h"
-#include "engine/ThreadStart.h"
+#include "report/ReportRun.h"
+#include "report/StreamedReport.h"
+#include "report/ThreadStart.h"
 #include "hardening/HardeningSupport.h"
 
 using namespace hardening;

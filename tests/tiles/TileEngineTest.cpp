@@ -9,8 +9,8 @@
 #include <tuple>
 
 #include "common/TestFiles.h"
-#include "engine/OutputFileSeam.h"
-#include "engine/ReportRun.h"
+#include "report/OutputFileSeam.h"
+#include "report/ReportRun.h"
 #include "palette/PaletteStore.h"
 #include "tiles/m_TileEngine.h"
 

@@ -12,7 +12,7 @@
 #include <QTimer>
 
 #include "common/TestFiles.h"
-#include "engine/ReportRun.h"
+#include "report/ReportRun.h"
 #include "tools/LevelBuilder.h"
 #include "ui/ComparisonDock.h"
 #include "ui/StructureViews.h"

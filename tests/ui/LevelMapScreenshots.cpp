@@ -13,7 +13,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-#include "engine/ReportRun.h"
+#include "report/ReportRun.h"
 #include "tools/DemoLevel.h"
 #include "tools/LevelBuilder.h"
 #include "ui/LevelMapDock.h"

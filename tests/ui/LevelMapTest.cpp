@@ -19,7 +19,7 @@
 #include <filesystem>
 
 #include "common/TestFiles.h"
-#include "engine/ReportRun.h"
+#include "report/ReportRun.h"
 #include "tools/DemoLevel.h"
 #include "tools/LevelBuilder.h"
 #include "ui/LevelMapDock.h"

@@ -12,8 +12,8 @@
 #include <QTest>
 
 #include "common/TestFiles.h"
-#include "engine/Fault.h"
-#include "engine/ReportRun.h"
+#include "format/Fault.h"
+#include "report/ReportRun.h"
 #include "tools/LevelBuilder.h"
 #include "ui/ReportView.h"
 #include "ui/StructureViews.h"

@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "common/TestFiles.h"
-#include "engine/ReportRun.h"
-#include "engine/RunOutcomeText.h"
+#include "report/ReportRun.h"
+#include "report/RunOutcomeText.h"
 #include "tools/LevelBuilder.h"
 #include "ui/frmMain.h"
 

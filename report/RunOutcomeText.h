@@ -1,0 +1,54 @@
+#pragma once
+// How a walk ended, in words: one value (WalkEnd) and one description of it that the command's standard
+// error, the window's status line, the comparison's ending lines and every later summary of a run
+// share; the JSON and the summary give the same value by its name (EndingName).
+#include <string>
+#include <string_view>
+
+#include "report/AppState.h"
+#include "format/WalkMap.h"
+
+// How a walk ended and where it stood then.
+struct WalkEnd {
+    WalkEnding How = WalkEnding::None;
+    int32_t Offset = 0; // the running offset where the walk ended, or where a fault stopped it
+    int64_t FileSize = 0;
+    std::string Version; // the version word's 8 hex digits, for a file that is not a level
+    int16_t Fault = 0;   // a fault other than an overflow or the size limit, for its number
+};
+
+// The end of a report run; How is None before the first run and for a file that could not be read.
+WalkEnd WalkEndOf(const RunOutcome& outcome);
+
+// One sentence about subject (a path, or "A"): "PATH: walked to the end of the file, 1194622 bytes",
+// "an overflow ended the walk at offset 0x704 (1796) of PATH", "PATH is not a DM2 or DM3 level: its
+// version word is 00000020", "PATH: the walk stepped back before the file's start, to offset -185778".
+// Empty for None.
+std::string DescribeWalkEnd(const WalkEnd& end, std::string_view subject);
+
+// "byte" or "bytes", as n asks.
+std::string_view Plural(int64_t n, std::string_view one, std::string_view many);
+
+// How far a run's report can be trusted, from none to whole.
+enum class RunVerdict {
+    None,     // no run yet
+    Unread,   // the file could not be read: no report
+    Stopped,  // an overflow or the report's size limit ended the walk part-way
+    Doubtful, // the run completed, but the file is not a DM2 or DM3 level, or the walk did not end
+              // exactly at the file's end
+    Complete, // walked from the version word to the file's last byte
+};
+
+RunVerdict VerdictOf(const RunOutcome& outcome);
+
+struct RunOutcomeWords {
+    std::string Run;          // how the run ended; empty before the first run
+    std::string Tiles;        // the tiles when they went elsewhere than asked or could not be written
+    bool TilesFailed = false; // a tile bitmap, or the tile folder, could not be written
+};
+
+// The run of state.LastRun on state.LevelFilePath.
+RunOutcomeWords DescribeRunOutcome(const AppState& state);
+
+// Why a level file could not be read, from the run's status number: "no such file", "is a folder".
+std::string ReasonOfStatus(const RunOutcome& outcome, const std::string& path);

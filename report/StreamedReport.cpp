@@ -1,0 +1,205 @@
+#include "report/StreamedReport.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "report/ReportRun.h"
+#include "report/ThreadStart.h"
+#include "format/walk/ChunkStep.h"
+
+namespace {
+
+// Bytes of record lines a piece of a run may reach at most (its actual text is about half of it).
+constexpr size_t kPieceBoundBytes = size_t{128} << 10;
+
+struct RunPiece {
+    const RunHole* Hole;
+    int32_t First;
+    int32_t Count;
+};
+
+// What goes to the sink, in order: a stretch of the text around the holes, or a piece of a run.
+struct Item {
+    size_t TextFirst = 0, TextEnd = 0; // the stretch, when PieceIndex < 0
+    int32_t PieceIndex = -1;
+};
+
+// Clears the walk's hole list on every way out.
+struct HolesGuard {
+    AppState& State;
+    ~HolesGuard() { State.Holes = nullptr; }
+};
+
+class HoleFiller {
+  public:
+    HoleFiller(AppState& state, const RunHoles& holes, unsigned threads)
+        : state_(state), level_(*state.Level), slots_(2 * threads + 2), panes_(slots_), done_(slots_, -1) {
+        const std::string& text = state.Report.Str();
+        size_t at = 0;
+        for (const RunHole& hole : holes.Holes) {
+            items_.push_back({at, hole.TextAt, -1});
+            at = hole.TextAt;
+            const size_t perRecord = MaxRecordBytes(*hole.Record, hole.NumberPrefix.size());
+            const auto step = static_cast<int32_t>(std::max<size_t>(1, kPieceBoundBytes / perRecord));
+            for (int32_t first = 0; first < hole.Count; first += step) {
+                items_.push_back({0, 0, static_cast<int32_t>(pieces_.size())});
+                pieces_.push_back({&hole, first, std::min(step, hole.Count - first)});
+            }
+        }
+        items_.push_back({at, text.size(), -1});
+        // Each slot's buffer is made once and reused by every piece formatted into it.
+        for (StringPane& pane : panes_) {
+            pane.StreamTo(nullptr, kPieceBoundBytes);
+            pane.Reserve(kPieceBoundBytes);
+        }
+        generation_ = static_cast<format::Generation>(state.Map.Generation());
+        // The calling thread formats too (WriteTo), so a helper the system refuses only slows the run:
+        // carry on with the ones that started. Room for all is made first, so that no started thread is
+        // dropped (and joined while it waits for work) by a vector that fails to grow.
+        workers_.reserve(threads);
+        for (unsigned t = 1; t < threads && t <= pieces_.size(); ++t) {
+            std::jthread worker = TryStartThread([this] { Work(); });
+            if (!worker.joinable())
+                break;
+            workers_.push_back(std::move(worker));
+        }
+    }
+
+    ~HoleFiller() {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        claimable_.notify_all();
+    }
+
+    void WriteTo(ReportSink& sink) {
+        const std::string& text = state_.Report.Str();
+        for (const Item& item : items_) {
+            if (item.PieceIndex < 0) {
+                if (item.TextEnd > item.TextFirst)
+                    sink.Write(std::string_view(text).substr(item.TextFirst, item.TextEnd - item.TextFirst));
+                continue;
+            }
+            const auto i = static_cast<size_t>(item.PieceIndex);
+            std::unique_lock lock(mutex_);
+            // While the piece is not ready, format the next one here rather than wait.
+            while (done_[i % slots_] != static_cast<int64_t>(i)) {
+                if (Claimable()) {
+                    const size_t j = next_++;
+                    lock.unlock();
+                    Format(j);
+                    lock.lock();
+                    done_[j % slots_] = static_cast<int64_t>(j);
+                } else {
+                    finished_.wait(lock);
+                }
+            }
+            lock.unlock();
+            StringPane& pane = panes_[i % slots_];
+            sink.Write(pane.Str());
+            lock.lock();
+            ++written_;
+            lock.unlock();
+            claimable_.notify_all();
+        }
+    }
+
+  private:
+    bool Claimable() const { return next_ < pieces_.size() && next_ < written_ + slots_; }
+
+    void Work() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            claimable_.wait(lock, [&] { return stop_ || next_ >= pieces_.size() || Claimable(); });
+            if (stop_ || next_ >= pieces_.size())
+                return;
+            const size_t i = next_++;
+            lock.unlock();
+            Format(i);
+            lock.lock();
+            done_[i % slots_] = static_cast<int64_t>(i);
+            finished_.notify_all();
+        }
+    }
+
+    void Format(size_t i) {
+        const RunPiece& piece = pieces_[i];
+        StringPane& pane = panes_[i % slots_];
+        pane.Clear();
+        Walk w(state_.DetailOptions, level_, generation_, pane);
+        WriteRecords(w, *piece.Hole, piece.First, piece.Count);
+    }
+
+    AppState& state_;
+    const LevelFile& level_;
+    format::Generation generation_ = format::Generation::DM2;
+    const size_t slots_;
+    std::vector<RunPiece> pieces_;
+    std::vector<Item> items_;
+    std::vector<StringPane> panes_;
+    std::vector<int64_t> done_; // per slot: the piece formatted into it
+    std::mutex mutex_;
+    std::condition_variable claimable_, finished_;
+    size_t next_ = 0;    // the next piece to format
+    size_t written_ = 0; // pieces handed to the sink
+    bool stop_ = false;
+    std::vector<std::jthread> workers_; // last: joined before the rest goes
+};
+
+// The run over the file at path, or over the level given.
+int16_t Run(AppState& state, const std::string& path, const std::shared_ptr<const LevelFile>& level) {
+    return level ? ReportLevel(state, path, level) : ReportLevelFile(state, path);
+}
+
+int16_t SerialStreamed(AppState& state, const std::string& path,
+                       const std::shared_ptr<const LevelFile>& level, ReportSink& sink) {
+    state.Report.StreamTo(&sink);
+    const int16_t status = Run(state, path, level);
+    state.Report.Flush();
+    state.Report.StreamTo(nullptr, 0);
+    return status;
+}
+
+} // namespace
+
+int16_t StreamLevelReport(AppState& state, const std::string& path, ReportSink& sink, unsigned threads) {
+    return StreamLevelReport(state, path, nullptr, sink, threads);
+}
+
+int16_t StreamLevelReport(AppState& state, const std::string& path, std::shared_ptr<const LevelFile> level,
+                          ReportSink& sink, unsigned threads) {
+    if (threads == 0)
+        threads = std::max(1u, std::thread::hardware_concurrency());
+    if (threads == 1)
+        return SerialStreamed(state, path, level, sink);
+
+    RunHoles holes;
+    int16_t status = 0;
+    {
+        HolesGuard guard{state};
+        state.Holes = &holes;
+        state.Report.StreamTo(nullptr, StringPane::kBlockBytes);
+        try {
+            status = Run(state, path, level);
+        } catch (const HolesAbandoned&) {
+            state.Holes = nullptr;
+            state.Report.ReplaceAll("");
+            return SerialStreamed(state, path, level, sink);
+        }
+    }
+    if (state.LastRun.Ended != RunOutcome::Kind::OpenFailed) {
+        if (holes.Holes.empty()) {
+            sink.Write(state.Report.Str());
+        } else {
+            HoleFiller filler(state, holes, threads);
+            filler.WriteTo(sink);
+        }
+    }
+    state.Report.ReplaceAll("");
+    state.Report.StreamTo(nullptr, 0);
+    return status;
+}

@@ -19,7 +19,7 @@ public:
 
 [[noreturn]] inline void RaiseOverflow() { throw WalkFault(kOverflowFault); }
 
-// The report grew past its size limit (ReportLimit.h); 7 is the number of an out-of-memory fault.
+// The report grew past its size limit (set by the report run); 7 is the number of an out-of-memory fault.
 inline constexpr int kReportLimitFault = 7;
 [[noreturn]] inline void RaiseReportLimit() { throw WalkFault(kReportLimitFault); }
 

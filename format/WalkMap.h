@@ -117,7 +117,7 @@ struct Span {
     }
 };
 
-// How a walk ended: the one value every output describes (RunOutcomeText.h words it). Completed is a
+// How a walk ended: the one value every output describes (the report run words it). Completed is a
 // walk that came to its last chunk, wherever that left it; SteppedBack one that came there before the
 // file's first byte.
 enum class WalkEnding : uint8_t { None, Completed, Overflow, SizeLimit, NotALevel, SteppedBack };

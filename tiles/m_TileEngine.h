@@ -28,7 +28,7 @@ struct TileExportResult {
 
 // Writes one bitmap as the whole content of file: "" or the reason it could not. The report run
 // passes the program's one output writer, which writes each tile whole or not at all and never into
-// another file (report/ReportRun.h, TileWriter).
+// another file (TileWriter in the report run).
 using BitmapWriter = std::function<std::string(const std::filesystem::path& file, std::string_view bytes)>;
 
 // Writes "Tile_" + n + ".bmp" for n = 1 to count into folder (created when missing) through write,

@@ -1,5 +1,5 @@
-// The format's one home for a field's value text, a repeated column's names, the room colour's byte
-// order and the fields read by meaning. Every expectation is worked out by hand from the format.
+// The format's one home for a field's value text, a repeated column's names and the room colour's byte
+// order. Every expectation is worked out by hand from the format.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -103,42 +103,6 @@ TEST(RoomColour, TheFileHoldsRedBlueGreen) {
         EXPECT_EQ(RoomColourAt(level, c.At), c.Colour) << int{c.Bytes.front()};
         EXPECT_EQ(format::RoomColourOf(level.U8(c.At), level.U8(c.At + 1), level.U8(c.At + 2)), c.Colour);
     }
-}
-
-TEST(NamedFields, EachHandleIsTheFieldOfItsNameAndPlace) {
-    struct Case {
-        const format::Field& Field;
-        std::string_view Name;
-        int32_t Offset;
-    } cases[] = {
-        {format::kRoomX, "Xoffset", 0},
-        {format::kRoomZ, "Zoffset", 4},
-        {format::kRoomYBottom, "Ybottom", 8},
-        {format::kRoomYTop, "lngYtop", 12},
-        {format::kDoorAdjoiningRoom, "AdjoiningRoom", 0},
-        {format::kDoorCornerX, "Vertices(n).x", 8},
-        {format::kDoorCornerY, "Vertices(n).y", 10},
-        {format::kDoorCornerZ, "Vertices(n).z", 12},
-        {format::kSectorFDIndex, "FDIndex", 0},
-        {format::kSectorBoxIndex, "BoxIndex", 2},
-        {format::kSectorRoomBelow, "RoomBelow", 4},
-        {format::kSectorFloor, "Floor", 5},
-        {format::kSectorRoomAbove, "RoomAbove", 6},
-        {format::kSectorCeiling, "Ceiling", 7},
-        {format::kLightX, "x", 0},
-        {format::kLightY, "y", 4},
-        {format::kLightZ, "z", 8},
-        {format::kRoomStaticMeshX, "x", 0},
-        {format::kRoomStaticMeshY, "y", 4},
-        {format::kRoomStaticMeshZ, "z", 8},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.Field.Name, c.Name);
-        EXPECT_EQ(c.Field.Offset, c.Offset) << c.Name;
-    }
-    // A handle is the table's own entry, not a copy of it.
-    EXPECT_EQ(&format::kSectorFloor, &format::kSectorFields[3]);
-    EXPECT_EQ(&format::kDoorCornerZ, &format::kDoorFields[6]);
 }
 
 } // namespace

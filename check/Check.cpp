@@ -77,7 +77,7 @@ void CheckWalkEnding(const WalkMap& map, Counter& out) {
 // Doors name the room they lead to.
 void CheckDoors(const LevelFile& level, const WalkMap& map, Counter& out) {
     const int32_t rooms = map.Find(Piece::Rooms) < 0 ? 0 : map[map.Find(Piece::Rooms)].Count;
-    const format::Field& adjoining = format::kDoor.Fields[0];
+    const format::Field& adjoining = format::kDoorAdjoiningRoom;
     for (int32_t i = 0; i < map.Size(); ++i) {
         const Span& run = map[i];
         if (run.Kind != SpanKind::Run || run.Record() != &format::kDoor)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "format/Fault.h"
+#include "format/FieldText.h"
 #include "format/FieldValue.h"
 #include "format/NumberText.h"
 #include "compare/RecordAlign.h"
@@ -93,24 +94,6 @@ int SectionOf(Piece p) {
     }
 }
 
-std::string ShownText(const format::Field& f, int64_t v) {
-    if (ShownAsHex(f.How)) {
-        char digits[8];
-        return std::string("0x").append(digits, AppendHex(digits, static_cast<uint32_t>(v)));
-    }
-    return std::to_string(v);
-}
-
-// A repeated column names its repeat: "Vertices(n).x" becomes "Vertices(2).x", others gain "(2)".
-std::string FieldName(const format::Field& f, int rep) {
-    std::string name(f.Name);
-    if (f.Repeat <= 1)
-        return name;
-    if (const size_t n = name.find("(n)"); n != std::string::npos)
-        return name.replace(n + 1, 1, std::to_string(rep));
-    return name + "(" + std::to_string(rep) + ")";
-}
-
 uint64_t Mix(uint64_t h, uint64_t v) {
     h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
     h *= 0xBF58476D1CE4E5B9ull;
@@ -189,10 +172,10 @@ DifferingRuns RunsOfDifference(const Side& A, int64_t a, const Side& B, int64_t 
     return out;
 }
 
-// The room colour as the report shows it: stored R, B, G.
+// The room colour as the report shows it.
 std::string ColourText(const LevelFile& f, int64_t at) {
-    return "R: " + std::to_string(f.U8(at)) + ",G: " + std::to_string(f.U8(at + 2)) +
-           ",B: " + std::to_string(f.U8(at + 1));
+    const format::Rgb c = RoomColourAt(f, at);
+    return "R: " + std::to_string(c.R) + ",G: " + std::to_string(c.G) + ",B: " + std::to_string(c.B);
 }
 
 class Comparison {
@@ -480,7 +463,7 @@ class Comparison {
 
     void RoomColour(int32_t ia, int32_t ib, const Place& place) {
         const int32_t a = A.Map[ia].First, b = B.Map[ib].First;
-        if (DifferingBytes(A, a, B, b, 3) == 0)
+        if (DifferingBytes(A, a, B, b, format::kRoomColourBytes) == 0)
             return;
         Difference d = At(Change::Changed, place, ia, ib);
         d.Field = std::string(InfoOf(Piece::RoomColour).Name);
@@ -488,7 +471,7 @@ class Comparison {
         d.ValueB = ColourText(B.File, b);
         d.OffsetA = a;
         d.OffsetB = b;
-        d.BytesA = d.BytesB = 3;
+        d.BytesA = d.BytesB = format::kRoomColourBytes;
         Emit(d);
     }
 
@@ -547,7 +530,8 @@ class Comparison {
     static std::vector<FieldText> Values(const Side& side, const format::Record& rec, int64_t at) {
         std::vector<FieldText> values;
         ForEachValue(rec, [&](const format::Field& f, int rep) {
-            values.push_back({FieldName(f, rep), ShownText(f, FieldValue(side.File, f, at, side.Gen, rep))});
+            values.push_back({format::FieldName(f, rep),
+                              format::FieldText(f, FieldValue(side.File, f, at, side.Gen, rep))});
         });
         return values;
     }
@@ -566,9 +550,9 @@ class Comparison {
             d.Element = element;
             d.IndexA = indexA;
             d.IndexB = indexB;
-            d.Field = FieldName(f, rep);
-            d.ValueA = ShownText(f, va);
-            d.ValueB = ShownText(f, vb);
+            d.Field = format::FieldName(f, rep);
+            d.ValueA = format::FieldText(f, va);
+            d.ValueB = format::FieldText(f, vb);
             const int32_t within = f.Offset + rep * f.Stride;
             d.OffsetA = static_cast<int32_t>(a + within);
             d.OffsetB = static_cast<int32_t>(b + within);

@@ -59,3 +59,8 @@ inline int64_t FieldValue(const LevelFile& level, const format::Field& f, int64_
                           int rep = 0) {
     return ShownValue(f, StoredValue(level, f, at, rep), g);
 }
+
+// The DM3 room colour whose three bytes start at `at`.
+inline format::Rgb RoomColourAt(const LevelFile& level, int64_t at) {
+    return format::RoomColourOf(level.U8(at), level.U8(at + 1), level.U8(at + 2));
+}

@@ -104,6 +104,15 @@ inline constexpr int32_t FieldBytes(Width w) {
     return 0;
 }
 
+// A field of a table by its column name, for code that reads one field by what it means rather than
+// by its place in the table. A name the table lacks stops the build.
+consteval const Field& FieldNamed(std::span<const Field> fields, std::string_view name) {
+    for (const Field& f : fields)
+        if (f.Name == name)
+            return f;
+    throw "no field of that name in the table";
+}
+
 // ---- Rooms ----------------------------------------------------------------------------------------
 
 inline constexpr std::array kRoomHeaderFields{
@@ -111,6 +120,10 @@ inline constexpr std::array kRoomHeaderFields{
     Field{"lngYtop", 12, Width::S32}};
 inline constexpr Record kRoomHeader{"Room header", 16, "Offset Hex, Offset,Xoffset,Zoffset,Ybottom,lngYtop", 2, 1,
                                     kRoomHeaderFields};
+inline constexpr const Field& kRoomX = FieldNamed(kRoomHeaderFields, "Xoffset");
+inline constexpr const Field& kRoomZ = FieldNamed(kRoomHeaderFields, "Zoffset");
+inline constexpr const Field& kRoomYBottom = FieldNamed(kRoomHeaderFields, "Ybottom");
+inline constexpr const Field& kRoomYTop = FieldNamed(kRoomHeaderFields, "lngYtop");
 
 inline constexpr std::array kVertexFields{Field{"x", 0, Width::S16}, Field{"y", 2, Width::S16},
                                           Field{"z", 4, Width::S16}};
@@ -150,6 +163,10 @@ inline constexpr Record kDoor{"Door", 32,
                               "Offset Hex, Offset,Door No,AdjoiningRoom,Normal.x,Normal.y,Normal.z,"
                               "Vertices(n).x,Vertices(n).y,Vertices(n).z",
                               3, 4, kDoorFields};
+inline constexpr const Field& kDoorAdjoiningRoom = FieldNamed(kDoorFields, "AdjoiningRoom");
+inline constexpr const Field& kDoorCornerX = FieldNamed(kDoorFields, "Vertices(n).x");
+inline constexpr const Field& kDoorCornerY = FieldNamed(kDoorFields, "Vertices(n).y");
+inline constexpr const Field& kDoorCornerZ = FieldNamed(kDoorFields, "Vertices(n).z");
 
 inline constexpr std::array kSectorFields{Field{"FDIndex", 0, Width::S16},  Field{"BoxIndex", 2, Width::S16},
                                           Field{"RoomBelow", 4, Width::U8}, Field{"Floor", 5, Width::U8},
@@ -157,6 +174,12 @@ inline constexpr std::array kSectorFields{Field{"FDIndex", 0, Width::S16},  Fiel
 inline constexpr Record kSector{"Sector", 8,
                                 "Offset Hex, Offset,Room Sector,FDIndex,BoxIndex,RoomBelow,Floor,RoomAbove,Ceiling",
                                 3, 1, kSectorFields};
+inline constexpr const Field& kSectorFDIndex = FieldNamed(kSectorFields, "FDIndex");
+inline constexpr const Field& kSectorBoxIndex = FieldNamed(kSectorFields, "BoxIndex");
+inline constexpr const Field& kSectorRoomBelow = FieldNamed(kSectorFields, "RoomBelow");
+inline constexpr const Field& kSectorFloor = FieldNamed(kSectorFields, "Floor");
+inline constexpr const Field& kSectorRoomAbove = FieldNamed(kSectorFields, "RoomAbove");
+inline constexpr const Field& kSectorCeiling = FieldNamed(kSectorFields, "Ceiling");
 // A sector is 1024 world units square; a room byte of 255 means no room.
 inline constexpr int32_t kSectorUnits = 1024;
 inline constexpr uint8_t kNoRoom = 255;
@@ -167,6 +190,9 @@ inline constexpr std::array kLightFields{Field{"x", 0, Width::S32},          Fie
                                          Field{"Fade2", 20, Width::S32}};
 inline constexpr Record kLight{"Light", 24, "Offset Hex, Offset,Room light,x,y,z,Intensity1,Intensity2,Fade1,Fade2",
                                3, 1, kLightFields};
+inline constexpr const Field& kLightX = FieldNamed(kLightFields, "x");
+inline constexpr const Field& kLightY = FieldNamed(kLightFields, "y");
+inline constexpr const Field& kLightZ = FieldNamed(kLightFields, "z");
 
 inline constexpr std::array kRoomStaticMeshFields{
     Field{"x", 0, Width::S32},           Field{"y", 4, Width::S32},           Field{"z", 8, Width::S32},
@@ -175,6 +201,20 @@ inline constexpr std::array kRoomStaticMeshFields{
 inline constexpr Record kRoomStaticMesh{
     "Static Mesh", 20, "Offset Hex, Offset,Room StaticMesh,x,y,z,Rotation,Intensity1,Intensity2,ObjectID", 3, 1,
     kRoomStaticMeshFields};
+inline constexpr const Field& kRoomStaticMeshX = FieldNamed(kRoomStaticMeshFields, "x");
+inline constexpr const Field& kRoomStaticMeshY = FieldNamed(kRoomStaticMeshFields, "y");
+inline constexpr const Field& kRoomStaticMeshZ = FieldNamed(kRoomStaticMeshFields, "z");
+
+// A DM3 room ends with its colour: three bytes that stand in the file as red, blue, green.
+inline constexpr int32_t kRoomColourBytes = 3;
+struct Rgb {
+    uint8_t R = 0, G = 0, B = 0;
+    bool operator==(const Rgb&) const = default;
+};
+// The colour of the three bytes in file order.
+constexpr Rgb RoomColourOf(uint8_t first, uint8_t second, uint8_t third) {
+    return {.R = first, .G = third, .B = second};
+}
 
 // ---- Floor data, meshes ------------------------------------------------------------------------------
 

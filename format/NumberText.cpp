@@ -117,3 +117,8 @@ std::string Hex(int64_t v) {
     char tmp[8];
     return std::string(tmp, AppendHex(tmp, static_cast<uint32_t>(v)));
 }
+
+std::string HexText(int64_t v) {
+    char text[10] = {'0', 'x'};
+    return std::string(text, AppendHex(text + 2, static_cast<uint32_t>(v)));
+}

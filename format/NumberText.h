@@ -22,3 +22,5 @@ double ConvertBaseNToDec(std::string_view text, uint8_t base);
 // hex(v): upper case, no leading zeros, "0" for zero; negatives as 32-bit two's complement.
 char* AppendHex(char* out, uint32_t v);
 std::string Hex(int64_t v);
+// "0x" + Hex(v): an offset or value as the report's offset column and the views show it.
+std::string HexText(int64_t v);

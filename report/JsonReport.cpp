@@ -10,6 +10,7 @@
 #include <sys/mman.h>
 #endif
 
+#include "format/FieldText.h"
 #include "format/FieldValue.h"
 #include "format/LevelFormat.h"
 #include "format/NumberText.h"
@@ -70,14 +71,14 @@ char* Number(char* p, int64_t v) {
     return std::to_chars(p, p + kLongestNumber, v).ptr;
 }
 
-// One value as the text shows it: decimal, or "0x" + hex digits of its low 32 bits as a string.
+// One value as the text shows it: a number, or the hex text as a string.
 char* Value(char* p, const format::Field& f, const LevelFile& level, int64_t at, format::Generation g,
             int rep) {
     const int64_t v = FieldValue(level, f, at, g, rep);
     if (!ShownAsHex(f.How))
-        return Number(p, v);
-    p = Copy(p, "\"0x");
-    p = AppendHex(p, static_cast<uint32_t>(v));
+        return format::AppendFieldText(p, f, v);
+    *p++ = '"';
+    p = format::AppendFieldText(p, f, v);
     *p++ = '"';
     return p;
 }
@@ -288,12 +289,14 @@ class Writer {
         case Piece::RoomFlag:
             Key("value", s.Count);
             break;
-        case Piece::RoomColour: // stored red, blue, green
-            Key("r", level_.U8(s.First));
-            Key("g", level_.U8(int64_t{s.First} + 2));
-            Key("b", level_.U8(int64_t{s.First} + 1));
-            Key("bytes", 3);
+        case Piece::RoomColour: {
+            const format::Rgb colour = RoomColourAt(level_, s.First);
+            Key("r", colour.R);
+            Key("g", colour.G);
+            Key("b", colour.B);
+            Key("bytes", format::kRoomColourBytes);
             break;
+        }
         case Piece::LightMap:
             Key("count", s.Count);
             Key("bytes", format::kLightMapBytes);

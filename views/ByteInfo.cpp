@@ -4,13 +4,15 @@
 
 #include <QStringList>
 
+#include "format/FieldText.h"
 #include "format/FieldValue.h"
 #include "format/WalkMap.h"
+#include "views/OffsetText.h"
 
 namespace {
 
-QString Hex(int64_t value) {
-    return QStringLiteral("0x") + QString::number(value, 16).toUpper();
+QString Text(const std::string& s) {
+    return QString::fromStdString(s);
 }
 
 QString SpanName(const Span& s) {
@@ -32,10 +34,8 @@ QStringList FieldsAt(const LevelFile& level, const format::Record& record, int64
             if (rel < start || rel >= start + format::FieldBytes(f.Type))
                 continue;
             const int64_t value = FieldValue(level, f, recordAt, g, rep);
-            QString name = QString::fromUtf8(f.Name.data(), static_cast<qsizetype>(f.Name.size()));
-            if (f.Repeat > 1)
-                name.replace(QStringLiteral("(n)"), QStringLiteral("(%1)").arg(rep));
-            out << QStringLiteral("%1 = %2").arg(name, ShownText(value, ShownAsHex(f.How)));
+            out << QStringLiteral("%1 = %2").arg(Text(format::FieldName(f, rep)),
+                                                 Text(format::FieldText(f, value)));
         }
     }
     return out;
@@ -43,20 +43,16 @@ QStringList FieldsAt(const LevelFile& level, const format::Record& record, int64
 
 } // namespace
 
-QString ShownText(int64_t value, bool asHex) {
-    if (asHex)
-        return QStringLiteral("0x") + QString::number(static_cast<uint32_t>(value), 16).toUpper();
-    return QString::number(value);
-}
-
 QString DescribeByte(const WalkMap& map, const LevelFile& level, int64_t offset) {
     QStringList lines;
-    lines << QStringLiteral("Byte %1 (%2): %3").arg(Hex(offset)).arg(offset).arg(
-                 QStringLiteral("%1").arg(level.U8(offset), 2, 16, QLatin1Char('0')).toUpper());
+    lines << QStringLiteral("Byte %1 (%2): %3")
+                 .arg(HexOffset(offset))
+                 .arg(offset)
+                 .arg(QStringLiteral("%1").arg(level.U8(offset), 2, 16, QLatin1Char('0')).toUpper());
     const int32_t found = map.SpanAt(offset);
     if (found < 0) {
         if (offset >= map.EndOffset() && map.Ending() != WalkEnding::None)
-            lines << QStringLiteral("Not reached: the walk ended at %1").arg(Hex(map.EndOffset()));
+            lines << QStringLiteral("Not reached: the walk ended at %1").arg(HexOffset(map.EndOffset()));
         else if (offset < 4)
             lines << QStringLiteral("Version word");
         else
@@ -81,9 +77,10 @@ QString DescribeByte(const WalkMap& map, const LevelFile& level, int64_t offset)
         const int64_t at = first + index * record->Size;
         if (s.Kind == SpanKind::Run)
             lines << QStringLiteral("%1 No %2 at %3")
-                         .arg(QString::fromUtf8(record->Name.data(), static_cast<qsizetype>(record->Name.size())))
+                         .arg(QString::fromUtf8(record->Name.data(),
+                                                static_cast<qsizetype>(record->Name.size())))
                          .arg(index)
-                         .arg(Hex(at));
+                         .arg(HexOffset(at));
         lines << FieldsAt(level, *record, at, offset - at, g);
     }
     if (s.Has(Span::Cut))

@@ -9,9 +9,5 @@
 class LevelFile;
 class WalkMap;
 
-// Text of a byte value as the report writes it for a field shown how: "0x" + upper-case hex of its low
-// 32 bits, or decimal.
-QString ShownText(int64_t value, bool asHex);
-
 // Several lines: where the byte stands, the spans from the chunk down, the record and its fields.
 QString DescribeByte(const WalkMap& map, const LevelFile& level, int64_t offset);

@@ -100,13 +100,12 @@ int32_t LevelMapModel::ReadRoom(int32_t span, SkippedRoom& skipped) {
             }
             header = true;
             room.HeaderAt = s.First;
-            room.X = FieldValue(*level_, format::kRoomHeaderFields[0], s.First, g);
-            room.Z = FieldValue(*level_, format::kRoomHeaderFields[1], s.First, g);
+            room.X = FieldValue(*level_, format::kRoomX, s.First, g);
+            room.Z = FieldValue(*level_, format::kRoomZ, s.First, g);
             {
                 const auto bottom =
-                    static_cast<int32_t>(FieldValue(*level_, format::kRoomHeaderFields[2], s.First, g));
-                const auto top =
-                    static_cast<int32_t>(FieldValue(*level_, format::kRoomHeaderFields[3], s.First, g));
+                    static_cast<int32_t>(FieldValue(*level_, format::kRoomYBottom, s.First, g));
+                const auto top = static_cast<int32_t>(FieldValue(*level_, format::kRoomYTop, s.First, g));
                 room.YTop = std::min(top, bottom);
                 room.YBottom = std::max(top, bottom);
             }
@@ -280,14 +279,13 @@ int32_t LevelMapModel::SectorOffset(const MapRoom& room, int32_t column, int32_t
 MapSector LevelMapModel::Sector(const MapRoom& room, int32_t column, int32_t row) const {
     const int32_t at = SectorOffset(room, column, row);
     const format::Generation g = static_cast<format::Generation>(map_->Generation());
-    const auto& f = format::kSectorFields;
     MapSector s;
-    s.FDIndex = static_cast<int16_t>(FieldValue(*level_, f[0], at, g));
-    s.BoxIndex = static_cast<int16_t>(FieldValue(*level_, f[1], at, g));
-    s.RoomBelow = static_cast<uint8_t>(FieldValue(*level_, f[2], at, g));
-    s.Floor = static_cast<uint8_t>(FieldValue(*level_, f[3], at, g));
-    s.RoomAbove = static_cast<uint8_t>(FieldValue(*level_, f[4], at, g));
-    s.Ceiling = static_cast<uint8_t>(FieldValue(*level_, f[5], at, g));
+    s.FDIndex = static_cast<int16_t>(FieldValue(*level_, format::kSectorFDIndex, at, g));
+    s.BoxIndex = static_cast<int16_t>(FieldValue(*level_, format::kSectorBoxIndex, at, g));
+    s.RoomBelow = static_cast<uint8_t>(FieldValue(*level_, format::kSectorRoomBelow, at, g));
+    s.Floor = static_cast<uint8_t>(FieldValue(*level_, format::kSectorFloor, at, g));
+    s.RoomAbove = static_cast<uint8_t>(FieldValue(*level_, format::kSectorRoomAbove, at, g));
+    s.Ceiling = static_cast<uint8_t>(FieldValue(*level_, format::kSectorCeiling, at, g));
     return s;
 }
 
@@ -295,8 +293,8 @@ MapSector LevelMapModel::Heights(const MapRoom& room, int32_t column, int32_t ro
     const int32_t at = SectorOffset(room, column, row);
     const format::Generation g = static_cast<format::Generation>(map_->Generation());
     MapSector s;
-    s.Floor = static_cast<uint8_t>(FieldValue(*level_, format::kSectorFields[3], at, g));
-    s.Ceiling = static_cast<uint8_t>(FieldValue(*level_, format::kSectorFields[5], at, g));
+    s.Floor = static_cast<uint8_t>(FieldValue(*level_, format::kSectorFloor, at, g));
+    s.Ceiling = static_cast<uint8_t>(FieldValue(*level_, format::kSectorCeiling, at, g));
     return s;
 }
 
@@ -308,11 +306,12 @@ MapDoor LevelMapModel::Door(int32_t roomIndex, int32_t i) const {
     d.At = at;
     d.Room = roomIndex;
     d.Index = i;
-    d.Adjoining = static_cast<int16_t>(FieldValue(*level_, format::kDoorFields[0], at, g));
-    for (int v = 0; v < 4; ++v) {
+    d.Adjoining = static_cast<int16_t>(FieldValue(*level_, format::kDoorAdjoiningRoom, at, g));
+    static_assert(format::kDoorCornerX.Repeat == std::tuple_size_v<decltype(d.Corners)>);
+    for (int v = 0; v < format::kDoorCornerX.Repeat; ++v) {
         d.Corners[static_cast<size_t>(v)] = {
-            static_cast<double>(room.X + FieldValue(*level_, format::kDoorFields[4], at, g, v)),
-            static_cast<double>(room.Z + FieldValue(*level_, format::kDoorFields[6], at, g, v))};
+            static_cast<double>(room.X + FieldValue(*level_, format::kDoorCornerX, at, g, v)),
+            static_cast<double>(room.Z + FieldValue(*level_, format::kDoorCornerZ, at, g, v))};
     }
     return d;
 }
@@ -320,19 +319,17 @@ MapDoor LevelMapModel::Door(int32_t roomIndex, int32_t i) const {
 MapMark LevelMapModel::Light(const MapRoom& room, int32_t i) const {
     const int32_t at = room.LightsAt + i * kLight.Size;
     const format::Generation g = static_cast<format::Generation>(map_->Generation());
-    const auto& f = format::kLightFields;
-    return {at, static_cast<double>(FieldValue(*level_, f[0], at, g)),
-            static_cast<double>(FieldValue(*level_, f[2], at, g)),
-            static_cast<int32_t>(FieldValue(*level_, f[1], at, g))};
+    return {at, static_cast<double>(FieldValue(*level_, format::kLightX, at, g)),
+            static_cast<double>(FieldValue(*level_, format::kLightZ, at, g)),
+            static_cast<int32_t>(FieldValue(*level_, format::kLightY, at, g))};
 }
 
 MapMark LevelMapModel::Mesh(const MapRoom& room, int32_t i) const {
     const int32_t at = room.MeshesAt + i * kRoomStaticMesh.Size;
     const format::Generation g = static_cast<format::Generation>(map_->Generation());
-    const auto& f = format::kRoomStaticMeshFields;
-    return {at, static_cast<double>(FieldValue(*level_, f[0], at, g)),
-            static_cast<double>(FieldValue(*level_, f[2], at, g)),
-            static_cast<int32_t>(FieldValue(*level_, f[1], at, g))};
+    return {at, static_cast<double>(FieldValue(*level_, format::kRoomStaticMeshX, at, g)),
+            static_cast<double>(FieldValue(*level_, format::kRoomStaticMeshZ, at, g)),
+            static_cast<int32_t>(FieldValue(*level_, format::kRoomStaticMeshY, at, g))};
 }
 
 bool LevelMapModel::Shown(const MapRoom& room, const HeightBand& band) {

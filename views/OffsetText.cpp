@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "format/NumberText.h"
+
 namespace {
 
 constexpr int64_t kLargest = INT64_C(0xFFFFFFFFFFFF); // far beyond any level; keeps the sums exact
@@ -33,4 +35,8 @@ std::optional<int64_t> ParseOffset(std::string_view text) {
     if (s.size() > 1 && (s.back() == 'h' || s.back() == 'H'))
         return Digits(s.substr(0, s.size() - 1), 16);
     return Digits(s, 10);
+}
+
+QString HexOffset(int64_t offset) {
+    return QString::fromStdString(HexText(offset));
 }

@@ -6,6 +6,7 @@
 #include <QColor>
 
 #include "format/WalkMap.h"
+#include "views/OffsetText.h"
 
 namespace {
 
@@ -21,10 +22,6 @@ quint64 IdOf(int32_t span, int32_t record) {
 quint64 PageIdOf(int32_t span, int32_t page) {
     return kPageBit | (static_cast<quint64>(static_cast<uint32_t>(page)) << 32) |
            static_cast<uint32_t>(span + 1);
-}
-
-QString Hex(int64_t value) {
-    return QStringLiteral("0x") + QString::number(value, 16).toUpper();
 }
 
 QString Text(std::string_view s) {
@@ -50,7 +47,7 @@ bool ShowsCount(const Span& s) {
 }
 
 QString BytesText(int64_t first, int64_t bytes) {
-    return OutlineModel::tr("at %1 (%2), %3 bytes").arg(Hex(first)).arg(first).arg(bytes);
+    return OutlineModel::tr("at %1 (%2), %3 bytes").arg(HexOffset(first)).arg(first).arg(bytes);
 }
 
 } // namespace
@@ -207,18 +204,19 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
             case kName:
                 return tr("Not reached");
             case kOffset:
-                return Hex(first);
+                return HexOffset(first);
             case kBytes:
                 return QString::number(map_.FileSize() - first);
             case kMark:
-                return tr("the walk ended at %1").arg(Hex(map_.EndOffset()));
+                return tr("the walk ended at %1").arg(HexOffset(map_.EndOffset()));
             default:
                 return {};
             }
         case Qt::ForegroundRole:
             return QBrush(QColor(120, 120, 120));
         case Qt::ToolTipRole:
-            return tr("Bytes from %1 to the end of the file that the walk never reached").arg(Hex(first));
+            return tr("Bytes from %1 to the end of the file that the walk never reached")
+                .arg(HexOffset(first));
         default:
             return {};
         }
@@ -247,7 +245,7 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
                 .arg(first)
                 .arg(first + count - 1);
         case kOffset:
-            return Hex(map_.RecordFirst(span, first));
+            return HexOffset(map_.RecordFirst(span, first));
         case kCount:
             return count;
         case kBytes:
@@ -274,7 +272,7 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
         case kName:
             return QStringLiteral("%1 %2").arg(Text(s.Record()->Name)).arg(record);
         case kOffset:
-            return Hex(first);
+            return HexOffset(first);
         case kBytes:
             return QString::number(s.Record()->Size);
         case kMark:
@@ -300,7 +298,7 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
                 return tr("%1 records").arg(Text(s.Name()));
             return Text(s.Name());
         case kOffset:
-            return Hex(s.First);
+            return HexOffset(s.First);
         case kCount:
             return ShowsCount(s) ? QVariant(s.Count) : QVariant();
         case kBytes:

@@ -10,13 +10,10 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include "views/OffsetText.h"
 #include "views/SpanSelection.h"
 
 namespace {
-
-QString Hex(int64_t value) {
-    return QStringLiteral("0x") + QString::number(value, 16).toUpper();
-}
 
 QString Share(int64_t bytes, int64_t whole) {
     return whole > 0
@@ -233,7 +230,7 @@ QString StrataBar::ToolTipAt(double x) const {
     const int64_t whole = std::max<int64_t>(map.FileSize(), 1);
     const auto describe = [&](const QString& name, int64_t first, int64_t end) {
         QString line = QStringLiteral("%1: %2 (%3), %4 bytes, %5")
-                           .arg(name, Hex(first))
+                           .arg(name, HexOffset(first))
                            .arg(first)
                            .arg(end - first)
                            .arg(Share(end - first, whole));

@@ -159,15 +159,15 @@ void UnshownField(Walk& w, Piece what, int32_t bytes) {
     w.Close();
 }
 
-// DM3 colour bytes stand in the file as R, B, G: the second byte is shown as blue, the third as green.
 void RoomColour(Walk& w) {
     const int32_t at = w.Offset();
+    const format::Rgb colour = RoomColourAt(w.Level, at);
     w.Separator();
     w.Open(SpanKind::Field, Piece::RoomColour, at);
-    w.BeginAt(at).Text("Room Color :R: ").Dec(w.U8(at)).Text(",G: ").Dec(w.U8(at + 2));
-    w.Line().Text(",B: ").Dec(w.U8(at + 1)).Text(", 3 bytes");
+    w.BeginAt(at).Text("Room Color :R: ").Dec(colour.R).Text(",G: ").Dec(colour.G);
+    w.Line().Text(",B: ").Dec(colour.B).Text(", 3 bytes");
     w.End();
-    w.Advance(3);
+    w.Advance(format::kRoomColourBytes);
     w.Close();
 }
 

@@ -113,6 +113,7 @@ class Walk {
             return;
         } else {
             const int64_t v = FieldValue(Level, f, at, Generation, rep);
+            // format::FieldText's text, written straight into the line: the report's hottest path.
             if constexpr (ShownAsHex(f.How))
                 lineText_.Text(",0x").HexDigits(static_cast<uint32_t>(v));
             else

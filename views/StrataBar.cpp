@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include <QGridLayout>
 #include <QHelpEvent>
@@ -87,6 +88,9 @@ std::vector<StrataBar::LegendEntry> StrataBar::Legend() const {
     entries.push_back(
         {kOverrun, tr("A red line along the foot: a chunk that differs from the level compared")});
     entries.push_back({Qt::black, tr("Notch: where the walk ended (dark red: it did not complete)")});
+    entries.push_back({ProblemColour(ProblemMark::Error),
+                       tr("A corner at the top right: a chunk holding a problem the checker found (orange: "
+                          "warnings only)")});
     entries.push_back({palette().color(QPalette::Highlight), tr("Frame: the selected chunk")});
     return entries;
 }
@@ -139,6 +143,22 @@ bool StrataBar::PieceMarked(int i) const {
     const WalkMap& map = selection_.Map();
     const auto& spans = layout.Pieces[static_cast<size_t>(i)].Spans;
     return std::any_of(spans.begin(), spans.end(), [&](int32_t s) { return marked_(map[s].What); });
+}
+
+void StrataBar::SetProblems(ProblemTest test) {
+    problems_ = std::move(test);
+    update();
+}
+
+ProblemMark StrataBar::PieceProblem(int i) const {
+    const StrataLayout& layout = Layout();
+    if (!problems_ || i < 0 || i >= static_cast<int>(layout.Pieces.size()))
+        return ProblemMark::None;
+    const StrataPiece& p = layout.Pieces[static_cast<size_t>(i)];
+    // Bytes the walk never reached reach past the file's end: a walk that ran over it ended there.
+    const int64_t end =
+        p.What == StrataPiece::Kind::NotReached ? std::numeric_limits<int64_t>::max() : p.End;
+    return problems_(p.First, end);
 }
 
 void StrataBar::TakeWalk() {
@@ -196,6 +216,19 @@ void StrataBar::paintEvent(QPaintEvent*) {
             selectedRect = r;
         if (marked_ && PieceMarked(static_cast<int>(&p - layout.Pieces.data())))
             painter.fillRect(QRectF(p.X, h - 3, p.Width, 3), kOverrun);
+        if (const ProblemMark problem = PieceProblem(static_cast<int>(&p - layout.Pieces.data()));
+            problem != ProblemMark::None) {
+            // Inside the piece, clear of the seam at its right edge.
+            const double side = std::min<double>(kProblemCorner, p.Width - 1);
+            const double right = p.X + p.Width - 1;
+            QPolygonF corner;
+            corner << QPointF(right - side, 0) << QPointF(right, 0) << QPointF(right, side);
+            painter.save();
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(ProblemColour(problem));
+            painter.drawPolygon(corner);
+            painter.restore();
+        }
         // A thin seam between pieces keeps neighbours of one colour apart.
         painter.fillRect(QRectF(p.X + p.Width - 1, 0, 1, h), QColor(0, 0, 0, 40));
     }

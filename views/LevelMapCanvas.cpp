@@ -590,8 +590,8 @@ void LevelMapCanvas::Render(QPainter& p, QSize size, bool vector) {
     if (shown(raised_))
         DrawRoom(p, raised_, size, marks);
     DrawAlternateFrames(p, size);
-    DrawProblems(p, size);
     DrawHighlight(p, size);
+    DrawProblems(p, size); // over the highlight, so a selected room's door still shows its mark
     DrawLegend(p, size);
 }
 

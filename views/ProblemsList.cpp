@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QStyle>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -25,9 +26,10 @@ ProblemsList::ProblemsList(SpanSelection& selection, QWidget* parent)
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
     view_->header()->setStretchLastSection(true);
     const int digit = view_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    view_->setColumnWidth(ProblemsModel::kSeverity, 12 * digit);
-    view_->setColumnWidth(ProblemsModel::kRule, 16 * digit);
-    view_->setColumnWidth(ProblemsModel::kPlace, 34 * digit);
+    view_->setColumnWidth(ProblemsModel::kSeverity,
+                          view_->style()->pixelMetric(QStyle::PM_SmallIconSize) + 3 * digit);
+    view_->setColumnWidth(ProblemsModel::kRule, 14 * digit);
+    view_->setColumnWidth(ProblemsModel::kPlace, 30 * digit);
     layout->addWidget(summary_);
     layout->addWidget(view_, 1);
     connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this, &ProblemsList::FollowRow);

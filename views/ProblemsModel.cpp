@@ -17,6 +17,10 @@ QString Hex(int64_t value) {
     return QStringLiteral("0x") + QString::number(value, 16).toUpper();
 }
 
+QString SeverityWord(bool error) {
+    return error ? ProblemsModel::tr("error") : ProblemsModel::tr("warning");
+}
+
 bool AnyIn(const std::vector<int64_t>& sorted, int64_t first, int64_t end) {
     const auto at = std::lower_bound(sorted.begin(), sorted.end(), first);
     return at != sorted.end() && *at < end;
@@ -167,8 +171,6 @@ QVariant ProblemsModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         switch (index.column()) {
-        case kSeverity:
-            return error ? tr("error") : tr("warning");
         case kRule:
             return f.Of ? Text(f.Of->Id) : QString();
         case kPlace:
@@ -183,7 +185,11 @@ QVariant ProblemsModel::data(const QModelIndex& index, int role) const {
             return {};
         return QApplication::style()->standardIcon(error ? QStyle::SP_MessageBoxCritical
                                                          : QStyle::SP_MessageBoxWarning);
+    case Qt::AccessibleTextRole:
+        return index.column() == kSeverity ? SeverityWord(error) : QVariant();
     case Qt::ToolTipRole: {
+        if (index.column() == kSeverity)
+            return SeverityWord(error);
         QString tip = f.Bytes > 0 ? tr("%1 at %2 (%3), %4 bytes")
                                         .arg(QString::fromStdString(f.Field), Hex(f.Offset))
                                         .arg(f.Offset)
@@ -203,7 +209,7 @@ QVariant ProblemsModel::headerData(int section, Qt::Orientation orientation, int
         return {};
     switch (section) {
     case kSeverity:
-        return tr("Severity");
+        return QString(); // the column holds only the icons
     case kRule:
         return tr("Rule");
     case kPlace:

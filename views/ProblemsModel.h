@@ -1,6 +1,7 @@
 #pragma once
-// The problems the checker finds in the level shown, as rows: severity, rule, place and message, in
-// the order of their fields' offsets. The check walks the level's bytes on its own (every section
+// The problems the checker finds in the level shown, as rows: a severity icon (the style's error or
+// warning icon, its word in the tooltip), rule, place and message, in the order of their fields'
+// offsets. The check walks the level's bytes on its own (every section
 // detailed, whatever the report asked for) on a pool thread, so a large level never holds the window;
 // the rows are replaced when it is done. A level replaced before its check ended drops that check's
 // findings.

@@ -216,19 +216,6 @@ void StrataBar::paintEvent(QPaintEvent*) {
             selectedRect = r;
         if (marked_ && PieceMarked(static_cast<int>(&p - layout.Pieces.data())))
             painter.fillRect(QRectF(p.X, h - 3, p.Width, 3), kOverrun);
-        if (const ProblemMark problem = PieceProblem(static_cast<int>(&p - layout.Pieces.data()));
-            problem != ProblemMark::None) {
-            // Inside the piece, clear of the seam at its right edge.
-            const double side = std::min<double>(kProblemCorner, p.Width - 1);
-            const double right = p.X + p.Width - 1;
-            QPolygonF corner;
-            corner << QPointF(right - side, 0) << QPointF(right, 0) << QPointF(right, side);
-            painter.save();
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(ProblemColour(problem));
-            painter.drawPolygon(corner);
-            painter.restore();
-        }
         // A thin seam between pieces keeps neighbours of one colour apart.
         painter.fillRect(QRectF(p.X + p.Width - 1, 0, 1, h), QColor(0, 0, 0, 40));
     }
@@ -243,6 +230,23 @@ void StrataBar::paintEvent(QPaintEvent*) {
     if (!selectedRect.isNull()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
         painter.drawRect(selectedRect.adjusted(1, 1, -1, -1));
+    }
+    // Problems over the selection's frame, so a selected chunk still shows its own.
+    for (int i = 0; problems_ && i < static_cast<int>(layout.Pieces.size()); ++i) {
+        const ProblemMark problem = PieceProblem(i);
+        if (problem == ProblemMark::None)
+            continue;
+        // Inside the piece, clear of the seam at its right edge.
+        const StrataPiece& p = layout.Pieces[static_cast<size_t>(i)];
+        const double side = std::min<double>(kProblemCorner, p.Width - 1);
+        const double right = p.X + p.Width - 1;
+        QPolygonF corner;
+        corner << QPointF(right - side, 0) << QPointF(right, 0) << QPointF(right, side);
+        painter.save();
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ProblemColour(problem));
+        painter.drawPolygon(corner);
+        painter.restore();
     }
     if (map.Ending() != WalkEnding::None) {
         const double x = std::clamp(WalkEndX(), 1.0, layout.Width - 2);

@@ -222,7 +222,8 @@ class ProblemsTest : public QObject {
         QVERIFY(WaitForCheck(model));
         QCOMPARE(model.rowCount(), 1);
         const check::Finding finding = model.At(0);
-        QCOMPARE(model.index(0, ProblemsModel::kSeverity).data().toString(), QStringLiteral("error"));
+        QCOMPARE(model.index(0, ProblemsModel::kSeverity).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("error"));
         const auto icon = model.index(0, ProblemsModel::kSeverity).data(Qt::DecorationRole).value<QIcon>();
         QCOMPARE(icon.pixmap(16).toImage(),
                  QApplication::style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(16).toImage());

@@ -7,6 +7,8 @@
 #include <QStyle>
 #include <QThreadPool>
 
+#include "format/walk/Walker.h"
+
 namespace {
 
 QString Text(std::string_view s) {
@@ -68,21 +70,34 @@ void ProblemsModel::Check(std::shared_ptr<const LevelFile> level) {
         } catch (const std::exception&) {
             // No memory for the findings of a huge damaged level: those found so far are listed.
         }
+        const bool isLevel = LevelGeneration(*level).has_value();
         const std::lock_guard lock(mailbox->Lock);
         if (ProblemsModel* to = mailbox->To) {
             auto items = std::make_shared<std::vector<check::Finding>>(std::move(found.Items));
             QMetaObject::invokeMethod(
-                to, [to, ticket, items, counts] { to->Arrive(ticket, std::move(*items), counts); },
+                to,
+                [to, ticket, items, counts, isLevel] {
+                    if (to->Arrive(ticket, std::move(*items), counts))
+                        to->SetNotALevel(!isLevel);
+                },
                 Qt::QueuedConnection);
         }
     });
 }
 
-void ProblemsModel::Arrive(uint64_t ticket, std::vector<check::Finding> findings,
+bool ProblemsModel::Arrive(uint64_t ticket, std::vector<check::Finding> findings,
                            const check::CheckCounts& counts) {
     if (ticket != ticket_ || !checking_)
-        return; // the level was replaced, or the list cleared, while it was checked
+        return false; // the level was replaced, or the list cleared, while it was checked
     Take(std::move(findings), counts);
+    return true;
+}
+
+void ProblemsModel::SetNotALevel(bool notALevel) {
+    if (notALevel_ == notALevel)
+        return;
+    notALevel_ = notALevel;
+    emit Changed();
 }
 
 void ProblemsModel::Take(std::vector<check::Finding> findings, const check::CheckCounts& counts) {
@@ -97,6 +112,7 @@ void ProblemsModel::Take(std::vector<check::Finding> findings, const check::Chec
         (f.Of && f.Of->Level == check::Severity::Warning ? warningsAt_ : errorsAt_).push_back(f.Offset);
     checking_ = false;
     hasResult_ = true;
+    notALevel_ = false;
     endResetModel();
     emit Changed();
 }
@@ -114,6 +130,7 @@ void ProblemsModel::Empty() {
     level_.reset();
     checking_ = false;
     hasResult_ = false;
+    notALevel_ = false;
     findings_.clear();
     counts_ = {};
     errorsAt_.clear();
@@ -141,6 +158,8 @@ QString ProblemsModel::Summary() const {
         return tr("Checking...");
     if (!hasResult_)
         return {};
+    if (notALevel_)
+        return tr("Not a DM2 or DM3 level: nothing checked");
     if (counts_.Errors == 0 && counts_.Warnings == 0)
         return tr("No problems found");
     QString text = CountsText();

@@ -41,7 +41,8 @@ class ProblemsModel : public QAbstractTableModel {
     std::pair<int64_t, int64_t> BytesOf(int row) const;
     // "3 errors, 5 warnings" (those left out counted), "" when nothing was found or nothing checked.
     QString CountsText() const;
-    // The line above the list: the counts, "No problems found", "Checking..." or "".
+    // The line above the list: the counts, "No problems found", "Checking...", that the file is no
+    // level, or "".
     QString Summary() const;
     // The worst problem whose field starts in first..end.
     ProblemMark MarkIn(int64_t first, int64_t end) const;
@@ -58,13 +59,16 @@ class ProblemsModel : public QAbstractTableModel {
   private:
     struct Mailbox;
     void Empty();
-    void Arrive(uint64_t ticket, std::vector<check::Finding> findings, const check::CheckCounts& counts);
+    // Lists a check's findings unless another level or nothing is wanted by now; true when listed.
+    bool Arrive(uint64_t ticket, std::vector<check::Finding> findings, const check::CheckCounts& counts);
+    void SetNotALevel(bool notALevel);
 
     std::shared_ptr<Mailbox> mailbox_;
     std::shared_ptr<const LevelFile> level_; // the level listed or being checked
     uint64_t ticket_ = 0;                    // the check whose findings are wanted
     bool checking_ = false;
     bool hasResult_ = false;
+    bool notALevel_ = false; // the bytes checked were no level: nothing was checked
     std::vector<check::Finding> findings_;
     check::CheckCounts counts_;
     std::vector<int64_t> errorsAt_, warningsAt_; // the findings' offsets, sorted

@@ -183,6 +183,11 @@ class ProblemsTest : public QObject {
         QCOMPARE(model.Count(), 0);
         QCOMPARE(model.Summary(), QStringLiteral("No problems found"));
 
+        // A file that is no level: nothing to check, and said so rather than that nothing was found.
+        model.Check(std::make_shared<const LevelFile>(LevelFile::FromBytes({0x20, 0, 0, 0, 'n', 'o'})));
+        QVERIFY(WaitForCheck(model));
+        QCOMPARE(model.Summary(), QStringLiteral("Not a DM2 or DM3 level: nothing checked"));
+
         // A model gone before its check ended is no harm.
         {
             ProblemsModel gone;

@@ -156,8 +156,7 @@ ProblemMark StrataBar::PieceProblem(int i) const {
         return ProblemMark::None;
     const StrataPiece& p = layout.Pieces[static_cast<size_t>(i)];
     // Bytes the walk never reached reach past the file's end: a walk that ran over it ended there.
-    const int64_t end =
-        p.What == StrataPiece::Kind::NotReached ? std::numeric_limits<int64_t>::max() : p.End;
+    const int64_t end = p.What == StrataPiece::Kind::NotReached ? std::numeric_limits<int64_t>::max() : p.End;
     return problems_(p.First, end);
 }
 

@@ -139,6 +139,14 @@ std::string BuildViewerHelpText() {
         "Compares the level shown with a second level, as strata-diff does, and lists the differences. "
         "Selecting one selects its bytes in the level shown; the strata bar marks the chunks that differ.",
         "",
+        "Problems (Ctrl+5):",
+        "The references of the level shown checked as strata-check does, after every open: a door's room, "
+        "a face's vertices and texture, an item's room and the rest. Each problem gives its severity, rule, "
+        "place and message; selecting one selects the bytes of its field. The outline and the strata bar "
+        "mark the chunks holding a problem in red (orange: warnings only), the level map frames the rooms "
+        "and doors, and the status line gives the counts. \"No problems found\" when the checker finds "
+        "none.",
+        "",
         "The window's size and place, its docks and the strata bar are remembered for the next start.",
     };
     std::string t;

@@ -29,6 +29,7 @@
 #include "ui/ElidedLabel.h"
 #include "ui/FindBar.h"
 #include "ui/LevelMapDock.h"
+#include "ui/ProblemsDock.h"
 #include "ui/ReportView.h"
 #include "ui/StructureViews.h"
 #include "ui/frmAbout.h"
@@ -102,6 +103,7 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), state_
     connect(structure_, &StructureViews::BandChanged, this, &frmMain::LayoutControls);
     levelMap_ = new LevelMapDock(*this, *structure_);
     new ComparisonDock(*this, *structure_);
+    new ProblemsDock(*this, *structure_, *levelMap_->View());
     for (QDockWidget* dock : findChildren<QDockWidget*>())
         connect(dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
             if (visible)

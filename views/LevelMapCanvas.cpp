@@ -59,8 +59,17 @@ void LevelMapCanvas::SetModel(const LevelMapModel* model) {
         floorColours_[static_cast<size_t>(b)] =
             FloorColour(static_cast<int8_t>(b) * MapSector::kStepUnits).rgb();
     highlight_ = highlightColumn_ = highlightRow_ = highlightDoor_ = raised_ = -1;
+    problemRooms_.clear();
+    problemDoors_.clear();
     band_ = {};
     FitToWindow();
+}
+
+void LevelMapCanvas::SetProblems(std::vector<std::pair<int32_t, ProblemMark>> rooms,
+                                 std::vector<ProblemDoor> doors) {
+    problemRooms_ = std::move(rooms);
+    problemDoors_ = std::move(doors);
+    update();
 }
 
 void LevelMapCanvas::SetBand(const HeightBand& band) {
@@ -393,6 +402,43 @@ void LevelMapCanvas::DrawAlternateFrames(QPainter& p, QSize size) const {
     }
 }
 
+// A room holding a problem is framed a little outside its own outline, dashed; a door holding one is
+// drawn over in the problem's colour, wider than doors are.
+void LevelMapCanvas::DrawProblems(QPainter& p, QSize size) const {
+    if (!model_)
+        return;
+    const QRectF area = QRectF(QPointF(0, 0), QSizeF(size)).adjusted(-8, -8, 8, 8);
+    const auto shown = [&](int32_t room) {
+        return room >= 0 && room < static_cast<int32_t>(model_->Rooms().size()) &&
+               LevelMapModel::Shown(model_->Rooms()[static_cast<size_t>(room)], band_);
+    };
+    p.setBrush(Qt::NoBrush);
+    for (const auto& [room, mark] : problemRooms_) {
+        if (!shown(room))
+            continue;
+        const MapRoom& r = model_->Rooms()[static_cast<size_t>(room)];
+        const QRectF whole = ScreenRect(static_cast<double>(r.X), static_cast<double>(r.Z),
+                                        static_cast<double>(r.Right()), static_cast<double>(r.Far()), size);
+        p.setPen(QPen(ProblemColour(mark), 2, Qt::DashLine));
+        p.drawRect(whole.adjusted(-4, -4, 4, 4).intersected(area));
+    }
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const double width = std::clamp(kSector * scale_ / 4, 3.0, 6.0);
+    for (const ProblemDoor& door : problemDoors_) {
+        if (!shown(door.Room))
+            continue;
+        const MapDoor d = model_->Door(door.Room, door.Index);
+        QPolygonF corners;
+        for (size_t v = 0; v < 4; ++v)
+            corners << WorldToScreen(d.Corners[v][0], d.Corners[v][1], size);
+        if (!corners.boundingRect().adjusted(-1, -1, 1, 1).intersects(area))
+            continue;
+        p.setPen(QPen(ProblemColour(door.Mark), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolygon(corners);
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
+}
+
 void LevelMapCanvas::DrawHighlight(QPainter& p, QSize size) const {
     if (!model_ || highlight_ < 0 || highlight_ >= static_cast<int32_t>(model_->Rooms().size()))
         return;
@@ -545,6 +591,7 @@ void LevelMapCanvas::Render(QPainter& p, QSize size, bool vector) {
         DrawRoom(p, raised_, size, marks);
     DrawAlternateFrames(p, size);
     DrawHighlight(p, size);
+    DrawProblems(p, size); // over the highlight, so a selected room's door still shows its mark
     DrawLegend(p, size);
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "views/LevelMapModel.h"
+#include "views/ProblemMarks.h"
 
 class LevelMapCanvas : public QWidget {
     Q_OBJECT
@@ -32,6 +33,16 @@ class LevelMapCanvas : public QWidget {
     // another room: a room found by number is seen whole even under the rooms above it. -1 for none.
     void Raise(int32_t room);
     int32_t RaisedRoom() const { return raised_; }
+
+    // Rooms (indices) and doors (room index, door number) holding a problem the checker found: framed
+    // and drawn in the problem's colour over the map.
+    struct ProblemDoor {
+        int32_t Room = -1, Index = -1;
+        ProblemMark Mark = ProblemMark::Error;
+    };
+    void SetProblems(std::vector<std::pair<int32_t, ProblemMark>> rooms, std::vector<ProblemDoor> doors);
+    const std::vector<std::pair<int32_t, ProblemMark>>& ProblemRooms() const { return problemRooms_; }
+    const std::vector<ProblemDoor>& ProblemDoors() const { return problemDoors_; }
 
     void SetLegendShown(bool shown);
     bool LegendShown() const { return legendShown_; }
@@ -96,6 +107,7 @@ class LevelMapCanvas : public QWidget {
     static QFont LegendFont(const QFont& base);
     static QRect LegendRect(const QFont& base, QSize size);
     void DrawHighlight(QPainter& p, QSize size) const;
+    void DrawProblems(QPainter& p, QSize size) const;
     static void DrawMark(QPainter& p, QPointF at, double radius, bool light);
     static QImage Stamp(double radius, bool light);
     QRectF ScreenRect(double x0, double z0, double x1, double z1, QSizeF size) const;
@@ -120,6 +132,8 @@ class LevelMapCanvas : public QWidget {
 
     int32_t highlight_ = -1, highlightColumn_ = -1, highlightRow_ = -1, highlightDoor_ = -1;
     int32_t raised_ = -1;
+    std::vector<std::pair<int32_t, ProblemMark>> problemRooms_;
+    std::vector<ProblemDoor> problemDoors_;
     bool legendShown_ = true;
 
     QPointF pressAt_;

@@ -148,6 +148,33 @@ void LevelMapView::Rebuild() {
     note_.clear();
     ShowBandText();
     FollowSelection();
+    ProblemsChanged();
+}
+
+void LevelMapView::SetProblems(ProblemTest test) {
+    problems_ = std::move(test);
+    ProblemsChanged();
+}
+
+void LevelMapView::ProblemsChanged() {
+    std::vector<std::pair<int32_t, ProblemMark>> rooms;
+    std::vector<LevelMapCanvas::ProblemDoor> doors;
+    const WalkMap& map = selection_.Map();
+    for (int32_t i = 0; problems_ && i < static_cast<int32_t>(model_.Rooms().size()); ++i) {
+        const MapRoom& r = model_.Rooms()[static_cast<size_t>(i)];
+        if (r.Span < 0 || r.Span >= map.Size())
+            continue;
+        const ProblemMark room = problems_(map[r.Span].First, map[r.Span].End);
+        if (room == ProblemMark::None)
+            continue;
+        rooms.emplace_back(i, room);
+        for (int32_t d = 0; r.DoorsAt >= 0 && d < std::min(r.Doors, LevelMapModel::kMarksPerRoom); ++d) {
+            const int64_t at = r.DoorsAt + int64_t{d} * format::kDoor.Size;
+            if (const ProblemMark door = problems_(at, at + format::kDoor.Size); door != ProblemMark::None)
+                doors.push_back({i, d, door});
+        }
+    }
+    canvas_->SetProblems(std::move(rooms), std::move(doors));
 }
 
 QString LevelMapView::StatusText() const {

@@ -11,6 +11,7 @@
 
 #include "report/OutputFile.h"
 #include "views/LevelMapModel.h"
+#include "views/ProblemMarks.h"
 
 class QAction;
 class QLabel;
@@ -32,6 +33,10 @@ class LevelMapView : public QWidget {
 
     // Reads the map anew from the selection's walk (a new walk replaced it).
     void Rebuild();
+    // Frames the rooms and doors whose bytes hold a problem the test finds; call ProblemsChanged when
+    // its answers change.
+    void SetProblems(ProblemTest test);
+    void ProblemsChanged();
     // Shows rooms whose height band meets top..bottom (y values; top is the smaller).
     void SetHeightBand(int64_t top, int64_t bottom);
     // Centres room n, selects its line and shows it; false when the map does not hold it.
@@ -65,6 +70,7 @@ class LevelMapView : public QWidget {
 
     SpanSelection& selection_;
     LevelMapModel model_;
+    ProblemTest problems_;
     QToolBar* tools_ = nullptr;
     LevelMapCanvas* canvas_ = nullptr;
     HeightRangeSlider* heightFilter_ = nullptr;

@@ -1,9 +1,12 @@
 #include "views/OutlineModel.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <QBrush>
 #include <QColor>
+#include <QPainter>
+#include <QPixmap>
 
 #include "format/WalkMap.h"
 #include "views/OffsetText.h"
@@ -48,6 +51,18 @@ bool ShowsCount(const Span& s) {
 
 QString BytesText(int64_t first, int64_t bytes) {
     return OutlineModel::tr("at %1 (%2), %3 bytes").arg(HexOffset(first)).arg(first).arg(bytes);
+}
+
+// The mark of a node holding a problem: a dot of the problem's colour.
+QPixmap ProblemDot(ProblemMark mark) {
+    QPixmap dot(10, 10);
+    dot.fill(Qt::transparent);
+    QPainter p(&dot);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ProblemColour(mark));
+    p.drawEllipse(QRectF(1, 1, 8, 8));
+    return dot;
 }
 
 } // namespace
@@ -193,9 +208,32 @@ QModelIndex OutlineModel::IndexOfRecord(int32_t span, int32_t record) const {
     return createIndex(Paged(span) ? record % kPageSize : record, 0, IdOf(span, record));
 }
 
+ProblemMark OutlineModel::ProblemOf(const QModelIndex& index) const {
+    if (!problems_ || !index.isValid())
+        return ProblemMark::None;
+    if (IsNotReached(index)) // past the file's end too: where a walk that ran over it ended
+        return problems_(NotReachedFirst(), std::numeric_limits<int64_t>::max());
+    const int32_t span = SpanOf(index);
+    const Span& s = map_[span];
+    if (const int32_t page = PageOf(index); page >= 0) {
+        const int32_t count = std::min(kPageSize, ListedRecords(span) - page * kPageSize);
+        const int64_t first = map_.RecordFirst(span, page * kPageSize);
+        return problems_(first, first + int64_t{count} * s.Record()->Size);
+    }
+    if (const int32_t record = RecordOf(index); record >= 0) {
+        const int64_t first = map_.RecordFirst(span, record);
+        return problems_(first, first + s.Record()->Size);
+    }
+    return problems_(s.First, s.End);
+}
+
 QVariant OutlineModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid())
         return {};
+    if (role == Qt::DecorationRole) {
+        const ProblemMark mark = index.column() == kName ? ProblemOf(index) : ProblemMark::None;
+        return mark == ProblemMark::None ? QVariant() : QVariant(ProblemDot(mark));
+    }
     if (IsNotReached(index)) {
         const int64_t first = NotReachedFirst();
         switch (role) {

@@ -11,6 +11,8 @@
 
 #include <QAbstractItemModel>
 
+#include "views/ProblemMarks.h"
+
 class WalkMap;
 
 class OutlineModel : public QAbstractItemModel {
@@ -23,6 +25,11 @@ class OutlineModel : public QAbstractItemModel {
 
     // The map was replaced by a new walk.
     void Reset();
+    // Nodes whose bytes hold a problem the checker found carry a mark before their name; an empty
+    // test marks none.
+    void SetProblems(ProblemTest test) { problems_ = std::move(test); }
+    // The worst problem in a node's bytes.
+    ProblemMark ProblemOf(const QModelIndex& index) const;
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -57,5 +64,6 @@ class OutlineModel : public QAbstractItemModel {
     bool HasNotReached() const;
 
     const WalkMap& map_;
+    ProblemTest problems_;
     mutable std::unordered_map<int32_t, std::vector<int32_t>> children_; // -1: the top level
 };

@@ -23,6 +23,15 @@ OutlinePane::OutlinePane(SpanSelection& selection, QWidget* parent)
     connect(&selection_, &SpanSelection::Changed, this, &OutlinePane::Follow);
 }
 
+void OutlinePane::SetProblems(ProblemTest test) {
+    model_->SetProblems(std::move(test));
+    ProblemsChanged();
+}
+
+void OutlinePane::ProblemsChanged() {
+    viewport()->update();
+}
+
 void OutlinePane::TakeWalk() {
     following_ = true;
     model_->Reset();

@@ -4,6 +4,8 @@
 // line current, opening its parents.
 #include <QTreeView>
 
+#include "views/ProblemMarks.h"
+
 class OutlineModel;
 class SpanSelection;
 
@@ -13,6 +15,9 @@ class OutlinePane : public QTreeView {
     explicit OutlinePane(SpanSelection& selection, QWidget* parent = nullptr);
 
     OutlineModel& Model() { return *model_; }
+    // Marks the nodes holding a problem the test finds; call ProblemsChanged when its answers change.
+    void SetProblems(ProblemTest test);
+    void ProblemsChanged();
 
   protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include <QGridLayout>
 #include <QHelpEvent>
@@ -84,6 +85,9 @@ std::vector<StrataBar::LegendEntry> StrataBar::Legend() const {
     entries.push_back(
         {kOverrun, tr("A red line along the foot: a chunk that differs from the level compared")});
     entries.push_back({Qt::black, tr("Notch: where the walk ended (dark red: it did not complete)")});
+    entries.push_back({ProblemColour(ProblemMark::Error),
+                       tr("A corner at the top right: a chunk holding a problem the checker found (orange: "
+                          "warnings only)")});
     entries.push_back({palette().color(QPalette::Highlight), tr("Frame: the selected chunk")});
     return entries;
 }
@@ -136,6 +140,21 @@ bool StrataBar::PieceMarked(int i) const {
     const WalkMap& map = selection_.Map();
     const auto& spans = layout.Pieces[static_cast<size_t>(i)].Spans;
     return std::any_of(spans.begin(), spans.end(), [&](int32_t s) { return marked_(map[s].What); });
+}
+
+void StrataBar::SetProblems(ProblemTest test) {
+    problems_ = std::move(test);
+    update();
+}
+
+ProblemMark StrataBar::PieceProblem(int i) const {
+    const StrataLayout& layout = Layout();
+    if (!problems_ || i < 0 || i >= static_cast<int>(layout.Pieces.size()))
+        return ProblemMark::None;
+    const StrataPiece& p = layout.Pieces[static_cast<size_t>(i)];
+    // Bytes the walk never reached reach past the file's end: a walk that ran over it ended there.
+    const int64_t end = p.What == StrataPiece::Kind::NotReached ? std::numeric_limits<int64_t>::max() : p.End;
+    return problems_(p.First, end);
 }
 
 void StrataBar::TakeWalk() {
@@ -207,6 +226,23 @@ void StrataBar::paintEvent(QPaintEvent*) {
     if (!selectedRect.isNull()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
         painter.drawRect(selectedRect.adjusted(1, 1, -1, -1));
+    }
+    // Problems over the selection's frame, so a selected chunk still shows its own.
+    for (int i = 0; problems_ && i < static_cast<int>(layout.Pieces.size()); ++i) {
+        const ProblemMark problem = PieceProblem(i);
+        if (problem == ProblemMark::None)
+            continue;
+        // Inside the piece, clear of the seam at its right edge.
+        const StrataPiece& p = layout.Pieces[static_cast<size_t>(i)];
+        const double side = std::min<double>(kProblemCorner, p.Width - 1);
+        const double right = p.X + p.Width - 1;
+        QPolygonF corner;
+        corner << QPointF(right - side, 0) << QPointF(right, 0) << QPointF(right, side);
+        painter.save();
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ProblemColour(problem));
+        painter.drawPolygon(corner);
+        painter.restore();
     }
     if (map.Ending() != WalkEnding::None) {
         const double x = std::clamp(WalkEndX(), 1.0, layout.Width - 2);

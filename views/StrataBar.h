@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "views/ProblemMarks.h"
 #include "views/StrataLayout.h"
 
 class SpanSelection;
@@ -50,6 +51,13 @@ class StrataBar : public QWidget {
     void SetMarked(std::function<bool(Piece)> marked);
     // Whether piece i of the layout carries the mark.
     bool PieceMarked(int i) const;
+    // Marks the pieces holding a problem the checker found with a corner of the problem's colour at
+    // their top right; an empty test marks none. Call update() when its answers change.
+    void SetProblems(ProblemTest test);
+    // The worst problem in piece i's bytes.
+    ProblemMark PieceProblem(int i) const;
+    // The side of a problem's corner mark, at most: narrower pieces take a smaller one.
+    static constexpr int kProblemCorner = 7;
 
   protected:
     bool event(QEvent* e) override;
@@ -62,6 +70,7 @@ class StrataBar : public QWidget {
 
     SpanSelection& selection_;
     std::function<bool(Piece)> marked_;
+    ProblemTest problems_;
     StrataScale scale_ = StrataScale::Bytes;
     mutable StrataLayout layout_;
     mutable bool stale_ = true;

@@ -541,7 +541,8 @@ void MainWindowTest::openingADockLeavesTheReportItsLines() {
     // Placed in the lower right quarter, the window that grows must come back inside the screen.
     w.move(area.center());
     QCoreApplication::processEvents();
-    for (const char* command : {"mnuStructureShowAll", "mnuStructureLevelMap", "mnuStructureDifferences"}) {
+    for (const char* command :
+         {"mnuStructureShowAll", "mnuStructureLevelMap", "mnuStructureDifferences", "mnuStructureProblems"}) {
         Find<QAction>(w, command)->trigger();
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();

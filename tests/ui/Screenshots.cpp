@@ -25,6 +25,8 @@
 #include "ui/frmReportDetails.h"
 #include "views/DifferencesList.h"
 #include "views/HexView.h"
+#include "views/ProblemsList.h"
+#include "views/ProblemsModel.h"
 #include "views/SpanSelection.h"
 
 namespace {
@@ -119,6 +121,47 @@ void SaveStructureViews(const QDir& folder) {
             list->SelectRow(0);
         }
     });
+    // A door led to a room the level does not have: the Problems dock and the level map shown, the
+    // problem picked; the outline, the strata bar and the map mark where it lies.
+    levelbuilder::Level broken = levelbuilder::DemoLevel(2);
+    for (levelbuilder::Room& room : broken.Rooms.Items)
+        if (!room.Doors.Items.empty()) {
+            room.Doors.Items[0].AdjoiningRoom = 30000;
+            break;
+        }
+    shoot(broken, 0, "structure-problems", [](frmMain& main) {
+        main.findChild<QAction*>(QStringLiteral("mnuStructureStrataSmallWider"))->trigger();
+        for (const char* dock : {"dckProblems", "dckLevelMap"})
+            if (auto* shown = main.findChild<QDockWidget*>(QString::fromLatin1(dock)))
+                shown->show();
+        if (auto* list = main.findChild<ProblemsList*>()) {
+            while (list->Model().Checking())
+                QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            list->SelectRow(0);
+        }
+    });
+    // The Problems dock alone under the report (Ctrl+5 on a first start's window): the broken level,
+    // then the demo level, which checks clean.
+    {
+        AppState state;
+        state.ProgramFolder = folder.absolutePath().toStdString();
+        const QString path = folder.filePath(QStringLiteral("structure-problems.dm2"));
+        const QString clean = folder.filePath(QStringLiteral("structure-problems-clean.dm2"));
+        levelbuilder::WriteFile(clean.toStdString(), levelbuilder::Build(levelbuilder::DemoLevel(2)));
+        frmMain main(state);
+        main.show();
+        auto* list = main.findChild<ProblemsList*>();
+        for (const auto& [level, name] :
+             {std::pair{path, "structure-problems-dock"}, std::pair{clean, "structure-problems-clean"}}) {
+            main.OpenLevel(level);
+            main.findChild<QDockWidget*>(QStringLiteral("dckProblems"))->show();
+            while (list && list->Model().Checking())
+                QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            QApplication::processEvents();
+            Save(main, folder, name);
+        }
+        QSettings().clear();
+    }
 }
 
 } // namespace

@@ -125,8 +125,9 @@ struct Side {
     bool Holds(int64_t at, int64_t bytes) const { return at >= 0 && at + bytes <= File.Size(); }
 };
 
+// Both levels were walked, so each map holds the generation its version word named.
 format::Generation GenerationOfMap(const WalkMap& map) {
-    return map.Generation() == 3 ? format::Generation::DM3 : format::Generation::DM2;
+    return static_cast<format::Generation>(map.Generation());
 }
 
 // Where a difference lies, as the descent builds it.
@@ -686,7 +687,7 @@ class Comparison {
             d.What = Change::Ending;
             d.File = m == &a ? 'A' : 'B';
             d.Field = std::string(EndingName(m->Ending()));
-            d.Ended = m->Ending();
+            d.Ended = m->End();
             (m == &a ? d.OffsetA : d.OffsetB) = m->EndOffset();
             d.Count = m->FileSize();
             Emit(d);

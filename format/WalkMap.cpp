@@ -108,6 +108,7 @@ void WalkMap::Reset(int64_t fileSize, int16_t generation) {
     ending_ = WalkEnding::None;
     endOffset_ = 0;
     endLine_ = 0;
+    fault_ = 0;
 }
 
 int32_t WalkMap::Open(SpanKind kind, Piece what, int32_t first, int32_t line, uint8_t countWidth,
@@ -162,7 +163,7 @@ bool WalkMap::Close(int32_t end, int32_t endLine, int32_t count) {
     return goOn;
 }
 
-void WalkMap::Finish(WalkEnding how, int32_t offset, int32_t endLine) {
+void WalkMap::Finish(WalkEnding how, int32_t offset, int32_t endLine, int16_t fault) {
     while (!open_.empty()) {
         spans_[static_cast<size_t>(open_.back())].Flags |= Span::Cut;
         Close(std::max(offset, spans_[static_cast<size_t>(open_.back())].First), endLine,
@@ -171,6 +172,7 @@ void WalkMap::Finish(WalkEnding how, int32_t offset, int32_t endLine) {
     ending_ = how;
     endOffset_ = offset;
     endLine_ = endLine;
+    fault_ = fault;
     spans_.shrink_to_fit();
 }
 

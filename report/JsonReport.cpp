@@ -506,7 +506,7 @@ int16_t StreamJsonReport(AppState& state, const std::string& path, ReportSink& s
     state.Map.Watch(&stream, ClosedRooms::Dropped);
     state.Report.KeepNoText();
     const int16_t status = level ? ReportLevel(state, path, std::move(level)) : ReportLevelFile(state, path);
-    if (state.LastRun.Ended != RunOutcome::Kind::OpenFailed)
+    if (!state.LastRun.Unread)
         stream.Finish();
     return status;
 }

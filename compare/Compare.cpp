@@ -88,9 +88,53 @@ int SectionOf(Piece p) {
         return kAnyRoomSection;
     case Piece::Records:
         return kInherited;
-    default:
-        return InfoOf(p).Section; // -1 for the unread field behind the tiles
+    case Piece::Palette8:
+    case Piece::Palette16:
+    case Piece::TextureTiles:
+    case Piece::Tiles8:
+    case Piece::Tiles16:
+    case Piece::AfterTiles: // no option: the unread field behind the tiles
+    case Piece::RoomHeader:
+    case Piece::RoomMeshes:
+    case Piece::Vertices:
+    case Piece::Rectangles:
+    case Piece::Triangles:
+    case Piece::RoomSprites:
+    case Piece::Doors:
+    case Piece::Sectors:
+    case Piece::Lights:
+    case Piece::RoomStaticMeshes:
+    case Piece::RoomFlag:
+    case Piece::FloorData:
+    case Piece::MeshData:
+    case Piece::MeshPointers:
+    case Piece::Animations:
+    case Piece::StateChanges:
+    case Piece::AnimDispatches:
+    case Piece::AnimCommands:
+    case Piece::MeshTrees:
+    case Piece::Frames:
+    case Piece::Moveables:
+    case Piece::StaticMeshes:
+    case Piece::ObjectTextures:
+    case Piece::SpriteTextures:
+    case Piece::SpriteSequences:
+    case Piece::Cameras:
+    case Piece::SoundSources:
+    case Piece::Boxes:
+    case Piece::Overlaps:
+    case Piece::Zones:
+    case Piece::AnimatedTextures:
+    case Piece::Items:
+    case Piece::LightMap:
+    case Piece::CinematicFrames:
+    case Piece::DemoData:
+    case Piece::SoundMap:
+    case Piece::SoundDetails:
+    case Piece::SampleIndices:
+        break;
     }
+    return InfoOf(p).Option;
 }
 
 std::string ShownText(const format::Field& f, int64_t v) {
@@ -322,10 +366,11 @@ class Comparison {
         case Piece::Intensity2:
         case Piece::LightMode:
         case Piece::AlternateRoom:
-            Value(ia, ib, place, InfoOf(s.What).Name, sa.Count, sb.Count, 2);
+            Value(ia, ib, place, InfoOf(s.What).Name, sa.Count, sb.Count, InfoOf(s.What).CountWidth);
             return;
         case Piece::RoomFlag:
-            Value(ia, ib, place, InfoOf(s.What).Name, A.File.S16(sa.First), B.File.S16(sb.First), 2);
+            Value(ia, ib, place, InfoOf(s.What).Name, A.File.S16(sa.First), B.File.S16(sb.First),
+                  InfoOf(s.What).CountWidth);
             return;
         case Piece::RoomColour:
             RoomColour(ia, ib, place);
@@ -342,8 +387,42 @@ class Comparison {
             Value(ia, ib, place, "Z sectors", A.File.S16(sa.First), B.File.S16(sb.First), 2);
             Value(ia, ib, place, "X sectors", A.File.S16(sa.First + 2), B.File.S16(sb.First + 2), 2, 2);
             break;
-        default:
-            break;
+        case Piece::AfterTiles:
+        case Piece::Rooms:
+        case Piece::Room:
+        case Piece::RoomMeshes:
+        case Piece::Vertices:
+        case Piece::Rectangles:
+        case Piece::Triangles:
+        case Piece::RoomSprites:
+        case Piece::Doors:
+        case Piece::Lights:
+        case Piece::RoomStaticMeshes:
+        case Piece::FloorData:
+        case Piece::MeshPointers:
+        case Piece::Animations:
+        case Piece::StateChanges:
+        case Piece::AnimDispatches:
+        case Piece::AnimCommands:
+        case Piece::MeshTrees:
+        case Piece::Moveables:
+        case Piece::StaticMeshes:
+        case Piece::ObjectTextures:
+        case Piece::SpriteTextures:
+        case Piece::SpriteSequences:
+        case Piece::Cameras:
+        case Piece::SoundSources:
+        case Piece::Boxes:
+        case Piece::Overlaps:
+        case Piece::Zones:
+        case Piece::AnimatedTextures:
+        case Piece::Items:
+        case Piece::CinematicFrames:
+        case Piece::DemoData:
+        case Piece::SoundDetails:
+        case Piece::SampleIndices:
+        case Piece::Records:
+            break; // records and children, below
         }
         if (s.Kind == SpanKind::Run)
             Runs(ia, ib, place);

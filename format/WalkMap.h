@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "format/DetailOptions.h"
 #include "format/LevelFormat.h"
 
 // What a span is, in the order of the file.
@@ -70,10 +71,15 @@ enum class Piece : uint8_t {
 // The groups the strata bar colours chunks by.
 enum class ChunkGroup : uint8_t { Graphics, Rooms, Geometry, Animation, Textures, Navigation, Sound };
 
+// What every consumer knows of a piece, in one place: a new piece is described here and in the switches
+// over Piece (none has a default, so the compiler names each one that misses it).
 struct PieceInfo {
     std::string_view Name;
-    int8_t Section; // the detail option that lists it, -1 where none does
+    int8_t Option; // the detail option (DetailOption) that lists it, kNoDetailOption where none does
     ChunkGroup Group;
+    uint8_t CountWidth; // bytes of the count or value field the walk reads at its first byte; 0: none
+    int32_t UnitBytes;  // bytes of one unit of its count where the piece fixes it (tiles, words); 0 where
+                        // its records' kind gives it, or it has none
 };
 const PieceInfo& InfoOf(Piece piece);
 

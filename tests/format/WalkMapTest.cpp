@@ -37,7 +37,8 @@ struct Walked {
         State.DetailOptions = options;
         const LevelFile level = LevelFile::FromBytes(bytes);
         try {
-            WalkLevel(WalkOutputOf(State, level), level, static_cast<format::Generation>(generation), 4);
+            WalkLevel(WalkOutputOf(State, level), level, static_cast<format::Generation>(generation),
+                      format::kVersionWordBytes);
         } catch (const WalkFault& fault) {
             Fault = fault.Number;
         }

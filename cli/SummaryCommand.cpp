@@ -87,7 +87,7 @@ SummaryRow SummariseFile(const std::string& path) {
     state.Map.Watch(nullptr, ClosedRooms::Dropped);
     ReportLevelFile(state, path);
     const RunOutcome& run = state.LastRun;
-    if (run.Ended == RunOutcome::Kind::OpenFailed) {
+    if (run.Unread) {
         std::error_code ec;
         // An empty file is there and readable; it only holds no level.
         const bool empty =
@@ -103,12 +103,12 @@ SummaryRow SummariseFile(const std::string& path) {
     row.Size = level.FileLength();
     row.Version = ReadVersionCode(level, 0);
     const WalkMap& map = state.Map;
-    if (run.Walked)
+    if (run.Walked())
         row.Generation = map.Generation();
-    row.Outcome = std::string(EndingName(map.Ending()));
-    row.EndOffset = run.Walked ? map.EndOffset() : format::kVersionWordBytes;
+    row.Outcome = std::string(EndingName(run.End.How));
+    row.EndOffset = run.End.Offset;
     row.AtFileEnd = row.EndOffset == row.Size;
-    if (run.Walked)
+    if (run.Walked())
         for (size_t c = 0; c < kCountColumns.size(); ++c)
             if (const int32_t span = map.Find(kCountColumns[c].What); span >= 0)
                 row.Counts[c] = map[span].Count;
@@ -129,10 +129,10 @@ bool StartsWithLevelWord(const std::filesystem::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
-    uint8_t word[4] = {};
+    uint8_t word[format::kVersionWordBytes] = {};
     const ssize_t n = ::pread(fd, word, sizeof word, 0);
     ::close(fd);
-    if (n != 4)
+    if (n != format::kVersionWordBytes)
         return false;
     const uint32_t value =
         word[0] | (word[1] << 8) | (word[2] << 16) | (static_cast<uint32_t>(word[3]) << 24);

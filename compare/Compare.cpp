@@ -89,9 +89,53 @@ int SectionOf(Piece p) {
         return kAnyRoomSection;
     case Piece::Records:
         return kInherited;
-    default:
-        return InfoOf(p).Section; // -1 for the unread field behind the tiles
+    case Piece::Palette8:
+    case Piece::Palette16:
+    case Piece::TextureTiles:
+    case Piece::Tiles8:
+    case Piece::Tiles16:
+    case Piece::AfterTiles: // no option: the unread field behind the tiles
+    case Piece::RoomHeader:
+    case Piece::RoomMeshes:
+    case Piece::Vertices:
+    case Piece::Rectangles:
+    case Piece::Triangles:
+    case Piece::RoomSprites:
+    case Piece::Doors:
+    case Piece::Sectors:
+    case Piece::Lights:
+    case Piece::RoomStaticMeshes:
+    case Piece::RoomFlag:
+    case Piece::FloorData:
+    case Piece::MeshData:
+    case Piece::MeshPointers:
+    case Piece::Animations:
+    case Piece::StateChanges:
+    case Piece::AnimDispatches:
+    case Piece::AnimCommands:
+    case Piece::MeshTrees:
+    case Piece::Frames:
+    case Piece::Moveables:
+    case Piece::StaticMeshes:
+    case Piece::ObjectTextures:
+    case Piece::SpriteTextures:
+    case Piece::SpriteSequences:
+    case Piece::Cameras:
+    case Piece::SoundSources:
+    case Piece::Boxes:
+    case Piece::Overlaps:
+    case Piece::Zones:
+    case Piece::AnimatedTextures:
+    case Piece::Items:
+    case Piece::LightMap:
+    case Piece::CinematicFrames:
+    case Piece::DemoData:
+    case Piece::SoundMap:
+    case Piece::SoundDetails:
+    case Piece::SampleIndices:
+        break;
     }
+    return InfoOf(p).Option;
 }
 
 uint64_t Mix(uint64_t h, uint64_t v) {
@@ -108,8 +152,9 @@ struct Side {
     bool Holds(int64_t at, int64_t bytes) const { return at >= 0 && at + bytes <= File.Size(); }
 };
 
+// Both levels were walked, so each map holds the generation its version word named.
 format::Generation GenerationOfMap(const WalkMap& map) {
-    return map.Generation() == 3 ? format::Generation::DM3 : format::Generation::DM2;
+    return static_cast<format::Generation>(map.Generation());
 }
 
 // Where a difference lies, as the descent builds it.
@@ -304,10 +349,11 @@ class Comparison {
         case Piece::Intensity2:
         case Piece::LightMode:
         case Piece::AlternateRoom:
-            Value(ia, ib, place, InfoOf(s.What).Name, sa.Count, sb.Count, 2);
+            Value(ia, ib, place, InfoOf(s.What).Name, sa.Count, sb.Count, InfoOf(s.What).CountWidth);
             return;
         case Piece::RoomFlag:
-            Value(ia, ib, place, InfoOf(s.What).Name, A.File.S16(sa.First), B.File.S16(sb.First), 2);
+            Value(ia, ib, place, InfoOf(s.What).Name, A.File.S16(sa.First), B.File.S16(sb.First),
+                  InfoOf(s.What).CountWidth);
             return;
         case Piece::RoomColour:
             RoomColour(ia, ib, place);
@@ -324,8 +370,42 @@ class Comparison {
             Value(ia, ib, place, "Z sectors", A.File.S16(sa.First), B.File.S16(sb.First), 2);
             Value(ia, ib, place, "X sectors", A.File.S16(sa.First + 2), B.File.S16(sb.First + 2), 2, 2);
             break;
-        default:
-            break;
+        case Piece::AfterTiles:
+        case Piece::Rooms:
+        case Piece::Room:
+        case Piece::RoomMeshes:
+        case Piece::Vertices:
+        case Piece::Rectangles:
+        case Piece::Triangles:
+        case Piece::RoomSprites:
+        case Piece::Doors:
+        case Piece::Lights:
+        case Piece::RoomStaticMeshes:
+        case Piece::FloorData:
+        case Piece::MeshPointers:
+        case Piece::Animations:
+        case Piece::StateChanges:
+        case Piece::AnimDispatches:
+        case Piece::AnimCommands:
+        case Piece::MeshTrees:
+        case Piece::Moveables:
+        case Piece::StaticMeshes:
+        case Piece::ObjectTextures:
+        case Piece::SpriteTextures:
+        case Piece::SpriteSequences:
+        case Piece::Cameras:
+        case Piece::SoundSources:
+        case Piece::Boxes:
+        case Piece::Overlaps:
+        case Piece::Zones:
+        case Piece::AnimatedTextures:
+        case Piece::Items:
+        case Piece::CinematicFrames:
+        case Piece::DemoData:
+        case Piece::SoundDetails:
+        case Piece::SampleIndices:
+        case Piece::Records:
+            break; // records and children, below
         }
         if (s.Kind == SpanKind::Run)
             Runs(ia, ib, place);
@@ -670,7 +750,7 @@ class Comparison {
             d.What = Change::Ending;
             d.File = m == &a ? 'A' : 'B';
             d.Field = std::string(EndingName(m->Ending()));
-            d.Ended = m->Ending();
+            d.Ended = m->End();
             (m == &a ? d.OffsetA : d.OffsetB) = m->EndOffset();
             d.Count = m->FileSize();
             Emit(d);

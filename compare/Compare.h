@@ -86,7 +86,7 @@ struct Difference {
     std::vector<ByteRun> Runs;           // Bytes: the first kMostByteRuns runs of differing bytes
     int64_t RunCount = 0;                // Bytes: all the runs
     char File = 0;                       // Ending: 'A' or 'B'
-    WalkEnding Ended = WalkEnding::None; // Ending: how that walk ended
+    WalkEnd Ended;                       // Ending: how that walk ended
     // The bytes it concerns in each file (offset, length); -1 where it has none there.
     int32_t OffsetA = -1, OffsetB = -1;
     int32_t BytesA = 0, BytesB = 0;

@@ -28,12 +28,8 @@ std::string IndexText(const Difference& d) {
 
 // Where the walk of file A or B ended, in the report's own words about that file.
 std::string EndingText(const Difference& d) {
-    WalkEnd end;
-    end.How = d.Ended;
-    end.Offset = d.File == 'A' ? d.OffsetA : d.OffsetB;
-    end.FileSize = d.Count;
-    std::string text = DescribeWalkEnd(end, std::string(1, d.File));
-    if (d.Ended == WalkEnding::Overflow || d.Ended == WalkEnding::SizeLimit)
+    std::string text = DescribeWalkEnd(d.Ended, std::string(1, d.File));
+    if (d.Ended.How == WalkEnding::Overflow || d.Ended.How == WalkEnding::SizeLimit)
         text += "; compared as far as both walks go";
     return text;
 }

@@ -47,6 +47,9 @@ enum DetailOption : int {
     optSampleIndices = 36,
 };
 
+// The option of what no detail option lists.
+inline constexpr int kNoDetailOption = -1;
+
 enum class DetailGroup { Graphics, Rooms, LeftColumn, RightColumn };
 
 struct DetailOptionInfo {

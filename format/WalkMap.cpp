@@ -7,60 +7,62 @@ namespace {
 
 using G = ChunkGroup;
 
+// Name, the detail option that lists it, strata group, count field width, unit bytes.
 constexpr std::array<PieceInfo, static_cast<size_t>(Piece::Records) + 1> kPieces{{
-    {"Palette 8 bits", 0, G::Graphics},
-    {"Palette 16 bits", 0, G::Graphics},
-    {"Texture Tiles", 1, G::Textures},
-    {"Textures 8 bits", 1, G::Textures},
-    {"Textures 16 bits", 1, G::Textures},
-    {"Unread field", -1, G::Textures},
-    {"Rooms", -1, G::Rooms},
-    {"Room", -1, G::Rooms},
-    {"Room Header", 2, G::Rooms},
-    {"Meshes", 3, G::Rooms},
-    {"Vertices", 3, G::Rooms},
-    {"Rectangles", 3, G::Rooms},
-    {"Triangles", 3, G::Rooms},
-    {"Sprites", 4, G::Rooms},
-    {"Doors", 5, G::Rooms},
-    {"Sectors", 6, G::Rooms},
-    {"Intensity 1", -1, G::Rooms},
-    {"Intensity 2", -1, G::Rooms},
-    {"Light Mode", -1, G::Rooms},
-    {"Lights", 7, G::Rooms},
-    {"Static Meshes", 8, G::Rooms},
-    {"Alternate Room", -1, G::Rooms},
-    {"Room Flag", 9, G::Rooms},
-    {"Room Colour", -1, G::Rooms},
-    {"Floor Data", 10, G::Geometry},
-    {"Mesh Data", 11, G::Geometry},
-    {"Mesh Pointers", 12, G::Geometry},
-    {"Animations", 13, G::Animation},
-    {"State Changes", 14, G::Animation},
-    {"Anim Dispatches", 15, G::Animation},
-    {"Anim Commands", 16, G::Animation},
-    {"Mesh Trees", 17, G::Animation},
-    {"Frames", 18, G::Animation},
-    {"Moveables", 19, G::Animation},
-    {"Static Meshes", 20, G::Geometry},
-    {"Object Textures", 21, G::Textures},
-    {"Sprite Textures", 22, G::Textures},
-    {"Sprite Sequences", 23, G::Textures},
-    {"Cameras", 24, G::Navigation},
-    {"Sound Sources", 25, G::Sound},
-    {"Boxes", 26, G::Navigation},
-    {"Overlaps", 27, G::Navigation},
-    {"Zones", 28, G::Navigation},
-    {"Animated Textures", 29, G::Textures},
-    {"Items", 30, G::Navigation},
-    {"Light Map", 31, G::Graphics},
-    {"Cinematic Frames", 32, G::Animation},
-    {"Demo Data", 33, G::Animation},
-    {"Sound Map", 34, G::Sound},
-    {"Sound Details", 35, G::Sound},
-    {"Sample Indices", 36, G::Sound},
-    {"Records", -1, G::Rooms},
+    {"Palette 8 bits", optPalettes, G::Graphics, 0, 0},
+    {"Palette 16 bits", optPalettes, G::Graphics, 0, 0},
+    {"Texture Tiles", optTextureTiles, G::Textures, 4, 0},
+    {"Textures 8 bits", optTextureTiles, G::Textures, 0, format::kTile8Bytes},
+    {"Textures 16 bits", optTextureTiles, G::Textures, 0, format::kTile16Bytes},
+    {"Unread field", kNoDetailOption, G::Textures, 4, 0},
+    {"Rooms", kNoDetailOption, G::Rooms, 2, 0},
+    {"Room", kNoDetailOption, G::Rooms, 0, 0},
+    {"Room Header", optRoomInfo, G::Rooms, 0, 0},
+    {"Meshes", optRoomMeshes, G::Rooms, 4, 2},
+    {"Vertices", optRoomMeshes, G::Rooms, 2, 0},
+    {"Rectangles", optRoomMeshes, G::Rooms, 2, 0},
+    {"Triangles", optRoomMeshes, G::Rooms, 2, 0},
+    {"Sprites", optRoomSprites, G::Rooms, 2, 0},
+    {"Doors", optRoomDoors, G::Rooms, 2, 0},
+    {"Sectors", optRoomSectors, G::Rooms, 4, 0},
+    {"Intensity 1", kNoDetailOption, G::Rooms, 2, 0},
+    {"Intensity 2", kNoDetailOption, G::Rooms, 2, 0},
+    {"Light Mode", kNoDetailOption, G::Rooms, 2, 0},
+    {"Lights", optRoomLights, G::Rooms, 2, 0},
+    {"Static Meshes", optRoomStaticMeshes, G::Rooms, 2, 0},
+    {"Alternate Room", kNoDetailOption, G::Rooms, 2, 0},
+    {"Room Flag", optRoomFlags, G::Rooms, 2, 0},
+    {"Room Colour", kNoDetailOption, G::Rooms, 0, 0},
+    {"Floor Data", optFloors, G::Geometry, 4, 0},
+    {"Mesh Data", optMeshes, G::Geometry, 4, 2},
+    {"Mesh Pointers", optMeshPointers, G::Geometry, 4, 0},
+    {"Animations", optAnimations, G::Animation, 4, 0},
+    {"State Changes", optStateChanges, G::Animation, 4, 0},
+    {"Anim Dispatches", optAnimDispatches, G::Animation, 4, 0},
+    {"Anim Commands", optAnimCommands, G::Animation, 4, 0},
+    {"Mesh Trees", optMeshTree, G::Animation, 4, 4},
+    {"Frames", optFrames, G::Animation, 4, 2},
+    {"Moveables", optMoveables, G::Animation, 4, 0},
+    {"Static Meshes", optStaticMeshes, G::Geometry, 4, 0},
+    {"Object Textures", optObjectTextures, G::Textures, 4, 0},
+    {"Sprite Textures", optSpriteTextures, G::Textures, 4, 0},
+    {"Sprite Sequences", optSpriteSequence, G::Textures, 4, 0},
+    {"Cameras", optCameras, G::Navigation, 4, 0},
+    {"Sound Sources", optSoundSources, G::Sound, 4, 0},
+    {"Boxes", optBoxes, G::Navigation, 4, 0},
+    {"Overlaps", optOverlaps, G::Navigation, 4, 0},
+    {"Zones", optZones, G::Navigation, 0, 0},
+    {"Animated Textures", optAnimatedTextures, G::Textures, 4, 0},
+    {"Items", optItems, G::Navigation, 4, 0},
+    {"Light Map", optLightMaps, G::Graphics, 0, 0},
+    {"Cinematic Frames", optCinematicFrames, G::Animation, 2, 0},
+    {"Demo Data", optDemoData, G::Animation, 2, 0},
+    {"Sound Map", optSoundMaps, G::Sound, 0, 0},
+    {"Sound Details", optSoundDetails, G::Sound, 4, 0},
+    {"Sample Indices", optSampleIndices, G::Sound, 4, 0},
+    {"Records", kNoDetailOption, G::Rooms, 0, 0},
 }};
+static_assert(kPieces.back().Name == "Records", "one row for every piece, in the order of Piece");
 
 uint8_t KindOf(const format::Record* record) {
     if (!record)
@@ -108,6 +110,7 @@ void WalkMap::Reset(int64_t fileSize, int16_t generation) {
     ending_ = WalkEnding::None;
     endOffset_ = 0;
     endLine_ = 0;
+    fault_ = 0;
 }
 
 int32_t WalkMap::Open(SpanKind kind, Piece what, int32_t first, int32_t line, uint8_t countWidth,
@@ -162,7 +165,7 @@ bool WalkMap::Close(int32_t end, int32_t endLine, int32_t count) {
     return goOn;
 }
 
-void WalkMap::Finish(WalkEnding how, int32_t offset, int32_t endLine) {
+void WalkMap::Finish(WalkEnding how, int32_t offset, int32_t endLine, int16_t fault) {
     while (!open_.empty()) {
         spans_[static_cast<size_t>(open_.back())].Flags |= Span::Cut;
         Close(std::max(offset, spans_[static_cast<size_t>(open_.back())].First), endLine,
@@ -171,6 +174,7 @@ void WalkMap::Finish(WalkEnding how, int32_t offset, int32_t endLine) {
     ending_ = how;
     endOffset_ = offset;
     endLine_ = endLine;
+    fault_ = fault;
     spans_.shrink_to_fit();
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "format/DetailOptions.h"
 #include "format/LevelFormat.h"
 
 // What a span is, in the order of the file.
@@ -70,10 +71,15 @@ enum class Piece : uint8_t {
 // The groups the strata bar colours chunks by.
 enum class ChunkGroup : uint8_t { Graphics, Rooms, Geometry, Animation, Textures, Navigation, Sound };
 
+// What every consumer knows of a piece, in one place: a new piece is described here and in the switches
+// over Piece (none has a default, so the compiler names each one that misses it).
 struct PieceInfo {
     std::string_view Name;
-    int8_t Section; // the detail option that lists it, -1 where none does
+    int8_t Option; // the detail option (DetailOption) that lists it, kNoDetailOption where none does
     ChunkGroup Group;
+    uint8_t CountWidth; // bytes of the count or value field the walk reads at its first byte; 0: none
+    int32_t UnitBytes;  // bytes of one unit of its count where the piece fixes it (tiles, words); 0 where
+                        // its records' kind gives it, or it has none
 };
 const PieceInfo& InfoOf(Piece piece);
 
@@ -117,10 +123,19 @@ struct Span {
     }
 };
 
-// How a walk ended: the one value every output describes (the report run words it). Completed is a
-// walk that came to its last chunk, wherever that left it; SteppedBack one that came there before the
-// file's first byte.
+// How a walk ended. Completed is a walk that came to its last chunk, wherever that left it; SteppedBack
+// one that came there before the file's first byte.
 enum class WalkEnding : uint8_t { None, Completed, Overflow, SizeLimit, NotALevel, SteppedBack };
+
+// How a walk ended and where it stood then: the one value every output describes (the report run
+// words it, EndingName names it).
+struct WalkEnd {
+    WalkEnding How = WalkEnding::None;
+    int32_t Offset = 0; // the running offset where the walk ended, or where a fault stopped it
+    int64_t FileSize = 0;
+    uint32_t VersionWord = 0; // the file's first word, for a file that is not a level
+    int16_t Fault = 0;        // a fault other than an overflow or the size limit, for its number
+};
 
 // The bytes a report line describes: the main range, and a wider one shown dimmer (a summary line's
 // chunk around its count field). Empty ranges where a line describes no bytes.
@@ -161,8 +176,9 @@ class WalkMap {
     void SetCount(int32_t count);
     // Spans open now: 0 outside every span.
     int32_t OpenSpans() const { return static_cast<int32_t>(open_.size()); }
-    // Ends the walk: every span still open is cut at offset.
-    void Finish(WalkEnding how, int32_t offset, int32_t endLine);
+    // Ends the walk: every span still open is cut at offset. fault is the number of a fault other than
+    // an overflow or the size limit that ended it, 0 for none.
+    void Finish(WalkEnding how, int32_t offset, int32_t endLine, int16_t fault = 0);
     // From the next walk on, tells watcher (null: none) of every span, and keeps or drops the rooms
     // once they are closed and told. Reset leaves both as they are.
     void Watch(SpanWatcher* watcher, ClosedRooms rooms = ClosedRooms::Kept) {
@@ -179,6 +195,10 @@ class WalkMap {
     int16_t Generation() const { return generation_; }
     WalkEnding Ending() const { return ending_; }
     int32_t EndOffset() const { return endOffset_; } // where the walk stood when it ended
+    // How the walk ended, as one value (its version word is not known to the map: 0).
+    WalkEnd End() const {
+        return {.How = ending_, .Offset = endOffset_, .FileSize = fileSize_, .Fault = fault_};
+    }
     int32_t LineCount() const { return endLine_; }
 
     // The most specific span whose bytes hold offset; -1 where none does.
@@ -219,6 +239,7 @@ class WalkMap {
     WalkEnding ending_ = WalkEnding::None;
     int32_t endOffset_ = 0;
     int32_t endLine_ = 0;
+    int16_t fault_ = 0;
 };
 
 // The name a walk ending is known by in the JSON and the summary.

@@ -16,15 +16,16 @@
 
 // How the last report run ended, for the status line under the pane and for the command line.
 struct RunOutcome {
-    enum class Kind { None, OpenFailed, Completed, Faulted };
-    Kind Ended = Kind::None;
-    int16_t Status = 0;          // the status ReportLevelFile returned
-    bool Walked = false;         // a DM2 or DM3 walk ran
-    int32_t StopOffset = 0;      // running offset where the walk ended or the fault stopped it
-    int64_t FileSize = 0;
-    std::string Version;         // the version word's 8 hex digits, once the file has been read
-    bool EmptyFile = false;      // the file was there but held no bytes
-    TileExportResult Tiles;      // what the tile export of this run wrote, or why it could not
+    WalkEnd End;            // how its walk ended; None before the first run and for a file not read
+    bool Unread = false;    // the file could not be read (Status says why): the run wrote nothing
+    int16_t Status = 0;     // the status ReportLevelFile returned
+    bool EmptyFile = false; // the file was there but held no bytes
+    TileExportResult Tiles; // what the tile export of this run wrote, or why it could not
+
+    // A DM2 or DM3 walk ran: the run read a level, whatever ended its walk.
+    bool Walked() const { return End.How != WalkEnding::None && End.How != WalkEnding::NotALevel; }
+    // The run read its file and wrote a report anew.
+    bool Read() const { return End.How != WalkEnding::None; }
 };
 
 struct RunHoles;

@@ -85,20 +85,8 @@ char* Value(char* p, const format::Field& f, const LevelFile& level, int64_t at,
 
 // Bytes of one unit of a chunk's count, where the byte figure of its summary line is count x unit.
 int64_t UnitBytes(const Span& s) {
-    switch (s.What) {
-    case Piece::Tiles8:
-        return format::kTile8Bytes;
-    case Piece::Tiles16:
-        return format::kTile16Bytes;
-    case Piece::RoomMeshes: // the mesh data size counts 16-bit words
-    case Piece::MeshData:
-    case Piece::Frames:
-        return 2;
-    case Piece::MeshTrees: // 32-bit words
-        return 4;
-    default:
-        break;
-    }
+    if (const int32_t unit = InfoOf(s.What).UnitBytes; unit > 0)
+        return unit;
     return s.Record() ? s.Record()->Size : -1;
 }
 
@@ -255,8 +243,8 @@ class Writer {
         String(s.Name());
         if (s.Kind == SpanKind::Room)
             Key("index", s.Index);
-        if (const int section = InfoOf(s.What).Section; section >= 0)
-            Key("section", section);
+        if (const int option = InfoOf(s.What).Option; option != kNoDetailOption)
+            Key("section", option);
         Key("offset", s.First);
         if (ownLines > 0)
             Facts(s, ownLines);
@@ -281,7 +269,7 @@ class Writer {
         case Piece::Rooms:
         case Piece::AlternateRoom:
             Key("count", s.Count);
-            Key("bytes", 2);
+            Key("bytes", InfoOf(s.What).CountWidth);
             break;
         case Piece::Intensity1:
         case Piece::Intensity2:
@@ -310,7 +298,43 @@ class Writer {
                 Key("bytes", int64_t{s.Count} * format::kSector.Size);
             }
             break;
-        default:
+        case Piece::Tiles8:
+        case Piece::Tiles16:
+        case Piece::RoomMeshes:
+        case Piece::Vertices:
+        case Piece::Rectangles:
+        case Piece::Triangles:
+        case Piece::RoomSprites:
+        case Piece::Doors:
+        case Piece::Lights:
+        case Piece::RoomStaticMeshes:
+        case Piece::FloorData:
+        case Piece::MeshData:
+        case Piece::MeshPointers:
+        case Piece::Animations:
+        case Piece::StateChanges:
+        case Piece::AnimDispatches:
+        case Piece::AnimCommands:
+        case Piece::MeshTrees:
+        case Piece::Frames:
+        case Piece::Moveables:
+        case Piece::StaticMeshes:
+        case Piece::ObjectTextures:
+        case Piece::SpriteTextures:
+        case Piece::SpriteSequences:
+        case Piece::Cameras:
+        case Piece::SoundSources:
+        case Piece::Boxes:
+        case Piece::Overlaps:
+        case Piece::Zones:
+        case Piece::AnimatedTextures:
+        case Piece::Items:
+        case Piece::CinematicFrames:
+        case Piece::DemoData:
+        case Piece::SoundMap:
+        case Piece::SoundDetails:
+        case Piece::SampleIndices:
+        case Piece::Records:
             Key("count", s.Count);
             if (const int64_t unit = UnitBytes(s); unit >= 0)
                 Key("bytes", s.Count * unit);
@@ -509,7 +533,7 @@ int16_t StreamJsonReport(AppState& state, const std::string& path, ReportSink& s
     state.Map.Watch(&stream, ClosedRooms::Dropped);
     state.Report.KeepNoText();
     const int16_t status = level ? ReportLevel(state, path, std::move(level)) : ReportLevelFile(state, path);
-    if (state.LastRun.Ended != RunOutcome::Kind::OpenFailed)
+    if (!state.LastRun.Unread)
         stream.Finish();
     return status;
 }

@@ -44,6 +44,13 @@ std::string TileFolderText(const AppState& state) {
     return folder;
 }
 
+// How the run's walk ended: the map's ending, with the version word a file that is no level is named by.
+WalkEnd EndOfRun(const WalkMap& map, const LevelFile& level) {
+    WalkEnd end = map.End();
+    end.VersionWord = level.U32(0);
+    return end;
+}
+
 } // namespace
 
 void LoadPalettesAndExportTiles(AppState& state, const LevelFile& level) {
@@ -109,7 +116,7 @@ int16_t ReportLevelFile(AppState& state, const std::string& path) {
     auto opened = std::make_shared<LevelFile>();
     const int16_t openStatus = opened->Open(path);
     if (openStatus != 0) {
-        outcome.Ended = RunOutcome::Kind::OpenFailed;
+        outcome.Unread = true;
         outcome.Status = openStatus;
         return openStatus;
     }
@@ -121,9 +128,8 @@ int16_t ReportLevel(AppState& state, const std::string& path, std::shared_ptr<co
     state.LevelFilePath = path;
     RunOutcome& outcome = state.LastRun;
     outcome = RunOutcome{};
-    outcome.FileSize = level.FileLength();
     if (level.FileLength() == 0) {
-        outcome.Ended = RunOutcome::Kind::OpenFailed;
+        outcome.Unread = true;
         outcome.Status = kStatusEmptyOrMissing;
         outcome.EmptyFile = true;
         return kStatusEmptyOrMissing;
@@ -133,35 +139,33 @@ int16_t ReportLevel(AppState& state, const std::string& path, std::shared_ptr<co
     state.FileNameLabel = path;
     state.Level = opened;
     state.Map.Reset(level.FileLength(), 0);
-    outcome.Version = ReadVersionCode(level, 0);
 
     ReportPane& pane = state.Report;
     AppendReportHeader(pane, path, level);
     pane.Reserve(ExpectedReportBytes(state, level.Size()));
 
-    outcome.StopOffset = format::kVersionWordBytes;
+    bool walked = false;
     try {
         if (const auto generation = LevelGeneration(level)) {
-            outcome.Walked = true;
-            outcome.StopOffset = WalkLevel(WalkOutputOf(state, level), level, *generation, format::kVersionWordBytes);
+            walked = true;
+            WalkLevel(WalkOutputOf(state, level), level, *generation, format::kVersionWordBytes);
         } else if (level.U32(0) == format::kVersionDM1) {
             AppendReportLine(";Not implemented yet", pane);
         }
         LoadPalettesAndExportTiles(state, level);
     } catch (const WalkFault& fault) {
         LoadPalettesAndExportTiles(state, level);
-        // The walk ends here; the lines written so far stay and no closing lines follow.
-        outcome.Ended = RunOutcome::Kind::Faulted;
+        // The walk ends here, as the map says; the lines written so far stay and no closing lines follow.
+        outcome.End = EndOfRun(state.Map, level);
         outcome.Status = static_cast<int16_t>(fault.Number);
-        outcome.StopOffset = fault.Offset;
         return outcome.Status;
     }
 
-    if (!outcome.Walked)
+    if (!walked)
         state.Map.Finish(WalkEnding::NotALevel, format::kVersionWordBytes, 0);
+    outcome.End = EndOfRun(state.Map, level);
     AppendSeparatorLine(pane);
     AppendReportLine(";" + path + "  END OF FILE", pane);
     AppendSeparatorLine(pane);
-    outcome.Ended = RunOutcome::Kind::Completed;
     return 0;
 }

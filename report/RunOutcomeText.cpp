@@ -25,30 +25,23 @@ std::string TileWords(const AppState& state, bool& failed) {
     return "";
 }
 
-} // namespace
-
-WalkEnd WalkEndOf(const RunOutcome& outcome) {
-    WalkEnd end;
-    end.Offset = outcome.StopOffset;
-    end.FileSize = outcome.FileSize;
-    end.Version = outcome.Version;
-    switch (outcome.Ended) {
-    case RunOutcome::Kind::None:
-    case RunOutcome::Kind::OpenFailed:
-        break;
-    case RunOutcome::Kind::Faulted:
-        end.How = outcome.Status == kReportLimitFault ? WalkEnding::SizeLimit : WalkEnding::Overflow;
-        if (outcome.Status != kReportLimitFault && outcome.Status != kOverflowFault)
-            end.Fault = outcome.Status;
-        break;
-    case RunOutcome::Kind::Completed:
-        end.How = !outcome.Walked          ? WalkEnding::NotALevel
-                  : outcome.StopOffset < 0 ? WalkEnding::SteppedBack
-                                           : WalkEnding::Completed;
+// What ended a walk that stopped part-way: "an overflow", "the report's size limit", "fault 5".
+std::string WalkEndCause(const WalkEnd& end) {
+    switch (end.How) {
+    case WalkEnding::SizeLimit:
+        return "the report's size limit";
+    case WalkEnding::Overflow:
+        return end.Fault != 0 ? "fault " + std::to_string(end.Fault) : "an overflow";
+    case WalkEnding::None:
+    case WalkEnding::Completed:
+    case WalkEnding::NotALevel:
+    case WalkEnding::SteppedBack:
         break;
     }
-    return end;
+    return "";
 }
+
+} // namespace
 
 std::string_view Plural(int64_t n, std::string_view one, std::string_view many) {
     return n == 1 ? one : many;
@@ -64,14 +57,11 @@ std::string DescribeWalkEnd(const WalkEnd& end, std::string_view subject) {
         if (end.FileSize < format::kVersionWordBytes)
             return who + " is not a DM2 or DM3 level: it holds only " + size + " " +
                    std::string(Plural(end.FileSize, "byte", "bytes"));
-        return who + " is not a DM2 or DM3 level: its version word is " + end.Version;
+        return who + " is not a DM2 or DM3 level: its version word is " +
+               HexOfLong(static_cast<int32_t>(end.VersionWord), 32, false);
     case WalkEnding::Overflow:
-    case WalkEnding::SizeLimit: {
-        const std::string cause = end.How == WalkEnding::SizeLimit ? "the report's size limit"
-                                  : end.Fault != 0                 ? "fault " + std::to_string(end.Fault)
-                                                                   : "an overflow";
-        return cause + " ended the walk at " + OffsetWords(end.Offset) + " of " + who;
-    }
+    case WalkEnding::SizeLimit:
+        return WalkEndCause(end) + " ended the walk at " + OffsetWords(end.Offset) + " of " + who;
     case WalkEnding::SteppedBack:
         return who + ": the walk stepped back before the file's start, to offset " +
                std::to_string(end.Offset);
@@ -89,9 +79,9 @@ std::string DescribeWalkEnd(const WalkEnd& end, std::string_view subject) {
 }
 
 RunVerdict VerdictOf(const RunOutcome& outcome) {
-    if (outcome.Ended == RunOutcome::Kind::OpenFailed)
+    if (outcome.Unread)
         return RunVerdict::Unread;
-    const WalkEnd end = WalkEndOf(outcome);
+    const WalkEnd& end = outcome.End;
     switch (end.How) {
     case WalkEnding::None:
         return RunVerdict::None;
@@ -133,6 +123,6 @@ RunOutcomeWords DescribeRunOutcome(const AppState& state) {
     if (VerdictOf(outcome) == RunVerdict::Unread)
         words.Run = "cannot read " + path + ": " + ReasonOfStatus(outcome, path);
     else
-        words.Run = DescribeWalkEnd(WalkEndOf(outcome), path);
+        words.Run = DescribeWalkEnd(outcome.End, path);
     return words;
 }

@@ -1,24 +1,12 @@
 #pragma once
-// How a walk ended, in words: one value (WalkEnd) and one description of it that the command's standard
-// error, the window's status line, the comparison's ending lines and every later summary of a run
+// How a walk ended, in words: one description of the one value (WalkEnd, format/WalkMap.h) that the
+// command's standard error, the window's status line, the comparison's ending lines and the level map
 // share; the JSON and the summary give the same value by its name (EndingName).
 #include <string>
 #include <string_view>
 
 #include "report/AppState.h"
 #include "format/WalkMap.h"
-
-// How a walk ended and where it stood then.
-struct WalkEnd {
-    WalkEnding How = WalkEnding::None;
-    int32_t Offset = 0; // the running offset where the walk ended, or where a fault stopped it
-    int64_t FileSize = 0;
-    std::string Version; // the version word's 8 hex digits, for a file that is not a level
-    int16_t Fault = 0;   // a fault other than an overflow or the size limit, for its number
-};
-
-// The end of a report run; How is None before the first run and for a file that could not be read.
-WalkEnd WalkEndOf(const RunOutcome& outcome);
 
 // One sentence about subject (a path, or "A"): "PATH: walked to the end of the file, 1194622 bytes",
 // "an overflow ended the walk at offset 0x704 (1796) of PATH", "PATH is not a DM2 or DM3 level: its
@@ -39,6 +27,7 @@ enum class RunVerdict {
     Complete, // walked from the version word to the file's last byte
 };
 
+// The verdict on a run: from whether it read its file and how its walk ended.
 RunVerdict VerdictOf(const RunOutcome& outcome);
 
 struct RunOutcomeWords {

@@ -191,7 +191,7 @@ int16_t StreamLevelReport(AppState& state, const std::string& path, std::shared_
             return SerialStreamed(state, path, level, sink);
         }
     }
-    if (state.LastRun.Ended != RunOutcome::Kind::OpenFailed) {
+    if (!state.LastRun.Unread) {
         if (holes.Holes.empty()) {
             sink.Write(state.Report.Str());
         } else {

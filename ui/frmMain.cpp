@@ -367,7 +367,7 @@ void frmMain::ShowRunResult() {
     // A run that could not read its file wrote nothing: the pane keeps its report, and the label goes
     // back to naming the file of that report. Any other run rewrote the report the pane reads in place,
     // so the pane takes it up anew.
-    if (outcome.Ended == RunOutcome::Kind::Completed || outcome.Ended == RunOutcome::Kind::Faulted)
+    if (outcome.Read())
         rtbOutput_->ShowText(state_.Report.Str());
     lblFileName_->setText(ShownPath(state_.FileNameLabel));
     FollowLastWalk();
@@ -388,14 +388,14 @@ void frmMain::OpenLevel(const QString& path) {
     menuBar()->repaint();
     if (RunReport() == 0)
         EnableLevelCommands(true);
-    if (state_.LastRun.Ended != RunOutcome::Kind::OpenFailed)
+    if (!state_.LastRun.Unread)
         structure_->RememberFile(chosenLevelPath_);
 }
 
 QString frmMain::GoToAtStart(const QString& offset) {
     const std::optional<int64_t> at = ParseOffset(offset.toStdString());
     const int64_t size =
-        state_.Level && state_.LastRun.Ended != RunOutcome::Kind::OpenFailed ? state_.Level->Size() : 0;
+        state_.Level && !state_.LastRun.Unread ? state_.Level->Size() : 0;
     QString why;
     if (!at)
         why = tr("\"%1\" is not an offset (\"0x1F2C\", \"1F2Ch\" or decimal)").arg(offset);

@@ -53,7 +53,7 @@ QString DescribeByte(const WalkMap& map, const LevelFile& level, int64_t offset)
     if (found < 0) {
         if (offset >= map.EndOffset() && map.Ending() != WalkEnding::None)
             lines << QStringLiteral("Not reached: the walk ended at %1").arg(HexOffset(map.EndOffset()));
-        else if (offset < 4)
+        else if (offset < format::kVersionWordBytes)
             lines << QStringLiteral("Version word");
         else
             lines << QStringLiteral("In no chunk: a gap the walk stepped over");

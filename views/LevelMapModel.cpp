@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <utility>
 
 #include "format/FieldValue.h"
+#include "report/RunOutcomeText.h"
 
 namespace {
 
@@ -483,9 +485,10 @@ std::string LevelMapModel::Status() const {
     text += ".";
     const WalkEnding ending = map_->Ending();
     if (ending == WalkEnding::Overflow || ending == WalkEnding::SizeLimit) {
-        text += std::string(" The walk ended early (") +
-                (ending == WalkEnding::Overflow ? "an overflow" : "the report's size limit") +
-                ") at offset " + std::to_string(map_->EndOffset());
+        // The status line's words about the walk's end, with the level as their subject.
+        std::string said = DescribeWalkEnd(map_->End(), "the level");
+        said[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(said[0])));
+        text += " " + said;
         if (walkedRooms_ + 1 == declaredRooms_)
             text += ": room " + std::to_string(walkedRooms_) + " was never reached";
         else if (walkedRooms_ < declaredRooms_)

@@ -98,8 +98,9 @@ int32_t WalkLevel(const WalkOutput& output, const LevelFile& level, format::Gene
         WalkItemsToEnd(w);
     } catch (WalkFault& fault) {
         fault.Offset = w.Offset();
-        map.Finish(fault.Number == kReportLimitFault ? WalkEnding::SizeLimit : WalkEnding::Overflow,
-                         w.Offset(), w.NextLine());
+        const bool named = fault.Number == kReportLimitFault || fault.Number == kOverflowFault;
+        map.Finish(fault.Number == kReportLimitFault ? WalkEnding::SizeLimit : WalkEnding::Overflow, w.Offset(),
+                   w.NextLine(), named ? 0 : static_cast<int16_t>(fault.Number));
         throw;
     } catch (const std::bad_alloc&) {
         // The report outgrew the memory there is, below its own size limit: end the walk as that limit

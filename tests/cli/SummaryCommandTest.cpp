@@ -303,12 +303,12 @@ TEST(SummaryCommand, ARowTellsWhatTheWalkHoldingEverythingTells) {
         const SummaryRow& row = rows[i];
         EXPECT_EQ(row.Outcome, EndingName(map.Ending()));
         endings.insert(row.Outcome);
-        EXPECT_EQ(row.Generation, whole.LastRun.Walked ? map.Generation() : 0);
-        EXPECT_EQ(row.EndOffset, whole.LastRun.Walked ? map.EndOffset() : 4);
+        EXPECT_EQ(row.Generation, whole.LastRun.Walked() ? map.Generation() : 0);
+        EXPECT_EQ(row.EndOffset, whole.LastRun.Walked() ? map.EndOffset() : 4);
         EXPECT_EQ(row.Size, whole.Level->FileLength());
         ASSERT_EQ(row.Counts.size(), std::size(columns));
         for (size_t c = 0; c < std::size(columns); ++c) {
-            const int32_t span = whole.LastRun.Walked ? map.Find(columns[c].second) : -1;
+            const int32_t span = whole.LastRun.Walked() ? map.Find(columns[c].second) : -1;
             EXPECT_EQ(row.Counts[c], span >= 0 ? std::optional<int32_t>(map[span].Count) : std::nullopt)
                 << columns[c].first;
         }

@@ -342,7 +342,7 @@ TEST(Compare, TheSizeLimitEndsTheWalkWhereItEndsTheReport) {
         ASSERT_EQ(ReportLevelFile(state, path), kReportLimitFault);
         const compare::WalkedLevel walked = compare::WalkForComparison(path, 1 << 20);
         EXPECT_EQ(walked.Map.Ending(), WalkEnding::SizeLimit);
-        EXPECT_EQ(walked.Map.EndOffset(), state.LastRun.StopOffset) << name;
+        EXPECT_EQ(walked.Map.EndOffset(), state.LastRun.End.Offset) << name;
     }
 }
 

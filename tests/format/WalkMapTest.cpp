@@ -1,6 +1,8 @@
 // The walk map against the level builder's own record of where it put each chunk and room, the
 // format description against the detail header lines, and the map's queries against the report text.
 #include <algorithm>
+#include <map>
+#include <set>
 #include <string_view>
 
 #include "UnitRun.h"
@@ -35,7 +37,8 @@ struct Walked {
         State.DetailOptions = options;
         const LevelFile level = LevelFile::FromBytes(bytes);
         try {
-            WalkLevel(WalkOutputOf(State, level), level, static_cast<format::Generation>(generation), 4);
+            WalkLevel(WalkOutputOf(State, level), level, static_cast<format::Generation>(generation),
+                      format::kVersionWordBytes);
         } catch (const WalkFault& fault) {
             Fault = fault.Number;
         }
@@ -361,6 +364,75 @@ TEST(WalkMap, StaysWithTheReportItDescribes) {
     EXPECT_TRUE(state.Map.Empty());
     EXPECT_EQ(state.Map.Ending(), WalkEnding::NotALevel);
     EXPECT_EQ(state.Level->Size(), 2);
+}
+
+} // namespace
+
+namespace {
+
+// The lines each piece wrote itself, its children's left out, summed over the walk.
+std::map<Piece, int32_t> OwnLinesByPiece(const WalkMap& map) {
+    std::map<Piece, int32_t> lines;
+    for (int32_t i = 0; i < map.Size(); ++i) {
+        int32_t own = map[i].EndLine - map[i].Line;
+        for (int32_t child : map.Children(i))
+            own -= map[child].EndLine - map[child].Line;
+        // A listed run's records are listed by the option of the chunk or part that holds it.
+        const Piece lister = map[i].What == Piece::Records && map[i].Parent >= 0 ? map[map[i].Parent].What
+                                                                                 : map[i].What;
+        lines[lister] += own;
+    }
+    return lines;
+}
+
+// The piece of the span that holds the first span of piece.
+Piece HolderOf(const WalkMap& map, Piece piece) {
+    const int32_t span = map.Find(piece);
+    return span >= 0 && map[span].Parent >= 0 ? map[map[span].Parent].What : Piece::Records;
+}
+
+// PieceInfo against the walk of the filled levels: every span's count field is as wide as its piece
+// says, and turning one detail option off lists fewer lines only in pieces whose option it is (the room
+// and the room chunk excepted: their own lines are those of several room options). Every piece the walk
+// lists a run of records in is one that an option lists.
+TEST(PieceInfo, CountWidthsAndOptionsAreThoseOfTheWalk) {
+    for (int16_t generation : {int16_t{2}, int16_t{3}}) {
+        SCOPED_TRACE(testing::Message() << "DM" << generation);
+        const Built b(FilledLevel(generation));
+        for (bool on : {false, true}) {
+            const Walked w(b.Bytes, generation, AllOptions(on));
+            ASSERT_EQ(w.Fault, 0);
+            for (const Span& s : w.Map().Spans())
+                EXPECT_EQ(s.CountWidth, InfoOf(s.What).CountWidth) << InfoOf(s.What).Name;
+        }
+        const Walked all(b.Bytes, generation, AllOptions(true));
+        const std::map<Piece, int32_t> whole = OwnLinesByPiece(all.Map());
+        std::set<Piece> listed;
+        for (int option = 0; option < kDetailOptionCount; ++option) {
+            DetailOptionSet allBut = AllOptions(true);
+            allBut.Set(option, false);
+            const Walked w(b.Bytes, generation, allBut);
+            ASSERT_EQ(w.Fault, 0);
+            const std::map<Piece, int32_t> fewer = OwnLinesByPiece(w.Map());
+            for (const auto& [piece, lines] : whole) {
+                const auto left = fewer.find(piece);
+                if (piece == Piece::Rooms || piece == Piece::Room || (left != fewer.end() && left->second == lines))
+                    continue;
+                // A piece that is gone went with the part that holds it (the sprites with the room's meshes).
+                const bool gone = left == fewer.end() && InfoOf(HolderOf(all.Map(), piece)).Option == option;
+                if (!gone) {
+                    EXPECT_EQ(InfoOf(piece).Option, option) << InfoOf(piece).Name << " listed by " << option;
+                }
+                if (InfoOf(piece).Option == option)
+                    listed.insert(piece);
+            }
+        }
+        for (const Span& s : all.Map().Spans()) {
+            if (s.Kind == SpanKind::Run && s.Parent >= 0) {
+                EXPECT_TRUE(listed.contains(all.Map()[s.Parent].What)) << InfoOf(all.Map()[s.Parent].What).Name;
+            }
+        }
+    }
 }
 
 } // namespace

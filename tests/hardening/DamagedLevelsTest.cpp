@@ -73,7 +73,7 @@ TEST_P(DamagedLevel, EveryPrefixEndsAsACompletedRunOrAnOverflow) {
     const TempDir tiles;
     std::vector<std::vector<std::pair<int32_t, std::string>>> before(sets.size());
     for (size_t s = 0; s < sets.size(); ++s) {
-        const WalkEnd end = WalkBytes(whole, generation, sets[s].Options, tiles);
+        const WalkedBytes end = WalkBytes(whole, generation, sets[s].Options, tiles);
         ASSERT_TRUE(end.Fault == 0 && end.Offset == l.End) << sets[s].Name;
         for (int32_t at : starts)
             if (const size_t n = end.Report.find("\r\n" + At(at)); n != std::string::npos)
@@ -82,7 +82,7 @@ TEST_P(DamagedLevel, EveryPrefixEndsAsACompletedRunOrAnOverflow) {
     for (size_t cut = 0; cut <= whole.size(); ++cut) {
         const size_t s = cut % 4 + (cut >= kTileCountAt ? 4 : 0); // behind the palettes, a set's copy
         SCOPED_TRACE("cut at " + std::to_string(cut) + ", options " + sets[s].Name);
-        const WalkEnd end = WalkBytes({whole.begin(), whole.begin() + static_cast<long>(cut)}, generation,
+        const WalkedBytes end = WalkBytes({whole.begin(), whole.begin() + static_cast<long>(cut)}, generation,
                                       sets[s].Options, tiles);
         // The lines before the chunk or room the cut falls into are those of the whole file.
         const auto next = std::partition_point(before[s].begin(), before[s].end(), [&](const auto& b) {
@@ -113,7 +113,7 @@ TEST_P(DamagedLevel, HostileCountsInEveryChunkWithEveryOptionSet) {
                 bytes[static_cast<size_t>(at + i)] = static_cast<uint8_t>(count >> (8 * i));
             for (size_t s = 0; s < sets.size(); ++s) {
                 SCOPED_TRACE("count " + std::to_string(count) + " at " + At(at) + " options " + sets[s].Name);
-                const WalkEnd end = WalkBytes(bytes, generation, sets[s].Options, tiles);
+                const WalkedBytes end = WalkBytes(bytes, generation, sets[s].Options, tiles);
                 const std::string before = undamaged[s].substr(0, undamaged[s].find("\r\n" + At(at)));
                 if (count == 0x7FFFFFFF && width == 4 && at != kTileCountAt) {
                     EXPECT_EQ(end.Fault, kOverflowFault);

@@ -55,7 +55,7 @@ inline AppState StateWith(const std::filesystem::path& tiles,
 
 // How a walk over level bytes ended: the fault's number (0: completed), where it ended, and the lines
 // written either way.
-struct WalkEnd {
+struct WalkedBytes {
     int Fault = 0;
     int32_t Offset = 0;
     std::string Report;
@@ -64,14 +64,15 @@ struct WalkEnd {
 // Walks bytes with the texture tiles exported into tiles. Every walk must end as a completed run or an
 // overflow, and allocate nothing larger than a few times the file, twice the report, or one bitmap:
 // nothing sized by a count the file holds.
-inline WalkEnd WalkBytes(std::vector<uint8_t> bytes, int16_t generation, const DetailOptionSet& options,
+inline WalkedBytes WalkBytes(std::vector<uint8_t> bytes, int16_t generation, const DetailOptionSet& options,
                          const TempDir& tiles) {
     AppState state = StateWith(tiles.Path(), options);
     const LevelFile level = LevelFile::FromBytes(std::move(bytes));
-    WalkEnd end;
+    WalkedBytes end;
     largestAllocation = 0;
     try {
-        end.Offset = WalkLevel(WalkOutputOf(state, level), level, static_cast<format::Generation>(generation), 4);
+        end.Offset = WalkLevel(WalkOutputOf(state, level), level, static_cast<format::Generation>(generation),
+                               format::kVersionWordBytes);
     } catch (const WalkFault& fault) {
         end.Fault = fault.Number;
         end.Offset = fault.Offset;

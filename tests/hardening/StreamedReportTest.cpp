@@ -74,7 +74,7 @@ void ExpectSameRun(const RunResult& expected, const RunResult& got, const std::s
     EXPECT_TRUE(got.Text == expected.Text) << what << ": first difference at byte "
                                            << std::mismatch(got.Text.begin(), got.Text.end(), expected.Text.begin()).first -
                                                   got.Text.begin();
-    EXPECT_EQ(got.Outcome.StopOffset, expected.Outcome.StopOffset) << what;
+    EXPECT_EQ(got.Outcome.End.Offset, expected.Outcome.End.Offset) << what;
     EXPECT_EQ(got.Map.Ending(), expected.Map.Ending()) << what;
     EXPECT_EQ(got.Map.EndOffset(), expected.Map.EndOffset()) << what;
     EXPECT_EQ(got.Map.LineCount(), expected.Map.LineCount()) << what;

@@ -155,7 +155,7 @@ void CheckAgainstText(const JsonRun& run, bool wholeLevel) {
     ASSERT_GE(text.size(), 2u);
     EXPECT_EQ(text[1].substr(text[1].find("Version: ") + 9, 8), doc["version"]);
     EXPECT_EQ(doc["ended"]["how"], EndingName(run.State.Map.Ending()));
-    EXPECT_EQ(doc["ended"]["offset"], run.State.LastRun.StopOffset);
+    EXPECT_EQ(doc["ended"]["offset"], run.State.LastRun.End.Offset);
     const bool dm3 = doc["generation"] == 3;
 
     std::vector<const json*> nodes;
@@ -195,7 +195,7 @@ void CheckAgainstText(const JsonRun& run, bool wholeLevel) {
             ADD_FAILURE() << "no chunk in the JSON";
         }
     }
-    if (run.State.LastRun.Walked && text.size() > 12) {
+    if (run.State.LastRun.Walked() && text.size() > 12) {
         EXPECT_GT(summaries, 0);
     }
 
@@ -379,7 +379,7 @@ TEST_P(JsonAgainstText, EverySummaryLineAndRecordWithNoOptionsAndAll) {
         EXPECT_EQ(run.State.Map.Ending(), level.Ending);
         CheckAgainstText(run, level.Whole);
         CheckFlags(run.Doc, level.CutChunk);
-        if (all && run.State.LastRun.Walked) {
+        if (all && run.State.LastRun.Walked()) {
             EXPECT_NE(run.Doc.dump().find("\"records\""), std::string::npos);
         }
     }
@@ -477,7 +477,7 @@ TEST_P(JsonAgainstText, StreamedAsTheWalkGoesIsTheDocumentOfTheFinishedWalk) {
                              fromMemory ? std::make_shared<const LevelFile>(LevelFile::FromBytes(run.Bytes))
                                         : nullptr);
             EXPECT_EQ(sink.Text, expected) << (fromMemory ? "from memory" : "from the file");
-            EXPECT_EQ(state.LastRun.StopOffset, run.State.LastRun.StopOffset);
+            EXPECT_EQ(state.LastRun.End.Offset, run.State.LastRun.End.Offset);
         }
     }
 }

@@ -22,29 +22,30 @@ std::vector<std::string> RunLines(AppState& state, const std::string& path, int1
     return Lines(state.Report.Str());
 }
 
-// A walk that ran to an offset of its own is told by where it stopped against the file's size: its
-// start, one byte short, the end, past the end, before the start.
+// A walk that came to its last chunk is told by where it stopped against the file's size: its start,
+// one byte short, the end, past the end, before the start.
 TEST(ReportRun, AWalksEndingIsToldByWhereItStopped) {
     struct Case {
         int32_t Stop;
+        WalkEnding How;
         RunVerdict Verdict;
         std::string Words;
     };
     for (const Case& c : {
-             Case{0, RunVerdict::Doubtful, "L: stopped at offset 0, 10 bytes before the end"},
-             Case{9, RunVerdict::Doubtful, "L: stopped at offset 9, 1 byte before the end"},
-             Case{10, RunVerdict::Complete, "L: walked to the end of the file, 10 bytes"},
-             Case{11, RunVerdict::Doubtful, "L: walked past the end of the file, to offset 11 of 10"},
-             Case{-1, RunVerdict::Doubtful, "L: the walk stepped back before the file's start, to offset -1"},
+             Case{0, WalkEnding::Completed, RunVerdict::Doubtful, "L: stopped at offset 0, 10 bytes before the end"},
+             Case{9, WalkEnding::Completed, RunVerdict::Doubtful, "L: stopped at offset 9, 1 byte before the end"},
+             Case{10, WalkEnding::Completed, RunVerdict::Complete, "L: walked to the end of the file, 10 bytes"},
+             Case{11, WalkEnding::Completed, RunVerdict::Doubtful,
+                  "L: walked past the end of the file, to offset 11 of 10"},
+             Case{-1, WalkEnding::SteppedBack, RunVerdict::Doubtful,
+                  "L: the walk stepped back before the file's start, to offset -1"},
          }) {
         SCOPED_TRACE(c.Stop);
         RunOutcome outcome;
-        outcome.Ended = RunOutcome::Kind::Completed;
-        outcome.Walked = true;
-        outcome.StopOffset = c.Stop;
-        outcome.FileSize = 10;
+        outcome.End = {.How = c.How, .Offset = c.Stop, .FileSize = 10};
+        EXPECT_TRUE(outcome.Walked());
         EXPECT_EQ(VerdictOf(outcome), c.Verdict);
-        EXPECT_EQ(DescribeWalkEnd(WalkEndOf(outcome), "L"), c.Words);
+        EXPECT_EQ(DescribeWalkEnd(outcome.End, "L"), c.Words);
     }
 }
 
@@ -55,8 +56,8 @@ TEST(ReportRun, HeaderAndClosingLinesForEveryVersion) {
     const std::string odd = dir.Write("odd.dm2", {0x01, 0x02, 0x03, 0x04, 0x05});
     EXPECT_EQ(RunLines(state, odd), NineLines(odd, "04030201", 5));
     EXPECT_EQ(state.FileNameLabel, odd);
-    EXPECT_EQ(state.LastRun.Ended, RunOutcome::Kind::Completed);
-    EXPECT_FALSE(state.LastRun.Walked);
+    EXPECT_EQ(state.LastRun.End.How, WalkEnding::NotALevel);
+    EXPECT_FALSE(state.LastRun.Walked());
     const std::string one = dir.Write("one", {0x07});
     EXPECT_EQ(RunLines(state, one), NineLines(one, "00000007", 1));
 
@@ -74,7 +75,7 @@ TEST(ReportRun, HeaderAndClosingLinesForEveryVersion) {
         ASSERT_GE(lines.size(), 9u);
         EXPECT_EQ(lines[1], ";" + path + "  Version: " + version + "   Size: 4");
         EXPECT_EQ(lines[lines.size() - 2], ";" + path + "  END OF FILE");
-        EXPECT_TRUE(state.LastRun.Walked);
+        EXPECT_TRUE(state.LastRun.Walked());
     }
 }
 
@@ -95,7 +96,7 @@ TEST(ReportRun, FailedOpensReturnTheirStatusAndKeepThePreviousReport) {
         EXPECT_EQ(RunLines(state, path, status), previous);
         EXPECT_EQ(state.FileNameLabel, good);
         EXPECT_EQ(state.LevelFilePath, path);
-        EXPECT_EQ(state.LastRun.Ended, RunOutcome::Kind::OpenFailed);
+        EXPECT_TRUE(state.LastRun.Unread);
     }
     // Nothing was created along the way.
     EXPECT_FALSE(std::filesystem::exists(missingFile));
@@ -116,8 +117,8 @@ TEST(ReportRun, OverflowEndsTheRunAndKeepsTheLinesSoFar) {
     ASSERT_GE(lines.size(), 8u);
     EXPECT_EQ(lines[3], "What,Offset,, Size ");
     EXPECT_EQ(Last(lines, 2), Excerpt("0x704,1796,16384,Texture Tiles", " "));
-    EXPECT_EQ(state.LastRun.Ended, RunOutcome::Kind::Faulted);
-    EXPECT_EQ(state.LastRun.StopOffset, 1796);
+    EXPECT_EQ(state.LastRun.End.How, WalkEnding::Overflow);
+    EXPECT_EQ(state.LastRun.End.Offset, 1796);
     EXPECT_FALSE(std::filesystem::exists(state.TileFolderOverride));
 }
 
@@ -136,7 +137,7 @@ TEST(ReportRun, FilledAndDemoLevelsAreWalkedToTheirLastByte) {
                 state.TileFolderOverride = dir.Path() / "tiles";
                 SetAllDetails(state.DetailOptions, allOn);
                 ASSERT_EQ(ReportLevelFile(state, path), 0);
-                EXPECT_EQ(state.LastRun.StopOffset, static_cast<int64_t>(bytes.size()));
+                EXPECT_EQ(state.LastRun.End.Offset, static_cast<int64_t>(bytes.size()));
                 const std::vector<std::string> lines = Lines(state.Report.Text());
                 ASSERT_EQ(ReportLevelFile(state, path), 0); // a second run gives the same text
                 EXPECT_EQ(Lines(state.Report.Text()), lines);

@@ -20,6 +20,7 @@
 
 #include "common/TestFiles.h"
 #include "report/ReportRun.h"
+#include "report/RunOutcomeText.h"
 #include "tools/DemoLevel.h"
 #include "tools/LevelBuilder.h"
 #include "ui/LevelMapDock.h"
@@ -433,7 +434,7 @@ void LevelMapTest::damagedLevelsDrawOrSayWhy() {
                          true,
                          {"1 room on the map",
                           "room 1 (its sector grid of 32767 x 32767 is larger than the walk reached)",
-                          "The walk ended early (an overflow)", "room 2 was never reached"}});
+                          "An overflow ended the walk at offset 0x", "room 2 was never reached"}});
     }
     {
         // A room count of 32767: the walk reads the rest of the file, then zeros past its end, as rooms.
@@ -454,7 +455,7 @@ void LevelMapTest::damagedLevelsDrawOrSayWhy() {
         cases.push_back({"32767 rooms over garbage",
                          level,
                          false,
-                         {"3 rooms on the map", "The walk ended early (an overflow)",
+                         {"3 rooms on the map", "An overflow ended the walk at offset 0x",
                           "rooms 4 to 32766 were never reached"}});
     }
     {
@@ -482,6 +483,13 @@ void LevelMapTest::damagedLevelsDrawOrSayWhy() {
         const QString status = f.view->StatusText();
         for (const QString& part : c.Said)
             QVERIFY2(status.contains(part), qPrintable(QString::fromLatin1(c.Name) + ": " + status));
+        // A walk that ended early is told in the status line's words, about the level instead of its path.
+        const WalkEnding how = f.state.LastRun.End.How;
+        if (how == WalkEnding::Overflow || how == WalkEnding::SizeLimit) {
+            const std::string run = DescribeRunOutcome(f.state).Run;
+            const QString said = QString::fromStdString(run.substr(0, run.rfind(" of ")) + " of the level");
+            QVERIFY2(status.contains(said, Qt::CaseInsensitive), qPrintable(status + " / " + said));
+        }
         // Zooming far in and out over whatever was drawn stays within the painter's reach.
         f.Canvas().ZoomBy(1e6);
         f.Rendered();

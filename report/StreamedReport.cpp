@@ -6,22 +6,28 @@
 #include <thread>
 #include <vector>
 
+#include "format/walk/ChunkStep.h"
 #include "report/ReportRun.h"
 #include "report/ThreadStart.h"
-#include "format/walk/ChunkStep.h"
 
 namespace {
 
-// Bytes of record lines a piece of a run may reach at most (its actual text is about half of it).
+// Bytes a piece may reach at most: its stretches of text exactly, its records by their bound (their
+// actual text is about half of it).
 constexpr size_t kPieceBoundBytes = size_t{128} << 10;
 
-struct RunPiece {
-    const RunHole* Hole;
-    int32_t First;
-    int32_t Count;
+// One part of a piece: a stretch of the text around the holes (Hole null), or records of a run.
+struct PiecePart {
+    size_t TextFirst = 0, TextEnd = 0;
+    const RunHole* Hole = nullptr;
+    int32_t First = 0, Count = 0;
 };
 
-// What goes to the sink, in order: a stretch of the text around the holes, or a piece of a run.
+struct RunPiece {
+    size_t FirstPart, EndPart;
+};
+
+// What goes to the sink, in order: a stretch of the text too long for a piece, or a piece.
 struct Item {
     size_t TextFirst = 0, TextEnd = 0; // the stretch, when PieceIndex < 0
     int32_t PieceIndex = -1;
@@ -37,19 +43,32 @@ class HoleFiller {
   public:
     HoleFiller(AppState& state, const RunHoles& holes, unsigned threads)
         : state_(state), level_(*state.Level), slots_(2 * threads + 2), panes_(slots_), done_(slots_, -1) {
+        // A level of many short runs (a room's vertices, rectangles, triangles) leaves thousands of
+        // holes with a few lines of text between them. The holes and the text between them are gathered
+        // into pieces of up to kPieceBoundBytes, so that the sink gets a few large blocks rather than
+        // thousands of small ones (each a system call, and through a pipe a wake-up of its reader), and
+        // the threads hand over a few hundred pieces rather than a piece per run.
         const std::string& text = state.Report.Str();
         size_t at = 0;
         for (const RunHole& hole : holes.Holes) {
-            items_.push_back({at, hole.TextAt, -1});
+            AddText(at, hole.TextAt);
             at = hole.TextAt;
             const size_t perRecord = MaxRecordBytes(*hole.Record, hole.NumberPrefix.size());
-            const auto step = static_cast<int32_t>(std::max<size_t>(1, kPieceBoundBytes / perRecord));
-            for (int32_t first = 0; first < hole.Count; first += step) {
-                items_.push_back({0, 0, static_cast<int32_t>(pieces_.size())});
-                pieces_.push_back({&hole, first, std::min(step, hole.Count - first)});
+            for (int32_t first = 0; first < hole.Count;) {
+                size_t room = (kPieceBoundBytes - std::min(kPieceBoundBytes, bound_)) / perRecord;
+                if (room == 0 && bound_ > 0) {
+                    ClosePiece();
+                    continue;
+                }
+                const auto count = static_cast<int32_t>(
+                    std::min<size_t>(std::max<size_t>(room, 1), static_cast<size_t>(hole.Count - first)));
+                parts_.push_back({0, 0, &hole, first, count});
+                bound_ += static_cast<size_t>(count) * perRecord;
+                first += count;
             }
         }
-        items_.push_back({at, text.size(), -1});
+        AddText(at, text.size());
+        ClosePiece();
         // Each slot's buffer is made once and reused by every piece formatted into it.
         for (StringPane& pane : panes_) {
             pane.StreamTo(nullptr, kPieceBoundBytes);
@@ -126,20 +145,55 @@ class HoleFiller {
         }
     }
 
+    // A stretch of text: into the piece being gathered, or, too long for a piece, on its own.
+    void AddText(size_t first, size_t end) {
+        if (end <= first)
+            return;
+        if (end - first > kPieceBoundBytes / 2) {
+            ClosePiece();
+            items_.push_back({first, end, -1});
+            return;
+        }
+        if (bound_ + (end - first) > kPieceBoundBytes)
+            ClosePiece();
+        parts_.push_back({first, end, nullptr, 0, 0});
+        bound_ += end - first;
+    }
+
+    void ClosePiece() {
+        if (pieceFirst_ < parts_.size()) {
+            items_.push_back({0, 0, static_cast<int32_t>(pieces_.size())});
+            pieces_.push_back({pieceFirst_, parts_.size()});
+        }
+        pieceFirst_ = parts_.size();
+        bound_ = 0;
+    }
+
     void Format(size_t i) {
         const RunPiece& piece = pieces_[i];
         StringPane& pane = panes_[i % slots_];
         pane.Clear();
-        Walk w(state_.DetailOptions, level_, generation_, pane);
-        WriteRecords(w, *piece.Hole, piece.First, piece.Count);
+        const std::string_view text = state_.Report.Str();
+        for (size_t p = piece.FirstPart; p < piece.EndPart; ++p) {
+            const PiecePart& part = parts_[p];
+            if (!part.Hole) {
+                pane.InsertAtEnd(text.substr(part.TextFirst, part.TextEnd - part.TextFirst));
+                continue;
+            }
+            Walk w(state_.DetailOptions, level_, generation_, pane);
+            WriteRecords(w, *part.Hole, part.First, part.Count);
+        }
     }
 
     AppState& state_;
     const LevelFile& level_;
     format::Generation generation_ = format::Generation::DM2;
     const size_t slots_;
+    std::vector<PiecePart> parts_;
     std::vector<RunPiece> pieces_;
     std::vector<Item> items_;
+    size_t pieceFirst_ = 0; // while pieces are gathered: the first part of the one being gathered
+    size_t bound_ = 0;      // and the bytes it may reach
     std::vector<StringPane> panes_;
     std::vector<int64_t> done_; // per slot: the piece formatted into it
     std::mutex mutex_;

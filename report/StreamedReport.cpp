@@ -16,15 +16,18 @@ namespace {
 // actual text is about half of it).
 constexpr size_t kPieceBoundBytes = size_t{128} << 10;
 
-// One part of a piece: a stretch of the text around the holes (Hole null), or records of a run.
-struct PiecePart {
-    size_t TextFirst = 0, TextEnd = 0;
-    const RunHole* Hole = nullptr;
-    int32_t First = 0, Count = 0;
+// A place in the report's order: before record Record of the run left as hole Hole, or (Record -1)
+// before the text in front of that hole. The hole one past the last stands for the text after it.
+struct Place {
+    size_t Hole = 0;
+    int32_t Record = -1;
+    auto operator<=>(const Place&) const = default;
 };
 
+// A piece is the report from one place to another: the text and records between them. Two places a
+// piece keep the plan of a level of thousands of runs a few pages long (each new page a fault).
 struct RunPiece {
-    size_t FirstPart, EndPart;
+    Place First, End;
 };
 
 // What goes to the sink, in order: a stretch of the text too long for a piece, or a piece.
@@ -42,33 +45,42 @@ struct HolesGuard {
 class HoleFiller {
   public:
     HoleFiller(AppState& state, const RunHoles& holes, unsigned threads)
-        : state_(state), level_(*state.Level), slots_(2 * threads + 2), panes_(slots_), done_(slots_, -1) {
+        : state_(state), level_(*state.Level), holes_(holes.Holes), slots_(2 * threads + 2), panes_(slots_),
+          done_(slots_, -1) {
         // A level of many short runs (a room's vertices, rectangles, triangles) leaves thousands of
         // holes with a few lines of text between them. The holes and the text between them are gathered
         // into pieces of up to kPieceBoundBytes, so that the sink gets a few large blocks rather than
         // thousands of small ones (each a system call, and through a pipe a wake-up of its reader), and
         // the threads hand over a few hundred pieces rather than a piece per run.
-        const std::string& text = state.Report.Str();
-        size_t at = 0;
-        for (const RunHole& hole : holes.Holes) {
-            AddText(at, hole.TextAt);
-            at = hole.TextAt;
+        // A stretch of text too long for a piece goes to the sink on its own.
+        for (size_t h = 0; h <= holes_.size(); ++h) {
+            const size_t first = TextFirst(h), end = TextEnd(h);
+            if (end - first > kPieceBoundBytes / 2) {
+                ClosePiece({h, -1});
+                items_.push_back({first, end, -1});
+                pieceFirst_ = {h, 0};
+            } else {
+                if (bound_ + (end - first) > kPieceBoundBytes)
+                    ClosePiece({h, -1});
+                bound_ += end - first;
+            }
+            if (h == holes_.size())
+                break;
+            const RunHole& hole = holes_[h];
             const size_t perRecord = MaxRecordBytes(*hole.Record, hole.NumberPrefix.size());
-            for (int32_t first = 0; first < hole.Count;) {
-                size_t room = (kPieceBoundBytes - std::min(kPieceBoundBytes, bound_)) / perRecord;
+            for (int32_t record = 0; record < hole.Count;) {
+                const size_t room = (kPieceBoundBytes - std::min(kPieceBoundBytes, bound_)) / perRecord;
                 if (room == 0 && bound_ > 0) {
-                    ClosePiece();
+                    ClosePiece({h, record});
                     continue;
                 }
                 const auto count = static_cast<int32_t>(
-                    std::min<size_t>(std::max<size_t>(room, 1), static_cast<size_t>(hole.Count - first)));
-                parts_.push_back({0, 0, &hole, first, count});
+                    std::min<size_t>(std::max<size_t>(room, 1), static_cast<size_t>(hole.Count - record)));
                 bound_ += static_cast<size_t>(count) * perRecord;
-                first += count;
+                record += count;
             }
         }
-        AddText(at, text.size());
-        ClosePiece();
+        ClosePiece({holes_.size(), 0});
         // Each slot's buffer is made once and reused by every piece formatted into it.
         for (StringPane& pane : panes_) {
             pane.StreamTo(nullptr, kPieceBoundBytes);
@@ -145,27 +157,19 @@ class HoleFiller {
         }
     }
 
-    // A stretch of text: into the piece being gathered, or, too long for a piece, on its own.
-    void AddText(size_t first, size_t end) {
-        if (end <= first)
-            return;
-        if (end - first > kPieceBoundBytes / 2) {
-            ClosePiece();
-            items_.push_back({first, end, -1});
-            return;
-        }
-        if (bound_ + (end - first) > kPieceBoundBytes)
-            ClosePiece();
-        parts_.push_back({first, end, nullptr, 0, 0});
-        bound_ += end - first;
+    // The text in front of hole h (h one past the last: after the last hole).
+    size_t TextFirst(size_t h) const { return h == 0 ? 0 : holes_[h - 1].TextAt; }
+    size_t TextEnd(size_t h) const {
+        return h == holes_.size() ? state_.Report.Str().size() : holes_[h].TextAt;
     }
 
-    void ClosePiece() {
-        if (pieceFirst_ < parts_.size()) {
+    // Ends the piece being gathered at end; a piece of nothing (empty text alone) is dropped.
+    void ClosePiece(Place end) {
+        if (bound_ > 0) {
             items_.push_back({0, 0, static_cast<int32_t>(pieces_.size())});
-            pieces_.push_back({pieceFirst_, parts_.size()});
+            pieces_.push_back({pieceFirst_, end});
         }
-        pieceFirst_ = parts_.size();
+        pieceFirst_ = end;
         bound_ = 0;
     }
 
@@ -174,26 +178,31 @@ class HoleFiller {
         StringPane& pane = panes_[i % slots_];
         pane.Clear();
         const std::string_view text = state_.Report.Str();
-        for (size_t p = piece.FirstPart; p < piece.EndPart; ++p) {
-            const PiecePart& part = parts_[p];
-            if (!part.Hole) {
-                pane.InsertAtEnd(text.substr(part.TextFirst, part.TextEnd - part.TextFirst));
-                continue;
+        for (Place at = piece.First; at < piece.End; at = {at.Hole + 1, -1}) {
+            if (at.Record < 0) {
+                pane.InsertAtEnd(text.substr(TextFirst(at.Hole), TextEnd(at.Hole) - TextFirst(at.Hole)));
+                at.Record = 0;
             }
-            Walk w(state_.DetailOptions, level_, generation_, pane);
-            WriteRecords(w, *part.Hole, part.First, part.Count);
+            if (at.Hole == holes_.size())
+                break;
+            const RunHole& hole = holes_[at.Hole];
+            const int32_t end = at.Hole == piece.End.Hole ? piece.End.Record : hole.Count;
+            if (end > at.Record) {
+                Walk w(state_.DetailOptions, level_, generation_, pane);
+                WriteRecords(w, hole, at.Record, end - at.Record);
+            }
         }
     }
 
     AppState& state_;
     const LevelFile& level_;
+    const std::vector<RunHole>& holes_;
     format::Generation generation_ = format::Generation::DM2;
     const size_t slots_;
-    std::vector<PiecePart> parts_;
     std::vector<RunPiece> pieces_;
     std::vector<Item> items_;
-    size_t pieceFirst_ = 0; // while pieces are gathered: the first part of the one being gathered
-    size_t bound_ = 0;      // and the bytes it may reach
+    Place pieceFirst_; // while pieces are gathered: where the one being gathered begins
+    size_t bound_ = 0; // and the bytes it may reach
     std::vector<StringPane> panes_;
     std::vector<int64_t> done_; // per slot: the piece formatted into it
     std::mutex mutex_;

@@ -1,7 +1,9 @@
 #include "cli/ReportStream.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <ostream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "report/OutputFile.h"
@@ -16,7 +18,37 @@ ReportOutput::ReportOutput(std::ostream* out) : out_(out) {
     }
 }
 
-ReportOutput::ReportOutput(int descriptor) : descriptor_(descriptor) {}
+namespace {
+
+// The buffer asked for a pipe the report is written into.
+constexpr int kPipeBytes = 1 << 20;
+
+// Standard output that is a pipe gets a buffer of kPipeBytes where it has less. With the system's
+// 64 KiB the report and its reader take turns for every 64 KiB of a report of tens of megabytes, each
+// turn a sleep and a wake-up of both; with 1 MiB the report runs ahead of its reader. The buffer
+// belongs to the pipe, which the reader shares, and is left as it is when the report ends: a larger
+// buffer changes no byte that passes and no way the reader sees its end, only how many bytes may wait
+// in it, and the reader may still be reading them after this process is gone. A pipe already as large
+// is not shrunk; where the system refuses (past /proc/sys/fs/pipe-max-size, or past the user's share
+// of pipe memory) the pipe keeps the size it has.
+void WidenPipe(int descriptor) {
+#ifdef F_SETPIPE_SZ
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0 || !S_ISFIFO(info.st_mode))
+        return;
+    const int bytes = ::fcntl(descriptor, F_GETPIPE_SZ);
+    if (bytes >= 0 && bytes < kPipeBytes)
+        (void)::fcntl(descriptor, F_SETPIPE_SZ, kPipeBytes);
+#else
+    (void)descriptor;
+#endif
+}
+
+} // namespace
+
+ReportOutput::ReportOutput(int descriptor) : descriptor_(descriptor) {
+    WidenPipe(descriptor);
+}
 
 ReportOutput::~ReportOutput() {
     if (temporary_)

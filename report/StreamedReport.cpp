@@ -6,22 +6,31 @@
 #include <thread>
 #include <vector>
 
+#include "format/walk/ChunkStep.h"
 #include "report/ReportRun.h"
 #include "report/ThreadStart.h"
-#include "format/walk/ChunkStep.h"
 
 namespace {
 
-// Bytes of record lines a piece of a run may reach at most (its actual text is about half of it).
+// Bytes a piece may reach at most: its stretches of text exactly, its records by their bound (their
+// actual text is about half of it).
 constexpr size_t kPieceBoundBytes = size_t{128} << 10;
 
-struct RunPiece {
-    const RunHole* Hole;
-    int32_t First;
-    int32_t Count;
+// A place in the report's order: before record Record of the run left as hole Hole, or (Record -1)
+// before the text in front of that hole. The hole one past the last stands for the text after it.
+struct Place {
+    size_t Hole = 0;
+    int32_t Record = -1;
+    auto operator<=>(const Place&) const = default;
 };
 
-// What goes to the sink, in order: a stretch of the text around the holes, or a piece of a run.
+// A piece is the report from one place to another: the text and records between them. Two places a
+// piece keep the plan of a level of thousands of runs a few pages long (each new page a fault).
+struct RunPiece {
+    Place First, End;
+};
+
+// What goes to the sink, in order: a stretch of the text too long for a piece, or a piece.
 struct Item {
     size_t TextFirst = 0, TextEnd = 0; // the stretch, when PieceIndex < 0
     int32_t PieceIndex = -1;
@@ -36,20 +45,42 @@ struct HolesGuard {
 class HoleFiller {
   public:
     HoleFiller(AppState& state, const RunHoles& holes, unsigned threads)
-        : state_(state), level_(*state.Level), slots_(2 * threads + 2), panes_(slots_), done_(slots_, -1) {
-        const std::string& text = state.Report.Str();
-        size_t at = 0;
-        for (const RunHole& hole : holes.Holes) {
-            items_.push_back({at, hole.TextAt, -1});
-            at = hole.TextAt;
+        : state_(state), level_(*state.Level), holes_(holes.Holes), slots_(2 * threads + 2), panes_(slots_),
+          done_(slots_, -1) {
+        // A level of many short runs (a room's vertices, rectangles, triangles) leaves thousands of
+        // holes with a few lines of text between them. The holes and the text between them are gathered
+        // into pieces of up to kPieceBoundBytes, so that the sink gets a few large blocks rather than
+        // thousands of small ones (each a system call, and through a pipe a wake-up of its reader), and
+        // the threads hand over a few hundred pieces rather than a piece per run.
+        // A stretch of text too long for a piece goes to the sink on its own.
+        for (size_t h = 0; h <= holes_.size(); ++h) {
+            const size_t first = TextFirst(h), end = TextEnd(h);
+            if (end - first > kPieceBoundBytes / 2) {
+                ClosePiece({h, -1});
+                items_.push_back({first, end, -1});
+                pieceFirst_ = {h, 0};
+            } else {
+                if (bound_ + (end - first) > kPieceBoundBytes)
+                    ClosePiece({h, -1});
+                bound_ += end - first;
+            }
+            if (h == holes_.size())
+                break;
+            const RunHole& hole = holes_[h];
             const size_t perRecord = MaxRecordBytes(*hole.Record, hole.NumberPrefix.size());
-            const auto step = static_cast<int32_t>(std::max<size_t>(1, kPieceBoundBytes / perRecord));
-            for (int32_t first = 0; first < hole.Count; first += step) {
-                items_.push_back({0, 0, static_cast<int32_t>(pieces_.size())});
-                pieces_.push_back({&hole, first, std::min(step, hole.Count - first)});
+            for (int32_t record = 0; record < hole.Count;) {
+                const size_t room = (kPieceBoundBytes - std::min(kPieceBoundBytes, bound_)) / perRecord;
+                if (room == 0 && bound_ > 0) {
+                    ClosePiece({h, record});
+                    continue;
+                }
+                const auto count = static_cast<int32_t>(
+                    std::min<size_t>(std::max<size_t>(room, 1), static_cast<size_t>(hole.Count - record)));
+                bound_ += static_cast<size_t>(count) * perRecord;
+                record += count;
             }
         }
-        items_.push_back({at, text.size(), -1});
+        ClosePiece({holes_.size(), 0});
         // Each slot's buffer is made once and reused by every piece formatted into it.
         for (StringPane& pane : panes_) {
             pane.StreamTo(nullptr, kPieceBoundBytes);
@@ -126,20 +157,52 @@ class HoleFiller {
         }
     }
 
+    // The text in front of hole h (h one past the last: after the last hole).
+    size_t TextFirst(size_t h) const { return h == 0 ? 0 : holes_[h - 1].TextAt; }
+    size_t TextEnd(size_t h) const {
+        return h == holes_.size() ? state_.Report.Str().size() : holes_[h].TextAt;
+    }
+
+    // Ends the piece being gathered at end; a piece of nothing (empty text alone) is dropped.
+    void ClosePiece(Place end) {
+        if (bound_ > 0) {
+            items_.push_back({0, 0, static_cast<int32_t>(pieces_.size())});
+            pieces_.push_back({pieceFirst_, end});
+        }
+        pieceFirst_ = end;
+        bound_ = 0;
+    }
+
     void Format(size_t i) {
         const RunPiece& piece = pieces_[i];
         StringPane& pane = panes_[i % slots_];
         pane.Clear();
-        Walk w(state_.DetailOptions, level_, generation_, pane);
-        WriteRecords(w, *piece.Hole, piece.First, piece.Count);
+        const std::string_view text = state_.Report.Str();
+        for (Place at = piece.First; at < piece.End; at = {at.Hole + 1, -1}) {
+            if (at.Record < 0) {
+                pane.InsertAtEnd(text.substr(TextFirst(at.Hole), TextEnd(at.Hole) - TextFirst(at.Hole)));
+                at.Record = 0;
+            }
+            if (at.Hole == holes_.size())
+                break;
+            const RunHole& hole = holes_[at.Hole];
+            const int32_t end = at.Hole == piece.End.Hole ? piece.End.Record : hole.Count;
+            if (end > at.Record) {
+                Walk w(state_.DetailOptions, level_, generation_, pane);
+                WriteRecords(w, hole, at.Record, end - at.Record);
+            }
+        }
     }
 
     AppState& state_;
     const LevelFile& level_;
+    const std::vector<RunHole>& holes_;
     format::Generation generation_ = format::Generation::DM2;
     const size_t slots_;
     std::vector<RunPiece> pieces_;
     std::vector<Item> items_;
+    Place pieceFirst_; // while pieces are gathered: where the one being gathered begins
+    size_t bound_ = 0; // and the bytes it may reach
     std::vector<StringPane> panes_;
     std::vector<int64_t> done_; // per slot: the piece formatted into it
     std::mutex mutex_;

@@ -89,8 +89,9 @@ void ExpectSameRun(const RunResult& expected, const RunResult& got, const std::s
 
 // Every way of streaming gives the pane's text: serially in blocks, and with two and three threads.
 void ExpectStreamsLikePane(const std::string& path, const TempDir& tiles, const std::string& what,
-                           int64_t fixedBytes = kReportFixedBytes) {
-    for (const OptionSet& set : OptionSets()) {
+                           int64_t fixedBytes = kReportFixedBytes,
+                           const std::vector<OptionSet>& sets = OptionSets()) {
+    for (const OptionSet& set : sets) {
         const RunResult expected = InPane(path, tiles.Path(), set.Options, fixedBytes);
         for (unsigned threads : {1u, 2u, 3u})
             ExpectSameRun(expected, Streamed(path, tiles.Path(), set.Options, fixedBytes, threads),
@@ -112,6 +113,19 @@ Level LongListsLevel(int16_t generation) {
     return level;
 }
 
+// A level of many short runs: hundreds of rooms of a few records each, so that many runs and the lines
+// between them share a piece; with the rooms undetailed, their lines are one stretch longer than a
+// piece between runs.
+Level ManyRoomsLevel(int16_t generation) {
+    Level level = SmallLevel(generation);
+    Room room = level.Rooms.Items.at(0);
+    room.Vertices.Items.assign(5, {1, -2, 3, {}});
+    room.Rectangles.Items.assign(3, {{1, 2, 3, 4}, 5});
+    level.Rooms.Items.assign(1500, room);
+    level.Overlaps.Items.assign(9000, 0x8001);
+    return level;
+}
+
 } // namespace
 
 TEST(StreamedReport, EveryBuilderLevelStreamsAsThePaneHoldsIt) {
@@ -120,6 +134,12 @@ TEST(StreamedReport, EveryBuilderLevelStreamsAsThePaneHoldsIt) {
         const std::string tag = "DM" + std::to_string(generation);
         ExpectStreamsLikePane(dir.Write("filled." + tag, Build(FilledLevel(generation))), tiles, "filled " + tag);
         ExpectStreamsLikePane(dir.Write("long." + tag, Build(LongListsLevel(generation))), tiles, "long " + tag);
+        std::vector<OptionSet> sets = OptionSets();
+        sets.push_back({"floors and overlaps", {}});
+        sets.back().Options.Set(10, true);
+        sets.back().Options.Set(27, true);
+        ExpectStreamsLikePane(dir.Write("rooms." + tag, Build(ManyRoomsLevel(generation))), tiles, "rooms " + tag,
+                              kReportFixedBytes, sets);
     }
     // Not levels, and a level of the first game.
     ExpectStreamsLikePane(dir.Write("dm1", {0x20, 0, 0, 0, 1, 2}), tiles, "dm1");

@@ -37,12 +37,15 @@ const Rule* RuleById(std::string_view id);
 
 struct Finding {
     const Rule* Of = nullptr;
-    int64_t Offset = 0; // the referencing field's first byte (where the walk went wrong, for walk-ended)
-    int32_t Bytes = 0;  // the field's width; 0 where no field is behind it
-    std::string Place;  // "Rooms > room 1 > Doors > door 0"
-    std::string Field;  // "AdjoiningRoom"; empty for walk-ended
-    int64_t Value = 0;  // the field's value as the report shows it
+    int64_t Offset = 0;  // the referencing field's first byte (where the walk went wrong, for walk-ended)
+    int32_t Bytes = 0;   // the field's width; 0 where no field is behind it
+    std::string Place;   // "Rooms > room 1 > Doors > door 0"
+    std::string Field;   // "AdjoiningRoom"; empty for walk-ended
+    int64_t Value = 0;   // the field's value as the report shows it
     std::string Message; // "AdjoiningRoom is 7, but the level has 3 rooms"
+    // The offset lies outside the file: a walk that ended past its last byte (or before its first).
+    // Every other finding stands on a field inside the file.
+    bool PastEnd = false;
 };
 
 // Where findings go, one at a time as they are found: the checker holds no list of its own.
@@ -53,16 +56,16 @@ class FindingSink {
 };
 
 struct CheckOptions {
-    std::vector<const Rule*> Only; // rules to run; empty: all
+    std::vector<const Rule*> Only;      // rules to run; empty: all
     Severity Least = Severity::Warning; // Error: warnings are neither run nor counted
     // Findings of one rule given to the sink at most; the rest are counted in LeftOut.
     int64_t MostPerRule = 1000;
 };
 
 struct CheckCounts {
-    int64_t Errors = 0;   // findings of error rules, those left out included
+    int64_t Errors = 0; // findings of error rules, those left out included
     int64_t Warnings = 0;
-    int64_t LeftOut = 0;  // findings past MostPerRule, not given to the sink
+    int64_t LeftOut = 0; // findings past MostPerRule, not given to the sink
 };
 
 // Checks a level already walked with every section detailed (its map holds every run).

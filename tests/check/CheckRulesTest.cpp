@@ -290,3 +290,66 @@ TEST(CheckRules, OptionsChooseRulesAndSeverities) {
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].Of->Id, "door-room");
 }
+
+// A cut file: the walk ends past the file's last byte, one finding marked so; the records walked before
+// are still checked, and records past the end (read as zeros) are not.
+TEST(CheckWalk, ACutFileIsCheckedUpToWhereItEnds) {
+    for (int16_t generation : {2, 3}) {
+        Level level = ValidLevel(generation);
+        level.Rooms.Items[1].Doors.Items[0].AdjoiningRoom = 5;
+        Layout where;
+        auto bytes = Build(level, where);
+        bytes.resize(static_cast<size_t>(where.Items) + 30);
+        const auto found = CheckBytes(bytes);
+        ASSERT_EQ(found.size(), 2u) << Describe(found);
+        EXPECT_EQ(found[0].Of->Id, "walk-ended");
+        EXPECT_TRUE(found[0].PastEnd);
+        EXPECT_GT(found[0].Offset, static_cast<int64_t>(bytes.size()));
+        EXPECT_EQ(found[1].Of->Id, "door-room");
+        EXPECT_EQ(found[1].Offset, At(where.Parts[1].Doors, 2, kDoor, 0, "AdjoiningRoom"));
+    }
+}
+
+// An overflowing count ends the walk inside the file; what came before is checked.
+TEST(CheckWalk, AnOverflowIsOneFindingWhereTheWalkStopped) {
+    for (int16_t generation : {2, 3}) {
+        Level level = ValidLevel(generation);
+        level.Cameras.Items[0].Room = 9;
+        level.Items.Count = 0x7FFFFFFF;
+        Layout where;
+        const auto bytes = Build(level, where);
+        const auto found = CheckBytes(bytes);
+        ASSERT_EQ(found.size(), 2u) << Describe(found);
+        EXPECT_EQ(found[0].Of->Id, "walk-ended");
+        EXPECT_FALSE(found[0].PastEnd);
+        EXPECT_GE(found[0].Offset, where.Items);
+        EXPECT_LT(found[0].Offset, static_cast<int64_t>(bytes.size()));
+        EXPECT_EQ(found[1].Of->Id, "camera-room");
+    }
+}
+
+// Findings past the cap of their rule are counted, not handed on: many broken sectors give a handful of
+// findings and exact counts.
+TEST(CheckCounts, FindingsPastTheCapAreCountedAsLeftOut) {
+    Level level = ValidLevel(2);
+    const Room pattern = level.Rooms.Items[0];
+    level.Rooms.Items.clear();
+    constexpr int kRooms = 500, kSectors = 100;
+    for (int r = 0; r < kRooms; ++r) {
+        Room room = pattern;
+        room.Doors.Items[0].AdjoiningRoom = static_cast<int16_t>(r == 0 ? 1 : 0);
+        room.ZSectors = 10;
+        room.XSectors = 10;
+        room.Sectors.assign(kSectors, {999, -1, 255, 4, 255, static_cast<uint8_t>(-6)});
+        level.Rooms.Add(room);
+    }
+    const LevelFile file = LevelFile::FromBytes(Build(level));
+    check::CheckOptions options;
+    options.MostPerRule = 10;
+    check::FindingList found;
+    const check::CheckCounts counts = check::CheckLevel(file, options, found);
+    EXPECT_EQ(found.Items.size(), 10u) << Describe(found.Items);
+    EXPECT_EQ(counts.Errors, kRooms * kSectors);
+    EXPECT_EQ(counts.Warnings, 0);
+    EXPECT_EQ(counts.LeftOut, kRooms * kSectors - 10);
+}

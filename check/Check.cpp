@@ -308,11 +308,11 @@ CheckCounts CheckAfterWalk(const LevelFile& level, const WalkMap& map, const Che
 // Walks the level with every section detailed, as the report would, into map. The records of listed
 // runs are left as holes (never formatted) while the walk can be sure to end where the report ends;
 // otherwise it walks again formatting every line, the text counted and dropped.
-void WalkForCheck(const LevelFile& level, format::Generation generation, WalkMap& map,
+void WalkForCheck(const LevelFile& level, format::Generation generation, int64_t fixedBytes, WalkMap& map,
                   std::vector<RoomRefs>& rooms) {
     DetailOptionSet all;
     SetAllDetails(all, true);
-    const size_t limit = ReportByteLimit(level.FileLength(), kReportFixedBytes);
+    const size_t limit = ReportByteLimit(level.FileLength(), fixedBytes);
     RunHoles holes;
     RoomGatherer gatherer(rooms, holes);
     map.Watch(&gatherer, ClosedRooms::Dropped);
@@ -353,7 +353,7 @@ CheckCounts CheckLevel(const LevelFile& level, const CheckOptions& options, Find
     WalkMap map;
     std::vector<RoomRefs> rooms;
     if (const auto generation = LevelGeneration(level)) {
-        WalkForCheck(level, *generation, map, rooms);
+        WalkForCheck(level, *generation, options.ReportFixedBytes, map, rooms);
     } else {
         map.Reset(level.FileLength(), 0);
         map.Finish(WalkEnding::NotALevel, format::kVersionWordBytes, 0);

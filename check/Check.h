@@ -14,6 +14,7 @@
 
 #include "format/LevelFile.h"
 #include "format/WalkMap.h"
+#include "report/ReportLimit.h"
 
 namespace check {
 
@@ -60,6 +61,8 @@ struct CheckOptions {
     Severity Least = Severity::Warning; // Error: warnings are neither run nor counted
     // Findings of one rule given to the sink at most; the rest are counted in LeftOut.
     int64_t MostPerRule = 1000;
+    // The fixed part of the report's size limit, where CheckLevel's walk stops as the report's would.
+    int64_t ReportFixedBytes = kReportFixedBytes;
 };
 
 struct CheckCounts {

@@ -111,6 +111,28 @@ constexpr std::array kRules{
     Rule{"box-bounds", W, "A box's Zmin is not above its Zmax, nor its Xmin above its Xmax."},
 };
 
+// How the walk ended, in words: "the walk ended at offset 1200, 300 bytes before the file's end".
+std::string WalkEndingText(const WalkMap& map) {
+    const int64_t end = map.EndOffset(), size = map.FileSize();
+    std::string out = "the walk ended at offset " + std::to_string(end);
+    switch (map.Ending()) {
+    case WalkEnding::Overflow:
+        return out + ": a count or offset there leaves 32 bits";
+    case WalkEnding::SizeLimit:
+        return out + ": the report grew past its size limit there";
+    case WalkEnding::SteppedBack:
+        return out + ", before the file's first byte: a negative count sent it back";
+    case WalkEnding::Completed:
+        if (end < size)
+            return out + ", " + std::to_string(size - end) + " bytes before the file's end";
+        return out + ", " + std::to_string(end - size) + " bytes past the file's end: the file is cut";
+    case WalkEnding::None:
+    case WalkEnding::NotALevel:
+        break;
+    }
+    return out;
+}
+
 void CheckWalkEnding(const WalkMap& map, Counter& out) {
     const bool atEnd = map.Ending() == WalkEnding::Completed && map.EndOffset() == map.FileSize();
     if (atEnd || map.Ending() == WalkEnding::NotALevel || map.Ending() == WalkEnding::None)
@@ -121,9 +143,7 @@ void CheckWalkEnding(const WalkMap& map, Counter& out) {
                 .Place = "File",
                 .Field = {},
                 .Value = map.EndOffset(),
-                .Message = std::string("the walk ended (") + std::string(EndingName(map.Ending())) +
-                           ") at offset " + std::to_string(map.EndOffset()) + " of " +
-                           std::to_string(map.FileSize()),
+                .Message = WalkEndingText(map),
                 .PastEnd = map.EndOffset() < 0 || map.EndOffset() >= map.FileSize()});
 }
 
@@ -255,7 +275,8 @@ class RoomGatherer final : public SpanWatcher {
 
 } // namespace
 
-Counter::Counter(const CheckOptions& options, FindingSink& sink) : options_(options), sink_(sink) {}
+Counter::Counter(const CheckOptions& options, FindingSink& sink)
+    : options_(options), sink_(sink), given_(Rules().size(), 0) {}
 
 bool Counter::Runs(const Rule& rule) const {
     if (rule.Level == Severity::Warning && options_.Least == Severity::Error)
@@ -268,7 +289,7 @@ bool Counter::Take(const Rule& rule) {
     if (!Runs(rule))
         return false;
     (rule.Level == Severity::Error ? counts_.Errors : counts_.Warnings)++;
-    if (++given_[&rule] > options_.MostPerRule) {
+    if (++given_[static_cast<size_t>(&rule - Rules().data())] > options_.MostPerRule) {
         ++counts_.LeftOut;
         return false;
     }

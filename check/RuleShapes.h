@@ -6,11 +6,11 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "check/Check.h"
 #include "format/LevelFile.h"
@@ -135,7 +135,7 @@ class Counter {
     const CheckOptions& options_;
     FindingSink& sink_;
     CheckCounts counts_;
-    std::map<const Rule*, int64_t> given_;
+    std::vector<int64_t> given_; // findings of each rule, by its place in Rules()
 };
 
 // One record being checked: where it stands, what it is called, and what it may point at.

@@ -353,3 +353,39 @@ TEST(CheckCounts, FindingsPastTheCapAreCountedAsLeftOut) {
     EXPECT_EQ(counts.Warnings, 0);
     EXPECT_EQ(counts.LeftOut, kRooms * kSectors - 10);
 }
+
+// The walk-ended finding says how the walk ended and where, in the file's terms.
+TEST(CheckWalk, TheEndingIsWordedByHowTheWalkEnded) {
+    Level trailing = ValidLevel(2);
+    trailing.Trailing.assign(300, 0);
+    Level overflow = ValidLevel(2);
+    overflow.Items.Count = 0x7FFFFFFF;
+    Level back = ValidLevel(2);
+    back.MeshPointers.Count = -0x10000000; // stepped over 4 bytes each, back before the first byte
+    Layout where;
+    const auto cut = [&] {
+        auto bytes = Build(ValidLevel(2), where);
+        bytes.resize(bytes.size() - 10);
+        return bytes;
+    }();
+    struct Case {
+        const char* Name;
+        std::vector<uint8_t> Bytes;
+        std::string Message;
+    };
+    const Case cases[]{
+        {"trailing bytes", Build(trailing, where),
+         "the walk ended at offset " + std::to_string(where.End) + ", 300 bytes before the file's end"},
+        {"cut", cut,
+         "the walk ended at offset " + std::to_string(where.End) +
+             ", 10 bytes past the file's end: the file is cut"},
+        {"overflow", Build(overflow), "a count or offset there leaves 32 bits"},
+        {"stepped back", Build(back), "before the file's first byte: a negative count sent it back"},
+    };
+    for (const Case& c : cases) {
+        const auto found = CheckBytes(c.Bytes);
+        ASSERT_FALSE(found.empty()) << c.Name;
+        EXPECT_EQ(found[0].Of->Id, "walk-ended") << c.Name;
+        EXPECT_NE(found[0].Message.find(c.Message), std::string::npos) << c.Name << ": " << found[0].Message;
+    }
+}

@@ -389,3 +389,28 @@ TEST(CheckWalk, TheEndingIsWordedByHowTheWalkEnded) {
         EXPECT_NE(found[0].Message.find(c.Message), std::string::npos) << c.Name << ": " << found[0].Message;
     }
 }
+
+// So many rooms that their summary lines outgrow what a walk leaving holes holds beside them: the checker
+// walks again writing every line, and still finds what the report's map shows, the last room's too.
+TEST(CheckRules, ALevelOfManyRoomsIsCheckedAsTheReportsMapShowsIt) {
+    Level level = ValidLevel(3);
+    const Room pattern = level.Rooms.Items[1];
+    for (int r = 2; r < 9000; ++r)
+        level.Rooms.Add(pattern);
+    level.Rooms.Items.back().Doors.Items[0].AdjoiningRoom = 9000;
+    level.Rooms.Items[4000].Sectors[1].FDIndex = 999;
+    const auto bytes = Build(level);
+    AppState state;
+    SetAllDetails(state.DetailOptions, true);
+    const auto file = std::make_shared<const LevelFile>(LevelFile::FromBytes(bytes));
+    ReportLevel(state, "", file);
+    ASSERT_GT(state.Report.Text().size(), size_t{4} << 20);
+    check::FindingList fromMap;
+    check::CheckWalkedLevel(*file, state.Map, {}, fromMap);
+    const auto own = CheckBytes(bytes);
+    EXPECT_EQ(Describe(own), Describe(fromMap.Items));
+    std::multiset<std::string_view> ids;
+    for (const check::Finding& f : own)
+        ids.insert(f.Of->Id);
+    EXPECT_EQ(ids, (std::multiset<std::string_view>{"sector-floor-data", "door-room"})) << Describe(own);
+}

@@ -71,11 +71,16 @@ struct CheckCounts {
     int64_t LeftOut = 0; // findings past MostPerRule, not given to the sink
 };
 
-// Checks a level already walked with every section detailed (its map holds every run).
+// Checks a level already walked with every section detailed and its rooms kept (its map holds every
+// run). A run the walk did not list (its section off) is not checked, and the rules that count its
+// records' kind find nothing there.
 CheckCounts CheckWalkedLevel(const LevelFile& level, const WalkMap& map, const CheckOptions& options,
                              FindingSink& sink);
 
-// Walks the level as the comparison does (every section detailed, the text counted, not kept) and checks it.
+// Walks the level as the full-detail report does, so that it ends where the report ends, and checks it.
+// No record is formatted and each room's spans are dropped once it is gathered (a few dozen bytes a
+// room), so the memory held stays a few megabytes beside the level's bytes whatever the file; rooms are
+// checked when the walk is over, as the lists behind them are known only then.
 CheckCounts CheckLevel(const LevelFile& level, const CheckOptions& options, FindingSink& sink);
 
 // A sink that keeps every finding (tests, the viewer's dock).

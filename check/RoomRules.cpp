@@ -89,21 +89,22 @@ void StaticMeshId(const RecordContext& at) {
     });
 }
 
-constexpr RecordRules kRoomRules[]{
-    {.Of = &kRectangle, .Indexes = kRectangleIndexes},
-    {.Of = &kTriangle, .Indexes = kTriangleIndexes},
-    {.Of = &kRoomSprite, .Indexes = kSpriteIndexes},
-    {.Of = &kDoor, .Extra = DoorRoom},
-    {.Of = &kSector, .Indexes = kSectorIndexes, .Orders = kSectorOrders},
-    {.Of = &kRoomStaticMesh, .Extra = StaticMeshId},
+// The room's lists of records: the part that holds each run, where its run is kept, and its rules.
+struct RoomList {
+    Piece What;
+    RoomRun RoomRefs::*Run;
+    RecordRules Rules;
 };
-
-const RecordRules& RoomRulesOf(const Record& record) {
-    for (const RecordRules& rules : kRoomRules)
-        if (rules.Of == &record)
-            return rules;
-    return kRoomRules[0];
-}
+constexpr RoomList kRoomLists[]{
+    {Piece::Rectangles, &RoomRefs::Rectangles, {.Of = &kRectangle, .Indexes = kRectangleIndexes}},
+    {Piece::Triangles, &RoomRefs::Triangles, {.Of = &kTriangle, .Indexes = kTriangleIndexes}},
+    {Piece::RoomSprites, &RoomRefs::Sprites, {.Of = &kRoomSprite, .Indexes = kSpriteIndexes}},
+    {Piece::Doors, &RoomRefs::Doors, {.Of = &kDoor, .Extra = DoorRoom}},
+    {Piece::Sectors,
+     &RoomRefs::Sectors,
+     {.Of = &kSector, .Indexes = kSectorIndexes, .Orders = kSectorOrders}},
+    {Piece::RoomStaticMeshes, &RoomRefs::StaticMeshes, {.Of = &kRoomStaticMesh, .Extra = StaticMeshId}},
+};
 
 std::string RoomPlace(int16_t room) {
     return "Rooms > room " + std::to_string(room);
@@ -152,43 +153,17 @@ void CheckRoomFields(const LevelFile& level, const LevelFacts& facts, Counter& o
 
 } // namespace
 
-std::span<const RecordRules> RoomRecordRules() {
-    return kRoomRules;
-}
-
 RoomRefs GatherRoom(const WalkMap& map, int32_t room) {
     RoomRefs refs;
     const Span& r = map[room];
     refs.Index = r.Index;
     for (int32_t i = room + 1; i < r.Next && i < map.Size(); ++i) {
         const Span& s = map[i];
-        const RoomRun run{s.First, s.Count, s.End};
         if (s.Kind == SpanKind::Run && s.Parent >= 0) {
-            switch (map[s.Parent].What) {
-            case Piece::Rectangles:
-                refs.Rectangles = run;
-                break;
-            case Piece::Triangles:
-                refs.Triangles = run;
-                break;
-            case Piece::RoomSprites:
-                refs.Sprites = run;
-                break;
-            case Piece::Doors:
-                refs.Doors = run;
-                break;
-            case Piece::Sectors:
-                refs.Sectors = run;
-                break;
-            case Piece::RoomStaticMeshes:
-                refs.StaticMeshes = run;
-                break;
-            default:
-                break;
-            }
-            continue;
-        }
-        if (s.What == Piece::RoomMeshes) {
+            for (const RoomList& list : kRoomLists)
+                if (map[s.Parent].What == list.What)
+                    refs.*list.Run = {s.First, s.Count, s.End};
+        } else if (s.What == Piece::RoomMeshes) {
             refs.MeshAt = s.First;
             refs.MeshWords = s.Count;
             refs.MeshEnd = s.End;
@@ -203,20 +178,14 @@ RoomRefs GatherRoom(const WalkMap& map, int32_t room) {
 }
 
 void CheckRoom(const LevelFile& level, const LevelFacts& facts, Counter& out, const RoomRefs& room) {
-    const std::string place = RoomPlace(room.Index);
-    const auto run = [&](const RoomRun& r, const Record& record, Piece piece) {
-        if (r.Count <= 0)
-            return;
-        CheckRun(level, facts, out, RoomRulesOf(record), r.First, r.Count, r.End,
-                 place + " > " + std::string(InfoOf(piece).Name), room.Index, room.Vertices);
-    };
     CheckRoomFields(level, facts, out, room);
-    run(room.Rectangles, kRectangle, Piece::Rectangles);
-    run(room.Triangles, kTriangle, Piece::Triangles);
-    run(room.Sprites, kRoomSprite, Piece::RoomSprites);
-    run(room.Doors, kDoor, Piece::Doors);
-    run(room.Sectors, kSector, Piece::Sectors);
-    run(room.StaticMeshes, kRoomStaticMesh, Piece::RoomStaticMeshes);
+    const std::string place = RoomPlace(room.Index);
+    for (const RoomList& list : kRoomLists) {
+        const RoomRun& run = room.*list.Run;
+        if (run.Count > 0)
+            CheckRun(level, facts, out, list.Rules, run.First, run.Count, run.End,
+                     place + " > " + std::string(InfoOf(list.What).Name), room.Index, room.Vertices);
+    }
 }
 
 } // namespace check

@@ -120,13 +120,12 @@ class Counter {
   public:
     Counter(const CheckOptions& options, FindingSink& sink);
     bool Runs(const Rule& rule) const;
-    bool Runs(std::string_view id) const { return Runs(*RuleById(id)); }
     // Counts a finding of a rule that runs; true when it is to be handed on (within the cap).
     bool Take(const Rule& rule);
     void Give(const Finding& finding) { sink_.Found(finding); }
     // Take and Give in one, for findings made whatever the cap.
     void Report(const Finding& finding) {
-        if (Runs(*finding.Of) && Take(*finding.Of))
+        if (Take(*finding.Of))
             Give(finding);
     }
     CheckCounts Counts() const { return counts_; }
@@ -151,8 +150,6 @@ struct RecordContext {
     int64_t RoomVertices = 0;
 
     int64_t Stored(const format::Field& f) const;
-    // Whether a finding of rule `id` would be counted (the rule runs).
-    bool Runs(std::string_view id) const { return Out.Runs(id); }
     // Reports a finding of rule `id` on field f, its value as the report shows it; the message is made
     // only when the finding is handed on.
     template <class Message> void Found(std::string_view id, const format::Field& f, Message message) const {
@@ -173,8 +170,7 @@ void CheckRun(const LevelFile& level, const LevelFacts& facts, Counter& out, con
 // The value as the report shows it, in a message: "AdjoiningRoom is 7".
 std::string ValueText(const format::Field& f, int64_t stored);
 
-// The rule tables of each area.
-std::span<const RecordRules> RoomRecordRules();
+// The rule tables of each area behind the rooms (the rooms' own are checked by CheckRoom).
 std::span<const RecordRules> MeshRecordRules();
 std::span<const RecordRules> TextureRecordRules();
 std::span<const RecordRules> NavigationRecordRules();

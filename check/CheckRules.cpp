@@ -41,10 +41,8 @@ void CheckIndex(const RecordContext& at, const IndexRule& rule) {
     if (index >= 0 && index < *length)
         return;
     at.Found(rule.Rule, *rule.Of, [&] {
-        std::string m = ValueText(*rule.Of, stored);
-        if (index != stored && index != ShownValue(*rule.Of, stored, at.Facts.Generation))
-            m += " (index " + std::to_string(index) + ")";
-        return m + ", but " + BoundText(rule.Within, *length);
+        return ValueText(*rule.Of, stored, at.Facts.Generation, index) + ", but " +
+               BoundText(rule.Within, *length);
     });
 }
 
@@ -60,9 +58,10 @@ void CheckReach(const RecordContext& at, const ReachRule& rule) {
     if (start >= 0 && start + entries <= *length)
         return;
     at.Found(rule.Rule, *rule.Start, [&] {
-        return ValueText(*rule.Start, start) + " and " + ValueText(*rule.Count, at.Stored(*rule.Count)) +
-               " reach entry " + std::to_string(start + entries - 1) + ", but " +
-               BoundText(rule.Within, *length);
+        const format::Generation g = at.Facts.Generation;
+        return ValueText(*rule.Start, start, g) + " and " +
+               ValueText(*rule.Count, at.Stored(*rule.Count), g) + ": they reach entry " +
+               std::to_string(start + entries - 1) + ", but " + BoundText(rule.Within, *length);
     });
 }
 
@@ -130,11 +129,13 @@ std::string_view BoundWords(Bound b) {
     return "entries";
 }
 
-std::string ValueText(const format::Field& f, int64_t stored) {
-    std::string out = std::string(f.Name) + " is ";
-    if (f.How == format::Shown::PlusOne)
-        return out + std::to_string(stored + 1) + " (entry " + std::to_string(stored) + ")";
-    return out + std::to_string(stored);
+std::string ValueText(const format::Field& f, int64_t stored, format::Generation g,
+                      std::optional<int64_t> index) {
+    const int64_t shown = ShownValue(f, stored, g);
+    std::string out = std::string(f.Name) + " is " + std::to_string(shown);
+    if (index && *index != shown)
+        out += " (index " + std::to_string(*index) + ")";
+    return out;
 }
 
 int64_t RecordContext::Stored(const format::Field& f) const {

@@ -50,8 +50,10 @@ void MoveableFrames(const RecordContext& at) {
     const int64_t offset = at.Stored(frame);
     if (offset >= 0 && offset < *bytes)
         return;
-    at.Found("moveable-frame", frame,
-             [&] { return ValueText(frame, offset) + ", but " + BoundText(Bound::FrameBytes, *bytes); });
+    at.Found("moveable-frame", frame, [&] {
+        return ValueText(frame, offset, at.Facts.Generation) + ", but " +
+               BoundText(Bound::FrameBytes, *bytes);
+    });
 }
 
 constexpr IndexRule kAnimationIndexes[]{

@@ -167,8 +167,11 @@ void CheckRun(const LevelFile& level, const LevelFacts& facts, Counter& out, con
               int64_t first, int64_t count, int64_t end, std::string_view place, int16_t room = -1,
               int64_t roomVertices = 0);
 
-// The value as the report shows it, in a message: "AdjoiningRoom is 7".
-std::string ValueText(const format::Field& f, int64_t stored);
+// The value as the report shows it, in a message: "AdjoiningRoom is 7", and the index it stands for
+// where that is another number (a texture shown from 1, flag bits, a 16-bit index read unsigned):
+// "Texture is 7 (index 6)".
+std::string ValueText(const format::Field& f, int64_t stored, format::Generation g,
+                      std::optional<int64_t> index = std::nullopt);
 
 // The rule tables of each area behind the rooms (the rooms' own are checked by CheckRoom).
 std::span<const RecordRules> MeshRecordRules();

@@ -224,16 +224,24 @@ TEST(CheckRules, EveryRuleHasARowAndTheRowsNameOnlyRules) {
 
 TEST(CheckRules, PlacesAndMessagesNameTheRecordAndWhatItMissed) {
     Level level = ValidLevel(2);
+    level.Rooms.Items[0].Rectangles.Items[0].Texture = 2;
     level.Rooms.Items[1].Doors.Items[0].AdjoiningRoom = 7;
     level.Items.Items[0].Room = 3;
+    level.Moveables.Items[1].StartingMesh = 3;
     const auto found = CheckBytes(Build(level));
-    ASSERT_EQ(found.size(), 2u) << Describe(found);
-    EXPECT_EQ(found[0].Place, "Rooms > room 1 > Doors > door 0");
-    EXPECT_EQ(found[0].Field, "AdjoiningRoom");
-    EXPECT_EQ(found[0].Message, "AdjoiningRoom is 7, but the level has 2 rooms");
-    EXPECT_EQ(found[0].Bytes, 2);
-    EXPECT_EQ(found[1].Place, "Items > item 0");
-    EXPECT_EQ(found[1].Message, "Room is 3, but the level has 2 rooms");
+    ASSERT_EQ(found.size(), 4u) << Describe(found);
+    // The report shows texture numbers from 1: the message gives the index too.
+    EXPECT_EQ(found[0].Place, "Rooms > room 0 > Rectangles > rectangle 0");
+    EXPECT_EQ(found[0].Message, "Texture is 3 (index 2), but the level has 2 object textures");
+    EXPECT_EQ(found[1].Place, "Rooms > room 1 > Doors > door 0");
+    EXPECT_EQ(found[1].Field, "AdjoiningRoom");
+    EXPECT_EQ(found[1].Message, "AdjoiningRoom is 7, but the level has 2 rooms");
+    EXPECT_EQ(found[1].Bytes, 2);
+    EXPECT_EQ(found[2].Place, "Moveables > moveable 1");
+    EXPECT_EQ(found[2].Message,
+              "StartingMesh is 3 and NumMeshes is 1: they reach entry 3, but the level has 3 mesh pointers");
+    EXPECT_EQ(found[3].Place, "Items > item 0");
+    EXPECT_EQ(found[3].Message, "Room is 3, but the level has 2 rooms");
 }
 
 TEST(CheckRules, ValidAndDemoLevelsGiveNoFinding) {

@@ -335,6 +335,10 @@ void WalkForCheck(const LevelFile& level, format::Generation generation, int64_t
     SetAllDetails(all, true);
     const size_t limit = ReportByteLimit(level.FileLength(), fixedBytes);
     RunHoles holes;
+    // The text beside the holes is held until the walk ends. A level's rooms are linked by bytes that name
+    // at most 255 of them, and a room writes about a kilobyte of summary lines: past a megabyte the level
+    // is no ordinary one, and the walk writing every line (none held) takes over.
+    holes.TextCap = size_t{1} << 20;
     RoomGatherer gatherer(rooms, holes);
     map.Watch(&gatherer, ClosedRooms::Dropped);
     try {
@@ -346,7 +350,7 @@ void WalkForCheck(const LevelFile& level, format::Generation generation, int64_t
         // The map says where and how the walk ended; the records walked are still checked.
     } catch (const HolesAbandoned&) {
         rooms.clear();
-        holes = RunHoles{};
+        holes.Holes.clear();
         StringPane text;
         text.KeepNoText();
         AppendReportHeader(text, "", level);

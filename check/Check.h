@@ -14,6 +14,7 @@
 
 #include "format/LevelFile.h"
 #include "format/WalkMap.h"
+#include "report/ReportLimit.h"
 
 namespace check {
 
@@ -37,12 +38,15 @@ const Rule* RuleById(std::string_view id);
 
 struct Finding {
     const Rule* Of = nullptr;
-    int64_t Offset = 0; // the referencing field's first byte (where the walk went wrong, for walk-ended)
-    int32_t Bytes = 0;  // the field's width; 0 where no field is behind it
-    std::string Place;  // "Rooms > room 1 > Doors > door 0"
-    std::string Field;  // "AdjoiningRoom"; empty for walk-ended
-    int64_t Value = 0;  // the field's value as the report shows it
+    int64_t Offset = 0;  // the referencing field's first byte (where the walk went wrong, for walk-ended)
+    int32_t Bytes = 0;   // the field's width; 0 where no field is behind it
+    std::string Place;   // "Rooms > room 1 > Doors > door 0"
+    std::string Field;   // "AdjoiningRoom"; empty for walk-ended
+    int64_t Value = 0;   // the field's value as the report shows it
     std::string Message; // "AdjoiningRoom is 7, but the level has 3 rooms"
+    // The offset lies outside the file: a walk that ended past its last byte (or before its first).
+    // Every other finding stands on a field inside the file.
+    bool PastEnd = false;
 };
 
 // Where findings go, one at a time as they are found: the checker holds no list of its own.
@@ -53,23 +57,30 @@ class FindingSink {
 };
 
 struct CheckOptions {
-    std::vector<const Rule*> Only; // rules to run; empty: all
+    std::vector<const Rule*> Only;      // rules to run; empty: all
     Severity Least = Severity::Warning; // Error: warnings are neither run nor counted
     // Findings of one rule given to the sink at most; the rest are counted in LeftOut.
     int64_t MostPerRule = 1000;
+    // The fixed part of the report's size limit, where CheckLevel's walk stops as the report's would.
+    int64_t ReportFixedBytes = kReportFixedBytes;
 };
 
 struct CheckCounts {
-    int64_t Errors = 0;   // findings of error rules, those left out included
+    int64_t Errors = 0; // findings of error rules, those left out included
     int64_t Warnings = 0;
-    int64_t LeftOut = 0;  // findings past MostPerRule, not given to the sink
+    int64_t LeftOut = 0; // findings past MostPerRule, not given to the sink
 };
 
-// Checks a level already walked with every section detailed (its map holds every run).
+// Checks a level already walked with every section detailed and its rooms kept (its map holds every
+// run). A run the walk did not list (its section off) is not checked, and the rules that count its
+// records' kind find nothing there.
 CheckCounts CheckWalkedLevel(const LevelFile& level, const WalkMap& map, const CheckOptions& options,
                              FindingSink& sink);
 
-// Walks the level as the comparison does (every section detailed, the text counted, not kept) and checks it.
+// Walks the level as the full-detail report does, so that it ends where the report ends, and checks it.
+// No record is formatted and each room's spans are dropped once it is gathered (a few dozen bytes a
+// room), so the memory held stays a few megabytes beside the level's bytes whatever the file; rooms are
+// checked when the walk is over, as the lists behind them are known only then.
 CheckCounts CheckLevel(const LevelFile& level, const CheckOptions& options, FindingSink& sink);
 
 // A sink that keeps every finding (tests, the viewer's dock).

@@ -8,7 +8,8 @@
 # the pane's serial report stops at the target's small limit (4 MiB + 64 bytes a level byte, 8 MiB for
 # a 64 KB input) and the streamed text and JSON hand on blocks of about a megabyte. An allocation that
 # large is a count taken as a size, or a report held whole that should stream.
-# FUZZ_TARGET=strata-fuzz-diff fuzzes the comparison of two levels instead (work in fuzz/work-diff).
+# FUZZ_TARGET=strata-fuzz-diff fuzzes the comparison of two levels instead (work in fuzz/work-diff),
+# FUZZ_TARGET=strata-fuzz-check the level checker (work in fuzz/work-check).
 # Add each crash, once fixed, to fuzz/regressions so CTest replays it.
 set -euo pipefail
 seconds="${1:-60}"

@@ -200,10 +200,11 @@ void AddAnimationData(Level& level) {
         level.StateChanges.Add({S16(i % 3), 1, S16(i)});
         level.AnimDispatches.Add({S16(10 * i), S16(10 * i + 9), S16((i + 2) % 6), S16(10 * ((i + 2) % 6))});
     }
-    level.AnimCommands.Items = {1, 0, 0, 5, -1, 2, 3, 300};
+    level.AnimCommands.Items = {1, 0, 0, 5, -1, 2, 3, 300, 4, 0, 7, 1};
     // Three nodes of four words: Flag, X, Y, Z.
     level.MeshTrees.Items = {0, 0, 0, 0, 2, 0, -128, 0, 1, 64, 0, 32};
-    for (int i = 0; i < 60; ++i)
+    // Six animations of 240 bytes of frames each.
+    for (int i = 0; i < 720; ++i)
         level.Frames.Add(static_cast<uint16_t>(i * 3));
     level.Moveables.Items = {{0, 4, 0, 0, 0, 0}, {7, 2, 4, 4, 240, 2}, {12, 1, 6, 8, 720, 4}};
 }
@@ -230,6 +231,7 @@ void AddTexturesAndStatics(Level& level) {
     }
     level.SpriteTextures.Add({3, 0, 0, 64, 64, -32, -64, 32, 0});
     level.SpriteTextures.Add({3, 128, 128, 32, 32, -16, -32, 16, 0});
+    level.SpriteTextures.Add({3, 128, 0, 32, 32, -16, -32, 16, 0});
     level.SpriteSequences.Add({160, -2, 0});
     level.SpriteSequences.Add({161, -1, 2});
 }
@@ -255,10 +257,12 @@ void AddNavigation(Level& level) {
 
 void AddItemsToEnd(Level& level) {
     const int16_t angles[4] = {0, 0x4000, S16(0x8000), S16(0xC000)};
+    // The moveables' and the sprite sequences' object IDs.
+    const int16_t objects[5] = {0, 7, 12, 160, 161};
     for (int i = 0; i < 8; ++i) {
         const int room = i % kRooms;
         const RoomPlan& p = kPlan[room];
-        level.Items.Add({S16(i == 0 ? 0 : 100 + i), S16(room), (p.X + 2) * kSector + 512 * (i / 4),
+        level.Items.Add({objects[i % 5], S16(room), (p.X + 2) * kSector + 512 * (i / 4),
                          p.Floor - 256 * (i % 2), (p.Z + 1) * kSector + 512, angles[i % 4], -1, -1,
                          S16(i % 3 ? 0 : 0x3E00)});
     }
@@ -270,7 +274,7 @@ void AddItemsToEnd(Level& level) {
     for (int d = 0; d < 16; ++d)
         level.DemoData.Add(static_cast<uint8_t>(d * 17));
     for (size_t j = 0; j < level.SoundMap.size(); ++j)
-        level.SoundMap[j] = S16(j < 60 && j % 3 == 0 ? static_cast<int>(j / 3) : -1);
+        level.SoundMap[j] = S16(j < 60 && j % 3 == 0 ? static_cast<int>(j / 3 % 5) : -1);
     for (int s = 0; s < 5; ++s)
         level.SoundDetails.Add({S16(s), S16(0x7FFF - 0x1000 * s), S16(s % 2), S16(0x100 * s)});
     level.SampleIndices.Items = {0, 4410, 22050, 30870, 44100};
@@ -290,11 +294,22 @@ Level DemoLevel(int16_t generation) {
     level.FloorData.Items = {0x0000, 0x8001, 0x0003, 0x8004, 0x0102, 0x8005, 0x1801, 0x0007};
     for (int w = 0; w < 48; ++w)
         level.MeshData.Add(static_cast<uint16_t>(w * 37 % 4096));
-    level.MeshPointers.Items = {0, 32, 64};
+    level.MeshPointers.Items = {0, 16, 32, 48, 64, 80, 88};
     AddAnimationData(level);
     AddTexturesAndStatics(level);
     AddNavigation(level);
     AddItemsToEnd(level);
+    return level;
+}
+
+Level BrokenDemoLevel(int16_t generation) {
+    Level level = DemoLevel(generation);
+    level.Rooms.Items[1].Doors.Items[0].AdjoiningRoom = 9;          // a door to a room that is not there
+    level.Rooms.Items[2].Rectangles.Items[4].Texture = kTextures;   // a face's texture past the list
+    level.Rooms.Items[0].Sectors[14].FDIndex = 40;                  // a sector past the floor data
+    level.Moveables.Items[2].NumMeshes = 2;                         // meshes past the mesh pointers
+    level.Items.Items[3].Room = S16(kRooms + 4);                    // an item in a room that is not there
+    level.Items.Items[5].ObjectID = 99;                             // an item of no moveable (a warning)
     return level;
 }
 

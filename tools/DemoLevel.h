@@ -11,5 +11,8 @@
 namespace levelbuilder {
 
 Level DemoLevel(int16_t generation);
+// The demo level with a handful of typical mistakes (a door to a room that is not there, a face whose
+// texture is past the list, an item in a missing room, ...), for showing what the checker finds.
+Level BrokenDemoLevel(int16_t generation);
 
 } // namespace levelbuilder

@@ -28,8 +28,10 @@ Level FilledLevel(int16_t generation) {
         room.Ybottom = 512;
         room.lngYtop = -1536;
         for (int v = 0; v < 4; ++v)
-            room.Vertices.Add({static_cast<int16_t>(v * 1024), static_cast<int16_t>(-256 * r),
-                               static_cast<int16_t>(1024 - v * 512), {1, 2, 3, 4, 5, 6}});
+            room.Vertices.Add({static_cast<int16_t>(v * 1024),
+                               static_cast<int16_t>(-256 * r),
+                               static_cast<int16_t>(1024 - v * 512),
+                               {1, 2, 3, 4, 5, 6}});
         room.Rectangles.Add({{0, 1, 2, 3}, static_cast<int16_t>(5 + r)});
         room.Triangles.Add({{0, 1, 2}, 0});
         room.Triangles.Add({{1, 2, 3}, 7});
@@ -113,6 +115,43 @@ Level FilledLevel(int16_t generation) {
         level.SoundMap[i] = static_cast<int16_t>(i % 5 == 0 ? i / 5 : -1);
     level.SoundDetails.Items = {{0, 32767, 0, 1}, {1, 16000, 2, 3}};
     level.SampleIndices.Items = {0, 1000, 25000};
+    return level;
+}
+
+Level ValidLevel(int16_t generation) {
+    Level level = FilledLevel(generation);
+    for (size_t r = 0; r < level.Rooms.Items.size(); ++r) {
+        Room& room = level.Rooms.Items[r];
+        room.Rectangles.Items[0].Texture = static_cast<int16_t>(r);
+        // The top bit draws the face from both sides; the texture is the low 15 bits.
+        room.Triangles.Items[1].Texture = static_cast<int16_t>(0x8001);
+        room.Sprites.Items[0].Texture = 0;
+        for (size_t s = 0; s < room.Sectors.size(); ++s) {
+            Sector& sector = room.Sectors[s];
+            sector.FDIndex = static_cast<int16_t>(s % level.FloorData.Items.size());
+            sector.Floor = 4;
+            sector.Ceiling = static_cast<uint8_t>(-6);
+        }
+        room.StaticMeshes.Items[0].ObjectID = 10;
+    }
+    level.MeshPointers.Items = {0, 4, 8};
+    for (size_t a = 0; a < level.Animations.Items.size(); ++a) {
+        Animation& anim = level.Animations.Items[a];
+        anim.FrameOffset = static_cast<uint32_t>(8 * a);
+        anim.NextAnimation = static_cast<uint16_t>(1 - a);
+        anim.StateChangeOffset = static_cast<uint16_t>(a);
+        anim.NumAnimCommands = 1;
+        anim.AnimCommand = static_cast<uint16_t>(2 * a);
+    }
+    level.StateChanges.Items = {{2, 1, 0}, {-1, 1, 1}};
+    level.AnimDispatches.Items = {{0, 10, 1, 0}, {11, 20, 0, 5}};
+    level.Moveables.Items = {{0, 3, 0, 0, 0, 0}, {7, 1, 2, 0, 4, 1}};
+    level.StaticMeshes.Items[0].Mesh = 2;
+    level.StaticMeshes.Items[1].Mesh = 1;
+    level.ObjectTextures.Items[1].TileIndex = static_cast<int16_t>(0x8001);
+    level.Items.Items[1].ObjectID = 160; // the sprite sequence
+    for (size_t i = 0; i < level.SoundMap.size(); ++i)
+        level.SoundMap[i] = static_cast<int16_t>(i % 5 == 0 ? (i / 5) % 2 : -1);
     return level;
 }
 

@@ -58,32 +58,37 @@ void WriteObjectTextures(Writer& w, const List<ObjectTexture>& list) {
     });
 }
 
-void WriteRoom(Writer& w, const Room& room, int16_t generation) {
+void WriteRoom(Writer& w, const Room& room, int16_t generation, Layout::RoomParts& parts) {
     w.S32(room.Xoffset);
     w.S32(room.Zoffset);
     w.S32(room.Ybottom);
     w.S32(room.lngYtop);
     w.S32(room.MeshDataSize ? *room.MeshDataSize : room.MeshWords());
+    parts.Vertices = w.Here();
     WriteList(w, room.Vertices, true, format::kVertex, [&](const Vertex& v) {
         w.S16(v.X);
         w.S16(v.Y);
         w.S16(v.Z);
         w.Raw(v.Rest);
     });
+    parts.Rectangles = w.Here();
     WriteList(w, room.Rectangles, true, format::kRectangle, [&](const Rectangle& r) {
         for (int16_t v : r.Vertex)
             w.S16(v);
         w.S16(r.Texture);
     });
+    parts.Triangles = w.Here();
     WriteList(w, room.Triangles, true, format::kTriangle, [&](const Triangle& t) {
         for (int16_t v : t.Vertex)
             w.S16(v);
         w.S16(t.Texture);
     });
+    parts.Sprites = w.Here();
     WriteList(w, room.Sprites, true, format::kRoomSprite, [&](const RoomSprite& s) {
         w.S16(s.Vertex);
         w.S16(s.Texture);
     });
+    parts.Doors = w.Here();
     WriteList(w, room.Doors, true, format::kDoor, [&](const Door& d) {
         w.S16(d.AdjoiningRoom);
         for (int16_t n : d.Normal)
@@ -92,6 +97,7 @@ void WriteRoom(Writer& w, const Room& room, int16_t generation) {
             for (int16_t c : vertex)
                 w.S16(c);
     });
+    parts.Sectors = w.Here();
     w.S16(room.ZSectors);
     w.S16(room.XSectors);
     for (const Sector& s : room.Sectors) {
@@ -106,6 +112,7 @@ void WriteRoom(Writer& w, const Room& room, int16_t generation) {
     w.S16(room.Intensity2);
     if (generation != 3)
         w.S16(room.LightMode);
+    parts.Lights = w.Here();
     WriteList(w, room.Lights, true, format::kLight, [&](const Light& l) {
         w.S32(l.X);
         w.S32(l.Y);
@@ -115,6 +122,7 @@ void WriteRoom(Writer& w, const Room& room, int16_t generation) {
         w.S32(l.Fade1);
         w.S32(l.Fade2);
     });
+    parts.StaticMeshes = w.Here();
     WriteList(w, room.StaticMeshes, true, format::kRoomStaticMesh, [&](const RoomStaticMesh& m) {
         w.S32(m.X);
         w.S32(m.Y);
@@ -124,6 +132,7 @@ void WriteRoom(Writer& w, const Room& room, int16_t generation) {
         w.S16(m.Intensity2);
         w.S16(m.ObjectID);
     });
+    parts.AlternateRoom = w.Here();
     w.S16(room.AlternateRoom);
     w.S16(room.Flags);
     if (generation == 3)
@@ -163,9 +172,10 @@ std::vector<uint8_t> Build(const Level& level, Layout& layout) {
     layout.RoomCount = w.Here();
     w.S16(level.Rooms.CountValue());
     layout.Rooms.clear();
+    layout.Parts.clear();
     for (const Room& room : level.Rooms.Items) {
         layout.Rooms.push_back(w.Here());
-        WriteRoom(w, room, level.Generation);
+        WriteRoom(w, room, level.Generation, layout.Parts.emplace_back());
     }
 
     layout.FloorData = w.Here();

@@ -200,11 +200,21 @@ struct Layout {
             Boxes = 0, Overlaps = 0, Zones = 0, AnimatedTextures = 0, Items = 0, LightMap = 0,
             CinematicFrames = 0, DemoData = 0, SoundMap = 0, SoundDetails = 0, SampleIndices = 0, End = 0;
     std::vector<int32_t> Rooms; // first byte of each room
+    // The count fields of each room's lists (the Z count for the sectors), and its alternate room field.
+    struct RoomParts {
+        int32_t Vertices = 0, Rectangles = 0, Triangles = 0, Sprites = 0, Doors = 0, Sectors = 0, Lights = 0,
+                StaticMeshes = 0, AlternateRoom = 0;
+    };
+    std::vector<RoomParts> Parts;
 };
 std::vector<uint8_t> Build(const Level& level, Layout& layout);
 
 // A level with something in every chunk, for whole-file tests and the demo.
 Level FilledLevel(int16_t generation);
+// FilledLevel with every reference pointing at something real (faces at the room's vertices and the
+// object textures, doors and sectors at rooms, moveables within the mesh pointers, the mesh tree and the
+// frames, ...): a level the checker finds nothing in, for tests that break one field of it.
+Level ValidLevel(int16_t generation);
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
 

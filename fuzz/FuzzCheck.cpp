@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (level->Size() == 0)
         return 0;
     ReportLevel(state, "", level); // the path CheckLevel counts in the header line
-    if (!state.LastRun.Walked) {
+    if (!state.LastRun.Walked()) {
         Check(own.lines.empty());
         return 0;
     }

@@ -31,6 +31,7 @@ struct SummaryRow {
     bool AtFileEnd = false;
     std::vector<std::optional<int32_t>> Counts; // per kSummaryCounts; empty where the walk did not reach
     std::optional<uint64_t> Hash;               // XXH3 64-bit of the whole file
+    std::optional<int64_t> Errors, Warnings;    // the checker's findings; none where nothing was checked
 };
 
 // The files the paths name, in order: files as given, folders recursed (sorted by name) for the files

@@ -10,11 +10,11 @@
 #include <thread>
 
 #include "check/Check.h"
+#include "check/CheckWalk.h"
 #include "check/FindingWriter.h"
 #include "cli/ReportStream.h"
 #include "cli/SummaryCommand.h"
 #include "cli/UsageError.h"
-#include "compare/Compare.h"
 #include "report/OutputFile.h"
 #include "report/RunOutcomeText.h"
 #include "report/ThreadStart.h"
@@ -178,6 +178,7 @@ class OrderedDocument {
 };
 
 // Walks one file as strata-report --all would and checks it, its findings written as they are found.
+// An empty file is there and readable: it only holds no level.
 void CheckOne(const std::string& path, const check::CheckOptions& options, const check::FindingFormat& format,
               OrderedDocument& document, size_t index) {
     check::CheckedFile file;
@@ -187,23 +188,24 @@ void CheckOne(const std::string& path, const check::CheckOptions& options, const
         document.HandOn(index, text, last ? &file : nullptr);
     });
     {
-        const compare::WalkedLevel walked = compare::WalkForComparison(path);
-        std::error_code ec;
-        if (walked.Status == kStatusEmptyOrMissing && std::filesystem::is_regular_file(path, ec) &&
-            std::filesystem::file_size(path, ec) == 0) {
-            file.Outcome = "not-a-level";
+        auto level = std::make_shared<LevelFile>();
+        const int16_t status = level->Open(path);
+        if (status == 0 && level->FileLength() == 0) {
+            file.Outcome = std::string(EndingName(WalkEnding::NotALevel));
             file.Trouble = ShownText(path) + " is not a DM2 or DM3 level: the file is empty";
-        } else if (!walked.Readable()) {
+        } else if (status != 0) {
             RunOutcome unread;
-            unread.Status = walked.Status;
+            unread.Status = status;
             file.Outcome = "unreadable";
             file.Trouble = "cannot read " + ShownText(path) + ": " + ReasonOfStatus(unread, path);
-        } else if (!walked.Walked()) {
-            file.Outcome = std::string(EndingName(WalkEnding::NotALevel));
-            file.Trouble = ShownText(path) + " is not a DM2 or DM3 level: nothing checked";
         } else {
-            file.Outcome = std::string(EndingName(walked.Map.Ending()));
-            file.Counts = check::CheckWalkedLevel(*walked.Level, walked.Map, options, writer);
+            WalkMap map;
+            check::WalkForCheck(*level, path, map);
+            file.Outcome = std::string(EndingName(map.Ending()));
+            if (map.Ending() == WalkEnding::NotALevel || map.Empty())
+                file.Trouble = ShownText(path) + " is not a DM2 or DM3 level: nothing checked";
+            else
+                file.Counts = check::CheckWalkedLevel(*level, map, options, writer);
         }
     }
     writer.Finish(file);

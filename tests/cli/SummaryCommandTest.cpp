@@ -70,10 +70,12 @@ TEST(SummaryCommand, EveryFileGetsItsRow) {
     const auto rows = Cells(c.Out);
     ASSERT_EQ(rows.size(), paths.size() + 1);
     const std::vector<std::string> header = rows[0];
-    ASSERT_EQ(header.size(), 21u);
+    ASSERT_EQ(header.size(), 23u);
     EXPECT_EQ(header[0], "path");
     EXPECT_EQ(header[4], "outcome");
     EXPECT_EQ(header[20], "xxh3");
+    EXPECT_EQ(header[21], "errors");
+    EXPECT_EQ(header[22], "warnings");
     for (size_t r = 1; r < rows.size(); ++r) {
         ASSERT_EQ(rows[r].size(), header.size()) << r;
         EXPECT_EQ(rows[r][0], paths[r - 1]);
@@ -89,19 +91,26 @@ TEST(SummaryCommand, EveryFileGetsItsRow) {
         const char* Version;
         const char* Generation;
         const char* AtEnd;
+        bool Checked; // the checker ran: numbers in errors and warnings
+        bool Errors;  // and found an error (the walk's ending, at least)
     };
-    const Expected expected[] = {{"completed", "0000002D", "2", "yes"},
-                                 {"completed", "FF180038", "3", "yes"},
-                                 {"completed", "FF180038", "3", "no"},
-                                 {"unreadable", "", "", ""},
-                                 {"not-a-level", "00006968", "", "no"},
-                                 {"overflow", "FF180038", "3", "no"},
-                                 {"not-a-level", "", "", ""}};
+    const Expected expected[] = {{"completed", "0000002D", "2", "yes", true, false},
+                                 {"completed", "FF180038", "3", "yes", true, false},
+                                 {"completed", "FF180038", "3", "no", true, true},
+                                 {"unreadable", "", "", "", false, false},
+                                 {"not-a-level", "00006968", "", "no", false, false},
+                                 {"overflow", "FF180038", "3", "no", true, true},
+                                 {"not-a-level", "", "", "", false, false}};
     for (size_t i = 0; i < std::size(expected); ++i) {
         EXPECT_EQ(cell(i, "outcome"), expected[i].Outcome) << paths[i];
         EXPECT_EQ(cell(i, "version"), expected[i].Version) << paths[i];
         EXPECT_EQ(cell(i, "generation"), expected[i].Generation) << paths[i];
         EXPECT_EQ(cell(i, "at_file_end"), expected[i].AtEnd) << paths[i];
+        EXPECT_EQ(!cell(i, "errors").empty(), expected[i].Checked) << paths[i];
+        EXPECT_EQ(!cell(i, "warnings").empty(), expected[i].Checked) << paths[i];
+        if (expected[i].Checked) {
+            EXPECT_EQ(std::stoi(cell(i, "errors")) > 0, expected[i].Errors) << paths[i];
+        }
     }
     // Counts as the builder wrote them; sizes and ends as the files hold them.
     EXPECT_EQ(cell(0, "rooms"), std::to_string(dm2.Rooms.Items.size()));
@@ -286,7 +295,7 @@ TEST(SummaryCommand, ARowTellsWhatTheWalkHoldingEverythingTells) {
         {"sound_details", Piece::SoundDetails},
     };
     const std::vector<std::string> header = Cells(SummaryText({}, false)).at(0);
-    ASSERT_EQ(header.size(), 7 + std::size(columns) + 1);
+    ASSERT_EQ(header.size(), 7 + std::size(columns) + 3); // then xxh3, errors, warnings
     for (size_t c = 0; c < std::size(columns); ++c)
         ASSERT_EQ(header[7 + c], columns[c].first);
 

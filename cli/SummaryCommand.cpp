@@ -16,15 +16,16 @@
 #include <xxhash.h>
 
 #include "check/Check.h"
+#include "check/CheckWalk.h"
 #include "cli/UsageError.h"
-#include "report/AppState.h"
 #include "format/Fault.h"
-#include "report/JsonReport.h"
 #include "format/LevelFormat.h"
+#include "format/WalkMap.h"
+#include "report/AppState.h"
+#include "report/JsonReport.h"
 #include "report/OutputFile.h"
 #include "report/ReportRun.h"
 #include "report/ThreadStart.h"
-#include "format/WalkMap.h"
 
 namespace {
 
@@ -120,10 +121,13 @@ SummaryRow SummariseFile(const std::string& path) {
             if (const int32_t span = map.Find(kCountColumns[c].What); span >= 0)
                 row.Counts[c] = map[span].Count;
     if (run.Walked && map.Ending() != WalkEnding::NotALevel) {
+        // The checker needs every section's runs: a second walk, whose records are never formatted.
+        WalkMap whole;
+        check::WalkForCheck(level, path, whole);
         CountOnly none;
         check::CheckOptions countOnly;
         countOnly.MostPerRule = 0;
-        const check::CheckCounts found = check::CheckLevel(level, countOnly, none);
+        const check::CheckCounts found = check::CheckWalkedLevel(level, whole, countOnly, none);
         row.Errors = found.Errors;
         row.Warnings = found.Warnings;
     }

@@ -120,8 +120,10 @@ SummaryRow SummariseFile(const std::string& path) {
         for (size_t c = 0; c < kCountColumns.size(); ++c)
             if (const int32_t span = map.Find(kCountColumns[c].What); span >= 0)
                 row.Counts[c] = map[span].Count;
-    if (run.Walked && map.Ending() != WalkEnding::NotALevel) {
-        // The checker needs every section's runs: a second walk, whose records are never formatted.
+    // The checker needs every section's runs: a second walk, whose records are never formatted. Its map
+    // keeps every room, so only a level whose walk ended at its last byte is checked: one that claims
+    // thousands of rooms read past its end would hold a map many times its size.
+    if (run.Walked && map.Ending() == WalkEnding::Completed && row.AtFileEnd) {
         WalkMap whole;
         check::WalkForCheck(level, path, whole);
         CountOnly none;

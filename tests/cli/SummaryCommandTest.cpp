@@ -11,10 +11,10 @@
 
 #include "cli/ReportCommand.h"
 #include "common/TestFiles.h"
-#include "report/AppState.h"
-#include "report/ReportRun.h"
 #include "format/WalkMap.h"
 #include "fuzz/HostileLevels.h"
+#include "report/AppState.h"
+#include "report/ReportRun.h"
 #include "tools/LevelBuilder.h"
 
 namespace {
@@ -58,13 +58,18 @@ TEST(SummaryCommand, EveryFileGetsItsRow) {
     std::vector<uint8_t> overflow = dm3Bytes;
     overflow[static_cast<size_t>(l.Frames) + 3] = 0x40; // 0x40000000 frames of 2 bytes leave 32 bits
     const std::vector<uint8_t> cut(dm3Bytes.begin(), dm3Bytes.begin() + l.SoundSources);
+    Level doorToNowhere = FilledLevel(2);
+    for (Room& room : doorToNowhere.Rooms.Items)
+        for (Door& door : room.Doors.Items)
+            door.AdjoiningRoom = 99;
     const std::vector<std::string> paths = {dir.Write("a.dm2", Build(dm2)),
                                             dir.Write("b.dm3", dm3Bytes),
                                             dir.Write("cut.dm3", cut),
                                             (dir.Path() / "missing.dm2").string(),
                                             dir.Write("text.txt", {'h', 'i'}),
                                             dir.Write("overflow.dm3", overflow),
-                                            dir.Write("empty", {})};
+                                            dir.Write("empty", {}),
+                                            dir.Write("door.dm2", Build(doorToNowhere))};
     const Command c = Summary(paths);
     ASSERT_EQ(c.Exit, 0) << c.Err;
     const auto rows = Cells(c.Out);
@@ -91,16 +96,17 @@ TEST(SummaryCommand, EveryFileGetsItsRow) {
         const char* Version;
         const char* Generation;
         const char* AtEnd;
-        bool Checked; // the checker ran: numbers in errors and warnings
-        bool Errors;  // and found an error (the walk's ending, at least)
+        bool Checked; // the checker ran (a walk that ended at the file's end): numbers in errors, warnings
+        bool Errors;  // and found an error
     };
     const Expected expected[] = {{"completed", "0000002D", "2", "yes", true, false},
                                  {"completed", "FF180038", "3", "yes", true, false},
-                                 {"completed", "FF180038", "3", "no", true, true},
+                                 {"completed", "FF180038", "3", "no", false, false},
                                  {"unreadable", "", "", "", false, false},
                                  {"not-a-level", "00006968", "", "no", false, false},
-                                 {"overflow", "FF180038", "3", "no", true, true},
-                                 {"not-a-level", "", "", "", false, false}};
+                                 {"overflow", "FF180038", "3", "no", false, false},
+                                 {"not-a-level", "", "", "", false, false},
+                                 {"completed", "0000002D", "2", "yes", true, true}};
     for (size_t i = 0; i < std::size(expected); ++i) {
         EXPECT_EQ(cell(i, "outcome"), expected[i].Outcome) << paths[i];
         EXPECT_EQ(cell(i, "version"), expected[i].Version) << paths[i];

@@ -108,7 +108,7 @@ class OrderedDocument {
 
     void HandOn(size_t i, std::string& text, const check::CheckedFile* last) {
         const std::lock_guard lock(mutex_);
-        Part& part = parts_[i];
+        FileOutput& part = parts_[i];
         if (i == head_) {
             Write(part, text);
         } else {
@@ -135,14 +135,14 @@ class OrderedDocument {
     }
 
   private:
-    struct Part {
+    struct FileOutput {
         std::string Held;
         bool Started = false; // some of its text is out
         bool Done = false;
         check::CheckedFile File;
     };
 
-    void Write(Part& part, std::string& text) {
+    void Write(FileOutput& part, std::string& text) {
         if (text.empty())
             return;
         if (!part.Started) {
@@ -171,7 +171,7 @@ class OrderedDocument {
     ReportSink& out_;
     std::ostream& err_;
     std::mutex mutex_;
-    std::vector<Part> parts_;
+    std::vector<FileOutput> parts_;
     size_t head_ = 0;
     bool anyText_ = false;
     check::CheckTotals totals_;

@@ -37,7 +37,9 @@ int BenchViewsRun(const std::string& path, const std::string& folder, bool views
 
 // Whole processes: strata-report timed as a child beside xxd and cat on a 16 MB level (report_full_to_xxd,
 // report_undetailed_to_cat, report_full_peak_mb), its JSON of every section (json_full_ms, json_peak_mb),
-// and its summary over 200 links (summary_200_links_ms).
+// its summary over 200 links (summary_200_links_ms), and strata-check on the same level beside the
+// full-detail report (check_16mb_ms, check_to_report_full, check_peak_mb).
 void BenchWholeRuns(const BenchContext& context, BenchKeys& keys);
-// Runs argv as a child of this small process and writes its peak memory in KB into file (--peak-of).
+// Runs argv as a child of this small process and writes its peak memory in KB and its exit status into
+// file (--peak-of).
 int PeakOf(const char* file, char** argv);

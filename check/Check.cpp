@@ -197,8 +197,11 @@ LevelFacts GatherFacts(const LevelFile& level, const WalkMap& map) {
     facts.Generation = map.Generation() == 3 ? format::Generation::DM3 : format::Generation::DM2;
     for (const int32_t chunk : map.TopLevel()) {
         const Span& s = map[chunk];
+        // A count read past the file's end is no count the file holds: what it bounds stays unknown, and
+        // the references into it are not judged.
+        const bool countInFile = s.First >= 0 && int64_t{s.First} + s.CountWidth <= facts.FileSize;
         for (const ChunkLength& length : kChunkLengths)
-            if (s.What == length.What)
+            if (s.What == length.What && countInFile)
                 facts.SetLength(length.Gives, int64_t{s.Count} * length.UnitBytes);
         if (s.What == Piece::StaticMeshes) {
             facts.StaticMeshIds.emplace();
@@ -329,11 +332,11 @@ CheckCounts CheckAfterWalk(const LevelFile& level, const WalkMap& map, const Che
 // Walks the level with every section detailed, as the report would, into map. The records of listed
 // runs are left as holes (never formatted) while the walk can be sure to end where the report ends;
 // otherwise it walks again formatting every line, the text counted and dropped.
-void WalkForCheck(const LevelFile& level, format::Generation generation, int64_t fixedBytes, WalkMap& map,
-                  std::vector<RoomRefs>& rooms) {
+void WalkForCheck(const LevelFile& level, format::Generation generation, const CheckOptions& options,
+                  WalkMap& map, std::vector<RoomRefs>& rooms) {
     DetailOptionSet all;
     SetAllDetails(all, true);
-    const size_t limit = ReportByteLimit(level.FileLength(), fixedBytes);
+    const size_t limit = ReportByteLimit(level.FileLength(), options.ReportFixedBytes);
     RunHoles holes;
     // The text beside the holes is held until the walk ends. A level's rooms are linked by bytes that name
     // at most 255 of them, and a room writes about a kilobyte of summary lines: past a megabyte the level
@@ -343,7 +346,7 @@ void WalkForCheck(const LevelFile& level, format::Generation generation, int64_t
     map.Watch(&gatherer, ClosedRooms::Dropped);
     try {
         StringPane text;
-        AppendReportHeader(text, "", level);
+        AppendReportHeader(text, options.Path, level);
         WalkLevel({.Text = text, .Map = map, .Options = all, .TextLimit = limit, .Holes = &holes}, level,
                   generation, format::kVersionWordBytes);
     } catch (const WalkFault&) {
@@ -353,7 +356,7 @@ void WalkForCheck(const LevelFile& level, format::Generation generation, int64_t
         holes.Holes.clear();
         StringPane text;
         text.KeepNoText();
-        AppendReportHeader(text, "", level);
+        AppendReportHeader(text, options.Path, level);
         try {
             WalkLevel({.Text = text, .Map = map, .Options = all, .TextLimit = limit}, level, generation,
                       format::kVersionWordBytes);
@@ -378,15 +381,17 @@ CheckCounts CheckLevel(const LevelFile& level, const CheckOptions& options, Find
     WalkMap map;
     std::vector<RoomRefs> rooms;
     if (const auto generation = LevelGeneration(level)) {
-        WalkForCheck(level, *generation, options.ReportFixedBytes, map, rooms);
+        WalkForCheck(level, *generation, options, map, rooms);
     } else {
         map.Reset(level.FileLength(), 0);
         map.Finish(WalkEnding::NotALevel, format::kVersionWordBytes, 0);
     }
-    return CheckAfterWalk(level, map, options, sink, [&](auto check) {
+    CheckCounts counts = CheckAfterWalk(level, map, options, sink, [&](auto check) {
         for (const RoomRefs& room : rooms)
             check(room);
     });
+    counts.End = map.End();
+    return counts;
 }
 
 } // namespace check

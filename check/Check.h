@@ -63,12 +63,16 @@ struct CheckOptions {
     int64_t MostPerRule = 1000;
     // The fixed part of the report's size limit, where CheckLevel's walk stops as the report's would.
     int64_t ReportFixedBytes = kReportFixedBytes;
+    // The name the report's header line shows for the level: the header counts against the size limit,
+    // so the walk ends at the same line as the report of the same path.
+    std::string Path;
 };
 
 struct CheckCounts {
     int64_t Errors = 0; // findings of error rules, those left out included
     int64_t Warnings = 0;
     int64_t LeftOut = 0; // findings past MostPerRule, not given to the sink
+    WalkEnd End;         // how the checked walk ended (CheckLevel)
 };
 
 // Checks a level already walked with every section detailed and its rooms kept (its map holds every

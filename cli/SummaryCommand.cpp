@@ -15,15 +15,16 @@
 #include <unistd.h>
 #include <xxhash.h>
 
+#include "check/Check.h"
 #include "cli/UsageError.h"
-#include "report/AppState.h"
 #include "format/Fault.h"
-#include "report/JsonReport.h"
 #include "format/LevelFormat.h"
+#include "format/WalkMap.h"
+#include "report/AppState.h"
+#include "report/JsonReport.h"
 #include "report/OutputFile.h"
 #include "report/ReportRun.h"
 #include "report/ThreadStart.h"
-#include "format/WalkMap.h"
 
 namespace {
 
@@ -46,6 +47,12 @@ constexpr std::array kCountColumns{
     CountColumn{"boxes", Piece::Boxes},
     CountColumn{"items", Piece::Items},
     CountColumn{"sound_details", Piece::SoundDetails},
+};
+
+// The checker's counts only: no finding is given on, none is kept.
+class CountOnly final : public check::FindingSink {
+  public:
+    void Found(const check::Finding&) override {}
 };
 
 // The whole file's hash, read in blocks into one buffer a thread: cheaper than faulting in every page
@@ -112,6 +119,17 @@ SummaryRow SummariseFile(const std::string& path) {
         for (size_t c = 0; c < kCountColumns.size(); ++c)
             if (const int32_t span = map.Find(kCountColumns[c].What); span >= 0)
                 row.Counts[c] = map[span].Count;
+    // The checker needs every section's runs: a second walk, whose records are never formatted. Only a
+    // level whose walk ended at its last byte is checked: the columns count what a whole level holds.
+    if (run.Walked() && map.Ending() == WalkEnding::Completed && row.AtFileEnd) {
+        CountOnly none;
+        check::CheckOptions countOnly;
+        countOnly.MostPerRule = 0;
+        countOnly.Path = path;
+        const check::CheckCounts found = check::CheckLevel(level, countOnly, none);
+        row.Errors = found.Errors;
+        row.Warnings = found.Warnings;
+    }
     row.Hash = HashOf(path);
     return row;
 }
@@ -258,7 +276,7 @@ std::string SummaryText(const std::vector<SummaryRow>& rows, bool json) {
             out.append(name).append(",");
         for (const CountColumn& column : kCountColumns)
             out.append(column.Name).append(",");
-        out += "xxh3\n";
+        out += "xxh3,errors,warnings\n";
     }
     for (size_t r = 0; r < rows.size(); ++r) {
         const SummaryRow& row = rows[r];
@@ -309,6 +327,8 @@ std::string SummaryText(const std::vector<SummaryRow>& rows, bool json) {
                                               ? std::optional<int64_t>(*row.Counts[c])
                                               : std::nullopt);
         text("xxh3", row.Hash ? HashText(*row.Hash) : "", row.Hash.has_value());
+        number("errors", row.Errors);
+        number("warnings", row.Warnings);
         if (json)
             out += r + 1 < rows.size() ? "},\n" : "}\n";
         else

@@ -1,7 +1,8 @@
 #pragma once
 // strata-report --summary: one row per level file, for a whole archive at once. Each file is walked
 // undetailed (mapped, so only the pages holding its count fields are read), on every core, and
-// hashed; a file that cannot be read, is not a level or faults still gets its row.
+// hashed; a level is then walked with every section for the checker's counts of errors and warnings.
+// A file that cannot be read, is not a level or faults still gets its row.
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
@@ -31,6 +32,7 @@ struct SummaryRow {
     bool AtFileEnd = false;
     std::vector<std::optional<int32_t>> Counts; // per kSummaryCounts; empty where the walk did not reach
     std::optional<uint64_t> Hash;               // XXH3 64-bit of the whole file
+    std::optional<int64_t> Errors, Warnings;    // the checker's findings; none where nothing was checked
 };
 
 // The files the paths name, in order: files as given, folders recursed (sorted by name) for the files

@@ -8,7 +8,7 @@ STRATA_PACKAGES+=(nlohmann-json3-dev)
 # Test-only: the package check runs lintian on the built .deb.
 STRATA_PACKAGES+=(lintian)
 
-ensure_packages() {
+ensure_debian_packages() {
     local missing=() package
     for package in "${STRATA_PACKAGES[@]}"; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
@@ -29,4 +29,40 @@ ensure_packages() {
         echo "sudo apt-get install -y ${missing[*]}" >&2
         exit 1
     fi
+}
+
+# Test-only: the SARIF log of strata-check is validated by Microsoft's SARIF Multitool, from the npm
+# registry, installed into a folder of the user's (never globally); npm itself comes from Debian's npm
+# package. Without a network, or without root to install npm, the tool is left out and its test is
+# skipped.
+STRATA_SARIF_TOOL_DIR=${STRATA_SARIF_TOOL_DIR:-${XDG_DATA_HOME:-$HOME/.local/share}/strata-viewer/npm}
+
+ensure_sarif_multitool() {
+    local tool="$STRATA_SARIF_TOOL_DIR/node_modules/.bin/sarif-multitool"
+    if [ -x "$tool" ]; then
+        return 0
+    fi
+    if ! command -v npm >/dev/null 2>&1; then
+        if [ "$(id -u)" -ne 0 ]; then
+            echo "npm is missing, so the SARIF validation test will be skipped (sudo apt-get install npm)" >&2
+            return 0
+        fi
+        echo "Installing npm for the SARIF validation test"
+        if ! { apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends npm; }; then
+            echo "npm could not be installed: the SARIF validation test will be skipped" >&2
+            return 0
+        fi
+    fi
+    echo "Installing @microsoft/sarif-multitool into $STRATA_SARIF_TOOL_DIR"
+    mkdir -p "$STRATA_SARIF_TOOL_DIR"
+    if ! timeout 600 npm install --no-audit --no-fund --prefix "$STRATA_SARIF_TOOL_DIR" \
+        @microsoft/sarif-multitool >/dev/null; then
+        echo "@microsoft/sarif-multitool could not be installed (offline?): its test will be skipped" >&2
+    fi
+    return 0
+}
+
+ensure_packages() {
+    ensure_debian_packages
+    ensure_sarif_multitool
 }

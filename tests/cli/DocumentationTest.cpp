@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "cli/CheckCommand.h"
 #include "cli/DiffCommand.h"
 #include "cli/ReportCommand.h"
 #include "common/TestFiles.h"
@@ -79,6 +80,8 @@ TEST(Documentation, EveryOptionOfTheHelpIsInTheManualPageAndTheCompletion) {
          HelpOf([](std::ostream& o, std::ostream& e) { return RunReportCommand({"--help"}, {}, o, e); })},
         {"strata-diff", "STRATA-DIFF", "_strata_diff",
          HelpOf([](std::ostream& o, std::ostream& e) { return RunDiffCommand({"--help"}, o, e); })},
+        {"strata-check", "STRATA-CHECK", "_strata_check",
+         HelpOf([](std::ostream& o, std::ostream& e) { return RunCheckCommand({"--help"}, o, e); })},
     };
     for (const auto& p : programs) {
         SCOPED_TRACE(p.Program);
@@ -101,6 +104,7 @@ TEST(Documentation, EveryOptionOfTheHelpIsInTheManualPageAndTheCompletion) {
 
 TEST(Documentation, CompletionOffersTheValuesOfEachOption) {
     const std::string report = STRATA_REPORT_PATH;
+    const std::string checker = STRATA_CHECK_PATH;
     const struct {
         std::string Program, Function, Words, Offered;
     } cases[] = {
@@ -115,6 +119,13 @@ TEST(Documentation, CompletionOffersTheValuesOfEachOption) {
         {"strata-diff", "_strata_diff", "strata-diff --format j", "json"},
         {"strata-diff", "_strata_diff", "strata-diff --sections 2", "2 20 21 22 23 24 25 26 27 28 29"},
         {"strata-diff", "_strata_diff", "strata-diff a.dm2 ''", "FILES"},
+        {"strata-check", "_strata_check", "strata-check --format ''", "text json sarif"},
+        {"strata-check", "_strata_check", "strata-check --severity e", "error"},
+        // The rule ids come from the program's own --list-rules, after a comma too.
+        {"strata-check", "_strata_check", "'" + checker + "' --rules door", "door-room"},
+        {"strata-check", "_strata_check", "'" + checker + "' --rules door-room,walk", "door-room,walk-ended"},
+        {"strata-check", "_strata_check", "strata-check -o ''", "FILES"},
+        {"strata-check", "_strata_check", "strata-check --rules door-room ''", "FILES"},
         {"strata-viewer", "_strata_viewer", "strata-viewer --", "--goto --help --version"},
         {"strata-viewer", "_strata_viewer", "strata-viewer --goto ''", ""},
         {"strata-viewer", "_strata_viewer", "strata-viewer ''", "FILES"},

@@ -11,10 +11,10 @@
 
 #include "cli/ReportCommand.h"
 #include "common/TestFiles.h"
-#include "report/AppState.h"
-#include "report/ReportRun.h"
 #include "format/WalkMap.h"
 #include "fuzz/HostileLevels.h"
+#include "report/AppState.h"
+#include "report/ReportRun.h"
 #include "tools/LevelBuilder.h"
 
 namespace {
@@ -52,28 +52,35 @@ Command Summary(std::vector<std::string> args) {
 
 TEST(SummaryCommand, EveryFileGetsItsRow) {
     TempDir dir;
-    const Level dm2 = FilledLevel(2);
+    const Level dm2 = ValidLevel(2);
     Layout l;
     const std::vector<uint8_t> dm3Bytes = Build(FilledLevel(3), l);
     std::vector<uint8_t> overflow = dm3Bytes;
     overflow[static_cast<size_t>(l.Frames) + 3] = 0x40; // 0x40000000 frames of 2 bytes leave 32 bits
     const std::vector<uint8_t> cut(dm3Bytes.begin(), dm3Bytes.begin() + l.SoundSources);
+    Level doorToNowhere = FilledLevel(2);
+    for (Room& room : doorToNowhere.Rooms.Items)
+        for (Door& door : room.Doors.Items)
+            door.AdjoiningRoom = 99;
     const std::vector<std::string> paths = {dir.Write("a.dm2", Build(dm2)),
                                             dir.Write("b.dm3", dm3Bytes),
                                             dir.Write("cut.dm3", cut),
                                             (dir.Path() / "missing.dm2").string(),
                                             dir.Write("text.txt", {'h', 'i'}),
                                             dir.Write("overflow.dm3", overflow),
-                                            dir.Write("empty", {})};
+                                            dir.Write("empty", {}),
+                                            dir.Write("door.dm2", Build(doorToNowhere))};
     const Command c = Summary(paths);
     ASSERT_EQ(c.Exit, 0) << c.Err;
     const auto rows = Cells(c.Out);
     ASSERT_EQ(rows.size(), paths.size() + 1);
     const std::vector<std::string> header = rows[0];
-    ASSERT_EQ(header.size(), 21u);
+    ASSERT_EQ(header.size(), 23u);
     EXPECT_EQ(header[0], "path");
     EXPECT_EQ(header[4], "outcome");
     EXPECT_EQ(header[20], "xxh3");
+    EXPECT_EQ(header[21], "errors");
+    EXPECT_EQ(header[22], "warnings");
     for (size_t r = 1; r < rows.size(); ++r) {
         ASSERT_EQ(rows[r].size(), header.size()) << r;
         EXPECT_EQ(rows[r][0], paths[r - 1]);
@@ -89,19 +96,27 @@ TEST(SummaryCommand, EveryFileGetsItsRow) {
         const char* Version;
         const char* Generation;
         const char* AtEnd;
+        bool Checked; // the checker ran (a walk that ended at the file's end): numbers in errors, warnings
+        bool Errors;  // and found an error
     };
-    const Expected expected[] = {{"completed", "0000002D", "2", "yes"},
-                                 {"completed", "FF180038", "3", "yes"},
-                                 {"completed", "FF180038", "3", "no"},
-                                 {"unreadable", "", "", ""},
-                                 {"not-a-level", "00006968", "", "no"},
-                                 {"overflow", "FF180038", "3", "no"},
-                                 {"not-a-level", "", "", ""}};
+    const Expected expected[] = {{"completed", "0000002D", "2", "yes", true, false},
+                                 {"completed", "FF180038", "3", "yes", true, true},
+                                 {"completed", "FF180038", "3", "no", false, false},
+                                 {"unreadable", "", "", "", false, false},
+                                 {"not-a-level", "00006968", "", "no", false, false},
+                                 {"overflow", "FF180038", "3", "no", false, false},
+                                 {"not-a-level", "", "", "", false, false},
+                                 {"completed", "0000002D", "2", "yes", true, true}};
     for (size_t i = 0; i < std::size(expected); ++i) {
         EXPECT_EQ(cell(i, "outcome"), expected[i].Outcome) << paths[i];
         EXPECT_EQ(cell(i, "version"), expected[i].Version) << paths[i];
         EXPECT_EQ(cell(i, "generation"), expected[i].Generation) << paths[i];
         EXPECT_EQ(cell(i, "at_file_end"), expected[i].AtEnd) << paths[i];
+        EXPECT_EQ(!cell(i, "errors").empty(), expected[i].Checked) << paths[i];
+        EXPECT_EQ(!cell(i, "warnings").empty(), expected[i].Checked) << paths[i];
+        if (expected[i].Checked) {
+            EXPECT_EQ(std::stoi(cell(i, "errors")) > 0, expected[i].Errors) << paths[i];
+        }
     }
     // Counts as the builder wrote them; sizes and ends as the files hold them.
     EXPECT_EQ(cell(0, "rooms"), std::to_string(dm2.Rooms.Items.size()));
@@ -286,7 +301,7 @@ TEST(SummaryCommand, ARowTellsWhatTheWalkHoldingEverythingTells) {
         {"sound_details", Piece::SoundDetails},
     };
     const std::vector<std::string> header = Cells(SummaryText({}, false)).at(0);
-    ASSERT_EQ(header.size(), 7 + std::size(columns) + 1);
+    ASSERT_EQ(header.size(), 7 + std::size(columns) + 3); // then xxh3, errors, warnings
     for (size_t c = 0; c < std::size(columns); ++c)
         ASSERT_EQ(header[7 + c], columns[c].first);
 

@@ -110,7 +110,7 @@ class ProblemsTest : public QObject {
         check::Finding ended = MadeFinding("walk-ended", 300, 0);
         check::Finding warned = MadeFinding("door-room", 400, 4);
         warned.Of = warning ? warning : warned.Of;
-        model.Take({late, early, ended, warned}, {.Errors = warning ? 3 : 4, .Warnings = warning ? 1 : 0});
+        model.Take({late, early, ended, warned}, {.Errors = warning ? 3 : 4, .Warnings = warning ? 1 : 0, .LeftOut = 0, .End = {}});
         QCOMPARE(model.rowCount(), 4);
         QCOMPARE(model.At(0).Offset, int64_t{100});
         QCOMPARE(model.At(1).Offset, int64_t{300});
@@ -138,7 +138,7 @@ class ProblemsTest : public QObject {
                      qPrintable(QStringLiteral("%1..%2").arg(r.First).arg(r.End)));
 
         // Those left out past the most listed of a rule are counted and said.
-        model.Take({early}, {.Errors = 1001, .Warnings = 0, .LeftOut = 1000});
+        model.Take({early}, {.Errors = 1001, .Warnings = 0, .LeftOut = 1000, .End = {}});
         QCOMPARE(model.Summary(), QStringLiteral("1001 errors; 1000 more of the same rules not listed"));
         model.Take({}, {});
         QCOMPARE(model.Summary(), QStringLiteral("No problems found"));

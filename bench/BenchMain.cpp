@@ -19,8 +19,8 @@
 #include "bench/BenchPane.h"
 #include "bench/BenchTiming.h"
 #include "bench/BigLevel.h"
-#include "report/AppState.h"
 #include "format/LevelFile.h"
+#include "report/AppState.h"
 #include "report/ReportRun.h"
 #include "tiles/m_TileEngine.h"
 

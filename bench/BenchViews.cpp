@@ -73,7 +73,8 @@ std::vector<int32_t> RecordLines(const WalkMap& map, size_t wanted) {
     for (size_t k = 0; k < wanted && !runs.empty(); ++k) {
         const Span& s = map[runs[k * runs.size() / wanted]];
         const int32_t records = (s.EndLine - s.Line - 1) / std::max<int32_t>(s.Record()->LinesPerRecord, 1);
-        lines.push_back(map.LineOfRecord(runs[k * runs.size() / wanted], static_cast<int32_t>(k * 7919 % std::max(records, 1))));
+        lines.push_back(map.LineOfRecord(runs[k * runs.size() / wanted],
+                                         static_cast<int32_t>(k * 7919 % std::max(records, 1))));
     }
     return lines;
 }
@@ -167,8 +168,8 @@ void BenchViews(const BenchContext& context, BenchKeys& keys) {
     std::error_code ec;
     const std::string self = std::filesystem::read_symlink("/proc/self/exe", ec).string();
     const auto peakKB = [&](bool views) {
-        const std::string command =
-            "'" + self + "' --views-run '" + context.BigDM2 + "' '" + context.Folder.string() + "' " + (views ? "1" : "0");
+        const std::string command = "'" + self + "' --views-run '" + context.BigDM2 + "' '" +
+                                    context.Folder.string() + "' " + (views ? "1" : "0");
         FILE* child = ::popen(command.c_str(), "r");
         long kb = -1;
         if (!child || std::fscanf(child, "%ld", &kb) != 1)

@@ -21,7 +21,8 @@ Level BigLevel(int16_t generation, int rooms, int tiles) {
         room.Xoffset = r * 1024;
         room.Vertices.Items.clear();
         for (int v = 0; v < 1300; ++v)
-            room.Vertices.Add({static_cast<int16_t>(v * 7), static_cast<int16_t>(-v), static_cast<int16_t>(r), {}});
+            room.Vertices.Add(
+                {static_cast<int16_t>(v * 7), static_cast<int16_t>(-v), static_cast<int16_t>(r), {}});
         room.Rectangles.Items.assign(1100, {{1, 2, 3, 4}, static_cast<int16_t>(r)});
         room.Triangles.Items.assign(300, {{5, 6, 7}, 12});
         room.Sprites.Items.assign(20, {3, 4});

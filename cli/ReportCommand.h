@@ -25,9 +25,9 @@ enum ReportExit : int {
 
 struct ReportRequest {
     bool AllDetails = false;
-    std::vector<int> Details; // option indices 0..36 to turn on
-    std::string TileDir;      // empty: the TileCollection folder beside the program
-    std::string OutputPath;   // empty: standard output
+    std::vector<int> Details;    // option indices 0..36 to turn on
+    std::string TileDir;         // empty: the TileCollection folder beside the program
+    std::string OutputPath;      // empty: standard output
     std::string Format = "text"; // "text" or "json"
     std::string LevelPath;       // "-": standard input
     bool ListOptions = false;

@@ -7,13 +7,13 @@
 #include <utility>
 #include <vector>
 
+#include "compare/RecordAlign.h"
 #include "format/Fault.h"
 #include "format/FieldText.h"
 #include "format/FieldValue.h"
 #include "format/NumberText.h"
-#include "compare/RecordAlign.h"
-#include "report/ReportRun.h"
 #include "format/walk/Walker.h"
+#include "report/ReportRun.h"
 
 namespace compare {
 

@@ -17,8 +17,8 @@
 
 #include "format/DetailOptions.h"
 #include "format/LevelFile.h"
-#include "report/ReportLimit.h"
 #include "format/WalkMap.h"
+#include "report/ReportLimit.h"
 
 namespace compare {
 
@@ -81,12 +81,12 @@ struct Difference {
     int32_t IndexB = -1;
     std::string Field; // the column name of the detail header line; the ending's name for Ending
     std::string ValueA, ValueB;
-    std::vector<FieldText> Values;       // Added and Removed records: every field with its value
-    int64_t Count = 0;                   // Bytes: the bytes that differ; Ending: the file's size
-    std::vector<ByteRun> Runs;           // Bytes: the first kMostByteRuns runs of differing bytes
-    int64_t RunCount = 0;                // Bytes: all the runs
-    char File = 0;                       // Ending: 'A' or 'B'
-    WalkEnd Ended;                       // Ending: how that walk ended
+    std::vector<FieldText> Values; // Added and Removed records: every field with its value
+    int64_t Count = 0;             // Bytes: the bytes that differ; Ending: the file's size
+    std::vector<ByteRun> Runs;     // Bytes: the first kMostByteRuns runs of differing bytes
+    int64_t RunCount = 0;          // Bytes: all the runs
+    char File = 0;                 // Ending: 'A' or 'B'
+    WalkEnd Ended;                 // Ending: how that walk ended
     // The bytes it concerns in each file (offset, length); -1 where it has none there.
     int32_t OffsetA = -1, OffsetB = -1;
     int32_t BytesA = 0, BytesB = 0;

@@ -1,7 +1,7 @@
 #include "compare/DifferenceText.h"
 
-#include "report/JsonString.h"
 #include "format/NumberText.h"
+#include "report/JsonString.h"
 #include "report/RunOutcomeText.h"
 
 namespace compare {

@@ -8,15 +8,18 @@ constexpr DetailGroup C = DetailGroup::RightColumn;
 } // namespace
 
 const std::array<DetailOptionInfo, kDetailOptionCount> kDetailOptionTable = {{
-    {"Palettes", G},        {"Texture Tiles", G},   {"Room Info", R},        {"Meshes", R},
-    {"Sprites", R},         {"Doors", R},           {"Sectors", R},          {"Lights", R},
-    {"StaticMeshes", R},    {"Flags", R},           {"Floors", L},           {"Meshes", L},
-    {"Mesh Pointers", L},   {"Animations", L},      {"State Changes", L},    {"AnimDispatches", L},
-    {"AnimCommands", L},    {"MeshTree", L},        {"Frames", L},           {"Moveables", L},
-    {"StaticMeshes", L},    {"Object Textures", L}, {"Sprite Textures", L},  {"Sprite Sequence", L},
-    {"Cameras", C},         {"SoundSources", C},    {"Boxes", C},            {"Overlaps", C},
-    {"Zones", C},           {"Animated Textures", C}, {"Items", C},          {"LightMaps", C},
-    {"CinematicFrames", C}, {"DemoData", C},        {"SoundMaps", C},        {"SoundDetails", C},
+    {"Palettes", G},        {"Texture Tiles", G},   {"Room Info", R},
+    {"Meshes", R},          {"Sprites", R},         {"Doors", R},
+    {"Sectors", R},         {"Lights", R},          {"StaticMeshes", R},
+    {"Flags", R},           {"Floors", L},          {"Meshes", L},
+    {"Mesh Pointers", L},   {"Animations", L},      {"State Changes", L},
+    {"AnimDispatches", L},  {"AnimCommands", L},    {"MeshTree", L},
+    {"Frames", L},          {"Moveables", L},       {"StaticMeshes", L},
+    {"Object Textures", L}, {"Sprite Textures", L}, {"Sprite Sequence", L},
+    {"Cameras", C},         {"SoundSources", C},    {"Boxes", C},
+    {"Overlaps", C},        {"Zones", C},           {"Animated Textures", C},
+    {"Items", C},           {"LightMaps", C},       {"CinematicFrames", C},
+    {"DemoData", C},        {"SoundMaps", C},       {"SoundDetails", C},
     {"SampleIndices", C},
 }};
 

@@ -10,18 +10,22 @@ inline constexpr int kOverflowFault = 6;
 // A fault that ends a walk. Number is the fault's number (6 for an overflow); Offset is the running
 // offset where the walk stood, filled in by the walker before the fault leaves it.
 class WalkFault : public std::runtime_error {
-public:
+  public:
     explicit WalkFault(int number, int32_t offset = 0)
         : std::runtime_error("walk fault " + std::to_string(number)), Number(number), Offset(offset) {}
     int Number;
     int32_t Offset;
 };
 
-[[noreturn]] inline void RaiseOverflow() { throw WalkFault(kOverflowFault); }
+[[noreturn]] inline void RaiseOverflow() {
+    throw WalkFault(kOverflowFault);
+}
 
 // The report grew past its size limit (set by the report run); 7 is the number of an out-of-memory fault.
 inline constexpr int kReportLimitFault = 7;
-[[noreturn]] inline void RaiseReportLimit() { throw WalkFault(kReportLimitFault); }
+[[noreturn]] inline void RaiseReportLimit() {
+    throw WalkFault(kReportLimitFault);
+}
 
 inline int32_t checkedAdd32(int32_t a, int32_t b) {
     int32_t r;

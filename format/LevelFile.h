@@ -18,7 +18,7 @@ inline constexpr int16_t kStatusPermissionDenied = 70;
 inline constexpr int16_t kStatusPathAccessError = 75;
 
 class LevelFile {
-public:
+  public:
     LevelFile() = default;
     LevelFile(LevelFile&& other) noexcept { *this = std::move(other); }
     LevelFile& operator=(LevelFile&& other) noexcept;
@@ -59,7 +59,7 @@ public:
     }
     int32_t S32(int64_t offset) const { return static_cast<int32_t>(U32(offset)); }
 
-private:
+  private:
     void Release();
 
     std::vector<uint8_t> bytes_; // the bytes of a file that was read, not mapped

@@ -11,10 +11,10 @@
 #include <memory>
 #include <vector>
 
-#include "report/AppState.h"
 #include "compare/Compare.h"
 #include "compare/DifferenceText.h"
 #include "fuzz/FuzzInput.h"
+#include "report/AppState.h"
 
 namespace {
 

@@ -19,13 +19,13 @@
 #include <unistd.h>
 #include <vector>
 
-#include "report/AppState.h"
 #include "format/Fault.h"
+#include "fuzz/FuzzInput.h"
+#include "report/AppState.h"
 #include "report/JsonReport.h"
 #include "report/ReportLimit.h"
 #include "report/ReportRun.h"
 #include "report/StreamedReport.h"
-#include "fuzz/FuzzInput.h"
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define STRATA_FUZZ_SANITIZED 1

@@ -13,11 +13,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include "report/AppState.h"
 #include "format/Fault.h"
+#include "fuzz/FuzzInput.h"
+#include "report/AppState.h"
 #include "report/ReportLimit.h"
 #include "report/ReportRun.h"
-#include "fuzz/FuzzInput.h"
 
 namespace {
 

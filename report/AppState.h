@@ -7,10 +7,10 @@
 #include <string>
 
 #include "format/DetailOptions.h"
-#include "report/ReportLimit.h"
 #include "format/LevelFile.h"
-#include "format/walk/ReportPane.h"
 #include "format/WalkMap.h"
+#include "format/walk/ReportPane.h"
+#include "report/ReportLimit.h"
 #include "support/CSmartArray.h"
 #include "tiles/m_TileEngine.h"
 
@@ -43,7 +43,8 @@ struct AppState {
     bool PalettesLoaded = false;
     bool TexturesLoaded = false;
 
-    // The folder the program runs from; the tiles go to its "TileCollection" unless TileFolderOverride is set.
+    // The folder the program runs from; the tiles go to its "TileCollection" unless TileFolderOverride is
+    // set.
     std::filesystem::path ProgramFolder;
     std::filesystem::path TileFolderOverride;
     // TileFolderOverride is the user's data folder because the program's own folder cannot be written.

@@ -22,11 +22,11 @@
 #include <string>
 #include <string_view>
 
+#include "format/LevelFile.h"
+#include "format/WalkMap.h"
+#include "format/walk/ReportPane.h"
 #include "report/AppState.h"
 #include "report/JsonString.h"
-#include "format/LevelFile.h"
-#include "format/walk/ReportPane.h"
-#include "format/WalkMap.h"
 
 // Appends the document of a walk over level, recorded in map, to out. path is shown as "file".
 void AppendJsonReport(std::string& out, std::string_view path, const LevelFile& level, const WalkMap& map);

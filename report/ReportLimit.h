@@ -7,9 +7,9 @@
 // crafted file can send room after room over the same bytes and list them again each time: a few
 // kilobytes could ask for gigabytes of report. The limit doubles both honest figures; only a walk that
 // goes over the same bytes again and again comes near it, and it ends there like an overflow.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <limits>
 
 inline constexpr int64_t kReportBytesPerLevelByte = 64;

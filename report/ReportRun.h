@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "report/AppState.h"
 #include "format/LevelFile.h"
 #include "format/walk/WalkOutput.h"
+#include "report/AppState.h"
 #include "report/OutputFile.h"
 #include "tiles/m_TileEngine.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "report/AppState.h"
 #include "format/WalkMap.h"
+#include "report/AppState.h"
 
 // One sentence about subject (a path, or "A"): "PATH: walked to the end of the file, 1194622 bytes",
 // "an overflow ended the walk at offset 0x704 (1796) of PATH", "PATH is not a DM2 or DM3 level: its

@@ -14,8 +14,8 @@
 #include <memory>
 #include <string>
 
-#include "report/AppState.h"
 #include "format/walk/ReportPane.h"
+#include "report/AppState.h"
 
 // Returns what ReportLevelFile returns and leaves state as it does (map, outcome, palettes, tiles),
 // except that the text went to sink and the pane is left empty. threads 0: one per core.

@@ -7,6 +7,8 @@ STRATA_PACKAGES=(build-essential cmake ninja-build g++ libgtest-dev qt6-base-dev
 STRATA_PACKAGES+=(nlohmann-json3-dev)
 # Test-only: the package check runs lintian on the built .deb.
 STRATA_PACKAGES+=(lintian)
+# Test-only: the sources are checked against the committed .clang-format.
+STRATA_PACKAGES+=(clang-format)
 
 ensure_debian_packages() {
     local missing=() package

@@ -11,7 +11,7 @@
 
 // Base of every object that a CSmartArray can hold by reference.
 class SmartObject {
-public:
+  public:
     virtual ~SmartObject() = default;
 };
 
@@ -19,7 +19,7 @@ public:
 using SmartValue = std::variant<std::monostate, double, std::string, bool, std::shared_ptr<SmartObject>>;
 
 class CSmartArray {
-public:
+  public:
     // Notifications, raised in the order the operations describe.
     std::function<void(int64_t iItemNumber)> Resized;
     std::function<void(bool bCleared)> Cleared;
@@ -45,7 +45,7 @@ public:
 
     static bool IsAccepted(const SmartValue& value);
 
-private:
+  private:
     bool IsIndexValid(int64_t position);
     std::vector<SmartValue> items_;
 };

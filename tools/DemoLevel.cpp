@@ -304,12 +304,12 @@ Level DemoLevel(int16_t generation) {
 
 Level BrokenDemoLevel(int16_t generation) {
     Level level = DemoLevel(generation);
-    level.Rooms.Items[1].Doors.Items[0].AdjoiningRoom = 9;          // a door to a room that is not there
-    level.Rooms.Items[2].Rectangles.Items[4].Texture = kTextures;   // a face's texture past the list
-    level.Rooms.Items[0].Sectors[14].FDIndex = 40;                  // a sector past the floor data
-    level.Moveables.Items[2].NumMeshes = 2;                         // meshes past the mesh pointers
-    level.Items.Items[3].Room = S16(kRooms + 4);                    // an item in a room that is not there
-    level.Items.Items[5].ObjectID = 99;                             // an item of no moveable (a warning)
+    level.Rooms.Items[1].Doors.Items[0].AdjoiningRoom = 9;        // a door to a room that is not there
+    level.Rooms.Items[2].Rectangles.Items[4].Texture = kTextures; // a face's texture past the list
+    level.Rooms.Items[0].Sectors[14].FDIndex = 40;                // a sector past the floor data
+    level.Moveables.Items[2].NumMeshes = 2;                       // meshes past the mesh pointers
+    level.Items.Items[3].Room = S16(kRooms + 4);                  // an item in a room that is not there
+    level.Items.Items[5].ObjectID = 99;                           // an item of no moveable (a warning)
     return level;
 }
 

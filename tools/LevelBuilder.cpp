@@ -10,7 +10,7 @@ namespace {
 
 // Appends little-endian fields to the file being built.
 class Writer {
-public:
+  public:
     std::vector<uint8_t> Bytes;
     int32_t Here() const { return static_cast<int32_t>(Bytes.size()); }
     void U8(uint8_t v) { Bytes.push_back(v); }
@@ -24,7 +24,9 @@ public:
         U16(static_cast<uint16_t>(v >> 16));
     }
     void S32(int32_t v) { U32(static_cast<uint32_t>(v)); }
-    template <size_t N> void Raw(const std::array<uint8_t, N>& bytes) { Bytes.insert(Bytes.end(), bytes.begin(), bytes.end()); }
+    template <size_t N> void Raw(const std::array<uint8_t, N>& bytes) {
+        Bytes.insert(Bytes.end(), bytes.begin(), bytes.end());
+    }
     void Zeros(size_t n) { Bytes.insert(Bytes.end(), n, 0); }
 };
 
@@ -282,9 +284,11 @@ std::vector<uint8_t> Build(const Level& level, Layout& layout) {
     layout.Overlaps = w.Here();
     WriteList(w, level.Overlaps, false, format::kOverlap, [&](uint16_t v) { w.U16(v); });
     layout.Zones = w.Here();
-    const int32_t zoneBlocks = level.ZoneBlocks ? *level.ZoneBlocks : static_cast<int32_t>(level.Boxes.Items.size());
+    const int32_t zoneBlocks =
+        level.ZoneBlocks ? *level.ZoneBlocks : static_cast<int32_t>(level.Boxes.Items.size());
     for (int32_t i = 0; i < zoneBlocks; ++i) {
-        const Zone zone = static_cast<size_t>(i) < level.Zones.size() ? level.Zones[static_cast<size_t>(i)] : Zone{};
+        const Zone zone =
+            static_cast<size_t>(i) < level.Zones.size() ? level.Zones[static_cast<size_t>(i)] : Zone{};
         w.S16(zone.ZoneID);
         w.Raw(zone.Rest);
     }

@@ -145,13 +145,13 @@ struct SoundDetail {
 using Tile8 = std::vector<uint8_t>; // 65536 palette indices, row by row from the top (shorter: zero-filled)
 
 struct Level {
-    int16_t Generation = 2;               // 2 (DM2) or 3 (DM3)
-    std::optional<uint32_t> VersionWord;  // written instead of the generation's version word when set
-    std::array<uint8_t, 768> Palette8{};  // red, green, blue; 0..63 each
+    int16_t Generation = 2;              // 2 (DM2) or 3 (DM3)
+    std::optional<uint32_t> VersionWord; // written instead of the generation's version word when set
+    std::array<uint8_t, 768> Palette8{}; // red, green, blue; 0..63 each
     std::array<uint8_t, 1024> Palette16{};
-    List<Tile8> Tiles;                    // 8-bit tiles; the 16-bit tiles are written as zeros
-    uint32_t AfterTiles = 0;              // the skipped 4-byte field behind the tiles
-    List<Room> Rooms;                     // s16 count
+    List<Tile8> Tiles;       // 8-bit tiles; the 16-bit tiles are written as zeros
+    uint32_t AfterTiles = 0; // the skipped 4-byte field behind the tiles
+    List<Room> Rooms;        // s16 count
     List<uint16_t> FloorData;
     List<uint16_t> MeshData;
     List<int32_t> MeshPointers;
@@ -180,10 +180,10 @@ struct Level {
     List<CinematicFrame> CinematicFrames; // s16 count
     List<uint8_t> DemoData;               // s16 count of bytes
     std::array<int16_t, 370> SoundMap{};
-    List<SoundDetail> SoundDetails;       // count in the low 16 bits of a 4-byte field
-    uint16_t SoundDetailsHighWord = 0;    // the high 16 bits of that field
+    List<SoundDetail> SoundDetails;    // count in the low 16 bits of a 4-byte field
+    uint16_t SoundDetailsHighWord = 0; // the high 16 bits of that field
     List<int32_t> SampleIndices;
-    std::vector<uint8_t> Trailing;        // bytes written after the sample indices
+    std::vector<uint8_t> Trailing; // bytes written after the sample indices
 };
 
 inline constexpr uint32_t kVersionDM1 = format::kVersionDM1;

@@ -16,6 +16,7 @@ std::optional<std::string> ProposedCsvName(std::string_view levelPath) {
 }
 
 QString SaveReportText(const QString& path, std::string_view text, const std::string& levelPath) {
-    const std::string reason = WriteOutputFile(QFile::encodeName(path).toStdString(), text, IdentityOf(levelPath));
+    const std::string reason =
+        WriteOutputFile(QFile::encodeName(path).toStdString(), text, IdentityOf(levelPath));
     return QString::fromStdString(reason);
 }

@@ -18,9 +18,9 @@
 #include <QStatusBar>
 
 #include "format/DetailOptions.h"
+#include "palette/frmMainPal.h"
 #include "report/ReportRun.h"
 #include "report/RunOutcomeText.h"
-#include "palette/frmMainPal.h"
 #include "support/ShownText.h"
 #include "tiles/frmTextureTiles.h"
 #include "ui/AppIcon.h"
@@ -394,8 +394,7 @@ void frmMain::OpenLevel(const QString& path) {
 
 QString frmMain::GoToAtStart(const QString& offset) {
     const std::optional<int64_t> at = ParseOffset(offset.toStdString());
-    const int64_t size =
-        state_.Level && !state_.LastRun.Unread ? state_.Level->Size() : 0;
+    const int64_t size = state_.Level && !state_.LastRun.Unread ? state_.Level->Size() : 0;
     QString why;
     if (!at)
         why = tr("\"%1\" is not an offset (\"0x1F2C\", \"1F2Ch\" or decimal)").arg(offset);

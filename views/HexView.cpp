@@ -39,7 +39,8 @@ constexpr char kDigits[] = "0123456789ABCDEF";
 
 } // namespace
 
-HexView::HexView(SpanSelection& selection, QWidget* parent) : QAbstractScrollArea(parent), selection_(selection) {
+HexView::HexView(SpanSelection& selection, QWidget* parent)
+    : QAbstractScrollArea(parent), selection_(selection) {
     setFocusPolicy(Qt::StrongFocus);
     setFont(HexFont());
     TakeFontMetrics();
@@ -83,8 +84,9 @@ void HexView::TakeWalk() {
 }
 
 bool HexView::Covered(int64_t offset) const {
-    auto after = std::upper_bound(covered_.begin(), covered_.end(), offset,
-                                  [](int64_t o, const std::pair<int64_t, int64_t>& r) { return o < r.first; });
+    auto after =
+        std::upper_bound(covered_.begin(), covered_.end(), offset,
+                         [](int64_t o, const std::pair<int64_t, int64_t>& r) { return o < r.first; });
     return after != covered_.begin() && offset < std::prev(after)->second;
 }
 
@@ -206,7 +208,8 @@ void HexView::paintEvent(QPaintEvent* e) {
     const QColor highlight = pal.color(QPalette::Highlight);
     // Background and pen for each shade, in the order of Shade.
     const std::array<QColor, 4> fill{base, highlight, Blend(highlight, base, 0.3), Blend(text, base, 0.12)};
-    const std::array<QColor, 4> pen{text, pal.color(QPalette::HighlightedText), text, Blend(text, base, 0.55)};
+    const std::array<QColor, 4> pen{text, pal.color(QPalette::HighlightedText), text,
+                                    Blend(text, base, 0.55)};
 
     const int64_t first = FirstVisibleRow();
     const int64_t from = first + std::max(0, e->rect().top()) / lineHeight_;
@@ -308,8 +311,8 @@ void HexView::keyPressEvent(QKeyEvent* e) {
         {QKeySequence::MoveToStartOfLine, at - at % kBytesPerRow},
         {QKeySequence::MoveToEndOfLine, at - at % kBytesPerRow + kBytesPerRow - 1},
     };
-    const auto* move = std::find_if(std::begin(moves), std::end(moves),
-                                    [e](const auto& m) { return e->matches(m.first); });
+    const auto* move =
+        std::find_if(std::begin(moves), std::end(moves), [e](const auto& m) { return e->matches(m.first); });
     if (move == std::end(moves)) {
         QAbstractScrollArea::keyPressEvent(e);
         return;

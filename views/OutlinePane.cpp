@@ -47,7 +47,8 @@ void OutlinePane::currentChanged(const QModelIndex& current, const QModelIndex& 
     else if (model_->RecordOf(current) >= 0)
         selection_.SelectRecord(model_->SpanOf(current), model_->RecordOf(current), this);
     else if (model_->PageOf(current) >= 0)
-        selection_.SelectRecord(model_->SpanOf(current), model_->PageOf(current) * OutlineModel::kPageSize, this);
+        selection_.SelectRecord(model_->SpanOf(current), model_->PageOf(current) * OutlineModel::kPageSize,
+                                this);
     else
         selection_.SelectSpan(model_->SpanOf(current), this);
 }

@@ -6,8 +6,8 @@
 #include <QObject>
 #include <cstdint>
 
-#include "report/AppState.h"
 #include "format/WalkMap.h"
+#include "report/AppState.h"
 
 class SpanSelection : public QObject {
     Q_OBJECT

@@ -57,8 +57,8 @@ int32_t NodesOfWords(int32_t words) {
 // words is not a multiple of 4; the header line stands whenever there are words, even when no node
 // line follows it.
 void WalkMeshTrees(Walk& w) {
-    const auto [words, bytes] =
-        SummariseChunk(w, Piece::MeshTrees, ",MeshTree,", kMeshTreeWordBytes, CountField::S32, &kMeshTreeNode);
+    const auto [words, bytes] = SummariseChunk(w, Piece::MeshTrees, ",MeshTree,", kMeshTreeWordBytes,
+                                               CountField::S32, &kMeshTreeNode);
     if (!w.Option(optMeshTree))
         w.Advance(bytes);
     else if (words > 0)

@@ -73,7 +73,9 @@ ChunkCount SummariseChunk(Walk& w, Piece what, std::string_view word, int32_t un
     return {n, bytes};
 }
 
-int32_t ChunkStep(Walk& w, const ChunkShape& chunk) { return ChunkStep(w, chunk, w.Option(chunk.Option)); }
+int32_t ChunkStep(Walk& w, const ChunkShape& chunk) {
+    return ChunkStep(w, chunk, w.Option(chunk.Option));
+}
 
 int32_t ChunkStep(Walk& w, const ChunkShape& chunk, bool listed) {
     const ChunkCount count =

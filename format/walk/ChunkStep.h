@@ -13,7 +13,6 @@ enum class CountField {
     S16In4Bytes, // a 4-byte field whose low 16 bits, as a signed 16-bit value, are the count
 };
 
-
 // The writer of records whose fields all stand on one line, in the order of their description. It runs
 // for every record of a million-line report, so everything it calls is inlined into it.
 template <const format::Record& R> [[gnu::flatten]] void OneLineRecord(Walk& w, int32_t at) {
@@ -56,4 +55,6 @@ void ListRecords(Walk& w, int32_t n, const format::Record& record, RecordWriter 
                  std::string_view numberPrefix = {});
 // Writes records [first, first + count) of a run whose record 0 stands at `at`, as ListRecords does.
 void WriteRecords(Walk& w, const RunHole& run, int32_t first, int32_t count);
-inline void ListRecords(Walk& w, int32_t n, const ChunkShape& chunk) { ListRecords(w, n, *chunk.Record, chunk.Write); }
+inline void ListRecords(Walk& w, int32_t n, const ChunkShape& chunk) {
+    ListRecords(w, n, *chunk.Record, chunk.Write);
+}

@@ -12,12 +12,13 @@ using namespace format;
 constexpr std::string_view kDM3FloorWordPrefix = "Room Floor Data No ";
 
 void FloorData(Walk& w) {
-    const auto [n, bytes] = SummariseChunk(w, Piece::FloorData, ",Floor,", kFloorWord.Size, CountField::S32,
-                                           &kFloorWord);
+    const auto [n, bytes] =
+        SummariseChunk(w, Piece::FloorData, ",Floor,", kFloorWord.Size, CountField::S32, &kFloorWord);
     if (!w.Option(optFloors) || n < 1)
         w.Advance(bytes);
     else
-        ListRecords(w, n, kFloorWord, OneLineRecord<kFloorWord>, w.IsDM3() ? kDM3FloorWordPrefix : std::string_view{});
+        ListRecords(w, n, kFloorWord, OneLineRecord<kFloorWord>,
+                    w.IsDM3() ? kDM3FloorWordPrefix : std::string_view{});
     w.Close(n);
 }
 

@@ -24,11 +24,11 @@ constexpr ChunkShape kCinematicFrames{.What = Piece::CinematicFrames,
                                       .Count = CountField::S16};
 
 constexpr ChunkShape kDemoDataChunk{.What = Piece::DemoData,
-                               .SummaryWord = ",Demo Data,",
-                               .Record = &format::kDemoData,
-                               .Option = optDemoData,
-                               .Write = OneLineRecord<format::kDemoData>,
-                               .Count = CountField::S16};
+                                    .SummaryWord = ",Demo Data,",
+                                    .Record = &format::kDemoData,
+                                    .Option = optDemoData,
+                                    .Write = OneLineRecord<format::kDemoData>,
+                                    .Count = CountField::S16};
 
 constexpr ChunkShape kSoundDetails{.What = Piece::SoundDetails,
                                    .SummaryWord = ",Sound Details,",

@@ -12,7 +12,7 @@
 #include "format/walk/ReportText.h"
 
 class ReportLine {
-public:
+  public:
     ReportLine() : buf_(512, '\0') {
         buf_[0] = '\r';
         buf_[1] = '\n';
@@ -69,7 +69,7 @@ public:
     // "\r\n" + the line's text, as it is appended to a pane.
     std::string_view WithBreak() const { return std::string_view(buf_.data(), len_); }
 
-private:
+  private:
     static constexpr size_t kBreak = 2;
     // A pointer to at least n writable bytes at the end of the line.
     char* Room(size_t n) {

@@ -5,7 +5,7 @@
 #include <string_view>
 
 class ReportPane {
-public:
+  public:
     virtual ~ReportPane() = default;
     virtual std::string_view Text() const = 0;
     virtual void ReplaceAll(std::string_view text) = 0;
@@ -16,7 +16,7 @@ public:
 
 // Where a streamed report goes, block by block, in order.
 class ReportSink {
-public:
+  public:
     virtual ~ReportSink() = default;
     virtual void Write(std::string_view block) = 0;
 };
@@ -24,7 +24,7 @@ public:
 // The main pane: an in-memory string. Streamed to a sink, it holds only the text not yet handed on:
 // the walk hands it over in blocks (Flush) and the whole report never stands in memory at once.
 class StringPane final : public ReportPane {
-public:
+  public:
     std::string_view Text() const override { return text_; }
     void ReplaceAll(std::string_view text) override;
     void InsertAtEnd(std::string_view text) override { text_.append(text); }
@@ -55,7 +55,7 @@ public:
     size_t Written() const { return flushed_ + text_.size(); }
     size_t Flushed() const { return flushed_; }
 
-private:
+  private:
     std::string text_;
     ReportSink* sink_ = nullptr;
     size_t blockBytes_ = 0;

@@ -14,9 +14,13 @@ void AppendReportLine(std::string_view text, ReportPane& pane, bool replaceAll) 
     pane.InsertAtEnd(text);
 }
 
-void AppendSeparatorLine(ReportPane& pane, bool replaceAll) { AppendReportLine(kSeparatorLine, pane, replaceAll); }
+void AppendSeparatorLine(ReportPane& pane, bool replaceAll) {
+    AppendReportLine(kSeparatorLine, pane, replaceAll);
+}
 
-void AppendBlankLine(ReportPane& pane, bool replaceAll) { AppendReportLine(" ", pane, replaceAll); }
+void AppendBlankLine(ReportPane& pane, bool replaceAll) {
+    AppendReportLine(" ", pane, replaceAll);
+}
 
 void AppendOffsetLine(ReportPane& pane, int32_t offset, std::string_view text) {
     ReportLine line;

@@ -6,7 +6,8 @@
 #include "format/walk/ReportPane.h"
 
 inline constexpr std::string_view kLineBreak = "\r\n";
-inline constexpr std::string_view kSeparatorLine = ";---------------------------------------------------------";
+inline constexpr std::string_view kSeparatorLine =
+    ";---------------------------------------------------------";
 
 // Appends "\r\n" + text at the end of the pane, or with replaceAll makes text the pane's whole text.
 // An empty text does nothing.

@@ -21,10 +21,12 @@
 
 class Walk {
   public:
-    Walk(const WalkOutput& output, const LevelFile& level, format::Generation generation, int32_t startOffset);
+    Walk(const WalkOutput& output, const LevelFile& level, format::Generation generation,
+         int32_t startOffset);
     // A walk that only formats records into out (the lines of a run left as a hole): no size limit,
     // no holes, no map.
-    Walk(const DetailOptionSet& options, const LevelFile& level, format::Generation generation, StringPane& out);
+    Walk(const DetailOptionSet& options, const LevelFile& level, format::Generation generation,
+         StringPane& out);
 
     const LevelFile& Level;
     const format::Generation Generation;

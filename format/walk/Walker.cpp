@@ -16,14 +16,16 @@ int32_t NextLineOf(std::string_view text) {
 
 } // namespace
 
-Walk::Walk(const WalkOutput& output, const LevelFile& level, format::Generation generation, int32_t startOffset)
+Walk::Walk(const WalkOutput& output, const LevelFile& level, format::Generation generation,
+           int32_t startOffset)
     : Level(level), Generation(generation), options_(output.Options), map_(&output.Map), out_(output.Text),
       holes_(output.Holes), offset_(startOffset), line_(NextLineOf(output.Text.Text())),
       reportLimit_(output.TextLimit), watermark_(0) {
     SetWatermark();
 }
 
-Walk::Walk(const DetailOptionSet& options, const LevelFile& level, format::Generation generation, StringPane& out)
+Walk::Walk(const DetailOptionSet& options, const LevelFile& level, format::Generation generation,
+           StringPane& out)
     : Level(level), Generation(generation), options_(options), out_(out), offset_(0), line_(0),
       reportLimit_(std::numeric_limits<size_t>::max()), watermark_(std::numeric_limits<size_t>::max()) {}
 
@@ -99,8 +101,8 @@ int32_t WalkLevel(const WalkOutput& output, const LevelFile& level, format::Gene
     } catch (WalkFault& fault) {
         fault.Offset = w.Offset();
         const bool named = fault.Number == kReportLimitFault || fault.Number == kOverflowFault;
-        map.Finish(fault.Number == kReportLimitFault ? WalkEnding::SizeLimit : WalkEnding::Overflow, w.Offset(),
-                   w.NextLine(), named ? 0 : static_cast<int16_t>(fault.Number));
+        map.Finish(fault.Number == kReportLimitFault ? WalkEnding::SizeLimit : WalkEnding::Overflow,
+                   w.Offset(), w.NextLine(), named ? 0 : static_cast<int16_t>(fault.Number));
         throw;
     } catch (const std::bad_alloc&) {
         // The report outgrew the memory there is, below its own size limit: end the walk as that limit
@@ -109,8 +111,7 @@ int32_t WalkLevel(const WalkOutput& output, const LevelFile& level, format::Gene
         throw WalkFault(kReportLimitFault, w.Offset());
     }
     // A walk whose last step went back before the first byte did not complete anything it could show.
-    map.Finish(w.Offset() < 0 ? WalkEnding::SteppedBack : WalkEnding::Completed, w.Offset(),
-                     w.NextLine());
+    map.Finish(w.Offset() < 0 ? WalkEnding::SteppedBack : WalkEnding::Completed, w.Offset(), w.NextLine());
     return w.Offset();
 }
 

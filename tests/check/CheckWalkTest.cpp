@@ -6,8 +6,8 @@
 #include "check/Check.h"
 #include "format/Fault.h"
 #include "format/walk/Walker.h"
-#include "report/ReportRun.h"
 #include "fuzz/HostileLevels.h"
+#include "report/ReportRun.h"
 #include "tools/LevelBuilder.h"
 
 using namespace levelbuilder;

@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include "common/TestFiles.h"
-#include "report/OutputFileSeam.h"
 #include "format/walk/ReportText.h"
+#include "report/OutputFileSeam.h"
 #include "tools/LevelBuilder.h"
 
 namespace {

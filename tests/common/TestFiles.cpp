@@ -14,7 +14,8 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
     std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ec);
     std::filesystem::remove_all(path_, ec);
 }
 
@@ -41,7 +42,8 @@ std::vector<std::string> Lines(std::string_view report) {
     size_t start = 0;
     for (;;) {
         const size_t end = report.find("\r\n", start);
-        lines.emplace_back(report.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        lines.emplace_back(
+            report.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
         if (end == std::string_view::npos)
             break;
         start = end + 2;

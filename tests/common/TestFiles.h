@@ -6,7 +6,7 @@
 #include <vector>
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -15,7 +15,7 @@ public:
     // Writes bytes to name inside the folder and returns the full path.
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -11,8 +11,8 @@
 #include "compare/DifferenceText.h"
 #include "format/Fault.h"
 #include "format/NumberText.h"
-#include "report/ReportRun.h"
 #include "fuzz/HostileLevels.h"
+#include "report/ReportRun.h"
 #include "tools/LevelBuilder.h"
 
 using namespace levelbuilder;

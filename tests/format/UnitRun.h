@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "common/TestFiles.h"
-#include "report/AppState.h"
 #include "format/Fault.h"
 #include "format/LevelFile.h"
-#include "report/ReportRun.h"
 #include "format/walk/ReportText.h"
 #include "format/walk/Units.h"
+#include "report/AppState.h"
+#include "report/ReportRun.h"
 #include "tools/LevelBuilder.h"
 
 using namespace levelbuilder;

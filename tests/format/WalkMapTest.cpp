@@ -7,9 +7,9 @@
 
 #include "UnitRun.h"
 #include "format/LevelFormat.h"
-#include "report/ReportRun.h"
 #include "format/WalkMap.h"
 #include "format/walk/Walker.h"
+#include "report/ReportRun.h"
 
 namespace {
 
@@ -378,8 +378,8 @@ std::map<Piece, int32_t> OwnLinesByPiece(const WalkMap& map) {
         for (int32_t child : map.Children(i))
             own -= map[child].EndLine - map[child].Line;
         // A listed run's records are listed by the option of the chunk or part that holds it.
-        const Piece lister = map[i].What == Piece::Records && map[i].Parent >= 0 ? map[map[i].Parent].What
-                                                                                 : map[i].What;
+        const Piece lister =
+            map[i].What == Piece::Records && map[i].Parent >= 0 ? map[map[i].Parent].What : map[i].What;
         lines[lister] += own;
     }
     return lines;
@@ -416,7 +416,8 @@ TEST(PieceInfo, CountWidthsAndOptionsAreThoseOfTheWalk) {
             const std::map<Piece, int32_t> fewer = OwnLinesByPiece(w.Map());
             for (const auto& [piece, lines] : whole) {
                 const auto left = fewer.find(piece);
-                if (piece == Piece::Rooms || piece == Piece::Room || (left != fewer.end() && left->second == lines))
+                if (piece == Piece::Rooms || piece == Piece::Room ||
+                    (left != fewer.end() && left->second == lines))
                     continue;
                 // A piece that is gone went with the part that holds it (the sprites with the room's meshes).
                 const bool gone = left == fewer.end() && InfoOf(HolderOf(all.Map(), piece)).Option == option;
@@ -429,7 +430,8 @@ TEST(PieceInfo, CountWidthsAndOptionsAreThoseOfTheWalk) {
         }
         for (const Span& s : all.Map().Spans()) {
             if (s.Kind == SpanKind::Run && s.Parent >= 0) {
-                EXPECT_TRUE(listed.contains(all.Map()[s.Parent].What)) << InfoOf(all.Map()[s.Parent].What).Name;
+                EXPECT_TRUE(listed.contains(all.Map()[s.Parent].What))
+                    << InfoOf(all.Map()[s.Parent].What).Name;
             }
         }
     }

@@ -6,7 +6,9 @@
 
 namespace {
 
-void PalettesAndTiles(Walk& w) { WalkPalettesAndTiles(w); }
+void PalettesAndTiles(Walk& w) {
+    WalkPalettesAndTiles(w);
+}
 
 UnitRun WalkStart(AppState& state, const DetailOptionSet& options, const Level& level) {
     return RunUnit(PalettesAndTiles, Build(level), level.Generation, 4, options, false, &state);

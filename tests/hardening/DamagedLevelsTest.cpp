@@ -83,7 +83,7 @@ TEST_P(DamagedLevel, EveryPrefixEndsAsACompletedRunOrAnOverflow) {
         const size_t s = cut % 4 + (cut >= kTileCountAt ? 4 : 0); // behind the palettes, a set's copy
         SCOPED_TRACE("cut at " + std::to_string(cut) + ", options " + sets[s].Name);
         const WalkedBytes end = WalkBytes({whole.begin(), whole.begin() + static_cast<long>(cut)}, generation,
-                                      sets[s].Options, tiles);
+                                          sets[s].Options, tiles);
         // The lines before the chunk or room the cut falls into are those of the whole file.
         const auto next = std::partition_point(before[s].begin(), before[s].end(), [&](const auto& b) {
             return b.first <= static_cast<int32_t>(cut);
@@ -95,8 +95,8 @@ TEST_P(DamagedLevel, EveryPrefixEndsAsACompletedRunOrAnOverflow) {
 // Each walk keeps the lines before the damaged count as the undamaged file has them and shows the count
 // as the file holds it (a 2-byte count keeps the low 16 bits); a 32-bit count of 0x7FFFFFFF overflows
 // its chunk's size at once, so the walk stops at the count, after the chunk's separator and before its
-// summary line (the tiles show their count first). The counts inside the first room have no layout entry: their walks only
-// have to end cleanly.
+// summary line (the tiles show their count first). The counts inside the first room have no layout entry:
+// their walks only have to end cleanly.
 TEST_P(DamagedLevel, HostileCountsInEveryChunkWithEveryOptionSet) {
     const int16_t generation = GetParam();
     const TempDir tiles;

@@ -9,11 +9,11 @@
 #include <set>
 
 #include "common/TestFiles.h"
-#include "report/AppState.h"
-#include "report/ReportRun.h"
 #include "format/Fault.h"
 #include "format/LevelFile.h"
 #include "format/walk/Walker.h"
+#include "report/AppState.h"
+#include "report/ReportRun.h"
 #include "tools/LevelBuilder.h"
 
 namespace hardening {
@@ -65,7 +65,7 @@ struct WalkedBytes {
 // overflow, and allocate nothing larger than a few times the file, twice the report, or one bitmap:
 // nothing sized by a count the file holds.
 inline WalkedBytes WalkBytes(std::vector<uint8_t> bytes, int16_t generation, const DetailOptionSet& options,
-                         const TempDir& tiles) {
+                             const TempDir& tiles) {
     AppState state = StateWith(tiles.Path(), options);
     const LevelFile level = LevelFile::FromBytes(std::move(bytes));
     WalkedBytes end;

@@ -14,9 +14,9 @@
 #include <unistd.h>
 
 #include "cli/ReportCommand.h"
-#include "report/ReportRun.h"
 #include "fuzz/HostileLevels.h"
 #include "hardening/HardeningSupport.h"
+#include "report/ReportRun.h"
 
 using namespace hardening;
 namespace fs = std::filesystem;

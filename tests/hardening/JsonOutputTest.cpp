@@ -5,10 +5,10 @@
 #include <nlohmann/json.hpp>
 #include <span>
 
-#include "report/JsonReport.h"
-#include "report/ReportRun.h"
 #include "fuzz/FuzzInput.h"
 #include "hardening/HardeningSupport.h"
+#include "report/JsonReport.h"
+#include "report/ReportRun.h"
 
 using namespace hardening;
 using nlohmann::json;

@@ -17,8 +17,8 @@
 #include <unistd.h>
 
 #include "common/TestFiles.h"
-#include "report/ReportLimit.h"
 #include "fuzz/HostileLevels.h"
+#include "report/ReportLimit.h"
 
 extern char** environ;
 

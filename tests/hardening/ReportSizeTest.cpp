@@ -10,9 +10,9 @@
 #include <sstream>
 
 #include "cli/ReportCommand.h"
-#include "report/ReportRun.h"
 #include "fuzz/HostileLevels.h"
 #include "hardening/HardeningSupport.h"
+#include "report/ReportRun.h"
 
 using namespace hardening;
 

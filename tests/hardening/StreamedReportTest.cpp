@@ -10,10 +10,10 @@
 #include <unistd.h>
 
 #include "format/MappedBytes.h"
-#include "report/ReportRun.h"
-#include "report/StreamedReport.h"
 #include "fuzz/HostileLevels.h"
 #include "hardening/HardeningSupport.h"
+#include "report/ReportRun.h"
+#include "report/StreamedReport.h"
 
 using namespace hardening;
 using namespace levelbuilder;
@@ -45,7 +45,7 @@ AppState Fresh(const std::filesystem::path& tiles, const DetailOptionSet& option
 }
 
 RunResult InPane(const std::string& path, const std::filesystem::path& tiles, const DetailOptionSet& options,
-           int64_t fixedBytes) {
+                 int64_t fixedBytes) {
     AppState state = Fresh(tiles, options, fixedBytes);
     RunResult run;
     run.Status = ReportLevelFile(state, path);
@@ -55,8 +55,8 @@ RunResult InPane(const std::string& path, const std::filesystem::path& tiles, co
     return run;
 }
 
-RunResult Streamed(const std::string& path, const std::filesystem::path& tiles, const DetailOptionSet& options,
-             int64_t fixedBytes, unsigned threads) {
+RunResult Streamed(const std::string& path, const std::filesystem::path& tiles,
+                   const DetailOptionSet& options, int64_t fixedBytes, unsigned threads) {
     AppState state = Fresh(tiles, options, fixedBytes);
     TextSink sink;
     RunResult run;
@@ -71,9 +71,9 @@ RunResult Streamed(const std::string& path, const std::filesystem::path& tiles, 
 void ExpectSameRun(const RunResult& expected, const RunResult& got, const std::string& what) {
     EXPECT_EQ(got.Status, expected.Status) << what;
     ASSERT_EQ(got.Text.size(), expected.Text.size()) << what;
-    EXPECT_TRUE(got.Text == expected.Text) << what << ": first difference at byte "
-                                           << std::mismatch(got.Text.begin(), got.Text.end(), expected.Text.begin()).first -
-                                                  got.Text.begin();
+    EXPECT_TRUE(got.Text == expected.Text)
+        << what << ": first difference at byte "
+        << std::mismatch(got.Text.begin(), got.Text.end(), expected.Text.begin()).first - got.Text.begin();
     EXPECT_EQ(got.Outcome.End.Offset, expected.Outcome.End.Offset) << what;
     EXPECT_EQ(got.Map.Ending(), expected.Map.Ending()) << what;
     EXPECT_EQ(got.Map.EndOffset(), expected.Map.EndOffset()) << what;
@@ -132,14 +132,16 @@ TEST(StreamedReport, EveryBuilderLevelStreamsAsThePaneHoldsIt) {
     TempDir dir, tiles;
     for (int16_t generation : {int16_t{2}, int16_t{3}}) {
         const std::string tag = "DM" + std::to_string(generation);
-        ExpectStreamsLikePane(dir.Write("filled." + tag, Build(FilledLevel(generation))), tiles, "filled " + tag);
-        ExpectStreamsLikePane(dir.Write("long." + tag, Build(LongListsLevel(generation))), tiles, "long " + tag);
+        ExpectStreamsLikePane(dir.Write("filled." + tag, Build(FilledLevel(generation))), tiles,
+                              "filled " + tag);
+        ExpectStreamsLikePane(dir.Write("long." + tag, Build(LongListsLevel(generation))), tiles,
+                              "long " + tag);
         std::vector<OptionSet> sets = OptionSets();
         sets.push_back({"floors and overlaps", {}});
         sets.back().Options.Set(10, true);
         sets.back().Options.Set(27, true);
-        ExpectStreamsLikePane(dir.Write("rooms." + tag, Build(ManyRoomsLevel(generation))), tiles, "rooms " + tag,
-                              kReportFixedBytes, sets);
+        ExpectStreamsLikePane(dir.Write("rooms." + tag, Build(ManyRoomsLevel(generation))), tiles,
+                              "rooms " + tag, kReportFixedBytes, sets);
     }
     // Not levels, and a level of the first game.
     ExpectStreamsLikePane(dir.Write("dm1", {0x20, 0, 0, 0, 1, 2}), tiles, "dm1");
@@ -156,17 +158,19 @@ TEST(StreamedReport, DamagedLevelsEndAtTheSameLine) {
         Layout l;
         const std::vector<uint8_t> whole = Build(LongListsLevel(generation), l);
         const std::string tag = "DM" + std::to_string(generation);
-        for (int32_t cut : {l.RoomCount + 40, l.FloorData + 2001, l.Frames + 3, l.Overlaps + 777, l.End - 9}) {
+        for (int32_t cut :
+             {l.RoomCount + 40, l.FloorData + 2001, l.Frames + 3, l.Overlaps + 777, l.End - 9}) {
             const std::vector<uint8_t> part(whole.begin(), whole.begin() + cut);
             ExpectStreamsLikePane(dir.Write("cut", part), tiles, tag + " cut at " + std::to_string(cut));
         }
         const std::pair<int32_t, int32_t> patches[] = {
-            {l.FloorData, 32768}, {l.FloorData, 0x7FFFFFFF}, {l.MeshPointers, -7},   {l.Frames, 0x40000000},
-            {l.Overlaps, 32767},  {l.Rooms.at(1) + 20, 32767}, {l.Boxes, -3},       {l.Items, 32768}};
+            {l.FloorData, 32768}, {l.FloorData, 0x7FFFFFFF},   {l.MeshPointers, -7}, {l.Frames, 0x40000000},
+            {l.Overlaps, 32767},  {l.Rooms.at(1) + 20, 32767}, {l.Boxes, -3},        {l.Items, 32768}};
         for (const auto& [at, count] : patches) {
             std::vector<uint8_t> bytes = whole;
             for (int b = 0; b < 4; ++b)
-                bytes[static_cast<size_t>(at + b)] = static_cast<uint8_t>(static_cast<uint32_t>(count) >> (8 * b));
+                bytes[static_cast<size_t>(at + b)] =
+                    static_cast<uint8_t>(static_cast<uint32_t>(count) >> (8 * b));
             ExpectStreamsLikePane(dir.Write("patched", bytes), tiles,
                                   tag + " count " + std::to_string(count) + " at " + std::to_string(at));
         }
@@ -182,7 +186,8 @@ TEST(StreamedReport, SizeLimitEndsTheStreamAtTheSameLine) {
         const RunResult expected = InPane(path, tiles.Path(), OptionSets()[1].Options, fixedBytes);
         ASSERT_EQ(expected.Status, kReportLimitFault);
         for (unsigned threads : {1u, 2u})
-            ExpectSameRun(expected, Streamed(path, tiles.Path(), OptionSets()[1].Options, fixedBytes, threads),
+            ExpectSameRun(expected,
+                          Streamed(path, tiles.Path(), OptionSets()[1].Options, fixedBytes, threads),
                           "limit " + std::to_string(fixedBytes) + ", threads " + std::to_string(threads));
     }
     ExpectStreamsLikePane(path, tiles, "loop, limit 300000", 300'000);
@@ -234,9 +239,11 @@ TEST(StreamedReportDeathTest, OtherBusErrorsStillEndTheProcess) {
     EXPECT_DEATH(
         {
             LevelFile level;
-            level.Open(dir.Write("big", std::vector<uint8_t>(LevelFile::kMapFrom, 2))); // installs the handler
+            level.Open(
+                dir.Write("big", std::vector<uint8_t>(LevelFile::kMapFrom, 2))); // installs the handler
             const int fd = ::open(path.c_str(), O_RDONLY);
-            auto* bytes = static_cast<volatile uint8_t*>(::mmap(nullptr, 3 * 4096, PROT_READ, MAP_SHARED, fd, 0));
+            auto* bytes =
+                static_cast<volatile uint8_t*>(::mmap(nullptr, 3 * 4096, PROT_READ, MAP_SHARED, fd, 0));
             (void)::truncate(path.c_str(), 0);
             (void)bytes[2 * 4096];
         },

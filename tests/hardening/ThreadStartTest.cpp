@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "cli/SummaryCommand.h"
+#include "hardening/HardeningSupport.h"
 #include "report/ReportRun.h"
 #include "report/StreamedReport.h"
 #include "report/ThreadStart.h"
-#include "hardening/HardeningSupport.h"
 
 using namespace hardening;
 using namespace levelbuilder;

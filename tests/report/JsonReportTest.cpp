@@ -12,12 +12,12 @@
 #include <optional>
 
 #include "common/TestFiles.h"
-#include "report/AppState.h"
 #include "format/Fault.h"
-#include "report/JsonReport.h"
 #include "format/LevelFormat.h"
-#include "report/ReportRun.h"
 #include "fuzz/HostileLevels.h"
+#include "report/AppState.h"
+#include "report/JsonReport.h"
+#include "report/ReportRun.h"
 #include "tools/DemoLevel.h"
 #include "tools/LevelBuilder.h"
 

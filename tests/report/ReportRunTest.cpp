@@ -32,9 +32,12 @@ TEST(ReportRun, AWalksEndingIsToldByWhereItStopped) {
         std::string Words;
     };
     for (const Case& c : {
-             Case{0, WalkEnding::Completed, RunVerdict::Doubtful, "L: stopped at offset 0, 10 bytes before the end"},
-             Case{9, WalkEnding::Completed, RunVerdict::Doubtful, "L: stopped at offset 9, 1 byte before the end"},
-             Case{10, WalkEnding::Completed, RunVerdict::Complete, "L: walked to the end of the file, 10 bytes"},
+             Case{0, WalkEnding::Completed, RunVerdict::Doubtful,
+                  "L: stopped at offset 0, 10 bytes before the end"},
+             Case{9, WalkEnding::Completed, RunVerdict::Doubtful,
+                  "L: stopped at offset 9, 1 byte before the end"},
+             Case{10, WalkEnding::Completed, RunVerdict::Complete,
+                  "L: walked to the end of the file, 10 bytes"},
              Case{11, WalkEnding::Completed, RunVerdict::Doubtful,
                   "L: walked past the end of the file, to offset 11 of 10"},
              Case{-1, WalkEnding::SteppedBack, RunVerdict::Doubtful,

@@ -9,9 +9,9 @@
 #include <tuple>
 
 #include "common/TestFiles.h"
+#include "palette/PaletteStore.h"
 #include "report/OutputFileSeam.h"
 #include "report/ReportRun.h"
-#include "palette/PaletteStore.h"
 #include "tiles/m_TileEngine.h"
 
 namespace {

@@ -110,7 +110,8 @@ class ProblemsTest : public QObject {
         check::Finding ended = MadeFinding("walk-ended", 300, 0);
         check::Finding warned = MadeFinding("door-room", 400, 4);
         warned.Of = warning ? warning : warned.Of;
-        model.Take({late, early, ended, warned}, {.Errors = warning ? 3 : 4, .Warnings = warning ? 1 : 0, .LeftOut = 0, .End = {}});
+        model.Take({late, early, ended, warned},
+                   {.Errors = warning ? 3 : 4, .Warnings = warning ? 1 : 0, .LeftOut = 0, .End = {}});
         QCOMPARE(model.rowCount(), 4);
         QCOMPARE(model.At(0).Offset, int64_t{100});
         QCOMPARE(model.At(1).Offset, int64_t{300});

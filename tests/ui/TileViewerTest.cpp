@@ -52,7 +52,9 @@ void TileViewerTest::noTilesGiveAnEmptyDisabledList() {
     };
     for (const Case& c : {
              Case{dir.Path(), 0, {}, "The last walk found no texture tiles to export."},
-             Case{dir.Path() / "no-such-folder", 3, {},
+             Case{dir.Path() / "no-such-folder",
+                  3,
+                  {},
                   "The tile folder " + QString::fromStdString((dir.Path() / "no-such-folder").string()) +
                       " does not exist."},
              Case{dir.Path() / "empty", 3, {}, empty + "/Tile_1.bmp is missing or not a bitmap."},

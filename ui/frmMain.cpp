@@ -28,6 +28,7 @@
 #include "ui/CsvSave.h"
 #include "ui/ElidedLabel.h"
 #include "ui/FindBar.h"
+#include "ui/InspectorDock.h"
 #include "ui/LevelMapDock.h"
 #include "ui/ProblemsDock.h"
 #include "ui/ReportView.h"
@@ -104,6 +105,7 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), state_
     levelMap_ = new LevelMapDock(*this, *structure_);
     new ComparisonDock(*this, *structure_);
     new ProblemsDock(*this, *structure_, *levelMap_->View());
+    new InspectorDock(*this, *structure_);
     for (QDockWidget* dock : findChildren<QDockWidget*>())
         connect(dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
             if (visible)

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmap>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -22,6 +23,11 @@ QIcon SwatchIcon(QColor c) {
     // The alpha bit is said in the text; the swatch always shows the colour itself.
     c.setAlpha(255);
     swatch.fill(c);
+    // A grey frame keeps a colour close to the row's own background visible on light and dark palettes.
+    QPainter p(&swatch);
+    p.setPen(QColor(128, 128, 128));
+    p.drawRect(0, 0, kSwatchSize - 1, kSwatchSize - 1);
+    p.end();
     return QIcon(swatch);
 }
 

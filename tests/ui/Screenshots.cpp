@@ -10,8 +10,10 @@
 #include <QTimer>
 
 #include <QDockWidget>
+#include <QPalette>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStyle>
 
 #include "palette/frmMainPal.h"
 #include "palette/frmViewPalette.h"
@@ -161,6 +163,42 @@ void SaveStructureViews(const QDir& folder) {
             Save(main, folder, name);
         }
         QSettings().clear();
+    }
+    // The Data Inspector beside the views with a record's byte picked, in the light palette and in
+    // Fusion's dark one; the dock alone too, for a closer look at its rows and swatches.
+    {
+        QStyle* const style = QApplication::style();
+        const QString styleName = style ? style->name() : QString();
+        const QPalette light = QApplication::palette();
+        for (const bool dark : {false, true}) {
+            if (dark) {
+                QApplication::setStyle(QStringLiteral("Fusion"));
+                QPalette p;
+                p.setColor(QPalette::Window, QColor(45, 45, 48));
+                p.setColor(QPalette::WindowText, QColor(220, 220, 220));
+                p.setColor(QPalette::Base, QColor(30, 30, 30));
+                p.setColor(QPalette::AlternateBase, QColor(45, 45, 48));
+                p.setColor(QPalette::Text, QColor(220, 220, 220));
+                p.setColor(QPalette::Button, QColor(45, 45, 48));
+                p.setColor(QPalette::ButtonText, QColor(220, 220, 220));
+                p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+                p.setColor(QPalette::HighlightedText, Qt::black);
+                p.setColor(QPalette::PlaceholderText, QColor(140, 140, 140));
+                QApplication::setPalette(p);
+            }
+            const char* name = dark ? "structure-inspector-dark" : "structure-inspector";
+            shoot(levelbuilder::DemoLevel(2), 0, name, [&](frmMain& main) {
+                main.findChild<QDockWidget*>(QStringLiteral("dckInspector"))->show();
+                main.Structure().GoToOffset(QStringLiteral("0x120732"));
+                QApplication::processEvents();
+                if (auto* dock = main.findChild<QDockWidget*>(QStringLiteral("dckInspector")))
+                    dock->widget()->grab().save(
+                        folder.filePath(QString::fromLatin1(name) + QStringLiteral("-dock.png")));
+            });
+        }
+        if (!styleName.isEmpty())
+            QApplication::setStyle(styleName);
+        QApplication::setPalette(light);
     }
 }
 

@@ -147,6 +147,12 @@ std::string BuildViewerHelpText() {
         "and doors, and the status line gives the counts. \"No problems found\" when the checker finds "
         "none.",
         "",
+        "Data Inspector (Ctrl+7):",
+        "The bytes at the picked byte read as u8, s8, u16, s16, u32, s32, u64, s64, f32 and f64 "
+        "(little-endian, or big-endian with its box), in hex and binary, as a 5-5-5 colour with its alpha "
+        "bit and as an index into the level's 8-bit palette, with the field that holds the byte. Ctrl+C or "
+        "the context menu copies a row's value.",
+        "",
         "The window's size and place, its docks and the strata bar are remembered for the next start.",
     };
     std::string t;

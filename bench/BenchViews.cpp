@@ -13,10 +13,12 @@
 #include <vector>
 
 #include <QApplication>
+#include <QDockWidget>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTreeWidget>
 
 #include "bench/BenchExtras.h"
 #include "bench/BenchQt.h"
@@ -26,6 +28,7 @@
 #include "ui/StructureViews.h"
 #include "ui/frmMain.h"
 #include "views/HexView.h"
+#include "views/InspectorPane.h"
 #include "views/OutlineModel.h"
 #include "views/OutlinePane.h"
 #include "views/SpanSelection.h"
@@ -156,11 +159,30 @@ void BenchViews(const BenchContext& context, BenchKeys& keys) {
         outlineBuild.push_back(MsSince(start));
     }
 
+    // The Data Inspector, shown: one update for a new pick (its readings, the field there and its
+    // rows) until its rows have painted.
+    std::vector<double> inspectorUpdate;
+    if (auto* inspector = window->findChild<InspectorPane*>()) {
+        if (auto* dock = window->findChild<QDockWidget*>(QStringLiteral("dckInspector")))
+            dock->show();
+        QCoreApplication::processEvents();
+        for (int32_t line : lines) {
+            const LineBytes bytes = state.Map.BytesOfLine(line);
+            const int64_t offset = std::max<int64_t>(bytes.First + (bytes.End - bytes.First) / 2, 0);
+            const auto start = Clock::now();
+            inspector->ShowOffset(offset);
+            inspector->Rows()->viewport()->repaint();
+            inspectorUpdate.push_back(MsSince(start));
+        }
+    }
+
     keys.emplace_back("line_to_bytes_ms", Median(lineToBytes));
     keys.emplace_back("byte_to_line_ms", Median(byteToLine));
     keys.emplace_back("hex_page_paint_ms", Median(hexPage));
     keys.emplace_back("strata_bar_paint_ms", Median(strataPaint));
     keys.emplace_back("outline_build_ms", Median(outlineBuild));
+    if (!inspectorUpdate.empty())
+        keys.emplace_back("inspector_update_ms", Median(inspectorUpdate));
     window.reset();
     QSettings().clear();
 

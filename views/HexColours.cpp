@@ -73,7 +73,8 @@ HexColours HexColoursFor(const QPalette& palette) {
     // one), far enough for the 3:1 a mark needs against what lies beside it: the picked byte stands
     // out of the band it lies in.
     const QColor picked = ContrastedWith(Blend(text, selected, 0.5), selected, HexColours::kMarkContrast);
-    c.Picked = {picked, ContrastedWith(highlighted, picked, least)};
+    // Its digits are the ones looked at: the stronger contrast of 7:1, not just enough.
+    c.Picked = {picked, ContrastedWith(highlighted, picked, HexColours::kPickContrast)};
     c.Offsets = ContrastedWith(Blend(text, base, 0.6), base, least);
     c.PickFrame = c.Picked.Pen;
     return c;

@@ -20,6 +20,8 @@ struct HexColours {
     static constexpr double kMinContrast = 4.5;
     // The least contrast of the picked byte's fill against the selection's.
     static constexpr double kMarkContrast = 3;
+    // The least contrast of the picked byte's text (and frame) against its fill.
+    static constexpr double kPickContrast = 7;
     // A background and the text on it.
     struct Cell {
         QColor Fill, Pen;

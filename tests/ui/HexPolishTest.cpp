@@ -259,7 +259,8 @@ void HexPolishTest::pickedByteStandsOutOfItsSelection_data() {
 }
 
 // Byte 5 of a 12-byte vertex is picked: its fill stands apart from the selected bytes on either side
-// by at least the 3:1 that WCAG asks of a mark against what lies next to it.
+// by at least the 3:1 that WCAG asks of a mark against what lies next to it, and its digits read at
+// the stronger 7:1.
 void HexPolishTest::pickedByteStandsOutOfItsSelection() {
     QFETCH(bool, dark);
     const int64_t vertex = Level().Vertex();
@@ -267,6 +268,8 @@ void HexPolishTest::pickedByteStandsOutOfItsSelection() {
     for (int64_t i = vertex; i < vertex + 12; ++i)
         QCOMPARE(view.hex.ShadeOf(i), HexView::Shade::Selected);
     const CellColours picked = view.Cell(vertex + 5);
+    QVERIFY2(ContrastRatio(picked.Ink, picked.Fill) >= 7,
+             qPrintable(picked.Ink.name() + QLatin1String(" on ") + picked.Fill.name()));
     for (const int64_t beside : {vertex + 4, vertex + 6}) {
         const CellColours selected = view.Cell(beside);
         QVERIFY2(ContrastRatio(picked.Fill, selected.Fill) >= 3,

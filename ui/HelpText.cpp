@@ -119,6 +119,8 @@ std::string BuildViewerHelpText() {
         "them. Offset, Count (the count the report gives) and Bytes stand beside each name.",
         "Hex View (Ctrl+2): the level's bytes, 16 to a row. A click or the keys pick a byte; the report line "
         "describing it is selected.",
+        "In the Hex View, Ctrl+C copies the selected bytes as hex, Ctrl+Shift+C as a C array and Ctrl+Alt+C "
+        "as the report lines describing them; its context menu has the same copies.",
         "Strata Bar (Ctrl+3): the file's chunks side by side, coloured by group. Right-click it for widths "
         "by "
         "bytes or with small chunks made wider, and for the legend of its colours.",

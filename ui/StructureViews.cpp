@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 
 #include "ui/ReportView.h"
 #include "views/HexView.h"
@@ -62,6 +63,8 @@ void StructureViews::CreateViews(QWidget* canvas) {
     hexDock_ = new QDockWidget(tr("Hex View"), &window_);
     hexDock_->setObjectName(QStringLiteral("dckHexView"));
     hexDock_->setWidget(hex_);
+    connect(hex_, &HexView::Told, this,
+            [this](const QString& message) { window_.statusBar()->showMessage(message, 5000); });
     window_.addDockWidget(Qt::BottomDockWidgetArea, hexDock_);
     hexDock_->hide();
 

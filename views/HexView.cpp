@@ -4,16 +4,22 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <memory>
 
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolTip>
 
 #include "format/LevelFile.h"
 #include "views/ByteInfo.h"
+#include "views/HexColours.h"
 #include "views/SpanSelection.h"
 
 namespace {
@@ -29,13 +35,29 @@ constexpr int ColumnOfByte(int i) {
     return kHexColumn + 3 * i + (i >= HexView::kBytesPerRow / 2 ? 1 : 0);
 }
 
-QColor Blend(const QColor& a, const QColor& b, double share) {
-    return QColor::fromRgbF(static_cast<float>(a.redF() * share + b.redF() * (1 - share)),
-                            static_cast<float>(a.greenF() * share + b.greenF() * (1 - share)),
-                            static_cast<float>(a.blueF() * share + b.blueF() * (1 - share)));
-}
-
 constexpr char kDigits[] = "0123456789ABCDEF";
+
+// The copies and their keys, in the context menu's order.
+struct CopyCommand {
+    CopyFormat Format;
+    const char* Name;
+    const char* Words;
+    QKeyCombination Key;
+};
+constexpr CopyCommand kCopies[] = {
+    {CopyFormat::HexText, "actCopyHex", QT_TRANSLATE_NOOP("HexView", "&Copy as Hex"),
+     QKeyCombination(Qt::ControlModifier, Qt::Key_C)},
+    {CopyFormat::CArray, "actCopyCArray", QT_TRANSLATE_NOOP("HexView", "Copy as C &Array"),
+     QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_C)},
+    {CopyFormat::ReportLines, "actCopyReportLines", QT_TRANSLATE_NOOP("HexView", "Copy Report &Lines"),
+     QKeyCombination(Qt::ControlModifier | Qt::AltModifier, Qt::Key_C)},
+};
+
+const CopyCommand* CopyCommandOf(const QKeyEvent* e) {
+    const auto* found = std::find_if(std::begin(kCopies), std::end(kCopies),
+                                     [e](const CopyCommand& c) { return e->keyCombination() == c.Key; });
+    return found == std::end(kCopies) ? nullptr : found;
+}
 
 } // namespace
 
@@ -202,14 +224,10 @@ void HexView::paintEvent(QPaintEvent* e) {
         return;
     const std::span<const uint8_t> bytes = level->Bytes();
     const int64_t size = static_cast<int64_t>(bytes.size());
-    const QPalette& pal = palette();
-    const QColor text = pal.color(QPalette::Text);
-    const QColor base = pal.color(QPalette::Base);
-    const QColor highlight = pal.color(QPalette::Highlight);
+    const HexColours colours = HexColoursFor(palette());
     // Background and pen for each shade, in the order of Shade.
-    const std::array<QColor, 4> fill{base, highlight, Blend(highlight, base, 0.3), Blend(text, base, 0.12)};
-    const std::array<QColor, 4> pen{text, pal.color(QPalette::HighlightedText), text,
-                                    Blend(text, base, 0.55)};
+    const std::array<HexColours::Cell, 4> cells{colours.Plain, colours.Selected, colours.Dim,
+                                                colours.Uncovered};
 
     const int64_t first = FirstVisibleRow();
     const int64_t from = first + std::max(0, e->rect().top()) / lineHeight_;
@@ -231,7 +249,7 @@ void HexView::paintEvent(QPaintEvent* e) {
             hex[kTextColumn + i] = QLatin1Char(b >= 0x20 && b < 0x7F ? static_cast<char>(b) : '.');
             shade[static_cast<size_t>(i)] = ShadeOf(at + i);
         }
-        painter.setPen(Blend(text, base, 0.6));
+        painter.setPen(colours.Offsets);
         painter.drawText(QPointF(HexX(0), y + ascent_), hex.left(8));
         // Runs of equally shaded bytes: one band and one text each, in the hex part and the characters.
         for (int i = 0; i < n;) {
@@ -243,22 +261,39 @@ void HexView::paintEvent(QPaintEvent* e) {
             const QRectF hexBand(HexX(hexFrom), y, (hexTo - hexFrom) * pitch_, lineHeight_);
             const QRectF textBand(TextX(kTextColumn + i), y, (j - i) * pitch_, lineHeight_);
             if (s != 0) {
-                painter.fillRect(hexBand, fill[s]);
-                painter.fillRect(textBand, fill[s]);
+                painter.fillRect(hexBand, cells[s].Fill);
+                painter.fillRect(textBand, cells[s].Fill);
             }
-            painter.setPen(pen[s]);
+            painter.setPen(cells[s].Pen);
             painter.drawText(QPointF(hexBand.left(), y + ascent_), hex.mid(hexFrom, hexTo - hexFrom));
             painter.drawText(QPointF(textBand.left(), y + ascent_), hex.mid(kTextColumn + i, j - i));
             i = j;
         }
     }
-    if (cursor_ >= 0 && cursor_ / kBytesPerRow >= from && cursor_ / kBytesPerRow < to) {
-        painter.setPen(QPen(hasFocus() ? text : Blend(text, base, 0.5), 1));
+    if (cursor_ >= 0 && cursor_ / kBytesPerRow >= from && cursor_ / kBytesPerRow < to)
+        PaintPick(painter, colours, bytes[static_cast<size_t>(cursor_)]);
+}
+
+// The picked byte in a fill of its own, its digits and character over it, framed while the view has
+// the focus: it stands out inside a selected band as well as on plain bytes.
+void HexView::PaintPick(QPainter& painter, const HexColours& colours, uint8_t byte) {
+    const qreal y = static_cast<qreal>((cursor_ / kBytesPerRow - FirstVisibleRow()) * lineHeight_);
+    const int column = ColumnOfByte(static_cast<int>(cursor_ % kBytesPerRow));
+    const QRectF hexCell(HexX(column), y, 2 * pitch_, lineHeight_);
+    const QRectF textCell(TextX(kTextColumn + static_cast<int>(cursor_ % kBytesPerRow)), y, pitch_,
+                          lineHeight_);
+    const char digits[] = {kDigits[byte >> 4], kDigits[byte & 0xF]};
+    const QChar shown = QLatin1Char(byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '.');
+    for (const QRectF& cell : {hexCell, textCell})
+        painter.fillRect(cell, colours.Picked.Fill);
+    painter.setPen(colours.Picked.Pen);
+    painter.drawText(QPointF(hexCell.left(), y + ascent_), QString::fromLatin1(digits, 2));
+    painter.drawText(QPointF(textCell.left(), y + ascent_), QString(shown));
+    if (hasFocus()) {
+        painter.setPen(QPen(colours.PickFrame, 1));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(ByteRect(cursor_).adjusted(-1, 0, 0, -1));
-        const qreal y = static_cast<qreal>((cursor_ / kBytesPerRow - first) * lineHeight_);
-        painter.drawRect(QRectF(TextX(kTextColumn + static_cast<int>(cursor_ % kBytesPerRow)), y, pitch_,
-                                lineHeight_ - 1));
+        for (const QRectF& cell : {hexCell, textCell})
+            painter.drawRect(cell.adjusted(0.5, 0.5, -0.5, -0.5));
     }
 }
 
@@ -276,6 +311,54 @@ void HexView::changeEvent(QEvent* e) {
     }
 }
 
+std::pair<int64_t, int64_t> HexView::CopyRange() const {
+    const LineBytes& b = selection_.Bytes();
+    if (b.End > b.First)
+        return {b.First, b.End};
+    if (cursor_ >= 0 && cursor_ < ByteCount())
+        return {cursor_, cursor_ + 1};
+    return {0, 0};
+}
+
+void HexView::CopySelection(CopyFormat format) {
+    if (!selection_.Level())
+        return;
+    const auto [first, end] = CopyRange();
+    const CopiedText copy = CopyBytes(format, selection_.Level()->Bytes(), selection_.Map(),
+                                      selection_.State().Report.Str(), first, end);
+    if (copy.Refusal.isEmpty())
+        QGuiApplication::clipboard()->setText(copy.Text);
+    else
+        emit Told(copy.Refusal);
+}
+
+QMenu* HexView::CreateContextMenu() {
+    auto* menu = new QMenu(this);
+    const bool any = CopyRange().second > CopyRange().first;
+    for (const CopyCommand& command : kCopies) {
+        QAction* action = menu->addAction(tr(command.Words), this,
+                                          [this, format = command.Format] { CopySelection(format); });
+        action->setObjectName(QString::fromLatin1(command.Name));
+        action->setShortcut(QKeySequence(command.Key));
+        action->setEnabled(any);
+    }
+    return menu;
+}
+
+void HexView::contextMenuEvent(QContextMenuEvent* e) {
+    std::unique_ptr<QMenu> menu(CreateContextMenu());
+    menu->exec(e->globalPos());
+}
+
+// The copy keys belong to the view while it has the focus, whatever the window binds to them.
+bool HexView::event(QEvent* e) {
+    if (e->type() == QEvent::ShortcutOverride && CopyCommandOf(static_cast<QKeyEvent*>(e))) {
+        e->accept();
+        return true;
+    }
+    return QAbstractScrollArea::event(e);
+}
+
 bool HexView::viewportEvent(QEvent* e) {
     if (e->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(e);
@@ -290,8 +373,13 @@ bool HexView::viewportEvent(QEvent* e) {
 }
 
 // The arrows move the picked byte by one or a row, the page keys by a page of rows, Home and End to
-// the row's ends, and with Ctrl to the file's ends.
+// the row's ends, and with Ctrl to the file's ends; the copy keys copy.
 void HexView::keyPressEvent(QKeyEvent* e) {
+    if (const CopyCommand* copy = CopyCommandOf(e)) {
+        CopySelection(copy->Format);
+        e->accept();
+        return;
+    }
     const int64_t count = ByteCount();
     if (count == 0) {
         QAbstractScrollArea::keyPressEvent(e);

@@ -3,14 +3,21 @@
 // from the bytes the walk read (no copy, no text document), only the rows in sight. The bytes of the
 // shared selection are highlighted (the line's own bytes, and dimmer the chunk around a count field);
 // bytes no chunk covers (the version word, gaps, what the walk never reached) have a colour of their
-// own. A click or the keys pick a byte, which selects the most specific report line covering it.
+// own. A click or the keys pick a byte, which selects the most specific report line covering it; the
+// picked byte has a fill of its own. The colours come from the palette (HexColours.h). The selected
+// bytes (the picked byte when none are) copy as hex text, a C array or their report lines (CopyText.h),
+// from the context menu or the keys: Ctrl+C, Ctrl+Shift+C and Ctrl+Alt+C.
 #include <cstdint>
 #include <utility>
 #include <vector>
 
 #include <QAbstractScrollArea>
 
+#include "views/CopyText.h"
+
+class QMenu;
 class SpanSelection;
+struct HexColours;
 
 class HexView : public QAbstractScrollArea {
     Q_OBJECT
@@ -39,8 +46,21 @@ class HexView : public QAbstractScrollArea {
 
     static QFont HexFont();
 
+    // The bytes a copy takes: the selected line's, else the picked byte; empty when there are none.
+    std::pair<int64_t, int64_t> CopyRange() const;
+    // Puts the copy on the clipboard, or tells why there is none.
+    void CopySelection(CopyFormat format);
+    // The context menu: the three copies, with their keys.
+    QMenu* CreateContextMenu();
+
+  signals:
+    // A short message for the window's status bar (a copy refused).
+    void Told(const QString& message);
+
   protected:
+    bool event(QEvent* e) override;
     bool viewportEvent(QEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
@@ -52,6 +72,7 @@ class HexView : public QAbstractScrollArea {
     void Follow(const QObject* source);
     void TakeFontMetrics();
     void UpdateScrollBars();
+    void PaintPick(QPainter& painter, const HexColours& colours, uint8_t byte);
     bool Covered(int64_t offset) const;
     qreal HexX(int column) const;
     qreal TextX(int column) const;

@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 #include <QStyle>
 
+#include "DarkPalette.h"
 #include "palette/frmMainPal.h"
 #include "palette/frmViewPalette.h"
 #include "tiles/frmTextureTiles.h"
@@ -198,6 +199,27 @@ void SaveStructureViews(const QDir& folder) {
         }
         if (!styleName.isEmpty())
             QApplication::setStyle(styleName);
+        QApplication::setPalette(light);
+    }
+    // The hex view with a record selected and a byte of it picked, on the light palette and on a dark
+    // one (the Fusion style), alone and in the window.
+    {
+        const QPalette light = QApplication::palette();
+        const QString style = QApplication::style()->name();
+        for (const bool dark : {false, true}) {
+            if (dark) {
+                QApplication::setStyle(QStringLiteral("Fusion"));
+                QApplication::setPalette(DarkPalette());
+            }
+            shoot(levelbuilder::DemoLevel(2), 0, dark ? "structure-hex-dark" : "structure-hex-light",
+                  [&](frmMain& main) {
+                      main.Structure().GoToOffset(QStringLiteral("0x120735"));
+                      main.Structure().Hex()->setFocus();
+                      QApplication::processEvents();
+                      Save(*main.Structure().HexDock(), folder, dark ? "hex-dark" : "hex-light");
+                  });
+        }
+        QApplication::setStyle(style);
         QApplication::setPalette(light);
     }
 }

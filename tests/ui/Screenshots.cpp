@@ -174,18 +174,7 @@ void SaveStructureViews(const QDir& folder) {
         for (const bool dark : {false, true}) {
             if (dark) {
                 QApplication::setStyle(QStringLiteral("Fusion"));
-                QPalette p;
-                p.setColor(QPalette::Window, QColor(45, 45, 48));
-                p.setColor(QPalette::WindowText, QColor(220, 220, 220));
-                p.setColor(QPalette::Base, QColor(30, 30, 30));
-                p.setColor(QPalette::AlternateBase, QColor(45, 45, 48));
-                p.setColor(QPalette::Text, QColor(220, 220, 220));
-                p.setColor(QPalette::Button, QColor(45, 45, 48));
-                p.setColor(QPalette::ButtonText, QColor(220, 220, 220));
-                p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-                p.setColor(QPalette::HighlightedText, Qt::black);
-                p.setColor(QPalette::PlaceholderText, QColor(140, 140, 140));
-                QApplication::setPalette(p);
+                QApplication::setPalette(DarkPalette());
             }
             const char* name = dark ? "structure-inspector-dark" : "structure-inspector";
             shoot(levelbuilder::DemoLevel(2), 0, name, [&](frmMain& main) {

@@ -19,6 +19,9 @@ OutlinePane::OutlinePane(SpanSelection& selection, QWidget* parent)
     setColumnWidth(OutlineModel::kOffset, 10 * digit);
     setColumnWidth(OutlineModel::kCount, 7 * digit);
     setColumnWidth(OutlineModel::kBytes, 9 * digit);
+    setColumnWidth(OutlineModel::kType, 5 * digit);
+    setColumnWidth(OutlineModel::kValue, 12 * digit);
+    model_->SetLevel([&selection = selection_] { return selection.Level(); });
     connect(&selection_, &SpanSelection::WalkReplaced, this, &OutlinePane::TakeWalk);
     connect(&selection_, &SpanSelection::Changed, this, &OutlinePane::Follow);
 }
@@ -44,7 +47,10 @@ void OutlinePane::currentChanged(const QModelIndex& current, const QModelIndex& 
         return;
     if (model_->IsNotReached(current))
         selection_.SelectOffset(model_->NotReachedFirst(), this);
-    else if (model_->RecordOf(current) >= 0)
+    else if (const OutlineModel::FieldRow* field = model_->FieldRowOf(current)) {
+        const int64_t first = model_->FieldFirst(current);
+        selection_.SelectBytesOnLine(first, first + field->Size, model_->FieldLine(current), this);
+    } else if (model_->RecordOf(current) >= 0)
         selection_.SelectRecord(model_->SpanOf(current), model_->RecordOf(current), this);
     else if (model_->PageOf(current) >= 0)
         selection_.SelectRecord(model_->SpanOf(current), model_->PageOf(current) * OutlineModel::kPageSize,

@@ -92,6 +92,8 @@ class OutlineModel : public QAbstractItemModel {
     bool Paged(int32_t span) const { return ListedRecords(span) > kPageSize; }
     // How many child lists the model has worked out so far (for the benchmark's memory figure).
     size_t CachedLists() const { return children_.size(); }
+    // How many records have been opened to their fields since the last walk.
+    size_t OpenedRecords() const { return opened_.size(); }
 
   private:
     static QVariant Alignment(int column);

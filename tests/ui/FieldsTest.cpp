@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QTest>
 
@@ -216,6 +217,11 @@ class FieldsTest : public QObject {
         QCOMPARE(model.OpenedRecords(), size_t{1});
         QCOMPARE(model.rowCount(second), 4); // x, y, z and the six unread bytes
         QCOMPARE(model.index(3, OutlineModel::kName, second).data().toString(), QStringLiteral("unread"));
+        // The model answers consistently for every node, field nodes and unread ones included.
+        {
+            QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+            QVERIFY(model.OpenedRecords() > 100);
+        } // (a tester left running would go over the model again after the reset)
         // A new walk forgets them.
         level.selection->ResetForNewWalk();
         QCOMPARE(model.OpenedRecords(), size_t{0});

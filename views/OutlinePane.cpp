@@ -69,6 +69,18 @@ void OutlinePane::Follow(const QObject* source) {
         target = model_->index(model_->rowCount() - 1, 0);
     if (!model_->IsNotReached(target) && selection_.Span() < 0)
         target = {};
+    // A byte picked in a record opened to its fields goes on to the field that holds it.
+    if (target.isValid() && isExpanded(target) && model_->OpensToFields(target) &&
+        selection_.PickedOffset() >= 0)
+        for (int row = 0; row < model_->rowCount(target); ++row) {
+            const QModelIndex field = model_->index(row, 0, target);
+            const int64_t first = model_->FieldFirst(field);
+            if (selection_.PickedOffset() >= first &&
+                selection_.PickedOffset() < first + model_->FieldRowOf(field)->Size) {
+                target = field;
+                break;
+            }
+        }
     following_ = true;
     if (target.isValid()) {
         for (QModelIndex up = target.parent(); up.isValid(); up = up.parent())

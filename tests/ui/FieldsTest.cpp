@@ -200,6 +200,35 @@ class FieldsTest : public QObject {
         }
     }
 
+    // A byte picked in the hex view inside a record opened in the outline makes its field current there.
+    void hexPickGoesToTheOpenedField() {
+        Opened level(2);
+        OutlinePane& pane = *level.outline;
+        OutlineModel& model = pane.Model();
+        const int32_t span = level.FirstListing(&format::kVertex);
+        const QModelIndex vertex = model.IndexOfRecord(span, 1);
+        for (QModelIndex up = vertex; up.isValid(); up = up.parent())
+            pane.expand(up);
+        HexView& hex = *level.hex;
+        hex.resize(700, 400);
+        hex.show();
+        const int64_t start = level.state.Map.RecordFirst(span, 1);
+        // y (bytes 2 and 3), then the unread bytes 6 to 11, then a record left closed.
+        const struct {
+            int64_t at;
+            QString current;
+        } picks[] = {{start + 3, QStringLiteral("y")},
+                     {start + 9, QStringLiteral("unread")},
+                     {start + 12 + 2, QStringLiteral("Vertex 2")}};
+        for (const auto& pick : picks) {
+            hex.ScrollToOffset(pick.at);
+            QCoreApplication::processEvents();
+            QTest::mouseClick(hex.viewport(), Qt::LeftButton, {}, hex.ByteRect(pick.at).center());
+            QCOMPARE(level.selection->PickedOffset(), pick.at);
+            QCOMPARE(pane.currentIndex().siblingAtColumn(0).data().toString(), pick.current);
+        }
+    }
+
     // Fields are worked out for the records opened, never for a run as a whole.
     void onlyOpenedRecordsCostAnything() {
         Opened level(2);

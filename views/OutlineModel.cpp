@@ -618,7 +618,7 @@ QVariant OutlineModel::headerData(int section, Qt::Orientation orientation, int 
     if (role == Qt::ToolTipRole)
         switch (section) {
         case kName:
-            return tr("The chunk, room, part, run or record");
+            return tr("The chunk, room, part, run, record or field");
         case kOffset:
             return tr("Its first byte (a chunk's count field, where it has one)");
         case kCount:

@@ -176,6 +176,28 @@ void BenchViews(const BenchContext& context, BenchKeys& keys) {
         }
     }
 
+    // A page of records opened to their fields at once, until the outline has painted: the first paged
+    // run's first page, its records each opened to their field nodes.
+    std::vector<double> fieldExpand;
+    int32_t paged = -1;
+    for (int32_t i = 0; i < state.Map.Size() && paged < 0; ++i)
+        if (state.Map[i].Kind == SpanKind::Run && outline.Model().Paged(i))
+            paged = i;
+    for (int i = 0; i < samples && paged >= 0; ++i) {
+        outline.Model().Reset();
+        const QModelIndex page = outline.Model().IndexOfRecord(paged, 0).parent();
+        for (QModelIndex up = page.parent(); up.isValid(); up = up.parent())
+            outline.expand(up);
+        outline.scrollTo(page, QAbstractItemView::PositionAtTop);
+        QCoreApplication::processEvents();
+        const int before = outlinePaints.Paints;
+        const auto start = Clock::now();
+        outline.expandRecursively(page, 1);
+        outline.viewport()->update();
+        WaitForPaint(outlinePaints, before);
+        fieldExpand.push_back(MsSince(start));
+    }
+
     keys.emplace_back("line_to_bytes_ms", Median(lineToBytes));
     keys.emplace_back("byte_to_line_ms", Median(byteToLine));
     keys.emplace_back("hex_page_paint_ms", Median(hexPage));
@@ -183,6 +205,10 @@ void BenchViews(const BenchContext& context, BenchKeys& keys) {
     keys.emplace_back("outline_build_ms", Median(outlineBuild));
     if (!inspectorUpdate.empty())
         keys.emplace_back("inspector_update_ms", Median(inspectorUpdate));
+    if (!fieldExpand.empty()) {
+        keys.emplace_back("field_expand_ms", Median(fieldExpand));
+        keys.emplace_back("field_expand_records", static_cast<double>(outline.Model().OpenedRecords()));
+    }
     window.reset();
     QSettings().clear();
 

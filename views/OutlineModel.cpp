@@ -1,6 +1,7 @@
 #include "views/OutlineModel.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include <QBrush>
@@ -8,6 +9,9 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "format/FieldText.h"
+#include "format/FieldValue.h"
+#include "format/LevelFile.h"
 #include "format/WalkMap.h"
 #include "views/OffsetText.h"
 
@@ -18,6 +22,68 @@ constexpr quint64 kNotReachedId = 0xFFFFFFFFu;
 
 // A page of a long run has the top bit of the high half set and its number below it.
 constexpr quint64 kPageBit = quint64{1} << 63;
+
+// A field node has the next bit set, the slot of its opened record above its row in the low byte.
+constexpr quint64 kFieldBit = quint64{1} << 62;
+constexpr int kFieldRowBits = 8;
+
+bool IsFieldId(quint64 id) {
+    return (id & (kPageBit | kFieldBit)) == kFieldBit;
+}
+size_t SlotOfId(quint64 id) {
+    return static_cast<size_t>((id & ~kFieldBit) >> kFieldRowBits);
+}
+size_t RowOfId(quint64 id) {
+    return static_cast<size_t>(id & ((quint64{1} << kFieldRowBits) - 1));
+}
+
+QString TypeText(format::Width w) {
+    switch (w) {
+    case format::Width::U8:
+        return QStringLiteral("u8");
+    case format::Width::S16:
+        return QStringLiteral("s16");
+    case format::Width::U16:
+        return QStringLiteral("u16");
+    case format::Width::S32:
+        return QStringLiteral("s32");
+    case format::Width::U32:
+        return QStringLiteral("u32");
+    case format::Width::None:
+        break;
+    }
+    return {};
+}
+
+std::vector<OutlineModel::FieldRow> LayOutFields(const format::Record& r) {
+    std::vector<OutlineModel::FieldRow> rows;
+    std::vector<bool> covered(static_cast<size_t>(std::max(r.Size, 0)));
+    for (const format::Field& f : r.Fields) {
+        const int32_t bytes = format::FieldBytes(f.Type);
+        if (bytes == 0) // a column with no bytes behind it
+            continue;
+        for (int32_t rep = 0; rep < f.Repeat; ++rep) {
+            const int32_t at = f.Offset + rep * f.Stride;
+            rows.push_back({.Field = &f, .Offset = at, .Size = bytes, .Repeat = rep});
+            for (int32_t i = at; i < at + bytes && i < r.Size; ++i)
+                covered[static_cast<size_t>(i)] = true;
+        }
+    }
+    for (int32_t i = 0; i < r.Size;) {
+        if (covered[static_cast<size_t>(i)]) {
+            ++i;
+            continue;
+        }
+        const int32_t from = i;
+        while (i < r.Size && !covered[static_cast<size_t>(i)])
+            ++i;
+        rows.push_back({.Field = nullptr, .Offset = from, .Size = i - from, .Repeat = 0});
+    }
+    std::stable_sort(
+        rows.begin(), rows.end(),
+        [](const OutlineModel::FieldRow& a, const OutlineModel::FieldRow& b) { return a.Offset < b.Offset; });
+    return rows;
+}
 
 quint64 IdOf(int32_t span, int32_t record) {
     return (static_cast<quint64>(static_cast<uint32_t>(record + 1)) << 32) | static_cast<uint32_t>(span + 1);
@@ -72,7 +138,95 @@ OutlineModel::OutlineModel(const WalkMap& map, QObject* parent) : QAbstractItemM
 void OutlineModel::Reset() {
     beginResetModel();
     children_.clear();
+    opened_.clear();
+    slots_.clear();
     endResetModel();
+}
+
+const std::vector<OutlineModel::FieldRow>& OutlineModel::FieldRowsOf(const format::Record& r) {
+    static const auto rows = [] {
+        std::array<std::vector<FieldRow>, format::kAllRecords.size()> out;
+        for (size_t i = 0; i < out.size(); ++i)
+            out[i] = LayOutFields(*format::kAllRecords[i]);
+        return out;
+    }();
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (format::kAllRecords[i] == &r)
+            return rows[i];
+    static const std::vector<FieldRow> none;
+    return none;
+}
+
+bool OutlineModel::IsField(const QModelIndex& index) const {
+    return index.isValid() && IsFieldId(index.internalId());
+}
+
+uint32_t OutlineModel::SlotOf(int32_t span, int32_t record) const {
+    const quint64 key = IdOf(span, record);
+    const auto found = slots_.find(key);
+    if (found != slots_.end())
+        return found->second;
+    const auto slot = static_cast<uint32_t>(opened_.size());
+    opened_.push_back({span, record});
+    slots_.emplace(key, slot);
+    return slot;
+}
+
+const format::Record* OutlineModel::RecordKindOf(const QModelIndex& index) const {
+    if (!index.isValid() || IsField(index) || IsNotReached(index) || PageOf(index) >= 0)
+        return nullptr;
+    const int32_t span = SpanOf(index);
+    const Span& s = map_[span];
+    if (RecordOf(index) >= 0)
+        return s.Record();
+    // A part that is one record and lists it itself (a room's header).
+    if (s.Kind == SpanKind::Part && s.CountWidth == 0 && s.Record() && s.Next == span + 1)
+        return s.Record();
+    return nullptr;
+}
+
+bool OutlineModel::OpensToFields(const QModelIndex& index) const {
+    const format::Record* r = RecordKindOf(index);
+    return r && !FieldRowsOf(*r).empty();
+}
+
+int64_t OutlineModel::RecordStart(int32_t span, int32_t record) const {
+    return record >= 0 ? int64_t{map_.RecordFirst(span, record)} : int64_t{map_[span].First};
+}
+
+int32_t OutlineModel::RecordLine(int32_t span, int32_t record) const {
+    if (record >= 0)
+        return map_.LineOfRecord(span, record);
+    const Span& s = map_[span];
+    return s.EndLine > s.Line + 1 ? s.Line + 1 : s.Line; // under the column header line
+}
+
+const OutlineModel::FieldRow* OutlineModel::FieldRowOf(const QModelIndex& index) const {
+    if (!IsField(index))
+        return nullptr;
+    const format::Record* r = map_[opened_[SlotOfId(index.internalId())].Span].Record();
+    const std::vector<FieldRow>& rows = FieldRowsOf(*r);
+    const size_t row = RowOfId(index.internalId());
+    return row < rows.size() ? &rows[row] : nullptr;
+}
+
+int64_t OutlineModel::FieldFirst(const QModelIndex& index) const {
+    const FieldRow* row = FieldRowOf(index);
+    if (!row)
+        return -1;
+    const Opened& o = opened_[SlotOfId(index.internalId())];
+    return RecordStart(o.Span, o.Record) + row->Offset;
+}
+
+int32_t OutlineModel::FieldLine(const QModelIndex& index) const {
+    const FieldRow* row = FieldRowOf(index);
+    if (!row)
+        return -1;
+    const Opened& o = opened_[SlotOfId(index.internalId())];
+    const int32_t line = RecordLine(o.Span, o.Record);
+    // A repeated column's value stands on the record's continuation line of its repeat.
+    const int32_t on = row->Field ? line + row->Repeat : line;
+    return on < map_[o.Span].EndLine ? on : line;
 }
 
 const std::vector<int32_t>& OutlineModel::ChildrenOf(int32_t span) const {
@@ -107,6 +261,10 @@ int OutlineModel::rowCount(const QModelIndex& parent) const {
         return 0;
     if (!parent.isValid())
         return static_cast<int>(ChildrenOf(-1).size()) + (HasNotReached() ? 1 : 0);
+    if (IsField(parent))
+        return 0;
+    if (const format::Record* r = RecordKindOf(parent))
+        return static_cast<int>(FieldRowsOf(*r).size());
     if (IsNotReached(parent) || RecordOf(parent) >= 0)
         return 0;
     const int32_t span = SpanOf(parent);
@@ -120,7 +278,11 @@ int OutlineModel::rowCount(const QModelIndex& parent) const {
 bool OutlineModel::hasChildren(const QModelIndex& parent) const {
     if (!parent.isValid())
         return !map_.Empty();
-    if (parent.column() > 0 || IsNotReached(parent) || RecordOf(parent) >= 0)
+    if (parent.column() > 0 || IsField(parent))
+        return false;
+    if (OpensToFields(parent))
+        return true;
+    if (IsNotReached(parent) || RecordOf(parent) >= 0)
         return false;
     const int32_t span = SpanOf(parent);
     const Span& s = map_[span];
@@ -141,6 +303,14 @@ QModelIndex OutlineModel::index(int row, int column, const QModelIndex& parent) 
         return row == static_cast<int>(top.size()) && HasNotReached()
                    ? createIndex(row, column, kNotReachedId)
                    : QModelIndex();
+    }
+    if (IsField(parent))
+        return {};
+    if (const format::Record* r = RecordKindOf(parent)) {
+        if (row >= static_cast<int>(FieldRowsOf(*r).size()))
+            return {};
+        const quint64 slot = SlotOf(SpanOf(parent), RecordOf(parent));
+        return createIndex(row, column, kFieldBit | slot << kFieldRowBits | static_cast<quint64>(row));
     }
     const int32_t span = SpanOf(parent);
     if (span < 0 || RecordOf(parent) >= 0 || row >= rowCount(parent))
@@ -164,6 +334,10 @@ int OutlineModel::RowOfSpan(int32_t span) const {
 QModelIndex OutlineModel::parent(const QModelIndex& child) const {
     if (!child.isValid() || IsNotReached(child))
         return {};
+    if (IsField(child)) {
+        const Opened& o = opened_[SlotOfId(child.internalId())];
+        return o.Record >= 0 ? IndexOfRecord(o.Span, o.Record) : IndexOfSpan(o.Span);
+    }
     const int32_t span = SpanOf(child);
     if (const int32_t record = RecordOf(child); record >= 0 && Paged(span))
         return createIndex(record / kPageSize, 0, PageIdOf(span, record / kPageSize));
@@ -176,11 +350,14 @@ QModelIndex OutlineModel::parent(const QModelIndex& child) const {
 int32_t OutlineModel::SpanOf(const QModelIndex& index) const {
     if (!index.isValid() || index.internalId() == kNotReachedId)
         return -1;
+    if (IsFieldId(index.internalId()))
+        return opened_[SlotOfId(index.internalId())].Span;
     return static_cast<int32_t>(index.internalId() & 0xFFFFFFFFu) - 1;
 }
 
 int32_t OutlineModel::RecordOf(const QModelIndex& index) const {
-    if (!index.isValid() || index.internalId() == kNotReachedId || (index.internalId() & kPageBit))
+    if (!index.isValid() || index.internalId() == kNotReachedId || (index.internalId() & kPageBit) ||
+        IsFieldId(index.internalId()))
         return -1;
     return static_cast<int32_t>(index.internalId() >> 32) - 1;
 }
@@ -213,6 +390,10 @@ ProblemMark OutlineModel::ProblemOf(const QModelIndex& index) const {
         return ProblemMark::None;
     if (IsNotReached(index)) // past the file's end too: where a walk that ran over it ended
         return problems_(NotReachedFirst(), std::numeric_limits<int64_t>::max());
+    if (const FieldRow* row = FieldRowOf(index)) {
+        const int64_t first = FieldFirst(index);
+        return problems_(first, first + row->Size);
+    }
     const int32_t span = SpanOf(index);
     const Span& s = map_[span];
     if (const int32_t page = PageOf(index); page >= 0) {
@@ -234,6 +415,8 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
         const ProblemMark mark = index.column() == kName ? ProblemOf(index) : ProblemMark::None;
         return mark == ProblemMark::None ? QVariant() : QVariant(ProblemDot(mark));
     }
+    if (IsField(index))
+        return FieldData(index, role);
     if (IsNotReached(index)) {
         const int64_t first = NotReachedFirst();
         switch (role) {
@@ -368,8 +551,65 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
     }
 }
 
+QVariant OutlineModel::FieldData(const QModelIndex& index, int role) const {
+    const FieldRow* row = FieldRowOf(index);
+    if (!row)
+        return {};
+    const int64_t first = FieldFirst(index);
+    const QString name =
+        row->Field ? QString::fromStdString(format::FieldName(*row->Field, row->Repeat)) : tr("unread");
+    const QString mark = first + row->Size > map_.FileSize() ? tr("past the end of the file") : QString();
+    const LevelFile* level = level_ ? level_() : nullptr;
+    switch (role) {
+    case Qt::DisplayRole:
+        switch (index.column()) {
+        case kName:
+            return name;
+        case kOffset:
+            return HexOffset(first);
+        case kBytes:
+            return QString::number(row->Size);
+        case kType:
+            return row->Field ? TypeText(row->Field->Type) : QVariant();
+        case kValue: {
+            if (!level)
+                return {};
+            if (row->Field) {
+                const Opened& o = opened_[SlotOfId(index.internalId())];
+                const int64_t stored =
+                    StoredValue(*level, *row->Field, RecordStart(o.Span, o.Record), row->Repeat);
+                const auto g = static_cast<format::Generation>(map_.Generation());
+                return QString::fromStdString(
+                    format::FieldText(*row->Field, ShownValue(*row->Field, stored, g)));
+            }
+            // The bytes no field covers, as hex digits (the first eight of a longer stretch).
+            QString bytes;
+            for (int32_t i = 0; i < std::min(row->Size, 8); ++i)
+                bytes += QStringLiteral("%1 ").arg(level->U8(first + i), 2, 16, QLatin1Char('0')).toUpper();
+            return row->Size > 8 ? bytes + QStringLiteral("...") : bytes.trimmed();
+        }
+        case kMark:
+            return mark.isEmpty() ? QVariant() : mark;
+        default:
+            return {};
+        }
+    case Qt::ForegroundRole:
+        return row->Field ? QVariant() : QVariant(QBrush(QColor(120, 120, 120)));
+    case Qt::ToolTipRole:
+        return row->Field
+                   ? tr("%1 (%2) %3").arg(name, TypeText(row->Field->Type), BytesText(first, row->Size))
+                   : tr("Bytes no field of the record shows, %1").arg(BytesText(first, row->Size));
+    case Qt::TextAlignmentRole:
+        return Alignment(index.column());
+    default:
+        return {};
+    }
+}
+
 QVariant OutlineModel::Alignment(int column) {
-    return column == kName || column == kMark ? QVariant() : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    return column == kName || column == kMark || column == kType
+               ? QVariant()
+               : QVariant(Qt::AlignRight | Qt::AlignVCenter);
 }
 
 QVariant OutlineModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -378,13 +618,17 @@ QVariant OutlineModel::headerData(int section, Qt::Orientation orientation, int 
     if (role == Qt::ToolTipRole)
         switch (section) {
         case kName:
-            return tr("The chunk, room, part, run or record");
+            return tr("The chunk, room, part, run, record or field");
         case kOffset:
             return tr("Its first byte (a chunk's count field, where it has one)");
         case kCount:
             return tr("The count the report gives: records, rooms, entries or words");
         case kBytes:
             return tr("Its length in bytes");
+        case kType:
+            return tr("A field's width and sign");
+        case kValue:
+            return tr("A field's value as the report shows it; the bytes of an unread stretch");
         case kMark:
             return tr("What the walk found: where it ended, what lies past the end of the file, a step back");
         default:
@@ -401,6 +645,10 @@ QVariant OutlineModel::headerData(int section, Qt::Orientation orientation, int 
         return tr("Count");
     case kBytes:
         return tr("Bytes");
+    case kType:
+        return tr("Type");
+    case kValue:
+        return tr("Value");
     case kMark:
         return tr("Mark");
     default:

@@ -1,7 +1,8 @@
 #pragma once
 // The outline's tree view: shows the outline model and takes part in the shared selection. Choosing a
 // node selects its span (or record); a selection made elsewhere makes the node that wrote the selected
-// line current, opening its parents.
+// line current, opening its parents. A record opens to its fields; choosing a field selects exactly its
+// bytes, on the report line that shows its value.
 #include <QTreeView>
 
 #include "views/ProblemMarks.h"

@@ -44,6 +44,14 @@ void SpanSelection::SelectBytes(int64_t first, int64_t end, const QObject* sourc
     Take(line, first, bytes, source);
 }
 
+void SpanSelection::SelectBytesOnLine(int64_t first, int64_t end, int32_t line, const QObject* source) {
+    LineBytes bytes = line >= 0 ? Map().BytesOfLine(line) : LineBytes{};
+    bytes.First = static_cast<int32_t>(first);
+    bytes.End = static_cast<int32_t>(std::max(first, end));
+    bytes.DimFirst = bytes.DimEnd = 0;
+    Take(line, first, bytes, source);
+}
+
 void SpanSelection::SelectSpan(int32_t span, const QObject* source) {
     if (span < 0 || span >= Map().Size()) {
         Clear(source);

@@ -26,6 +26,9 @@ class SpanSelection : public QObject {
     // Selects the bytes first..end (a field, or the changed bytes of a block) on the line that covers
     // first, remembering first as the byte picked.
     void SelectBytes(int64_t first, int64_t end, const QObject* source);
+    // Selects the bytes first..end of one value (a record's field) on the report line that shows it,
+    // which for a repeated column is a continuation line of its record.
+    void SelectBytesOnLine(int64_t first, int64_t end, int32_t line, const QObject* source);
     // Selects a span as a whole: its bytes, and the first line it wrote (or the line that shows it, for
     // a span that wrote none of its own).
     void SelectSpan(int32_t span, const QObject* source);

@@ -28,6 +28,8 @@
 #include "ui/frmReportDetails.h"
 #include "views/DifferencesList.h"
 #include "views/HexView.h"
+#include "views/OutlineModel.h"
+#include "views/OutlinePane.h"
 #include "views/ProblemsList.h"
 #include "views/ProblemsModel.h"
 #include "views/SpanSelection.h"
@@ -83,6 +85,30 @@ void SaveStructureViews(const QDir& folder) {
         main.Structure().GoToOffset(QStringLiteral("0x120730"));
         if (auto* legend = main.findChild<QWidget*>(QStringLiteral("frmStrataLegend")))
             Save(*legend, folder, "structure-strata-legend");
+    });
+    // A door opened to its fields in the outline, a corner's y picked: the hex view marks its two bytes.
+    shoot(levelbuilder::DemoLevel(2), 0, "structure-fields", [&](frmMain& main) {
+        OutlinePane& outline = *main.Structure().Outline();
+        OutlineModel& model = outline.Model();
+        const int32_t doors = main.Selection().Map().Find(Piece::Doors);
+        int32_t run = doors + 1; // the door run under the room's door part
+        while (run < main.Selection().Map().Size() && main.Selection().Map()[run].Record() != &format::kDoor)
+            ++run;
+        const QModelIndex door = model.IndexOfRecord(run, 0);
+        for (QModelIndex up = door; up.isValid(); up = up.parent())
+            outline.expand(up);
+        for (int row = 0; row < model.rowCount(door); ++row)
+            if (model.index(row, 0, door).data().toString() == QStringLiteral("Vertices(1).y"))
+                outline.setCurrentIndex(model.index(row, 0, door));
+        outline.scrollTo(door, QAbstractItemView::PositionAtTop);
+        // The dock widened so that the type and value columns show.
+        for (QWidget* up = outline.parentWidget(); up; up = up->parentWidget())
+            if (auto* dock = qobject_cast<QDockWidget*>(up)) {
+                main.resizeDocks({dock}, {640}, Qt::Horizontal);
+                break;
+            }
+        QApplication::processEvents();
+        Save(outline, folder, "structure-fields-outline");
     });
     // The level map opened (Ctrl+M) on a window of the first start's size with the views shown: the
     // report keeps its lines.

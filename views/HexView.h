@@ -10,6 +10,8 @@
 
 #include <QAbstractScrollArea>
 
+#include "views/BookmarkStore.h"
+
 class SpanSelection;
 
 class HexView : public QAbstractScrollArea {
@@ -39,6 +41,10 @@ class HexView : public QAbstractScrollArea {
 
     static QFont HexFont();
 
+    // Bookmarked bytes are underlined in their bookmark's colour.
+    void SetBookmarks(std::vector<Bookmark> bookmarks);
+    const std::vector<Bookmark>& Bookmarks() const { return bookmarks_; }
+
   protected:
     bool viewportEvent(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
@@ -57,6 +63,7 @@ class HexView : public QAbstractScrollArea {
     qreal TextX(int column) const;
 
     SpanSelection& selection_;
+    std::vector<Bookmark> bookmarks_;
     // The top-level chunks' byte ranges, sorted, merged: a byte outside them is in no chunk.
     std::vector<std::pair<int64_t, int64_t>> covered_;
     int64_t cursor_ = -1;

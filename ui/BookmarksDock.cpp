@@ -1,5 +1,7 @@
 #include "ui/BookmarksDock.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -184,7 +186,13 @@ bool BookmarksDock::AddBookmark(const QString& name, const QColor& colour) {
     const SpanSelection& selection = views_.Selection();
     if (!selection.Level())
         return false;
-    Bookmark b{name, colour, selection.Bytes().First, selection.Bytes().End};
+    // A count field's line stands for its chunk: the bookmark takes the chunk's bytes around it.
+    const LineBytes& bytes = selection.Bytes();
+    Bookmark b{name, colour, bytes.First, bytes.End};
+    if (bytes.DimEnd > bytes.DimFirst) {
+        b.First = std::min<int64_t>(b.First, bytes.DimFirst);
+        b.End = std::max<int64_t>(b.End, bytes.DimEnd);
+    }
     if (b.End <= b.First) {
         if (selection.PickedOffset() < 0)
             return false;

@@ -32,7 +32,7 @@ class BookmarksDock : public QObject {
     // The path the level's bookmarks are kept under; empty when none can be (no level, standard input).
     const QString& LevelPath() const { return levelPath_; }
     // The name a bookmark of the current selection gets unless the user types another: the place of
-    // its bytes as the outline shows it, chunk / room / part / record.
+    // its bytes as the outline shows it, chunk / room / run / record.
     QString DefaultName() const;
     // Adds a bookmark of the selected bytes and keeps it; false when nothing is selected.
     bool AddBookmark(const QString& name, const QColor& colour);

@@ -158,9 +158,22 @@ class BookmarksTest : public QObject {
         QCOMPARE(selection.PickedOffset(), int64_t{0x10});
         PressOnFocus(w, Qt::Key_Right, Qt::AltModifier);
         QCOMPARE(selection.PickedOffset(), int64_t{0x40});
-        QWidget* bytes = w.Structure().Hex()->viewport();
-        QTest::mouseClick(bytes, Qt::BackButton, {}, QPoint(5, 5));
+        // The same keys where the hex view has the focus, whose plain arrows step.
+        w.Structure().Hex()->setFocus();
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.Structure().Hex()));
+        PressOnFocus(w, Qt::Key_Left, Qt::AltModifier);
         QCOMPARE(selection.PickedOffset(), int64_t{0x10});
+        PressOnFocus(w, Qt::Key_Right, Qt::NoModifier); // a step: the entry at 0x10 moves to 0x11
+        QCOMPARE(selection.PickedOffset(), int64_t{0x11});
+        PressOnFocus(w, Qt::Key_Right, Qt::AltModifier);
+        QCOMPARE(selection.PickedOffset(), int64_t{0x40});
+        PressOnFocus(w, Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(selection.PickedOffset(), int64_t{0x11});
+        PressOnFocus(w, Qt::Key_Right, Qt::AltModifier);
+        QWidget* bytes = w.Structure().Hex()->viewport();
+        QTest::mouseClick(bytes, Qt::BackButton, {}, QPoint(5, 5)); // pressed on a byte, yet no pick
+        QCOMPARE(selection.PickedOffset(), int64_t{0x11});
         QTest::mouseClick(bytes, Qt::ForwardButton, {}, QPoint(5, 5));
         QCOMPARE(selection.PickedOffset(), int64_t{0x40});
         QVERIFY(w.close());

@@ -9,6 +9,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
+#include <cmath>
 #include <memory>
 
 #include "common/TestFiles.h"
@@ -23,6 +24,7 @@
 #include "views/HexView.h"
 #include "views/SelectionHistory.h"
 #include "views/SpanSelection.h"
+#include "views/StrataBar.h"
 
 namespace {
 
@@ -273,6 +275,13 @@ class BookmarksTest : public QObject {
             QVERIFY(cell.bottom() < shot.height());
             const QColor under = shot.pixelColor(cell.center().x(), cell.bottom());
             QCOMPARE(under, BookmarksDock::Colours()[3]);
+            // On the strata bar, a triangle of that colour standing at the foot where the bytes begin.
+            StrataBar& bar = *w.Structure().Strata();
+            w.Structure().SetStrataBarShown(true);
+            QCoreApplication::processEvents();
+            const QImage band = bar.grab().toImage();
+            const int x = static_cast<int>(std::lround(bar.Layout().XOf(first)));
+            QCOMPARE(band.pixelColor(x, band.height() - 2), BookmarksDock::Colours()[3]);
             bookmarks.Dock()->show();
             QVERIFY(w.close());
         }

@@ -126,6 +126,9 @@ std::string BuildViewerHelpText() {
         "bytes or with small chunks made wider, and for the legend of its colours.",
         "Go to Offset (Ctrl+G) takes \"0x1F2C\", \"1F2Ch\" or a decimal offset.",
         "Recent Files opens one of the last eight levels.",
+        "Back (Alt+Left) and Forward (Alt+Right), also the mouse's back and forward buttons, go through the "
+        "selection's jumps. Add Bookmark (Ctrl+B) names and colours the bytes selected; Bookmarks lists "
+        "them to go to, rename or delete, and brings them back when the same file is opened again.",
         "",
         "The report, the outline, the hex view, the strata bar and the map share one selection. In the "
         "report, "

@@ -38,6 +38,7 @@ class StructureViews : public QObject {
     // Adds a command for another view to the menu, behind the views already there.
     void AddViewAction(QAction* action);
     SpanSelection& Selection() const { return *selection_; }
+    ReportView& Pane() const { return pane_; }
     OutlinePane* Outline() const { return outline_; }
     HexView* Hex() const { return hex_; }
     StrataBar* Strata() const { return strata_; }

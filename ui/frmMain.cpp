@@ -24,6 +24,7 @@
 #include "support/ShownText.h"
 #include "tiles/frmTextureTiles.h"
 #include "ui/AppIcon.h"
+#include "ui/BookmarksDock.h"
 #include "ui/ComparisonDock.h"
 #include "ui/CsvSave.h"
 #include "ui/ElidedLabel.h"
@@ -106,6 +107,7 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), state_
     new ComparisonDock(*this, *structure_);
     new ProblemsDock(*this, *structure_, *levelMap_->View());
     new InspectorDock(*this, *structure_);
+    new BookmarksDock(*this, *structure_);
     for (QDockWidget* dock : findChildren<QDockWidget*>())
         connect(dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
             if (visible)

@@ -270,6 +270,18 @@ void HexView::paintEvent(QPaintEvent* e) {
             i = j;
         }
     }
+    // Bookmarks: a line of their colour under their bytes, in the hex digits and the characters.
+    for (const Bookmark& b : bookmarks_) {
+        for (int64_t row = std::max(from, b.First / kBytesPerRow); row < to && row * kBytesPerRow < b.End;
+             ++row) {
+            const int i = static_cast<int>(std::max<int64_t>(b.First - row * kBytesPerRow, 0));
+            const int j = static_cast<int>(std::min<int64_t>(b.End - row * kBytesPerRow, kBytesPerRow));
+            const qreal y = static_cast<qreal>((row - first + 1) * lineHeight_) - 2;
+            const qreal hexFrom = HexX(ColumnOfByte(i)), hexTo = HexX(ColumnOfByte(j - 1) + 2);
+            painter.fillRect(QRectF(hexFrom, y, hexTo - hexFrom, 2), b.Colour);
+            painter.fillRect(QRectF(TextX(kTextColumn + i), y, (j - i) * pitch_, 2), b.Colour);
+        }
+    }
     if (cursor_ >= 0 && cursor_ / kBytesPerRow >= from && cursor_ / kBytesPerRow < to)
         PaintPick(painter, colours, bytes[static_cast<size_t>(cursor_)]);
 }
@@ -295,6 +307,11 @@ void HexView::PaintPick(QPainter& painter, const HexColours& colours, uint8_t by
         for (const QRectF& cell : {hexCell, textCell})
             painter.drawRect(cell.adjusted(0.5, 0.5, -0.5, -0.5));
     }
+}
+
+void HexView::SetBookmarks(std::vector<Bookmark> bookmarks) {
+    bookmarks_ = std::move(bookmarks);
+    viewport()->update();
 }
 
 void HexView::resizeEvent(QResizeEvent* e) {

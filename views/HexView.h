@@ -13,6 +13,7 @@
 
 #include <QAbstractScrollArea>
 
+#include "views/BookmarkStore.h"
 #include "views/CopyText.h"
 
 class QMenu;
@@ -46,6 +47,10 @@ class HexView : public QAbstractScrollArea {
 
     static QFont HexFont();
 
+    // Bookmarked bytes are underlined in their bookmark's colour.
+    void SetBookmarks(std::vector<Bookmark> bookmarks);
+    const std::vector<Bookmark>& Bookmarks() const { return bookmarks_; }
+
     // The bytes a copy takes: the selected line's, else the picked byte; empty when there are none.
     std::pair<int64_t, int64_t> CopyRange() const;
     // Puts the copy on the clipboard, or tells why there is none.
@@ -78,6 +83,7 @@ class HexView : public QAbstractScrollArea {
     qreal TextX(int column) const;
 
     SpanSelection& selection_;
+    std::vector<Bookmark> bookmarks_;
     // The top-level chunks' byte ranges, sorted, merged: a byte outside them is in no chunk.
     std::vector<std::pair<int64_t, int64_t>> covered_;
     int64_t cursor_ = -1;

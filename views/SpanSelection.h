@@ -35,6 +35,10 @@ class SpanSelection : public QObject {
     // Selects record i of a run: the record's bytes and its first line.
     void SelectRecord(int32_t span, int32_t record, const QObject* source);
     void Clear(const QObject* source);
+    // Puts back a selection exactly as it was once taken (the history going back and forth).
+    void Restore(int32_t line, int64_t picked, const LineBytes& bytes, const QObject* source) {
+        Take(line, picked, bytes, source);
+    }
 
     int32_t Line() const { return line_; } // -1: nothing selected
     const LineBytes& Bytes() const { return bytes_; }

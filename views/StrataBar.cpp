@@ -244,6 +244,14 @@ void StrataBar::paintEvent(QPaintEvent*) {
         painter.drawPolygon(corner);
         painter.restore();
     }
+    for (const Bookmark& b : bookmarks_) {
+        const double x = std::clamp(layout.XOf(b.First), 3.0, layout.Width - 3);
+        QPolygonF mark;
+        mark << QPointF(x - 3, h) << QPointF(x + 3, h) << QPointF(x, h - 5);
+        painter.setPen(QPen(Qt::black, 0.5));
+        painter.setBrush(b.Colour);
+        painter.drawPolygon(mark);
+    }
     if (map.Ending() != WalkEnding::None) {
         const double x = std::clamp(WalkEndX(), 1.0, layout.Width - 2);
         const QColor ink = map.Ending() == WalkEnding::Completed ? Qt::black : kOverrun.darker(150);
@@ -254,6 +262,11 @@ void StrataBar::paintEvent(QPaintEvent*) {
         painter.setBrush(ink);
         painter.drawPolygon(notch);
     }
+}
+
+void StrataBar::SetBookmarks(std::vector<Bookmark> bookmarks) {
+    bookmarks_ = std::move(bookmarks);
+    update();
 }
 
 QString StrataBar::ToolTipAt(double x) const {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "views/BookmarkStore.h"
 #include "views/ProblemMarks.h"
 #include "views/StrataLayout.h"
 
@@ -59,6 +60,9 @@ class StrataBar : public QWidget {
     // The side of a problem's corner mark, at most: narrower pieces take a smaller one.
     static constexpr int kProblemCorner = 7;
 
+    // Marks each bookmark's first byte with a small triangle of its colour at the bar's foot.
+    void SetBookmarks(std::vector<Bookmark> bookmarks);
+
   protected:
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
@@ -71,6 +75,7 @@ class StrataBar : public QWidget {
     SpanSelection& selection_;
     std::function<bool(Piece)> marked_;
     ProblemTest problems_;
+    std::vector<Bookmark> bookmarks_;
     StrataScale scale_ = StrataScale::Bytes;
     mutable StrataLayout layout_;
     mutable bool stale_ = true;

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <QDockWidget>
+#include <QFile>
 #include <QPalette>
 #include <QSettings>
 #include <QStandardPaths>
@@ -21,6 +22,7 @@
 #include "tiles/frmTextureTiles.h"
 #include "tools/DemoLevel.h"
 #include "tools/LevelBuilder.h"
+#include "ui/BookmarksDock.h"
 #include "ui/StructureViews.h"
 #include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
@@ -237,6 +239,37 @@ void SaveStructureViews(const QDir& folder) {
         QApplication::setStyle(style);
         QApplication::setPalette(light);
     }
+    // The Bookmarks dock beside the structure views, two bookmarks underlined in the hex view and
+    // marked on the strata bar, in the light palette and in Fusion's with dark colours.
+    const QString lightStyle = QApplication::style()->name();
+    const QPalette lightPalette = QApplication::palette();
+    for (const bool dark : {false, true}) {
+        if (dark) {
+            QApplication::setStyle(QStringLiteral("Fusion"));
+            QApplication::setPalette(DarkPalette());
+        }
+        AppState state;
+        state.ProgramFolder = folder.absolutePath().toStdString();
+        const QString path = folder.filePath(QStringLiteral("structure-bookmarks.dm2"));
+        levelbuilder::WriteFile(path.toStdString(), levelbuilder::Build(levelbuilder::DemoLevel(2)));
+        frmMain main(state);
+        main.show();
+        main.Structure().ShowAll();
+        main.resize(1100, 760);
+        main.OpenLevel(path);
+        auto* bookmarks = main.findChild<BookmarksDock*>();
+        bookmarks->Dock()->show();
+        main.Structure().GoToOffset(QStringLiteral("0x120730"));
+        bookmarks->AddBookmark(bookmarks->DefaultName(), BookmarksDock::Colours()[1]);
+        main.Selection().SelectBytes(0x120740, 0x120748, nullptr);
+        bookmarks->AddBookmark(QStringLiteral("eight bytes"), BookmarksDock::Colours()[3]);
+        QApplication::processEvents();
+        Save(main, folder, dark ? "structure-bookmarks-dark" : "structure-bookmarks");
+        QFile::remove(BookmarkStore::DefaultFile()); // not kept for the user
+        QSettings().clear();
+    }
+    QApplication::setStyle(lightStyle);
+    QApplication::setPalette(lightPalette);
 }
 
 } // namespace

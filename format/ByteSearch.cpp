@@ -90,50 +90,99 @@ bool BytePattern::MatchesAt(std::span<const uint8_t> data, size_t start) const {
     return true;
 }
 
-std::optional<int64_t> BytePattern::FindIn(std::span<const uint8_t> data, int64_t first, int64_t end) const {
+int64_t BytePattern::Scan(std::span<const uint8_t> data, int64_t first, int64_t end, bool all,
+                          int64_t* count) const {
     const int64_t size = static_cast<int64_t>(data.size());
     const int64_t length = static_cast<int64_t>(bytes_.size());
     if (bytes_.empty() || length > size)
-        return std::nullopt;
+        return -1;
     first = std::max<int64_t>(first, 0);
     end = std::min(end, size - length + 1); // the starts a whole pattern fits after
     if (first >= end)
-        return std::nullopt;
+        return -1;
     const int64_t anchor = static_cast<int64_t>(anchor_);
     const uint8_t wanted = bytes_[anchor_];
     const uint8_t* base = data.data();
     const uint8_t* at = base + first + anchor;
     const uint8_t* limit = base + end + anchor;
+    int64_t last = -1;
+    if (wanted == 0x00 || wanted == 0xFF)
+        return ScanDense(data, first, end, all, count);
     while (at < limit) {
-        const auto* hit =
-            static_cast<const uint8_t*>(std::memchr(at, wanted, static_cast<size_t>(limit - at)));
-        if (!hit)
-            return std::nullopt;
-        const uint8_t* start = hit - anchor;
+        at = static_cast<const uint8_t*>(std::memchr(at, wanted, static_cast<size_t>(limit - at)));
+        if (!at)
+            break;
+        const uint8_t* start = at - anchor;
         bool match = true;
         for (const auto& [i, value] : checks_)
             if (start[i] != value) {
                 match = false;
                 break;
             }
-        if (match)
-            return start - base;
-        at = hit + 1;
+        if (match) {
+            last = start - base;
+            if (!all)
+                return last;
+            ++*count;
+        }
+        ++at;
     }
-    return std::nullopt;
+    return last;
+}
+
+int64_t BytePattern::ScanDense(std::span<const uint8_t> data, int64_t first, int64_t end, bool all,
+                               int64_t* count) const {
+    // A byte found everywhere (zeros) makes a try at nearly every offset: rather than jump from one to
+    // the next, each block of offsets is marked a byte of the pattern at a time, in loops the compiler
+    // turns into vector compares, and the marks are then counted or looked through.
+    constexpr int64_t kBlock = 4096;
+    uint8_t marks[kBlock];
+    const uint8_t* base = data.data();
+    int64_t last = -1;
+    for (int64_t blockFirst = first; blockFirst < end; blockFirst += kBlock) {
+        const int64_t n = std::min(kBlock, end - blockFirst);
+        const uint8_t* at = base + blockFirst + anchor_;
+        const uint8_t wanted = bytes_[anchor_];
+        for (int64_t i = 0; i < n; ++i)
+            marks[i] = at[i] == wanted;
+        for (const auto& [offset, value] : checks_) {
+            const uint8_t* other = base + blockFirst + offset;
+            for (int64_t i = 0; i < n; ++i)
+                marks[i] &= other[i] == value;
+        }
+        if (!all) {
+            if (const void* hit = std::memchr(marks, 1, static_cast<size_t>(n)))
+                return blockFirst + (static_cast<const uint8_t*>(hit) - marks);
+            continue;
+        }
+        int64_t hits = 0;
+        for (int64_t i = 0; i < n; ++i)
+            hits += marks[i];
+        if (hits > 0) {
+            *count += hits;
+            int64_t i = n - 1;
+            while (!marks[i])
+                --i;
+            last = blockFirst + i;
+        }
+    }
+    return last;
+}
+
+std::optional<int64_t> BytePattern::FindIn(std::span<const uint8_t> data, int64_t first, int64_t end) const {
+    const int64_t hit = Scan(data, first, end, false, nullptr);
+    return hit >= 0 ? std::optional<int64_t>(hit) : std::nullopt;
 }
 
 std::optional<int64_t> BytePattern::FindLastIn(std::span<const uint8_t> data, int64_t first,
                                                int64_t end) const {
     first = std::max<int64_t>(first, 0);
     end = std::min(end, static_cast<int64_t>(data.size()));
-    // Block by block from the end: the last hit of a block is the last of those found going on in it.
+    // Block by block from the end: the last hit of a block is the last of all its hits.
     for (int64_t blockEnd = end; blockEnd > first;) {
         const int64_t blockFirst = std::max(first, blockEnd - kBackBlock);
-        std::optional<int64_t> last;
-        for (auto hit = FindIn(data, blockFirst, blockEnd); hit; hit = FindIn(data, *hit + 1, blockEnd))
-            last = hit;
-        if (last)
+        int64_t count = 0;
+        if (const int64_t last = Scan(data, blockFirst, blockEnd, true, &count); last >= 0)
             return last;
         blockEnd = blockFirst;
     }
@@ -142,8 +191,7 @@ std::optional<int64_t> BytePattern::FindLastIn(std::span<const uint8_t> data, in
 
 int64_t BytePattern::CountIn(std::span<const uint8_t> data, int64_t first, int64_t end) const {
     int64_t count = 0;
-    for (auto hit = FindIn(data, first, end); hit; hit = FindIn(data, *hit + 1, end))
-        ++count;
+    Scan(data, first, end, true, &count);
     return count;
 }
 

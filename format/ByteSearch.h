@@ -37,6 +37,13 @@ class BytePattern {
     int64_t Count(std::span<const uint8_t> data) const;
 
   private:
+    // Goes through the hits starting in [first, end): returns the first, or with all the last of them,
+    // counted in *count; -1 for none.
+    int64_t Scan(std::span<const uint8_t> data, int64_t first, int64_t end, bool all, int64_t* count) const;
+    // The same for a pattern whose every fixed byte is 00 or FF, bytes that fill whole stretches.
+    int64_t ScanDense(std::span<const uint8_t> data, int64_t first, int64_t end, bool all,
+                      int64_t* count) const;
+
     std::vector<uint8_t> bytes_;
     std::vector<bool> fixed_;
     // The fixed byte whose every appearance is tried (memchr), chosen to be rare: not 00 or FF where the

@@ -24,6 +24,7 @@
 #include "support/ShownText.h"
 #include "tiles/frmTextureTiles.h"
 #include "ui/AppIcon.h"
+#include "ui/ByteSearchDock.h"
 #include "ui/ComparisonDock.h"
 #include "ui/CsvSave.h"
 #include "ui/ElidedLabel.h"
@@ -104,6 +105,7 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), state_
     levelMap_ = new LevelMapDock(*this, *structure_);
     new ComparisonDock(*this, *structure_);
     new ProblemsDock(*this, *structure_, *levelMap_->View());
+    new ByteSearchDock(*this, *structure_);
     for (QDockWidget* dock : findChildren<QDockWidget*>())
         connect(dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
             if (visible)

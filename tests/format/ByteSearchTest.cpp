@@ -158,4 +158,35 @@ TEST(HexSearch, BackwardsAcrossBlocksOfALargeFileFindsTheNearestHit) {
     EXPECT_EQ(pattern.CountIn(data, 0, (2 << 20) + 7), 2);
 }
 
+TEST(HexSearch, AgreesWithAByteByByteComparisonOverZerosAndScatteredBytes) {
+    // Mostly zeros with a few other bytes, over several of the dense search's blocks: every pattern's
+    // hits, counts and nearest hits on and back agree with comparing at every offset.
+    std::vector<uint8_t> data(3 * 4096 + 77, 0);
+    uint32_t seed = 12345;
+    for (uint8_t& b : data) {
+        seed = seed * 1103515245 + 12345;
+        const uint32_t r = (seed >> 16) % 16;
+        b = r < 11 ? 0x00 : r < 13 ? 0xFF : static_cast<uint8_t>(r);
+    }
+    data.back() = 0x0D; // a hit on the last byte
+    for (const char* text : {"00 00", "00", "FF 00 ?? FF", "00 00 00 00 00 00", "?? FF", "0D", "00 0D",
+                             "0E ?? 00", "FF ?? ?? 0F"}) {
+        const format::BytePattern pattern = Pattern(text);
+        std::vector<int64_t> expected;
+        for (size_t at = 0; at + pattern.Size() <= data.size(); ++at)
+            if (pattern.MatchesAt(data, at))
+                expected.push_back(static_cast<int64_t>(at));
+        ASSERT_EQ(AllHits(pattern, data), expected) << text;
+        ASSERT_FALSE(expected.empty()) << text;
+        EXPECT_EQ(pattern.Count(data), static_cast<int64_t>(expected.size())) << text;
+        EXPECT_EQ(format::FindPrevious(pattern, data, static_cast<int64_t>(data.size()))->Offset,
+                  expected.back())
+            << text;
+        const int64_t middle = expected[expected.size() / 2];
+        EXPECT_EQ(format::FindPrevious(pattern, data, middle)->Offset, expected[expected.size() / 2 - 1])
+            << text;
+        EXPECT_EQ(pattern.CountIn(data, 0, middle), static_cast<int64_t>(expected.size() / 2)) << text;
+    }
+}
+
 } // namespace

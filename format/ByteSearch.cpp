@@ -289,7 +289,7 @@ ParsedPattern ParseNumberPattern(std::string_view text, NumberWidth width) {
     const int64_t value =
         tooBig ? 0 : (negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude));
     if (tooBig || value < lowest || value > highest)
-        return Failure(shown, std::string("does not fit a ")
+        return Failure(shown, std::string("does not fit in ")
                                   .append(name)
                                   .append(" (")
                                   .append(std::to_string(lowest))

@@ -35,6 +35,7 @@ ByteSearchBar::ByteSearchBar(SpanSelection& selection, QWidget* parent)
     text_->setObjectName(QStringLiteral("txtSearchBytes"));
     text_->setClearButtonEnabled(true);
     text_->setPlaceholderText(tr("2D 00 ?? 00"));
+    text_->setMaximumWidth(200);
     label->setBuddy(text_);
     row->addWidget(text_, 1);
     auto* next = new QToolButton(this);
@@ -49,8 +50,8 @@ ByteSearchBar::ByteSearchBar(SpanSelection& selection, QWidget* parent)
     row->addWidget(previous);
     result_ = new QLabel(this);
     result_->setObjectName(QStringLiteral("lblSearchBytesResult"));
-    result_->setMinimumWidth(
-        result_->fontMetrics().horizontalAdvance(QStringLiteral("000000 of 000000, wrapped")));
+    // A long message is cut where the bar ends rather than widening the window; its tooltip is whole.
+    result_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(result_, 1);
 
     connect(next, &QToolButton::clicked, this, &ByteSearchBar::FindNext);
@@ -83,6 +84,11 @@ void ByteSearchBar::SetPatternText(const QString& text) {
     Forget();
 }
 
+void ByteSearchBar::Say(const QString& text) {
+    result_->setText(text);
+    result_->setToolTip(text);
+}
+
 QString ByteSearchBar::ResultText() const {
     return result_->text();
 }
@@ -95,7 +101,7 @@ void ByteSearchBar::Forget() {
     lastHit_ = -1;
     countedKey_.clear();
     count_ = 0;
-    result_->clear();
+    Say({});
 }
 
 std::optional<format::BytePattern> ByteSearchBar::CurrentPattern() {
@@ -123,7 +129,7 @@ std::optional<format::BytePattern> ByteSearchBar::CurrentPattern() {
     }
     }
     if (!parsed.Pattern)
-        result_->setText(QString::fromStdString(parsed.Error));
+        Say(QString::fromStdString(parsed.Error));
     return parsed.Pattern;
 }
 
@@ -138,7 +144,7 @@ bool ByteSearchBar::FindPrevious() {
 bool ByteSearchBar::Find(bool forwards) {
     const LevelFile* level = selection_.Level();
     if (!level || level->Size() == 0) {
-        result_->setText(tr("No level is open."));
+        Say(tr("No level is open."));
         return false;
     }
     const std::optional<format::BytePattern> pattern = CurrentPattern();
@@ -158,7 +164,7 @@ bool ByteSearchBar::Find(bool forwards) {
         forwards ? format::FindNext(*pattern, bytes, from) : format::FindPrevious(*pattern, bytes, from);
     if (!hit) {
         lastHit_ = -1;
-        result_->setText(tr("Not found"));
+        Say(tr("Not found"));
         return false;
     }
     const QString key =
@@ -171,7 +177,7 @@ bool ByteSearchBar::Find(bool forwards) {
     QString text = tr("%1 of %2").arg(index).arg(count_);
     if (hit->Wrapped)
         text += forwards ? tr(", wrapped to the start") : tr(", wrapped to the end");
-    result_->setText(text);
+    Say(text);
     lastHit_ = hit->Offset;
     selection_.SelectBytes(hit->Offset, hit->Offset + size, this);
     return true;

@@ -46,6 +46,7 @@ class ByteSearchBar : public QWidget {
     std::optional<format::BytePattern> CurrentPattern();
     bool Find(bool forwards);
     void Forget();
+    void Say(const QString& text);
 
     SpanSelection& selection_;
     QComboBox* kind_ = nullptr;

@@ -95,7 +95,7 @@ TEST(HexSearch, ParsesNumbersOfEachWidthAsLittleEndianBytes) {
         }
     }
     EXPECT_EQ(format::ParseNumberPattern("256", NumberWidth::U8).Error,
-              "\"256\" does not fit a u8 (0 to 255).");
+              "\"256\" does not fit in u8 (0 to 255).");
 }
 
 TEST(HexSearch, FindsWildcardsTextAndNumbersWithOverlappingHits) {

@@ -197,7 +197,7 @@ void HexSearchTest::numbersAndTextAreFoundAndBadPatternsSaid() {
     w.main->Structure().GoToOffset(QStringLiteral("8"));
     const int64_t before = w.Selection().PickedOffset();
     for (const auto& [kind, typed, says] :
-         {std::tuple{ByteSearchBar::S16, "40000", "\"40000\" does not fit a s16 (-32768 to 32767)."},
+         {std::tuple{ByteSearchBar::S16, "40000", "\"40000\" does not fit in s16 (-32768 to 32767)."},
           std::tuple{ByteSearchBar::Hex, "2D 0", "\"0\" is half a byte"},
           std::tuple{ByteSearchBar::Hex, "?? ??", "at least one byte"},
           std::tuple{ByteSearchBar::Text, "\u0100", "one byte"},

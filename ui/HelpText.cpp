@@ -147,6 +147,12 @@ std::string BuildViewerHelpText() {
         "and doors, and the status line gives the counts. \"No problems found\" when the checker finds "
         "none.",
         "",
+        "Search Bytes (Ctrl+Shift+F):",
+        "Finds hex bytes (2D 00 ?? 00, ?? for any byte), a text, or a little-endian number of a width "
+        "(s8, u8, s16, u16, s32, u32) in the level's bytes, on from the byte picked or back from it, round "
+        "the ends; the bar says which hit of how many. Enter or F3 finds the next hit, Shift+Enter or "
+        "Shift+F3 the one before, while the bar or the hex view has the keys. A hit selects its bytes.",
+        "",
         "The window's size and place, its docks and the strata bar are remembered for the next start.",
     };
     std::string t;

@@ -188,9 +188,9 @@ bool ByteSearchBar::eventFilter(QObject* watched, QEvent* e) {
         return QWidget::eventFilter(watched, e);
     const auto& key = static_cast<const QKeyEvent&>(*e);
     const bool shift = key.modifiers() & Qt::ShiftModifier;
-    // F3 belongs to this bar only while there is something to search for; the window's own F3 (the
-    // report's find) keeps it otherwise.
-    if (IsF3(key) && !text_->text().isEmpty()) {
+    // F3 belongs to this bar only while it is open with something to search for; the window's own F3
+    // (the report's find) keeps it otherwise.
+    if (IsF3(key) && !text_->text().isEmpty() && isVisible()) {
         if (e->type() == QEvent::ShortcutOverride) {
             e->accept();
             return true;

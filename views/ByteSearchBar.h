@@ -2,8 +2,8 @@
 // The byte search bar: finds a hex pattern with ?? for any byte, a text, or a little-endian number of a
 // chosen width in the level's bytes, on from the byte picked or back from it, round the ends, and says
 // which hit it is of how many ("3 of 41"). A hit becomes the shared selection, so the hex view, the
-// report and the outline follow it. F3 and Shift+F3 go on while the bar or a watched view (the hex view)
-// has the focus and a pattern is typed; elsewhere they stay the report's.
+// report and the outline follow it. F3 and Shift+F3 go on while the bar is open with a pattern typed and
+// it or a watched view (the hex view) has the focus; elsewhere they stay the report's.
 #include <cstdint>
 #include <optional>
 

@@ -28,6 +28,9 @@ void WriteDiffLevels(const std::filesystem::path& folder, std::string& a, std::s
 // prints its wall and CPU milliseconds, its peak memory in MB and its exit status.
 int MeasureChild(int argc, char** argv);
 
+// The byte search on the 16 MB level: a wildcard pattern counted over the whole file (hex_search_ms).
+void BenchByteSearch(const BenchContext& context, BenchKeys& keys);
+
 // The structure views (outline, hex view, strata bar) in the main window, offscreen: selection
 // round trips, painting, the outline's build and the memory they add. Measured when the windows are
 // built; nothing otherwise.

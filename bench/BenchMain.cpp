@@ -245,6 +245,7 @@ int main(int argc, char** argv) {
     BenchWalkMap(context, keys);
     BenchLevelMap(context, keys);
     BenchDiff(context, keys);
+    BenchByteSearch(context, keys);
     if (BenchPaneAvailable())
         BenchViews(context, keys);
     BenchWholeRuns(context, keys);

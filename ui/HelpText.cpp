@@ -157,6 +157,11 @@ std::string BuildViewerHelpText() {
         "(little-endian, or big-endian with its box), in hex and binary, as a 5-5-5 colour with its alpha "
         "bit and as an index into the level's 8-bit palette, with the field that holds the byte. Ctrl+C or "
         "the context menu copies a row's value.",
+        "Search Bytes (Ctrl+Shift+F):",
+        "Finds hex bytes (2D 00 ?? 00, ?? for any byte), a text, or a little-endian number of a width "
+        "(s8, u8, s16, u16, s32, u32) in the level's bytes, on from the byte picked or back from it, round "
+        "the ends; the bar says which hit of how many. Enter or F3 finds the next hit, Shift+Enter or "
+        "Shift+F3 the one before, while the bar or the hex view has the keys. A hit selects its bytes.",
         "",
         "The window's size and place, its docks and the strata bar are remembered for the next start.",
     };

@@ -25,6 +25,7 @@
 #include "tiles/frmTextureTiles.h"
 #include "ui/AppIcon.h"
 #include "ui/BookmarksDock.h"
+#include "ui/ByteSearchDock.h"
 #include "ui/ComparisonDock.h"
 #include "ui/CsvSave.h"
 #include "ui/ElidedLabel.h"
@@ -108,6 +109,7 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), state_
     new ProblemsDock(*this, *structure_, *levelMap_->View());
     new InspectorDock(*this, *structure_);
     new BookmarksDock(*this, *structure_);
+    new ByteSearchDock(*this, *structure_);
     for (QDockWidget* dock : findChildren<QDockWidget*>())
         connect(dock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
             if (visible)

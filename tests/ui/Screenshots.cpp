@@ -28,6 +28,7 @@
 #include "ui/frmHelp.h"
 #include "ui/frmMain.h"
 #include "ui/frmReportDetails.h"
+#include "views/ByteSearchBar.h"
 #include "views/DifferencesList.h"
 #include "views/HexView.h"
 #include "views/OutlineModel.h"
@@ -270,6 +271,23 @@ void SaveStructureViews(const QDir& folder) {
     }
     QApplication::setStyle(lightStyle);
     QApplication::setPalette(lightPalette);
+    // Search Bytes (Ctrl+Shift+F) over the hex view on the demo level: a pattern with a wildcard byte found,
+    // then a number that does not fit its width.
+    shoot(levelbuilder::DemoLevel(2), 0, "structure-search-bytes", [](frmMain& main) {
+        main.findChild<QAction*>(QStringLiteral("mnuStructureSearchBytes"))->trigger();
+        auto* bar = main.findChild<ByteSearchBar*>();
+        bar->SetPatternText(QStringLiteral("2D 00 ?? 00"));
+        bar->FindNext();
+        QApplication::processEvents();
+    });
+    shoot(levelbuilder::DemoLevel(2), 0, "structure-search-bytes-error", [](frmMain& main) {
+        main.findChild<QAction*>(QStringLiteral("mnuStructureSearchBytes"))->trigger();
+        auto* bar = main.findChild<ByteSearchBar*>();
+        bar->SetKind(ByteSearchBar::S16);
+        bar->SetPatternText(QStringLiteral("40000"));
+        bar->FindNext();
+        QApplication::processEvents();
+    });
 }
 
 } // namespace

@@ -16,8 +16,9 @@ cmake --build build -j2
 (cd build && ctest --output-on-failure -j2)
 
 echo "== Debug build with sanitizers, without the windows (build-asan/)"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTRATA_WITH_QT=OFF -DSTRATA_SANITIZE=ON \
-    -DSTRATA_WERROR=ON
+# -O1 keeps the checks and the assertions and runs the fuzz corpus replays two to three times faster than -O0.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 -DSTRATA_WITH_QT=OFF \
+    -DSTRATA_SANITIZE=ON -DSTRATA_WERROR=ON
 cmake --build build-asan -j2
 (cd build-asan && ctest --output-on-failure -j2)
 

@@ -370,7 +370,7 @@ TEST(CheckWalk, TheEndingIsWordedByHowTheWalkEnded) {
     Layout where;
     const auto cut = [&] {
         auto bytes = Build(ValidLevel(2), where);
-        bytes.resize(bytes.size() - 10);
+        bytes.erase(bytes.end() - 10, bytes.end());
         return bytes;
     }();
     struct Case {

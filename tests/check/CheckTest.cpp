@@ -62,7 +62,7 @@ TEST(CheckDoors, ADoorLeadsToAnotherRoomOfTheLevel) {
 TEST(CheckWalk, ACutLevelIsOneErrorWhereTheWalkStopped) {
     std::vector<uint8_t> bytes = Build(TwoRooms(2));
     EXPECT_TRUE(Check(bytes).empty());
-    bytes.resize(bytes.size() - 100);
+    bytes.erase(bytes.end() - 100, bytes.end());
     const auto found = Check(bytes);
     ASSERT_FALSE(found.empty());
     EXPECT_EQ(found[0].Of->Id, "walk-ended");

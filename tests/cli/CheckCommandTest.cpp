@@ -45,7 +45,7 @@ std::vector<uint8_t> DoorTo(int16_t to, int16_t generation = 2) {
 }
 
 std::vector<uint8_t> Cut(std::vector<uint8_t> bytes) {
-    bytes.resize(bytes.size() - 100);
+    bytes.erase(bytes.end() - 100, bytes.end());
     return bytes;
 }
 

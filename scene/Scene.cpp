@@ -77,8 +77,26 @@ void Extend(std::array<float, 3>& min, std::array<float, 3>& max, const Corner& 
     first = false;
 }
 
+// The bytes of the lists a scene turns into triangles, portals and markers, over every room: at most the
+// file's size. A walk that a negative count sent back over the same bytes reads them again for every
+// room it walks there; the scene takes them once, not once a room.
+class ListBudget {
+  public:
+    explicit ListBudget(int64_t bytes) : left_(bytes) {}
+    // The records of n that the budget still holds, taken from it.
+    int32_t Take(int32_t n, int32_t recordBytes) {
+        const auto taken = static_cast<int32_t>(std::min<int64_t>(n, left_ / recordBytes));
+        left_ -= int64_t{taken} * recordBytes;
+        return taken;
+    }
+
+  private:
+    int64_t left_;
+};
+
 // A room's part spans, read into its scene room and its sources. False where its header is not all there.
-bool ReadRoom(const WalkMap& map, const LevelFile& level, int32_t span, SceneRoom& room, RoomSource& source) {
+bool ReadRoom(const WalkMap& map, const LevelFile& level, int32_t span, ListBudget& budget, SceneRoom& room,
+              RoomSource& source) {
     room.Number = map[span].Index;
     room.Span = span;
     bool header = false;
@@ -100,24 +118,27 @@ bool ReadRoom(const WalkMap& map, const LevelFile& level, int32_t span, SceneRoo
                     room.Vertices = RecordsOf(level, l, format::kVertex.Size);
                     source.VerticesAt = listAt(l);
                 } else if (l.What == Piece::Rectangles) {
-                    room.Rectangles = RecordsOf(level, l, format::kRectangle.Size);
+                    room.Rectangles =
+                        budget.Take(RecordsOf(level, l, format::kRectangle.Size), format::kRectangle.Size);
                     source.RectanglesAt = listAt(l);
                 } else if (l.What == Piece::Triangles) {
-                    room.Faces3 = RecordsOf(level, l, format::kTriangle.Size);
+                    room.Faces3 =
+                        budget.Take(RecordsOf(level, l, format::kTriangle.Size), format::kTriangle.Size);
                     source.TrianglesAt = listAt(l);
                 }
             }
             break;
         case Piece::Doors:
-            source.Doors = RecordsOf(level, s, format::kDoor.Size);
+            source.Doors = budget.Take(RecordsOf(level, s, format::kDoor.Size), format::kDoor.Size);
             source.DoorsAt = listAt(s);
             break;
         case Piece::Lights:
-            source.Lights = RecordsOf(level, s, format::kLight.Size);
+            source.Lights = budget.Take(RecordsOf(level, s, format::kLight.Size), format::kLight.Size);
             source.LightsAt = listAt(s);
             break;
         case Piece::RoomStaticMeshes:
-            source.StaticMeshes = RecordsOf(level, s, format::kRoomStaticMesh.Size);
+            source.StaticMeshes =
+                budget.Take(RecordsOf(level, s, format::kRoomStaticMesh.Size), format::kRoomStaticMesh.Size);
             source.StaticMeshesAt = listAt(s);
             break;
         default:
@@ -291,6 +312,7 @@ SceneLevel PrepareScene(const WalkMap& map, const LevelFile& level, const SceneO
     }
 
     const int32_t chunk = map.Find(Piece::Rooms);
+    ListBudget budget(level.Size());
     if (chunk >= 0) {
         for (int32_t span : map.Children(chunk)) {
             const Span& s = map[span];
@@ -301,7 +323,7 @@ SceneLevel PrepareScene(const WalkMap& map, const LevelFile& level, const SceneO
                 continue;
             SceneRoom room;
             RoomSource source;
-            if (!ReadRoom(map, level, span, room, source))
+            if (!ReadRoom(map, level, span, budget, room, source))
                 continue;
             scene.Rooms.push_back(std::move(room));
             out.Sources.push_back(source);
@@ -472,8 +494,8 @@ float Meets(const Ray& ray, const Triangle& t) {
     const Vec e1 = Sub(b, a), e2 = Sub(c, a);
     const Vec p = Cross(ray.Direction, e2);
     const float det = Dot(e1, p);
-    // det < 0: the ray meets the counter-clockwise side, the front.
-    if (det == 0 || (det > 0 && !t.Has(Triangle::DoubleSided)))
+    // det = -Direction . (e1 x e2): above 0 where the ray comes at the counter-clockwise side, the front.
+    if (det == 0 || (det < 0 && !t.Has(Triangle::DoubleSided)))
         return -1;
     const float inv = 1.0f / det;
     const Vec s = Sub(ray.Origin, a);
@@ -536,11 +558,20 @@ Hit Pick(const Scene& scene, const Ray& ray, const std::vector<int32_t>& rooms, 
 void WalkForScene(const LevelFile& level, WalkMap& map) {
     // The walk counts its text and keeps none of it; the room meshes are listed, since only a listed
     // mesh has spans for its vertices, rectangles and triangles.
+    // A walk sent back over the same bytes again and again ends at the text limit, as the report's does:
+    // mesh lines take a few bytes of text a byte of the level.
     StringPane text;
     text.KeepNoText();
     DetailOptionSet options;
     options.Set(optRoomMeshes, true);
-    const WalkOutput output{.Text = text, .Map = map, .Options = options};
+    constexpr int64_t kTextPerLevelByte = 16;
+    constexpr int64_t kFixedText = int64_t{128} << 20;
+    const WalkOutput output{
+        .Text = text,
+        .Map = map,
+        .Options = options,
+        .TextLimit = static_cast<size_t>(
+            std::min<int64_t>(level.Size(), int64_t{1} << 40) * kTextPerLevelByte + kFixedText)};
     try {
         if (const auto generation = LevelGeneration(level)) {
             WalkLevel(output, level, *generation, format::kVersionWordBytes);

@@ -489,6 +489,28 @@ TEST(Scene, DoorsBecomePortalsAndRecordsWithPlacesBecomeMarkers) {
     }
 }
 
+// A report walk without the Room Meshes section has no spans for the faces: the scene says so, and its
+// own walk has them.
+TEST(Scene, OnlyAWalkThatListedTheMeshesHoldsTheFaces) {
+    lb::Level level = OneRoom(FloorAt(0));
+    level.Rooms.Items[0].Rectangles.Add({.Vertex = {0, 1, 2, 3}, .Texture = 0});
+    const LevelFile file = LevelFile::FromBytes(lb::Build(level));
+    for (const bool meshes : {false, true}) {
+        StringPane text;
+        text.KeepNoText();
+        DetailOptionSet options;
+        SetAllDetails(options, true);
+        options.Set(optRoomMeshes, meshes);
+        WalkMap map;
+        WalkLevel({.Text = text, .Map = map, .Options = options}, file, format::Generation::DM2,
+                  format::kVersionWordBytes);
+        EXPECT_EQ(scene::HoldsRoomMeshes(map), meshes);
+        EXPECT_EQ(scene::BuildScene(map, file).Triangles.size(), meshes ? 2u : 0u);
+    }
+    WalkMap empty;
+    EXPECT_TRUE(scene::HoldsRoomMeshes(empty));
+}
+
 // Room by room, as the exporters build, gives the triangles the whole scene holds; a scene of chosen
 // rooms holds those rooms alone.
 TEST(Scene, RoomByRoomAndChosenRoomsGiveTheWholeScenesTriangles) {

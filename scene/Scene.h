@@ -118,7 +118,35 @@ struct Scene {
     std::string InvalidText() const;
 };
 
+// The map must come from a walk that listed the room meshes (WalkForScene's does, as does a report
+// walk with the Room Meshes section on): only a listed mesh has spans for its vertices, rectangles and
+// triangles, and the rooms of any other map hold no triangles.
 Scene BuildScene(const WalkMap& map, const LevelFile& level, const SceneOptions& options = {});
+// Whether the map's walk listed the room meshes, or the level has none: false where a scene of it would
+// lack the faces the level holds, and the level wants walking again with WalkForScene.
+bool HoldsRoomMeshes(const WalkMap& map);
+
+// Building room by room, for a writer that keeps one room's triangles at a time (the exporters).
+// Where a room's lists stand in the file, each bounded by its part's bytes and the file's size.
+struct RoomSource {
+    int32_t VerticesAt = 0, RectanglesAt = 0, TrianglesAt = 0; // first record of each list
+    int32_t Doors = 0, DoorsAt = 0;
+    int32_t Lights = 0, LightsAt = 0;
+    int32_t StaticMeshes = 0, StaticMeshesAt = 0;
+};
+// What every room's build shares: the level, the object textures' place and count, the tile count, and
+// the scene without its triangles (rooms with their lists' lengths and neighbours, portals, markers).
+struct SceneLevel {
+    const WalkMap* Map = nullptr;
+    const LevelFile* Level = nullptr;
+    Scene Base;                      // Triangles empty, InvalidFaces 0, rooms' bounds and triangles unset
+    std::vector<RoomSource> Sources; // one a room of Base.Rooms
+    int32_t ObjectTexturesAt = 0;    // first object texture record
+};
+SceneLevel PrepareScene(const WalkMap& map, const LevelFile& level, const SceneOptions& options = {});
+// Appends the triangles of Base.Rooms[room] to out (nothing for a room the scene does not hold) and
+// returns how many of its faces are flagged Invalid (a rectangle is one face of two triangles).
+int32_t BuildRoom(const SceneLevel& level, int32_t room, std::vector<Triangle>& out);
 
 enum class TileDepth : uint8_t { Bits8, Bits16 };
 

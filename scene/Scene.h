@@ -120,6 +120,28 @@ struct Scene {
 
 Scene BuildScene(const WalkMap& map, const LevelFile& level, const SceneOptions& options = {});
 
+// Building room by room, for a writer that keeps one room's triangles at a time (the exporters).
+// Where a room's lists stand in the file, each bounded by its part's bytes and the file's size.
+struct RoomSource {
+    int32_t VerticesAt = 0, RectanglesAt = 0, TrianglesAt = 0; // first record of each list
+    int32_t Doors = 0, DoorsAt = 0;
+    int32_t Lights = 0, LightsAt = 0;
+    int32_t StaticMeshes = 0, StaticMeshesAt = 0;
+};
+// What every room's build shares: the level, the object textures' place and count, the tile count, and
+// the scene without its triangles (rooms with their lists' lengths and neighbours, portals, markers).
+struct SceneLevel {
+    const WalkMap* Map = nullptr;
+    const LevelFile* Level = nullptr;
+    Scene Base;                      // Triangles empty, InvalidFaces 0, rooms' bounds and triangles unset
+    std::vector<RoomSource> Sources; // one a room of Base.Rooms
+    int32_t ObjectTexturesAt = 0;    // first object texture record
+};
+SceneLevel PrepareScene(const WalkMap& map, const LevelFile& level, const SceneOptions& options = {});
+// Appends the triangles of Base.Rooms[room] to out (nothing for a room the scene does not hold) and
+// returns how many of its faces are flagged Invalid (a rectangle is one face of two triangles).
+int32_t BuildRoom(const SceneLevel& level, int32_t room, std::vector<Triangle>& out);
+
 enum class TileDepth : uint8_t { Bits8, Bits16 };
 
 // One tile as 256 x 256 pixels, row by row from the top. 8-bit tiles read through the 8-bit palette,

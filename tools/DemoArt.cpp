@@ -81,7 +81,7 @@ struct Glyph {
     std::array<std::string_view, 7> Rows;
 };
 constexpr std::array<Glyph, 12> kGlyphs = {{
-    {'0', {"01110", "10001", "10011", "10101", "11001", "10001", "01110"}},
+    {'0', {"01110", "10001", "10001", "10001", "10001", "10001", "01110"}},
     {'1', {"00100", "01100", "00100", "00100", "00100", "00100", "01110"}},
     {'2', {"01110", "10001", "00001", "00010", "00100", "01000", "11111"}},
     {'3', {"11110", "00001", "00001", "01110", "00001", "00001", "11110"}},
@@ -161,7 +161,7 @@ Tile8 Planks() {
             return RampColour(2, 2);
         const int plank = Hash(x / 32, 7);
         const int grain = Hash(x, y / 9) % 6 == 0 ? 1 : 0;
-        return RampColour(2 + plank % 2, 5 + plank / 2 % 2 + grain);
+        return RampColour(2, 4 + plank % 3 + grain);
     });
     return c.Pixels;
 }
@@ -171,10 +171,10 @@ Tile8 Planks() {
 void NumberPlaque(Canvas& c, int number) {
     const Region r = NumberedBricks(number);
     c.Fill(r, [](int x, int y) { return BrickAt(2 * x, 2 * y); });
-    c.Block(r.X0 + 29, r.Y0 + 19, 70, 90, RampColour(0, 3));
-    c.Block(r.X0 + 32, r.Y0 + 22, 64, 84, RampColour(0, 13));
+    c.Block(r.X0 + 20, r.Y0 + 10, 88, 108, RampColour(0, 3));
+    c.Block(r.X0 + 23, r.Y0 + 13, 82, 102, RampColour(0, 13));
     const char digit[2] = {static_cast<char>('0' + number), 0};
-    Write(c, digit, r.X0 + 39, r.Y0 + 29, 10, RampColour(1, 3));
+    Write(c, digit, r.X0 + 34, r.Y0 + 22, 12, RampColour(1, 3));
 }
 
 Tile8 Numbers(int first) {

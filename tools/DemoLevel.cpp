@@ -244,10 +244,11 @@ void AddFaces(Level& level, const std::vector<std::vector<demo::Doorway>>& doorw
         if (r % 2 == 1)
             room.Sprites.Add({5, 0});
     }
-    // 2048 x 768 units across the hall at z = 3072, its front to the north, like the banner's picture.
+    // 2048 x 768 units across the hall at z = 3072, as the banner's picture is, its front to the south
+    // (looking north, east is on the right).
     Room& hall = level.Rooms.Items[0];
     const int16_t top = S16(kPlan[0].Top), bottom = S16(kPlan[0].Top + 768);
-    demo::AddQuad(hall, {{{4096, top, 3072}, {2048, top, 3072}, {2048, bottom, 3072}, {4096, bottom, 3072}}},
+    demo::AddQuad(hall, {{{2048, top, 3072}, {4096, top, 3072}, {4096, bottom, 3072}, {2048, bottom, 3072}}},
                   S16(kBanner | kBothSides));
 }
 

@@ -29,12 +29,13 @@ const Doorway* DoorwayAt(const std::vector<Doorway>& doorways, int column, int r
 
 // A wall on one side of a sector from top down to bottom, in pieces of at most 1024 units from the
 // bottom up, each piece showing as much of the brick picture as it is high.
+enum class Plaque : uint8_t { None, Number };
 void AddWall(Room& room, int column, int row, Side side, int top, int bottom, const RoomTextures& textures,
-             bool numbered) {
+             Plaque plaque) {
     for (int b = bottom; b > top;) {
         const int t = std::max(top, b - kSectorUnits);
         const int quarters = std::clamp((b - t + kStepUnits - 1) / kStepUnits, 1, 4);
-        const bool number = numbered && b == bottom && quarters == 4;
+        const bool number = plaque == Plaque::Number && b == bottom && quarters == 4;
         AddQuad(room, SideQuad(column, row, side, t, b),
                 number ? textures.NumberedWall : textures.Wall[static_cast<size_t>(quarters - 1)]);
         b = t;
@@ -86,11 +87,12 @@ Quad SideQuad(int column, int row, Side side, int top, int bottom) {
              {S16(lx), S16(bottom), S16(lz)}}};
 }
 
-Quad FlatQuad(int column, int row, int y, bool facingUp, int columns, int rows) {
+Quad FlatQuad(int column, int row, int y, Facing facing, int columns, int rows) {
     const int x0 = column * kSectorUnits, x1 = x0 + columns * kSectorUnits;
     const int z0 = row * kSectorUnits, z1 = z0 + rows * kSectorUnits;
     // Seen from above east is on the right; seen from below, west.
-    const int left = facingUp ? x0 : x1, right = facingUp ? x1 : x0;
+    const bool up = facing == Facing::Up;
+    const int left = up ? x0 : x1, right = up ? x1 : x0;
     return {{{S16(left), S16(y), S16(z1)},
              {S16(right), S16(y), S16(z1)},
              {S16(right), S16(y), S16(z0)},
@@ -114,7 +116,7 @@ void AddRoomFaces(Room& room, const std::vector<Doorway>& doorways, const RoomTe
             if (!here.Open)
                 continue;
             const Sector& sector = room.Sectors[static_cast<size_t>(column * room.ZSectors + row)];
-            const Quad floor = FlatQuad(column, row, here.Floor, true);
+            const Quad floor = FlatQuad(column, row, here.Floor, Facing::Up);
             if (sector.RoomBelow != 255) {
                 if (textures.FloorOpening >= 0)
                     AddQuad(room, floor, S16(textures.FloorOpening | 0x8000));
@@ -130,7 +132,7 @@ void AddRoomFaces(Room& room, const std::vector<Doorway>& doorways, const RoomTe
                 AddQuad(room, floor, textures.Floor);
             }
             if (sector.RoomAbove == 255)
-                AddQuad(room, FlatQuad(column, row, here.Ceiling, false), textures.Ceiling);
+                AddQuad(room, FlatQuad(column, row, here.Ceiling, Facing::Down), textures.Ceiling);
 
             for (const Side side : {Side::West, Side::East, Side::South, Side::North}) {
                 const int dx = side == Side::West ? -1 : side == Side::East ? 1 : 0;
@@ -138,17 +140,18 @@ void AddRoomFaces(Room& room, const std::vector<Doorway>& doorways, const RoomTe
                 const SectorSpace next = SpaceAt(room, column + dx, row + dz);
                 if (next.Open) { // a step up, or a lower ceiling, seen from this side
                     if (next.Floor < here.Floor)
-                        AddWall(room, column, row, side, next.Floor, here.Floor, textures, false);
+                        AddWall(room, column, row, side, next.Floor, here.Floor, textures, Plaque::None);
                     if (next.Ceiling > here.Ceiling)
-                        AddWall(room, column, row, side, here.Ceiling, next.Ceiling, textures, false);
+                        AddWall(room, column, row, side, here.Ceiling, next.Ceiling, textures, Plaque::None);
                 } else if (const Doorway* door = DoorwayAt(doorways, column, row, side)) {
                     if (here.Ceiling < door->Top)
-                        AddWall(room, column, row, side, here.Ceiling, door->Top, textures, false);
+                        AddWall(room, column, row, side, here.Ceiling, door->Top, textures, Plaque::None);
                     if (door->Bottom < here.Floor)
-                        AddWall(room, column, row, side, door->Bottom, here.Floor, textures, false);
+                        AddWall(room, column, row, side, door->Bottom, here.Floor, textures, Plaque::None);
                 } else {
                     const int along = dx != 0 ? row : column;
-                    AddWall(room, column, row, side, here.Ceiling, here.Floor, textures, along % 2 == 1);
+                    AddWall(room, column, row, side, here.Ceiling, here.Floor, textures,
+                            along % 2 == 1 ? Plaque::Number : Plaque::None);
                 }
             }
         }

@@ -31,8 +31,9 @@ using Quad = std::array<std::array<int16_t, 3>, 4>;
 // the sector: top-left, top-right, bottom-right, bottom-left.
 Quad SideQuad(int column, int row, Side side, int top, int bottom);
 // The quad over the sectors [column, column + columns) x [row, row + rows) at height y, as seen from
-// above (facing up) or from below, the picture's top to the north.
-Quad FlatQuad(int column, int row, int y, bool facingUp, int columns = 1, int rows = 1);
+// above (a floor, facing up) or from below (a ceiling, facing down), the picture's top to the north.
+enum class Facing : uint8_t { Up, Down };
+Quad FlatQuad(int column, int row, int y, Facing facing, int columns = 1, int rows = 1);
 
 // Where a door leads on through the room's edge: the open span from Top down to Bottom on that side
 // of the sector; the walls round it fill the rest of the sector's side.

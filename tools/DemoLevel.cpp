@@ -11,9 +11,9 @@
 namespace levelbuilder {
 namespace {
 
-constexpr int kSector = 1024;    // world units a sector
-constexpr int kBoxRooms = 4;     // rooms the navigation boxes cover
-constexpr uint8_t kSolid = 0x81; // the floor and ceiling step of a wall sector
+constexpr int kSector = demo::kSectorUnits;
+constexpr int kBoxRooms = 4;                 // rooms the navigation boxes cover
+constexpr uint8_t kSolid = demo::kSolidStep; // the floor and ceiling step of a wall sector
 
 int16_t S16(int v) {
     return static_cast<int16_t>(v);
@@ -127,8 +127,8 @@ struct DoorSide {
     int Room, Column, Row;
     demo::Side Towards;
 };
-DoorSide SideOf(const WallDoor& w, bool roomA) {
-    const int r = roomA ? w.A : w.B;
+DoorSide SideOf(const WallDoor& w, int r) {
+    const bool roomA = r == w.A;
     const RoomPlan& p = kPlan[r];
     const int at = roomA ? w.At - 1 : w.At;
     if (w.Vertical)
@@ -140,7 +140,7 @@ DoorSide SideOf(const WallDoor& w, bool roomA) {
 // walls: a door spans what is open on both sides, from the lower ceiling to the higher floor.
 void AddDoors(Level& level, std::vector<std::vector<demo::Doorway>>& doorways) {
     for (const WallDoor& w : kWallDoors) {
-        const DoorSide a = SideOf(w, true), b = SideOf(w, false);
+        const DoorSide a = SideOf(w, w.A), b = SideOf(w, w.B);
         const demo::SectorSpace sa =
             demo::SpaceAt(level.Rooms.Items[static_cast<size_t>(a.Room)], a.Column, a.Row);
         const demo::SectorSpace sb =
@@ -166,8 +166,9 @@ void AddDoors(Level& level, std::vector<std::vector<demo::Doorway>>& doorways) {
         Door d;
         d.AdjoiningRoom = S16(r == kNorthWing ? kGallery : kNorthWing);
         d.Normal = {0, S16(r == kNorthWing ? 1 : -1), 0};
-        d.Vertices = demo::FlatQuad(kOpenX0 - p.X, kOpenZ0 - p.Z, kPlan[kGallery].Floor, r == kGallery,
-                                    kOpenX1 - kOpenX0, kOpenZ1 - kOpenZ0);
+        d.Vertices = demo::FlatQuad(kOpenX0 - p.X, kOpenZ0 - p.Z, kPlan[kGallery].Floor,
+                                    r == kGallery ? demo::Facing::Up : demo::Facing::Down, kOpenX1 - kOpenX0,
+                                    kOpenZ1 - kOpenZ0);
         level.Rooms.Items[static_cast<size_t>(r)].Doors.Add(d);
     }
 }

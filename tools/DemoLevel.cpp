@@ -217,12 +217,14 @@ Room DemoRoom(int r) {
     room.Intensity1 = S16(0x1000 + 0x400 * (r % 4));
     room.Intensity2 = -1;
     room.LightMode = S16(r % 2);
-    const int cx = room.Xoffset + p.Columns * kSector / 2, cz = room.Zoffset + p.Rows * kSector / 2;
-    room.Lights.Add({cx + 512, p.Top + 512, cz + 512, S16(0x1800 - 0x100 * (r % 4)), -1, 4096, 1024});
+    // A light over the middle sector, half a sector under the ceiling.
+    const int cx = room.Xoffset + p.Columns / 2 * kSector + 512,
+              cz = room.Zoffset + p.Rows / 2 * kSector + 512;
+    room.Lights.Add({cx, p.Top + 512, cz, S16(0x1800 - 0x100 * (r % 4)), -1, 4096, 1024});
     if (r == 2 || r == 6)
         room.Lights.Add({room.Xoffset + 1536, p.Top + 256, room.Zoffset + 1536, 0x0800, -1, 2048, 512});
-    room.StaticMeshes.Add({room.Xoffset + (p.Columns - 2) * kSector + 512, p.Floor, room.Zoffset + 1536,
-                           S16(0x4000 * r), 0x1000, -1, S16(10 + r % 3)});
+    room.StaticMeshes.Add({room.Xoffset + (p.Columns - 2) * kSector + 512, FloorAt(r, p.X + p.Columns - 2),
+                           room.Zoffset + 1536, S16(0x4000 * r), 0x1000, -1, S16(10 + r % 3)});
     room.AlternateRoom = S16(r == 2 ? 7 : -1);
     room.Flags = S16(r == 7 ? 1 : 0); // the flooded crypt is under water
     room.Colour = {static_cast<uint8_t>(30 * r), static_cast<uint8_t>(200 - 20 * r), 128};
@@ -304,8 +306,8 @@ void AddTexturesAndStatics(Level& level) {
 
 void AddNavigation(Level& level) {
     level.Cameras.Add({2560, -1024, 2048, 0, 0});
-    level.Cameras.Add({7680, -1024, 2048, 1, 1});
-    level.Cameras.Add({12800, -1536, 3072, 2, 0});
+    level.Cameras.Add({7680, -512, 3584, 1, 1});
+    level.Cameras.Add({17408, -512, 3584, 2, 0});
     level.SoundSources.Add({2048, -512, 2048, 12, 0x80});
     level.SoundSources.Add({12800, 0, 2048, 42, 0x80});
     level.SoundSources.Add({17920, -256, 3072, 7, 0x40});
@@ -328,9 +330,9 @@ void AddItemsToEnd(Level& level) {
     for (int i = 0; i < 8; ++i) {
         const int room = i % kRooms;
         const RoomPlan& p = kPlan[room];
-        level.Items.Add({objects[i % 5], S16(room), (p.X + 2) * kSector + 512 * (i / 4),
-                         p.Floor - 256 * (i % 2), (p.Z + 1) * kSector + 512, angles[i % 4], -1, -1,
-                         S16(i % 3 ? 0 : 0x3E00)});
+        const int x = p.X + 2 + i / 4; // on the floor of a sector inside the room
+        level.Items.Add({objects[i % 5], S16(room), x * kSector + 512, FloorAt(room, x),
+                         (p.Z + 1) * kSector + 512, angles[i % 4], -1, -1, S16(i % 3 ? 0 : 0x3E00)});
     }
     for (size_t i = 0; i < level.LightMap.size(); ++i)
         level.LightMap[i] = static_cast<uint8_t>((i / 256) * 8 + (i % 256) / 32);

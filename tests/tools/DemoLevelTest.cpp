@@ -208,6 +208,36 @@ TEST(DemoScene, DoorsLieOnTheWallBetweenTheOpenSpacesOfBothRooms) {
     }
 }
 
+// What the 3D view marks stands inside its room: lights and static meshes in their room's open space,
+// items and cameras in that of the room they name; static meshes and items on the floor.
+TEST(DemoScene, MarkersStandInTheOpenSpaceOfTheirRooms) {
+    for (int16_t generation : {2, 3}) {
+        const Level level = DemoLevel(generation);
+        const auto& rooms = level.Rooms.Items;
+        const auto at = [](int32_t x, int32_t y, int32_t z) {
+            return Point{static_cast<double>(x), static_cast<double>(y), static_cast<double>(z)};
+        };
+        for (size_t r = 0; r < rooms.size(); ++r) {
+            for (const Light& l : rooms[r].Lights.Items)
+                EXPECT_TRUE(InOpenSpace(rooms[r], at(l.X, l.Y, l.Z))) << "light in room " << r;
+            for (const RoomStaticMesh& m : rooms[r].StaticMeshes.Items) {
+                EXPECT_TRUE(InOpenSpace(rooms[r], at(m.X, m.Y, m.Z))) << "static mesh in room " << r;
+                EXPECT_FALSE(InOpenSpace(rooms[r], at(m.X, m.Y + 16, m.Z))) << "static mesh in room " << r;
+            }
+        }
+        for (size_t i = 0; i < level.Items.Items.size(); ++i) {
+            const Item& it = level.Items.Items[i];
+            const Room& room = rooms[static_cast<size_t>(it.Room)];
+            EXPECT_TRUE(InOpenSpace(room, at(it.X, it.Y, it.Z))) << "item " << i;
+            EXPECT_FALSE(InOpenSpace(room, at(it.X, it.Y + 16, it.Z))) << "item " << i;
+        }
+        for (size_t i = 0; i < level.Cameras.Items.size(); ++i) {
+            const Camera& c = level.Cameras.Items[i];
+            EXPECT_TRUE(InOpenSpace(rooms[static_cast<size_t>(c.Room)], at(c.X, c.Y, c.Z))) << "camera " << i;
+        }
+    }
+}
+
 // The 16-bit tiles follow the 8-bit tiles, one colour word a pixel: the demo level's show its 8-bit
 // pixels' palette colours (each component within a step of five bits), opaque, and index 0 with
 // alpha clear. Tiles not given are written as zeros, in the same place as before.

@@ -1,17 +1,19 @@
 #include "tools/DemoLevel.h"
 
 #include "tools/DemoArt.h"
+#include "tools/DemoGeometry.h"
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
+#include <vector>
 
 namespace levelbuilder {
 namespace {
 
-constexpr int kSector = 1024;    // world units a sector
-constexpr int kTextures = 6;     // one object texture per tile
-constexpr int kBoxRooms = 4;     // rooms the navigation boxes cover
-constexpr uint8_t kSolid = 0x81; // the floor and ceiling step of a wall sector
+constexpr int kSector = demo::kSectorUnits;
+constexpr int kBoxRooms = 4;                 // rooms the navigation boxes cover
+constexpr uint8_t kSolid = demo::kSolidStep; // the floor and ceiling step of a wall sector
 
 int16_t S16(int v) {
     return static_cast<int16_t>(v);
@@ -67,21 +69,108 @@ int FloorAt(int r, int x) { // world sector column x of room r
     return p.Floor;
 }
 
-Door MakeDoor(int r, int neighbour, bool vertical, int at, int from, int side, int floor) {
-    const RoomPlan& p = kPlan[r];
-    Door d;
-    d.AdjoiningRoom = S16(neighbour);
-    const int16_t top = S16(floor - 1024), bottom = S16(floor);
-    if (vertical) {
-        const int16_t x = S16((at - p.X) * kSector), z0 = S16((from - p.Z) * kSector), z1 = S16(z0 + kSector);
-        d.Normal = {S16(-side), 0, 0};
-        d.Vertices = {{{x, bottom, z0}, {x, bottom, z1}, {x, top, z1}, {x, top, z0}}};
-    } else {
-        const int16_t z = S16((at - p.Z) * kSector), x0 = S16((from - p.X) * kSector), x1 = S16(x0 + kSector);
-        d.Normal = {0, 0, S16(-side)};
-        d.Vertices = {{{x0, bottom, z}, {x1, bottom, z}, {x1, top, z}, {x0, top, z}}};
+// The object textures: pieces of the brick picture for walls 256 to 1024 units high, the floor (whole
+// and cut in two for triangles), the ceiling, the numbered bricks, the grate (drawn with alpha), water
+// in two phases and the banner.
+enum : int16_t {
+    kWallPieces = 0, // four of them
+    kFloor = 4,
+    kFloorHalves = 5, // two of them
+    kCeiling = 7,
+    kNumbered = 8, // one a room number
+    kGrate = kNumbered + demo::kRoomNumbers,
+    kWater,
+    kWaterLater,
+    kBanner,
+    kTextures
+};
+constexpr int16_t kBothSides = static_cast<int16_t>(0x8000); // a face's Texture bit: drawn from both sides
+
+// An object texture of a picture, its corners in the given order of the picture's top-left, top-right,
+// bottom-right and bottom-left corners. The coordinate bytes put the corners on the picture's outer
+// pixel edges.
+ObjectTexture TextureOf(const demo::Region& r, int16_t attribute, std::array<int, 4> order = {0, 1, 2, 3}) {
+    const std::array<std::array<uint8_t, 4>, 4> corners = {{
+        {0, static_cast<uint8_t>(r.X0), 0, static_cast<uint8_t>(r.Y0)},
+        {255, static_cast<uint8_t>(r.X1 - 1), 0, static_cast<uint8_t>(r.Y0)},
+        {255, static_cast<uint8_t>(r.X1 - 1), 255, static_cast<uint8_t>(r.Y1 - 1)},
+        {0, static_cast<uint8_t>(r.X0), 255, static_cast<uint8_t>(r.Y1 - 1)},
+    }};
+    ObjectTexture t;
+    t.Attribute = attribute;
+    t.TileIndex = S16(r.Tile);
+    for (size_t k = 0; k < 4; ++k)
+        t.Vertices[k] = corners[static_cast<size_t>(order[k])];
+    return t;
+}
+
+void AddObjectTextures(Level& level) {
+    for (int quarters = 1; quarters <= 4; ++quarters) { // the bottom of the bricks, as high as the piece
+        demo::Region piece = demo::kBricks;
+        piece.Y0 = piece.Y1 - 64 * quarters;
+        level.ObjectTextures.Add(TextureOf(piece, 0));
     }
-    return d;
+    level.ObjectTextures.Add(TextureOf(demo::kFlagstones, 0));
+    level.ObjectTextures.Add(TextureOf(demo::kFlagstones, 0, {0, 1, 2, 3}));
+    level.ObjectTextures.Add(TextureOf(demo::kFlagstones, 0, {0, 2, 3, 1}));
+    level.ObjectTextures.Add(TextureOf(demo::kPlanks, 0));
+    for (int n = 0; n < demo::kRoomNumbers; ++n)
+        level.ObjectTextures.Add(TextureOf(demo::NumberedBricks(n), 0));
+    level.ObjectTextures.Add(TextureOf(demo::kGrate, 1));
+    level.ObjectTextures.Add(TextureOf(demo::kWater, 0));
+    level.ObjectTextures.Add(TextureOf(demo::kWater, 0, {1, 0, 3, 2})); // mirrored: the waves move
+    level.ObjectTextures.Add(TextureOf(demo::kBanner, 0));
+}
+
+// The sector of a room next to a door in a wall, and the side of it the door stands on.
+struct DoorSide {
+    int Room, Column, Row;
+    demo::Side Towards;
+};
+DoorSide SideOf(const WallDoor& w, int r) {
+    const bool roomA = r == w.A;
+    const RoomPlan& p = kPlan[r];
+    const int at = roomA ? w.At - 1 : w.At;
+    if (w.Vertical)
+        return {r, at - p.X, w.From - p.Z, roomA ? demo::Side::East : demo::Side::West};
+    return {r, w.From - p.X, at - p.Z, roomA ? demo::Side::North : demo::Side::South};
+}
+
+// Doors, their normals pointing into the room that holds them, and the doorways they open in its
+// walls: a door spans what is open on both sides, from the lower ceiling to the higher floor.
+void AddDoors(Level& level, std::vector<std::vector<demo::Doorway>>& doorways) {
+    for (const WallDoor& w : kWallDoors) {
+        const DoorSide a = SideOf(w, w.A), b = SideOf(w, w.B);
+        const demo::SectorSpace sa =
+            demo::SpaceAt(level.Rooms.Items[static_cast<size_t>(a.Room)], a.Column, a.Row);
+        const demo::SectorSpace sb =
+            demo::SpaceAt(level.Rooms.Items[static_cast<size_t>(b.Room)], b.Column, b.Row);
+        const int top = std::max(sa.Ceiling, sb.Ceiling), bottom = std::min(sa.Floor, sb.Floor);
+        for (const auto& [here, there] : {std::pair{a, b}, std::pair{b, a}}) {
+            Door d;
+            d.AdjoiningRoom = S16(there.Room);
+            const int inwards =
+                here.Towards == demo::Side::West || here.Towards == demo::Side::South ? 1 : -1;
+            d.Normal = w.Vertical ? std::array<int16_t, 3>{S16(inwards), 0, 0}
+                                  : std::array<int16_t, 3>{0, 0, S16(inwards)};
+            d.Vertices = demo::SideQuad(here.Column, here.Row, here.Towards, top, bottom);
+            level.Rooms.Items[static_cast<size_t>(here.Room)].Doors.Add(d);
+            doorways[static_cast<size_t>(here.Room)].push_back(
+                {here.Column, here.Row, here.Towards, top, bottom});
+        }
+    }
+    // The opening in the floor between the north wing and the gallery: a door lying flat at the
+    // gallery's floor, facing down into the north wing and up into the gallery.
+    for (const int r : {kNorthWing, kGallery}) {
+        const RoomPlan& p = kPlan[r];
+        Door d;
+        d.AdjoiningRoom = S16(r == kNorthWing ? kGallery : kNorthWing);
+        d.Normal = {0, S16(r == kNorthWing ? 1 : -1), 0};
+        d.Vertices = demo::FlatQuad(kOpenX0 - p.X, kOpenZ0 - p.Z, kPlan[kGallery].Floor,
+                                    r == kGallery ? demo::Facing::Up : demo::Facing::Down, kOpenX1 - kOpenX0,
+                                    kOpenZ1 - kOpenZ0);
+        level.Rooms.Items[static_cast<size_t>(r)].Doors.Add(d);
+    }
 }
 
 Room DemoRoom(int r) {
@@ -91,26 +180,6 @@ Room DemoRoom(int r) {
     room.Zoffset = p.Z * kSector;
     room.Ybottom = r == 1 ? 768 : p.Floor;
     room.lngYtop = p.Top;
-
-    // A 4 x 4 grid of floor vertices, then the four ceiling corners.
-    for (int j = 0; j < 4; ++j)
-        for (int i = 0; i < 4; ++i)
-            room.Vertices.Add(
-                {S16(1024 + i * 1024),
-                 S16(p.Floor - 64 * ((i + j + r) % 3)),
-                 S16(1024 + j * 1024),
-                 {static_cast<uint8_t>(0x10 * (i + 1)), 0x1F, 0, 0, static_cast<uint8_t>(j), 0x42}});
-    for (int k = 0; k < 4; ++k)
-        room.Vertices.Add({S16(1024 + (k % 2) * 3072), S16(p.Top), S16(1024 + (k / 2) * 3072), {}});
-    for (int j = 0; j < 3; ++j)
-        for (int i = 0; i < 3; ++i) {
-            const int v = 4 * j + i;
-            room.Rectangles.Add({{S16(v), S16(v + 1), S16(v + 5), S16(v + 4)}, S16((i + j + r) % kTextures)});
-        }
-    room.Triangles.Add({{16, 17, 18}, S16((r + 2) % kTextures)});
-    room.Triangles.Add({{17, 19, 18}, S16((r + 3) % kTextures)});
-    if (r % 2 == 1)
-        room.Sprites.Add({5, 0});
 
     // A ring of walls round the floor; doorways open the ring where a door stands.
     room.ZSectors = S16(p.Rows);
@@ -145,40 +214,45 @@ Room DemoRoom(int r) {
             room.Sectors.push_back(s);
         }
 
-    // Doors, their normals pointing into this room.
-    for (const WallDoor& w : kWallDoors) {
-        if (w.A == r)
-            room.Doors.Add(
-                MakeDoor(r, w.B, w.Vertical, w.At, w.From, 1, FloorAt(r, w.Vertical ? w.At - 1 : w.From)));
-        else if (w.B == r)
-            room.Doors.Add(
-                MakeDoor(r, w.A, w.Vertical, w.At, w.From, -1, FloorAt(r, w.Vertical ? w.At : w.From)));
-    }
-    if (r == kNorthWing || r == kGallery) {
-        // The opening in the floor between them: a door lying flat at the gallery's floor.
-        Door d;
-        d.AdjoiningRoom = S16(r == kNorthWing ? kGallery : kNorthWing);
-        d.Normal = {0, S16(r == kNorthWing ? 1 : -1), 0};
-        const int16_t y = S16(kPlan[kGallery].Floor);
-        const int16_t x0 = S16((kOpenX0 - p.X) * kSector), x1 = S16((kOpenX1 - p.X) * kSector);
-        const int16_t z0 = S16((kOpenZ0 - p.Z) * kSector), z1 = S16((kOpenZ1 - p.Z) * kSector);
-        d.Vertices = {{{x0, y, z0}, {x1, y, z0}, {x1, y, z1}, {x0, y, z1}}};
-        room.Doors.Add(d);
-    }
-
     room.Intensity1 = S16(0x1000 + 0x400 * (r % 4));
     room.Intensity2 = -1;
     room.LightMode = S16(r % 2);
-    const int cx = room.Xoffset + p.Columns * kSector / 2, cz = room.Zoffset + p.Rows * kSector / 2;
-    room.Lights.Add({cx + 512, p.Top + 512, cz + 512, S16(0x1800 - 0x100 * (r % 4)), -1, 4096, 1024});
+    // A light over the middle sector, half a sector under the ceiling.
+    const int cx = room.Xoffset + p.Columns / 2 * kSector + 512,
+              cz = room.Zoffset + p.Rows / 2 * kSector + 512;
+    room.Lights.Add({cx, p.Top + 512, cz, S16(0x1800 - 0x100 * (r % 4)), -1, 4096, 1024});
     if (r == 2 || r == 6)
         room.Lights.Add({room.Xoffset + 1536, p.Top + 256, room.Zoffset + 1536, 0x0800, -1, 2048, 512});
-    room.StaticMeshes.Add({room.Xoffset + (p.Columns - 2) * kSector + 512, p.Floor, room.Zoffset + 1536,
-                           S16(0x4000 * r), 0x1000, -1, S16(10 + r % 3)});
+    room.StaticMeshes.Add({room.Xoffset + (p.Columns - 2) * kSector + 512, FloorAt(r, p.X + p.Columns - 2),
+                           room.Zoffset + 1536, S16(0x4000 * r), 0x1000, -1, S16(10 + r % 3)});
     room.AlternateRoom = S16(r == 2 ? 7 : -1);
     room.Flags = S16(r == 7 ? 1 : 0); // the flooded crypt is under water
     room.Colour = {static_cast<uint8_t>(30 * r), static_cast<uint8_t>(200 - 20 * r), 128};
     return room;
+}
+
+// Every room's faces from its sectors; the gallery's opening to the north wing under a grate, the
+// flooded crypt's floor under water, and a banner hung over the hall's dais, seen from both sides.
+void AddFaces(Level& level, const std::vector<std::vector<demo::Doorway>>& doorways) {
+    for (int r = 0; r < kRooms; ++r) {
+        Room& room = level.Rooms.Items[static_cast<size_t>(r)];
+        demo::RoomTextures textures;
+        textures.Wall = {kWallPieces, kWallPieces + 1, kWallPieces + 2, kWallPieces + 3};
+        textures.NumberedWall = S16(kNumbered + r % demo::kRoomNumbers);
+        textures.Floor = r == 7 ? kWater : kFloor;
+        textures.FloorHalves = {kFloorHalves, kFloorHalves + 1};
+        textures.Ceiling = kCeiling;
+        textures.FloorOpening = r == kGallery ? kGrate : -1;
+        demo::AddRoomFaces(room, doorways[static_cast<size_t>(r)], textures);
+        if (r % 2 == 1)
+            room.Sprites.Add({5, 0});
+    }
+    // 2048 x 768 units across the hall at z = 3072, as the banner's picture is, its front to the south
+    // (looking north, east is on the right).
+    Room& hall = level.Rooms.Items[0];
+    const int16_t top = S16(kPlan[0].Top), bottom = S16(kPlan[0].Top + 768);
+    demo::AddQuad(hall, {{{2048, top, 3072}, {4096, top, 3072}, {4096, bottom, 3072}, {2048, bottom, 3072}}},
+                  S16(kBanner | kBothSides));
 }
 
 void AddAnimationData(Level& level) {
@@ -222,13 +296,7 @@ void AddTexturesAndStatics(Level& level) {
         mesh.Flag = static_cast<uint16_t>(i == 2 ? 0xFFFF : 1 + i);
         level.StaticMeshes.Add(mesh);
     }
-    for (int t = 0; t < kTextures; ++t) {
-        ObjectTexture texture;
-        texture.Attribute = S16(t % 2);
-        texture.TileIndex = S16(t);
-        texture.Vertices = {{{1, 0, 1, 0}, {255, 255, 1, 0}, {255, 255, 255, 255}, {1, 0, 255, 255}}};
-        level.ObjectTextures.Add(texture);
-    }
+    AddObjectTextures(level);
     level.SpriteTextures.Add({3, 0, 0, 64, 64, -32, -64, 32, 0});
     level.SpriteTextures.Add({3, 128, 128, 32, 32, -16, -32, 16, 0});
     level.SpriteTextures.Add({3, 128, 0, 32, 32, -16, -32, 16, 0});
@@ -238,8 +306,8 @@ void AddTexturesAndStatics(Level& level) {
 
 void AddNavigation(Level& level) {
     level.Cameras.Add({2560, -1024, 2048, 0, 0});
-    level.Cameras.Add({7680, -1024, 2048, 1, 1});
-    level.Cameras.Add({12800, -1536, 3072, 2, 0});
+    level.Cameras.Add({7680, -512, 3584, 1, 1});
+    level.Cameras.Add({17408, -512, 3584, 2, 0});
     level.SoundSources.Add({2048, -512, 2048, 12, 0x80});
     level.SoundSources.Add({12800, 0, 2048, 42, 0x80});
     level.SoundSources.Add({17920, -256, 3072, 7, 0x40});
@@ -252,7 +320,7 @@ void AddNavigation(Level& level) {
     level.Overlaps.Items = {4, 0x8001, 0, 0x8002, 1, 0x8003, 2, 0x8005, 0x8000, 0x8001};
     for (int b = 0; b < 6; ++b)
         level.Zones.push_back({S16(b < 4 ? 1 : 2), {}});
-    level.AnimatedTextures.Items = {1, 3, 4, 5, 0};
+    level.AnimatedTextures.Items = {1, 1, kWater, kWaterLater}; // one range: the water's two phases
 }
 
 void AddItemsToEnd(Level& level) {
@@ -262,9 +330,9 @@ void AddItemsToEnd(Level& level) {
     for (int i = 0; i < 8; ++i) {
         const int room = i % kRooms;
         const RoomPlan& p = kPlan[room];
-        level.Items.Add({objects[i % 5], S16(room), (p.X + 2) * kSector + 512 * (i / 4),
-                         p.Floor - 256 * (i % 2), (p.Z + 1) * kSector + 512, angles[i % 4], -1, -1,
-                         S16(i % 3 ? 0 : 0x3E00)});
+        const int x = p.X + 2 + i / 4; // on the floor of a sector inside the room
+        level.Items.Add({objects[i % 5], S16(room), x * kSector + 512, FloorAt(room, x),
+                         (p.Z + 1) * kSector + 512, angles[i % 4], -1, -1, S16(i % 3 ? 0 : 0x3E00)});
     }
     for (size_t i = 0; i < level.LightMap.size(); ++i)
         level.LightMap[i] = static_cast<uint8_t>((i / 256) * 8 + (i % 256) / 32);
@@ -287,10 +355,15 @@ Level DemoLevel(int16_t generation) {
     level.Generation = generation;
     level.Palette8 = demo::RampPalette8();
     level.Palette16 = demo::RampPalette16();
-    for (Tile8& tile : demo::PatternTiles(generation))
-        level.Tiles.Add(tile);
+    for (Tile8& tile : demo::DemoTiles(generation)) {
+        level.Tiles16.push_back(Tile16From8(tile, level.Palette8));
+        level.Tiles.Add(std::move(tile));
+    }
     for (int r = 0; r < kRooms; ++r)
         level.Rooms.Add(DemoRoom(r));
+    std::vector<std::vector<demo::Doorway>> doorways(kRooms);
+    AddDoors(level, doorways);
+    AddFaces(level, doorways);
     level.FloorData.Items = {0x0000, 0x8001, 0x0003, 0x8004, 0x0102, 0x8005, 0x1801, 0x0007};
     for (int w = 0; w < 48; ++w)
         level.MeshData.Add(static_cast<uint16_t>(w * 37 % 4096));

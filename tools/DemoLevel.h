@@ -1,9 +1,11 @@
 #pragma once
-// The demo levels: a small but lively DM2 or DM3 level with coloured ramps, patterned tiles, eight
-// rooms joined by doors in a small plan on two storeys (a hall, a corridor stepping down to a crypt and
-// its flooded alternate, a north wing open to a gallery above it, a bridge to a tower) and something in
-// every chunk, so that the report, the palette examiner, the tile viewer and the level map have
-// something worth looking at. The same generation always gives the same bytes.
+// The demo levels: a small but lively DM2 or DM3 level, eight rooms joined by doors in a small plan on
+// two storeys (a hall, a corridor stepping down to a crypt and its flooded alternate, a north wing open
+// to a gallery above it, a bridge to a tower), each room's floors, ceilings and walls made from its
+// sectors and painted with pictures a person can read (bricks, flagstones, planks, the room's number, a
+// see-through grate), and something in every chunk, so that the report, the palette examiner, the tile
+// viewer, the level map and the 3D view have something worth looking at. The same generation always
+// gives the same bytes.
 #include <cstdint>
 
 #include "tools/LevelBuilder.h"

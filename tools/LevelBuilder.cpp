@@ -143,6 +143,17 @@ void WriteRoom(Writer& w, const Room& room, int16_t generation, Layout::RoomPart
 
 } // namespace
 
+Tile16 Tile16From8(const Tile8& tile, const std::array<uint8_t, 768>& palette8) {
+    Tile16 words(tile.size());
+    for (size_t i = 0; i < tile.size(); ++i) {
+        const size_t at = 3 * size_t{tile[i]};
+        const auto five = [&](size_t k) { return static_cast<uint16_t>((palette8[at + k] & 63) >> 1); };
+        const uint16_t alpha = tile[i] == 0 ? 0 : 0x8000;
+        words[i] = static_cast<uint16_t>(alpha | five(0) << 10 | five(1) << 5 | five(2));
+    }
+    return words;
+}
+
 int32_t Room::MeshWords() const {
     const size_t bytes = 8 + 12 * Vertices.Items.size() + 10 * Rectangles.Items.size() +
                          8 * Triangles.Items.size() + 4 * Sprites.Items.size();
@@ -161,14 +172,22 @@ std::vector<uint8_t> Build(const Level& level, Layout& layout) {
     w.Raw(level.Palette8);
     w.Raw(level.Palette16);
 
-    // Texture tiles: the count, the 8-bit tiles, as many 16-bit tiles (zeros), the skipped field.
+    // Texture tiles: the count, the 8-bit tiles, as many 16-bit tiles (zeros where not given), the
+    // skipped field.
     w.S32(level.Tiles.CountValue());
     for (const Tile8& tile : level.Tiles.Items) {
         const size_t used = std::min<size_t>(tile.size(), 65536);
         w.Bytes.insert(w.Bytes.end(), tile.begin(), tile.begin() + static_cast<std::ptrdiff_t>(used));
         w.Zeros(65536 - used);
     }
-    w.Zeros(131072 * level.Tiles.Items.size());
+    for (size_t t = 0; t < level.Tiles.Items.size(); ++t) {
+        const Tile16 none;
+        const Tile16& tile = t < level.Tiles16.size() ? level.Tiles16[t] : none;
+        const size_t used = std::min<size_t>(tile.size(), 65536);
+        for (size_t i = 0; i < used; ++i)
+            w.U16(tile[i]);
+        w.Zeros(2 * (65536 - used));
+    }
     w.U32(level.AfterTiles);
 
     layout.RoomCount = w.Here();

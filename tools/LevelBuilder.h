@@ -143,15 +143,22 @@ struct SoundDetail {
 };
 
 using Tile8 = std::vector<uint8_t>; // 65536 palette indices, row by row from the top (shorter: zero-filled)
+// 65536 colour words (bit 15 alpha, then 5 bits each of red, green, blue), row by row from the top
+// (shorter: zero-filled).
+using Tile16 = std::vector<uint16_t>;
+// The 8-bit tile's colours as a 16-bit tile: each component's top five of its six bits, alpha set, and
+// index 0 (transparent in an 8-bit tile) with alpha clear.
+Tile16 Tile16From8(const Tile8& tile, const std::array<uint8_t, 768>& palette8);
 
 struct Level {
     int16_t Generation = 2;              // 2 (DM2) or 3 (DM3)
     std::optional<uint32_t> VersionWord; // written instead of the generation's version word when set
     std::array<uint8_t, 768> Palette8{}; // red, green, blue; 0..63 each
     std::array<uint8_t, 1024> Palette16{};
-    List<Tile8> Tiles;       // 8-bit tiles; the 16-bit tiles are written as zeros
-    uint32_t AfterTiles = 0; // the skipped 4-byte field behind the tiles
-    List<Room> Rooms;        // s16 count
+    List<Tile8> Tiles;           // 8-bit tiles
+    std::vector<Tile16> Tiles16; // the 16-bit tile of each 8-bit tile where given; zeros for the rest
+    uint32_t AfterTiles = 0;     // the skipped 4-byte field behind the tiles
+    List<Room> Rooms;            // s16 count
     List<uint16_t> FloorData;
     List<uint16_t> MeshData;
     List<int32_t> MeshPointers;

@@ -331,6 +331,17 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<frmAbout> about(main.CreateAbout());
     Save(*about, folder, "frmAbout");
 
+    // The demo level's tiles, the pictures its rooms are painted with.
+    const std::string demo = folder.filePath(QStringLiteral("demo.dm2")).toStdString();
+    levelbuilder::WriteFile(demo, levelbuilder::Build(levelbuilder::DemoLevel(2)));
+    main.OpenLevel(QString::fromStdString(demo));
+    std::unique_ptr<frmTextureTiles> demoTiles(main.CreateTileViewer());
+    demoTiles->show(); // the list of tiles is filled when the viewer is first shown
+    for (int t = 0; t < demoTiles->TileNumbers()->count(); ++t) {
+        demoTiles->TileNumbers()->setCurrentIndex(t);
+        Save(*demoTiles, folder, ("frmTextureTiles-demo-" + std::to_string(t + 1)).c_str());
+    }
+
     SaveStructureViews(folder);
     return 0;
 }

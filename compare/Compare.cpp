@@ -245,6 +245,14 @@ class Comparison {
     int64_t work_;
     CompareSummary summary_;
 
+    void Anchored(int64_t a, int64_t endA, int64_t b, int64_t endB) {
+        if (options_.Anchors)
+            options_.Anchors->push_back({a, endA, b, endB});
+    }
+    void AnchoredRecord(const format::Record& rec, int64_t a, int64_t b) {
+        Anchored(a, a + rec.Size, b, b + rec.Size);
+    }
+
     void Emit(const Difference& d) {
         ++summary_.Differences;
         sink_(d);
@@ -322,6 +330,7 @@ class Comparison {
         }
         const Span& sa = A.Map[ia];
         const Span& sb = B.Map[ib];
+        Anchored(sa.First, sa.End, sb.First, sb.End);
         switch (s.What) {
         case Piece::Palette8:
             Palette(ia, ib, place, 3, "R,G,B");
@@ -619,6 +628,7 @@ class Comparison {
     // One line for each field of two aligned records whose shown values differ.
     void RecordFields(int32_t ia, int32_t ib, const Place& place, const format::Record& rec, int64_t a,
                       int64_t b, std::string_view element, int32_t indexA, int32_t indexB) {
+        AnchoredRecord(rec, a, b);
         if (SameRecord(rec, a, b))
             return;
         ForEachValue(rec, [&](const format::Field& f, int rep) {
@@ -688,13 +698,17 @@ class Comparison {
 
         int32_t prefix = 0;
         while (prefix < na && prefix < nb &&
-               SameRecord(*rec, RecordAt(A, ia, *rec, prefix), RecordAt(B, ib, *rec, prefix)))
+               SameRecord(*rec, RecordAt(A, ia, *rec, prefix), RecordAt(B, ib, *rec, prefix))) {
+            AnchoredRecord(*rec, RecordAt(A, ia, *rec, prefix), RecordAt(B, ib, *rec, prefix));
             ++prefix;
+        }
         int32_t suffix = 0;
         while (
             suffix < na - prefix && suffix < nb - prefix &&
             SameRecord(*rec, RecordAt(A, ia, *rec, na - 1 - suffix), RecordAt(B, ib, *rec, nb - 1 - suffix)))
             ++suffix;
+        for (int32_t i = 1; i <= suffix; ++i)
+            AnchoredRecord(*rec, RecordAt(A, ia, *rec, na - i), RecordAt(B, ib, *rec, nb - i));
         const int32_t lenA = na - prefix - suffix, lenB = nb - prefix - suffix;
         if (lenA == 0 || lenB == 0) {
             Hunk(ia, ib, place, *rec, prefix, lenA, prefix, lenB);

@@ -9,6 +9,7 @@
 
 #include "ui/StructureViews.h"
 #include "views/DifferencesList.h"
+#include "views/SideBySidePane.h"
 #include "views/StrataBar.h"
 
 ComparisonDock::ComparisonDock(QMainWindow& window, StructureViews& views)
@@ -37,6 +38,69 @@ ComparisonDock::ComparisonDock(QMainWindow& window, StructureViews& views)
     StrataBar* strata = views.Strata();
     strata->SetMarked([list = list_](Piece chunk) { return list->ChunkDiffers(chunk); });
     connect(list_, &DifferencesList::DifferencesChanged, strata, qOverload<>(&QWidget::update));
+    CreateSideBySide(views);
+}
+
+void ComparisonDock::CreateSideBySide(StructureViews& views) {
+    hexDock_ = views.HexDock();
+    sideBySide_ = new SideBySidePane(views.Selection(), *views.Hex(), *list_);
+    sideBySideDock_ = new QDockWidget(tr("Compared Level"), &window_);
+    sideBySideDock_->setObjectName(QStringLiteral("dckComparedLevel"));
+    sideBySideDock_->setWidget(sideBySide_);
+    // Beside the hex view, to its right, on a first start.
+    window_.addDockWidget(Qt::BottomDockWidgetArea, sideBySideDock_);
+    window_.splitDockWidget(hexDock_, sideBySideDock_, Qt::Horizontal);
+    sideBySideDock_->hide();
+
+    QAction* toggle = sideBySideDock_->toggleViewAction();
+    toggle->setObjectName(QStringLiteral("mnuStructureComparedLevel"));
+    toggle->setText(tr("Compared &Level"));
+    toggle->setEnabled(false);
+    views.AddViewAction(toggle);
+
+    // Behind Compare With...: the steps through the differences.
+    QMenu* menu = views.Menu();
+    const int at = static_cast<int>(menu->actions().indexOf(compare_));
+    QAction* before = at + 1 < menu->actions().size() ? menu->actions().at(at + 1) : nullptr;
+    const struct {
+        const char* Name;
+        QString Text;
+        QKeyCombination Key;
+        int Step;
+    } steps[] = {
+        {"mnuStructureNextDifference", tr("&Next Difference"), QKeyCombination(Qt::Key_F7), 1},
+        {"mnuStructurePreviousDifference", tr("&Previous Difference"),
+         QKeyCombination(Qt::ShiftModifier, Qt::Key_F7), -1},
+    };
+    for (const auto& step : steps) {
+        auto* action = new QAction(step.Text, this);
+        action->setObjectName(QString::fromLatin1(step.Name));
+        action->setShortcut(QKeySequence(step.Key));
+        action->setEnabled(false);
+        menu->insertAction(before, action);
+        connect(action, &QAction::triggered, this, [this, s = step.Step] { StepDifference(s); });
+        connect(sideBySide_, &SideBySidePane::ComparingChanged, action, &QAction::setEnabled);
+    }
+
+    // Shown while a comparison is open, and only then: a level opened afterwards closes it, and a
+    // layout put back from a run that closed with one open leaves it hidden in its place.
+    connect(sideBySide_, &SideBySidePane::ComparingChanged, this, [this, toggle](bool comparing) {
+        toggle->setEnabled(comparing);
+        if (!comparing)
+            sideBySideDock_->hide();
+    });
+    connect(&views, &StructureViews::LayoutRestored, this, [this] {
+        if (!sideBySide_->Comparing())
+            sideBySideDock_->hide();
+    });
+}
+
+void ComparisonDock::StepDifference(int step) {
+    if (!sideBySide_->StepDifference(step))
+        window_.statusBar()->showMessage(list_->Count() == 0 ? tr("No differences.")
+                                         : step > 0          ? tr("No more differences after this one.")
+                                                             : tr("No more differences before this one."),
+                                         5000);
 }
 
 QString ComparisonDock::CompareWith(const QString& path) {
@@ -47,6 +111,9 @@ QString ComparisonDock::CompareWith(const QString& path) {
     }
     dock_->show();
     dock_->raise();
+    hexDock_->show();
+    sideBySideDock_->show();
+    sideBySide_->AlignOtherToShown();
     window_.statusBar()->showMessage(list_->Summary(), 5000);
     return {};
 }

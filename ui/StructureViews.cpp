@@ -147,6 +147,7 @@ void StructureViews::RestoreLayout() {
     window_.restoreState(settings.value(kStateKey).toByteArray(), kLayoutVersion);
     SetStrataBarShown(settings.value(kStrataKey, false).toBool());
     strataScaleAction_->setChecked(settings.value(kStrataScaleKey, false).toBool());
+    emit LayoutRestored();
 }
 
 void StructureViews::SaveLayout() const {

@@ -69,6 +69,8 @@ class StructureViews : public QObject {
   signals:
     // The strata bar was shown or hidden: the window lays out its pane again.
     void BandChanged();
+    // The last run's layout was put back: a view shown only with something to show hides again.
+    void LayoutRestored();
 
   private:
     void CreateViews(QWidget* canvas);

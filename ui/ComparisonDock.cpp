@@ -47,9 +47,7 @@ void ComparisonDock::CreateSideBySide(StructureViews& views) {
     sideBySideDock_ = new QDockWidget(tr("Compared Level"), &window_);
     sideBySideDock_->setObjectName(QStringLiteral("dckComparedLevel"));
     sideBySideDock_->setWidget(sideBySide_);
-    // Beside the hex view, to its right, on a first start.
     window_.addDockWidget(Qt::BottomDockWidgetArea, sideBySideDock_);
-    window_.splitDockWidget(hexDock_, sideBySideDock_, Qt::Horizontal);
     sideBySideDock_->hide();
 
     QAction* toggle = sideBySideDock_->toggleViewAction();
@@ -89,7 +87,13 @@ void ComparisonDock::CreateSideBySide(StructureViews& views) {
         if (!comparing)
             sideBySideDock_->hide();
     });
-    connect(&views, &StructureViews::LayoutRestored, this, [this] {
+    connect(&views, &StructureViews::LayoutRestored, this, [this](bool fromLastRun) {
+        // On a first start, to the right of the hex view, once the docks that move the hex view
+        // have been made.
+        if (!fromLastRun) {
+            window_.splitDockWidget(hexDock_, sideBySideDock_, Qt::Horizontal);
+            evenOut_ = true;
+        }
         if (!sideBySide_->Comparing())
             sideBySideDock_->hide();
     });
@@ -113,6 +117,12 @@ QString ComparisonDock::CompareWith(const QString& path) {
     dock_->raise();
     hexDock_->show();
     sideBySideDock_->show();
+    if (evenOut_) {
+        // Shown for the first time: the two panes take half each.
+        evenOut_ = false;
+        const int width = hexDock_->width() + sideBySideDock_->width();
+        window_.resizeDocks({hexDock_, sideBySideDock_}, {width / 2, width - width / 2}, Qt::Horizontal);
+    }
     sideBySide_->AlignOtherToShown();
     window_.statusBar()->showMessage(list_->Summary(), 5000);
     return {};

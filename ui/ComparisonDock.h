@@ -47,5 +47,6 @@ class ComparisonDock : public QObject {
     SideBySidePane* sideBySide_ = nullptr;
     QDockWidget* sideBySideDock_ = nullptr;
     QDockWidget* hexDock_ = nullptr;
+    bool evenOut_ = false; // placed beside the hex view on this first start, not yet shown
     std::function<QString()> chooser_;
 };

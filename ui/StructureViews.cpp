@@ -144,10 +144,10 @@ void StructureViews::ShowStrataLegend() {
 void StructureViews::RestoreLayout() {
     const QSettings settings;
     window_.restoreGeometry(settings.value(kGeometryKey).toByteArray());
-    window_.restoreState(settings.value(kStateKey).toByteArray(), kLayoutVersion);
+    const bool restored = window_.restoreState(settings.value(kStateKey).toByteArray(), kLayoutVersion);
     SetStrataBarShown(settings.value(kStrataKey, false).toBool());
     strataScaleAction_->setChecked(settings.value(kStrataScaleKey, false).toBool());
-    emit LayoutRestored();
+    emit LayoutRestored(restored);
 }
 
 void StructureViews::SaveLayout() const {

@@ -2,6 +2,7 @@
 
 #include <QDockWidget>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMessageBox>
@@ -80,6 +81,14 @@ void ComparisonDock::CreateSideBySide(StructureViews& views) {
         connect(sideBySide_, &SideBySidePane::ComparingChanged, action, &QAction::setEnabled);
     }
 
+    // The dock's title names the compared level (its rows start level with the hex view's, which a
+    // label over them would push down).
+    connect(list_, &DifferencesList::DifferencesChanged, this, [this] {
+        const QString path = list_->OtherPath();
+        sideBySideDock_->setWindowTitle(
+            path.isEmpty() ? tr("Compared Level") : tr("Compared Level: %1").arg(QFileInfo(path).fileName()));
+        sideBySideDock_->setToolTip(path);
+    });
     // Shown while a comparison is open, and only then: a level opened afterwards closes it, and a
     // layout put back from a run that closed with one open leaves it hidden in its place.
     connect(sideBySide_, &SideBySidePane::ComparingChanged, this, [this, toggle](bool comparing) {

@@ -1,7 +1,5 @@
 #include "views/SideBySidePane.h"
 
-#include <QDir>
-#include <QLabel>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -36,13 +34,8 @@ SideBySidePane::SideBySidePane(SpanSelection& shown, HexView& shownHex, Differen
     otherSelection_ = new SpanSelection(otherState_, this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    title_ = new QLabel(this);
-    title_->setObjectName(QStringLiteral("lblComparedLevel"));
-    title_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     otherHex_ = new HexView(*otherSelection_, this);
     otherHex_->setObjectName(QStringLiteral("hexComparedBytes"));
-    layout->addWidget(title_);
     layout->addWidget(otherHex_, 1);
 
     connect(&differences_, &DifferencesList::DifferencesChanged, this, &SideBySidePane::TakeComparison);
@@ -65,7 +58,6 @@ void SideBySidePane::TakeComparison() {
     otherState_.Map = comparing ? other.Map : WalkMap{};
     otherState_.LevelFilePath = comparing ? differences_.OtherPath().toStdString() : std::string();
     otherSelection_->ResetForNewWalk();
-    title_->setText(comparing ? tr("Compared with %1").arg(differences_.OtherPath()) : QString());
     otherHex_->SetChanged(comparing ? differences_.ChangedBytes(false)
                                     : std::vector<std::pair<int64_t, int64_t>>{});
     shownHex_.SetChanged(comparing ? differences_.ChangedBytes(true)

@@ -12,7 +12,6 @@
 
 #include "report/AppState.h"
 
-class QLabel;
 class DifferencesList;
 class HexView;
 class SpanSelection;
@@ -53,7 +52,6 @@ class SideBySidePane : public QWidget {
     AppState otherState_; // the compared level's bytes and walk map, for the second pane's selection
     SpanSelection* otherSelection_ = nullptr;
     HexView* otherHex_ = nullptr;
-    QLabel* title_ = nullptr;
     bool comparing_ = false;
     bool aligning_ = false; // one pane is being scrolled to the other: its own scroll is not followed
 };

@@ -111,6 +111,10 @@ class SideBySideTest : public QObject {
         Compared c(l);
         QVERIFY(c.Compare(l));
         QVERIFY(c.pane->Comparing() && c.dock->SideBySideDock()->isVisible());
+        QCOMPARE(c.dock->SideBySideDock()->windowTitle(), QStringLiteral("Compared Level: b.dm2"));
+        // Side by side, the rows of the two panes start at the same height on the screen.
+        QCOMPARE(c.other->viewport()->mapToGlobal(QPoint()).y(),
+                 c.shown->viewport()->mapToGlobal(QPoint()).y());
         QCOMPARE(c.pane->OtherSelection().Level()->Size(), int64_t{c.state.Level->Size() + kVertexBytes});
 
         for (int64_t v : {0, 1, 2, 5}) {

@@ -244,13 +244,25 @@ class Comparison {
     const DifferenceSink& sink_;
     int64_t work_;
     CompareSummary summary_;
+    bool lastWasRecord_ = false; // the last anchor is a record's (or records')
 
     void Anchored(int64_t a, int64_t endA, int64_t b, int64_t endB) {
         if (options_.Anchors)
             options_.Anchors->push_back({a, endA, b, endB});
+        lastWasRecord_ = false;
     }
+    // A record right behind the last one anchored on both sides widens that anchor: a run whose records
+    // all align costs one anchor, not one a record.
     void AnchoredRecord(const format::Record& rec, int64_t a, int64_t b) {
+        if (!options_.Anchors)
+            return;
+        if (lastWasRecord_ && options_.Anchors->back().EndA == a && options_.Anchors->back().EndB == b) {
+            options_.Anchors->back().EndA += rec.Size;
+            options_.Anchors->back().EndB += rec.Size;
+            return;
+        }
         Anchored(a, a + rec.Size, b, b + rec.Size);
+        lastWasRecord_ = true;
     }
 
     void Emit(const Difference& d) {
@@ -707,7 +719,7 @@ class Comparison {
             suffix < na - prefix && suffix < nb - prefix &&
             SameRecord(*rec, RecordAt(A, ia, *rec, na - 1 - suffix), RecordAt(B, ib, *rec, nb - 1 - suffix)))
             ++suffix;
-        for (int32_t i = 1; i <= suffix; ++i)
+        for (int32_t i = suffix; i >= 1; --i)
             AnchoredRecord(*rec, RecordAt(A, ia, *rec, na - i), RecordAt(B, ib, *rec, nb - i));
         const int32_t lenA = na - prefix - suffix, lenB = nb - prefix - suffix;
         if (lenA == 0 || lenB == 0) {

@@ -109,7 +109,7 @@ struct CompareOptions {
     int32_t MaxEdits = 1000;               // a run further apart than this is paired by index
     int64_t WorkBudget = int64_t{1} << 27; // alignment steps for the whole comparison
     // When set, every matched span and every pair of aligned or paired records is added here (a run's
-    // equal tail ahead of its middle).
+    // equal tail ahead of its middle; records that follow each other on both sides as one anchor).
     std::vector<Anchor>* Anchors = nullptr;
 };
 

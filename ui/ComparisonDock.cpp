@@ -10,6 +10,7 @@
 
 #include "ui/StructureViews.h"
 #include "views/DifferencesList.h"
+#include "views/HexView.h"
 #include "views/SideBySidePane.h"
 #include "views/StrataBar.h"
 
@@ -48,6 +49,8 @@ void ComparisonDock::CreateSideBySide(StructureViews& views) {
     sideBySideDock_ = new QDockWidget(tr("Compared Level"), &window_);
     sideBySideDock_->setObjectName(QStringLiteral("dckComparedLevel"));
     sideBySideDock_->setWidget(sideBySide_);
+    connect(sideBySide_->OtherHex(), &HexView::Told, this,
+            [this](const QString& message) { window_.statusBar()->showMessage(message, 5000); });
     window_.addDockWidget(Qt::BottomDockWidgetArea, sideBySideDock_);
     sideBySideDock_->hide();
 

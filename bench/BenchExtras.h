@@ -28,6 +28,10 @@ void WriteDiffLevels(const std::filesystem::path& folder, std::string& a, std::s
 // prints its wall and CPU milliseconds, its peak memory in MB and its exit status.
 int MeasureChild(int argc, char** argv);
 
+// The compared level's hex pane beside the hex view on the 16 MB level: one page scrolled, both panes
+// painted, lined up through the alignment (side_by_side_scroll_ms). Nothing without the windows.
+void BenchSideBySide(const BenchContext& context, BenchKeys& keys);
+
 // The byte search on the 16 MB level: a wildcard pattern counted over the whole file (hex_search_ms).
 void BenchByteSearch(const BenchContext& context, BenchKeys& keys);
 

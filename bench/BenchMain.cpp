@@ -247,6 +247,7 @@ int main(int argc, char** argv) {
     BenchDiff(context, keys);
     BenchByteSearch(context, keys);
     BenchScene(context, keys);
+    BenchSideBySide(context, keys);
     if (BenchPaneAvailable())
         BenchViews(context, keys);
     BenchWholeRuns(context, keys);

@@ -244,6 +244,26 @@ class Comparison {
     const DifferenceSink& sink_;
     int64_t work_;
     CompareSummary summary_;
+    bool lastWasRecord_ = false; // the last anchor is a record's (or records')
+
+    void Anchored(int64_t a, int64_t endA, int64_t b, int64_t endB) {
+        if (options_.Anchors)
+            options_.Anchors->push_back({a, endA, b, endB});
+        lastWasRecord_ = false;
+    }
+    // A record right behind the last one anchored on both sides widens that anchor: a run whose records
+    // all align costs one anchor, not one a record.
+    void AnchoredRecord(const format::Record& rec, int64_t a, int64_t b) {
+        if (!options_.Anchors)
+            return;
+        if (lastWasRecord_ && options_.Anchors->back().EndA == a && options_.Anchors->back().EndB == b) {
+            options_.Anchors->back().EndA += rec.Size;
+            options_.Anchors->back().EndB += rec.Size;
+            return;
+        }
+        Anchored(a, a + rec.Size, b, b + rec.Size);
+        lastWasRecord_ = true;
+    }
 
     void Emit(const Difference& d) {
         ++summary_.Differences;
@@ -322,6 +342,7 @@ class Comparison {
         }
         const Span& sa = A.Map[ia];
         const Span& sb = B.Map[ib];
+        Anchored(sa.First, sa.End, sb.First, sb.End);
         switch (s.What) {
         case Piece::Palette8:
             Palette(ia, ib, place, 3, "R,G,B");
@@ -619,6 +640,7 @@ class Comparison {
     // One line for each field of two aligned records whose shown values differ.
     void RecordFields(int32_t ia, int32_t ib, const Place& place, const format::Record& rec, int64_t a,
                       int64_t b, std::string_view element, int32_t indexA, int32_t indexB) {
+        AnchoredRecord(rec, a, b);
         if (SameRecord(rec, a, b))
             return;
         ForEachValue(rec, [&](const format::Field& f, int rep) {
@@ -688,13 +710,17 @@ class Comparison {
 
         int32_t prefix = 0;
         while (prefix < na && prefix < nb &&
-               SameRecord(*rec, RecordAt(A, ia, *rec, prefix), RecordAt(B, ib, *rec, prefix)))
+               SameRecord(*rec, RecordAt(A, ia, *rec, prefix), RecordAt(B, ib, *rec, prefix))) {
+            AnchoredRecord(*rec, RecordAt(A, ia, *rec, prefix), RecordAt(B, ib, *rec, prefix));
             ++prefix;
+        }
         int32_t suffix = 0;
         while (
             suffix < na - prefix && suffix < nb - prefix &&
             SameRecord(*rec, RecordAt(A, ia, *rec, na - 1 - suffix), RecordAt(B, ib, *rec, nb - 1 - suffix)))
             ++suffix;
+        for (int32_t i = suffix; i >= 1; --i)
+            AnchoredRecord(*rec, RecordAt(A, ia, *rec, na - i), RecordAt(B, ib, *rec, nb - i));
         const int32_t lenA = na - prefix - suffix, lenB = nb - prefix - suffix;
         if (lenA == 0 || lenB == 0) {
             Hunk(ia, ib, place, *rec, prefix, lenA, prefix, lenB);

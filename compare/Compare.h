@@ -96,10 +96,21 @@ struct Difference {
 
 using DifferenceSink = std::function<void(const Difference&)>;
 
+// Bytes of A that stand for bytes of B: two matched spans (chunks, rooms, parts, runs) or two aligned
+// records. Anchors nest as the spans do; OffsetAlignment.h turns them into a map of offsets.
+struct Anchor {
+    int64_t FirstA = 0, EndA = 0;
+    int64_t FirstB = 0, EndB = 0;
+    bool operator==(const Anchor&) const = default;
+};
+
 struct CompareOptions {
     DetailOptionSet Sections;              // the sections compared; set them all for a whole comparison
     int32_t MaxEdits = 1000;               // a run further apart than this is paired by index
     int64_t WorkBudget = int64_t{1} << 27; // alignment steps for the whole comparison
+    // When set, every matched span and every pair of aligned or paired records is added here (a run's
+    // equal tail ahead of its middle; records that follow each other on both sides as one anchor).
+    std::vector<Anchor>* Anchors = nullptr;
 };
 
 struct CompareSummary {

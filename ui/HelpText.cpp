@@ -143,6 +143,10 @@ std::string BuildViewerHelpText() {
         "Compare With... and Differences (Ctrl+4):",
         "Compares the level shown with a second level, as strata-diff does, and lists the differences. "
         "Selecting one selects its bytes in the level shown; the strata bar marks the chunks that differ.",
+        "Compared Level, beside the hex view while a comparison is open: the other level's bytes, scrolled "
+        "in step with the hex view so that a record stands beside its match, the differing bytes marked "
+        "red in both. Next Difference (F7) and Previous Difference (Shift+F7) go through the list; both "
+        "panes follow.",
         "",
         "Problems (Ctrl+5):",
         "The references of the level shown checked as strata-check does, after every open: a door's room, "

@@ -56,6 +56,7 @@ void ReportView::ShowText(const std::string& text) {
     text_ = &text;
     lines_ = LineIndex(text);
     anchor_ = cursor_ = 0;
+    markFirst_ = markEnd_ = 0;
     selecting_ = false;
     UpdateScrollBars();
     verticalScrollBar()->setValue(0);
@@ -134,6 +135,7 @@ QPoint ReportView::PointOf(size_t offset) const {
 void ReportView::Select(size_t anchor, size_t cursor) {
     anchor_ = std::min(anchor, text_->size());
     cursor_ = std::min(cursor, text_->size());
+    markFirst_ = markEnd_ = 0;
     viewport()->update();
     emit CursorMoved();
 }
@@ -145,6 +147,20 @@ void ReportView::ShowLine(size_t line) {
     Select(start, start + lines_.Line(line).size());
     horizontalScrollBar()->setValue(0);
     ScrollToOffset(start);
+}
+
+void ReportView::MarkColumn(size_t line, size_t first, size_t end) {
+    if (line >= lines_.Count() || end <= first || end > lines_.Line(line).size())
+        return;
+    markFirst_ = lines_.Start(line) + first;
+    markEnd_ = lines_.Start(line) + end;
+    ScrollColumnIntoView(markEnd_);
+    ScrollColumnIntoView(markFirst_);
+    viewport()->update();
+}
+
+std::string_view ReportView::MarkedText() const {
+    return std::string_view(*text_).substr(markFirst_, markEnd_ - markFirst_);
 }
 
 void ReportView::SelectAll() {
@@ -283,6 +299,7 @@ void ReportView::paintEvent(QPaintEvent* e) {
         const QString shown = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
         painter.drawText(QPointF(ColumnX(0), y + ascent_), shown);
         PaintSelection(painter, line, shown, y);
+        PaintColumnMark(painter, line, shown, y);
     }
 }
 
@@ -318,6 +335,28 @@ void ReportView::PaintSelection(QPainter& painter, size_t line, const QString& s
     painter.setClipRect(band);
     painter.setPen(palette().color(QPalette::HighlightedText));
     painter.drawText(QPointF(ColumnX(0), y + ascent_), shown);
+    painter.restore();
+}
+
+// The marked column inside the highlighted line: the plain background and text again, framed in the
+// highlight colour, so the one value stands out of the band around it.
+void ReportView::PaintColumnMark(QPainter& painter, size_t line, const QString& shown, qreal y) const {
+    if (markEnd_ <= markFirst_ || lines_.LineOf(markFirst_) != line)
+        return;
+    const std::string_view bytes = lines_.Line(line);
+    const size_t start = lines_.Start(line);
+    const qreal left = ColumnX(ColumnOfByte(bytes, markFirst_ - start));
+    const qreal right = ColumnX(ColumnOfByte(bytes, markEnd_ - start));
+    const QRectF cell(left, y, right - left, lineHeight_);
+    painter.save();
+    painter.fillRect(cell, palette().brush(QPalette::Base));
+    painter.setClipRect(cell);
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(QPointF(ColumnX(0), y + ascent_), shown);
+    painter.setClipping(false);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(cell.adjusted(0.5, 0.5, -0.5, -0.5));
     painter.restore();
 }
 

@@ -39,6 +39,12 @@ class ReportView : public QAbstractScrollArea {
     void ScrollToOffset(size_t offset);
     // Selects a whole line (without its break) and brings it into sight from its start.
     void ShowLine(size_t line);
+    // Marks the characters first..end of a line inside the selection (a field's column of the line
+    // selected): framed, in the plain colours, until the selection changes. The column is brought
+    // into sight.
+    void MarkColumn(size_t line, size_t first, size_t end);
+    // The marked characters; empty for none.
+    std::string_view MarkedText() const;
     // The line the cursor stands on: the current line, marked by a pale band across the pane. Up, Down,
     // Page Up and Page Down move it and select it whole.
     size_t CursorLine() const { return lines_.Count() == 0 ? 0 : lines_.LineOf(cursor_); }
@@ -96,12 +102,14 @@ class ReportView : public QAbstractScrollArea {
     bool MoveCurrentLine(QKeyEvent* e);
     QColor CurrentLineColour() const;
     void PaintSelection(QPainter& painter, size_t line, const QString& shown, qreal y) const;
+    void PaintColumnMark(QPainter& painter, size_t line, const QString& shown, qreal y) const;
 
     static const std::string kNoText;
     const std::string* text_ = &kNoText;
     LineIndex lines_;
     size_t anchor_ = 0;
     size_t cursor_ = 0;
+    size_t markFirst_ = 0, markEnd_ = 0; // the marked column, as text offsets
     bool selecting_ = false;
     // Where and when the last double click was: a press there soon after is a triple click.
     QPoint doubleClickPoint_;

@@ -12,6 +12,7 @@
 #include <QStatusBar>
 
 #include "ui/ReportView.h"
+#include "views/FieldColumn.h"
 #include "views/HexView.h"
 #include "views/OffsetText.h"
 #include "views/OutlinePane.h"
@@ -144,9 +145,10 @@ void StructureViews::ShowStrataLegend() {
 void StructureViews::RestoreLayout() {
     const QSettings settings;
     window_.restoreGeometry(settings.value(kGeometryKey).toByteArray());
-    window_.restoreState(settings.value(kStateKey).toByteArray(), kLayoutVersion);
+    const bool restored = window_.restoreState(settings.value(kStateKey).toByteArray(), kLayoutVersion);
     SetStrataBarShown(settings.value(kStrataKey, false).toBool());
     strataScaleAction_->setChecked(settings.value(kStrataScaleKey, false).toBool());
+    emit LayoutRestored(restored);
 }
 
 void StructureViews::SaveLayout() const {
@@ -236,7 +238,14 @@ void StructureViews::FollowSelection(const QObject* source) {
     if (source == &pane_ || selection_->Line() < 0)
         return;
     followingSelection_ = true;
-    pane_.ShowLine(static_cast<size_t>(selection_->Line()));
+    const auto line = static_cast<size_t>(selection_->Line());
+    pane_.ShowLine(line);
+    // A field's bytes selected: its column of the line too, where the line shows it.
+    const LineBytes& bytes = selection_->Bytes();
+    if (line < pane_.LineCount())
+        if (const auto column =
+                FieldColumn(selection_->Map(), selection_->Line(), pane_.Line(line), bytes.First, bytes.End))
+            pane_.MarkColumn(line, column->first, column->second);
     followingSelection_ = false;
 }
 

@@ -69,6 +69,9 @@ class StructureViews : public QObject {
   signals:
     // The strata bar was shown or hidden: the window lays out its pane again.
     void BandChanged();
+    // Every dock has been made and the last run's layout put back (fromLastRun: there was one): a view
+    // shown only with something to show hides again, a dock placed beside another takes its place.
+    void LayoutRestored(bool fromLastRun);
 
   private:
     void CreateViews(QWidget* canvas);

@@ -32,6 +32,10 @@ void DifferencesList::Clear() {
     differs_.fill(false);
     notShown_ = 0;
     shown_ = {};
+    other_ = {};
+    otherPath_.clear();
+    toOther_ = {};
+    toShown_ = {};
     list_->clear();
     summary_->clear();
     emit DifferencesChanged();
@@ -56,6 +60,8 @@ QString DifferencesList::CompareWith(const QString& path) {
     const DetailOptionSet sections = compare::AllSections();
     compare::CompareOptions options;
     options.Sections = sections;
+    std::vector<compare::Anchor> anchors;
+    options.Anchors = &anchors;
     QStringList lines;
     compare::CompareLevels(shown_, other, options, [&](const compare::Difference& d) {
         if (d.Chunk != Piece::Records)
@@ -67,6 +73,10 @@ QString DifferencesList::CompareWith(const QString& path) {
         differences_.push_back(d);
         lines << QString::fromStdString(compare::DifferenceLine(d));
     });
+    toOther_ = compare::OffsetAlignment(std::move(anchors), shown_.Level->Size(), other.Level->Size());
+    toShown_ = toOther_.Reversed();
+    other_ = std::move(other);
+    otherPath_ = native;
     list_->addItems(lines);
     summary_->setText(Summary());
     emit DifferencesChanged();
@@ -106,6 +116,55 @@ int64_t DifferencesList::OffsetOf(int row) const {
 
 void DifferencesList::SelectRow(int row) {
     list_->setCurrentRow(row);
+}
+
+int DifferencesList::CurrentRow() const {
+    return list_->currentRow();
+}
+
+std::pair<int64_t, int64_t> DifferencesList::OtherBytesOf(int row) const {
+    if (row < 0 || row >= Count() || !other_.Readable())
+        return {-1, -1};
+    const compare::Difference& d = differences_[static_cast<size_t>(row)];
+    if (d.What == compare::Change::Bytes && !d.Runs.empty()) {
+        const int64_t shift = int64_t{d.OffsetB} - d.OffsetA;
+        return {d.Runs.front().Offset + shift, int64_t{d.Runs.back().Offset} + d.Runs.back().Length + shift};
+    }
+    if (d.OffsetB >= 0 && d.BytesB > 0 && d.What != compare::Change::Bytes)
+        return {d.OffsetB, int64_t{d.OffsetB} + d.BytesB};
+    // Only in the level shown, or a place: where it stands in the other.
+    const int64_t offset = OffsetOf(row);
+    if (offset < 0 || toOther_.Empty())
+        return {-1, -1};
+    const int64_t there = toOther_.Map(offset);
+    return {there, there + 1};
+}
+
+std::vector<std::pair<int64_t, int64_t>> DifferencesList::ChangedBytes(bool inShown) const {
+    std::vector<std::pair<int64_t, int64_t>> ranges;
+    for (const compare::Difference& d : differences_) {
+        const int32_t offset = inShown ? d.OffsetA : d.OffsetB;
+        const int32_t bytes = inShown ? d.BytesA : d.BytesB;
+        switch (d.What) {
+        case compare::Change::Bytes:
+            // The runs listed, in A's offsets; the same runs stand in B shifted with the block.
+            for (const compare::ByteRun& run : d.Runs) {
+                const int64_t first = run.Offset + (inShown ? 0 : int64_t{d.OffsetB} - d.OffsetA);
+                ranges.emplace_back(first, first + run.Length);
+            }
+            break;
+        case compare::Change::Changed:
+        case compare::Change::Added:
+        case compare::Change::Removed:
+            if (offset >= 0 && bytes > 0)
+                ranges.emplace_back(offset, int64_t{offset} + bytes);
+            break;
+        case compare::Change::Ending:
+        case compare::Change::Note:
+            break;
+        }
+    }
+    return ranges;
 }
 
 std::pair<int64_t, int64_t> DifferencesList::BytesOf(int row) const {

@@ -69,6 +69,10 @@ HexColours HexColoursFor(const QPalette& palette) {
     c.Dim = {dim, ContrastedWith(text, dim, least)};
     const QColor grey = Blend(text, base, 0.12);
     c.Uncovered = {grey, ContrastedWith(Blend(text, base, 0.55), grey, least)};
+    // A red far enough from the base to be seen on a light palette and a dark one, with the text
+    // moved to read on it.
+    const QColor changed = Blend(QColor(230, 60, 40), base, 0.4);
+    c.Changed = {changed, ContrastedWith(text, changed, least)};
     // Towards the text colour from the selection's fill (darker on a light palette, lighter on a dark
     // one), far enough for the 3:1 a mark needs against what lies beside it: the picked byte stands
     // out of the band it lies in.

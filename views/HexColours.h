@@ -30,6 +30,7 @@ struct HexColours {
     Cell Selected;  // the bytes the selected line describes
     Cell Dim;       // the run or chunk around them
     Cell Uncovered; // bytes no chunk covers: greyed, and still readable
+    Cell Changed;   // bytes that differ from a compared level: a warm fill, apart from the selection's
     Cell Picked;    // the picked byte: a fill of its own, plainly apart from the selection around it
     QColor Offsets; // the offset column, on the plain background
     QColor PickFrame;

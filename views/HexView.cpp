@@ -82,22 +82,41 @@ int64_t HexView::ByteCount() const {
     return selection_.Level() ? selection_.Level()->Size() : 0;
 }
 
-void HexView::TakeWalk() {
-    covered_.clear();
-    const WalkMap& map = selection_.Map();
-    for (int32_t i : map.TopLevel())
-        if (map[i].End > map[i].First)
-            covered_.emplace_back(map[i].First, map[i].End);
-    std::sort(covered_.begin(), covered_.end());
-    // A walk that stepped back covers bytes twice: merged, the ranges answer with one search.
-    std::vector<std::pair<int64_t, int64_t>> merged;
-    for (const auto& range : covered_) {
+namespace {
+
+using Ranges = std::vector<std::pair<int64_t, int64_t>>;
+
+// Sorted and merged, ranges that overlap or touch answer with one search.
+Ranges Merged(Ranges ranges) {
+    std::erase_if(ranges, [](const auto& r) { return r.second <= r.first; });
+    std::sort(ranges.begin(), ranges.end());
+    Ranges merged;
+    for (const auto& range : ranges) {
         if (!merged.empty() && range.first <= merged.back().second)
             merged.back().second = std::max(merged.back().second, range.second);
         else
             merged.push_back(range);
     }
-    covered_ = std::move(merged);
+    return merged;
+}
+
+bool InRanges(const Ranges& ranges, int64_t offset) {
+    auto after =
+        std::upper_bound(ranges.begin(), ranges.end(), offset,
+                         [](int64_t o, const std::pair<int64_t, int64_t>& r) { return o < r.first; });
+    return after != ranges.begin() && offset < std::prev(after)->second;
+}
+
+} // namespace
+
+void HexView::TakeWalk() {
+    Ranges chunks;
+    const WalkMap& map = selection_.Map();
+    for (int32_t i : map.TopLevel())
+        chunks.emplace_back(map[i].First, map[i].End);
+    // A walk that stepped back covers bytes twice.
+    covered_ = Merged(std::move(chunks));
+    changed_.clear();
     cursor_ = -1;
     UpdateScrollBars();
     verticalScrollBar()->setValue(0);
@@ -106,16 +125,24 @@ void HexView::TakeWalk() {
 }
 
 bool HexView::Covered(int64_t offset) const {
-    auto after =
-        std::upper_bound(covered_.begin(), covered_.end(), offset,
-                         [](int64_t o, const std::pair<int64_t, int64_t>& r) { return o < r.first; });
-    return after != covered_.begin() && offset < std::prev(after)->second;
+    return InRanges(covered_, offset);
+}
+
+bool HexView::Changed(int64_t offset) const {
+    return InRanges(changed_, offset);
+}
+
+void HexView::SetChanged(std::vector<std::pair<int64_t, int64_t>> ranges) {
+    changed_ = Merged(std::move(ranges));
+    viewport()->update();
 }
 
 HexView::Shade HexView::ShadeOf(int64_t offset) const {
     const LineBytes& b = selection_.Bytes();
     if (offset >= b.First && offset < b.End)
         return Shade::Selected;
+    if (!changed_.empty() && Changed(offset))
+        return Shade::Changed;
     if (offset >= b.DimFirst && offset < b.DimEnd)
         return Shade::Dim;
     return Covered(offset) ? Shade::Plain : Shade::Uncovered;
@@ -201,6 +228,10 @@ void HexView::ScrollToOffset(int64_t offset) {
         verticalScrollBar()->setValue(static_cast<int>(std::clamp<int64_t>(row - visible / 2, 0, INT_MAX)));
 }
 
+void HexView::SetFirstVisibleRow(int64_t row) {
+    verticalScrollBar()->setValue(static_cast<int>(std::clamp<int64_t>(row, 0, INT_MAX)));
+}
+
 void HexView::PickByte(int64_t offset) {
     if (offset < 0 || offset >= ByteCount())
         return;
@@ -226,8 +257,8 @@ void HexView::paintEvent(QPaintEvent* e) {
     const int64_t size = static_cast<int64_t>(bytes.size());
     const HexColours colours = HexColoursFor(palette());
     // Background and pen for each shade, in the order of Shade.
-    const std::array<HexColours::Cell, 4> cells{colours.Plain, colours.Selected, colours.Dim,
-                                                colours.Uncovered};
+    const std::array<HexColours::Cell, 5> cells{colours.Plain, colours.Selected, colours.Dim,
+                                                colours.Uncovered, colours.Changed};
 
     const int64_t first = FirstVisibleRow();
     const int64_t from = first + std::max(0, e->rect().top()) / lineHeight_;

@@ -6,7 +6,8 @@
 // own. A click or the keys pick a byte, which selects the most specific report line covering it; the
 // picked byte has a fill of its own. The colours come from the palette (HexColours.h). The selected
 // bytes (the picked byte when none are) copy as hex text, a C array or their report lines (CopyText.h),
-// from the context menu or the keys: Ctrl+C, Ctrl+Shift+C and Ctrl+Alt+C.
+// from the context menu or the keys: Ctrl+C, Ctrl+Shift+C and Ctrl+Alt+C. Bytes that differ from a
+// compared level are marked with a fill of their own (SetChanged).
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -24,7 +25,7 @@ class HexView : public QAbstractScrollArea {
     Q_OBJECT
   public:
     static constexpr int kBytesPerRow = 16;
-    enum class Shade { Plain, Selected, Dim, Uncovered };
+    enum class Shade { Plain, Selected, Dim, Uncovered, Changed };
 
     explicit HexView(SpanSelection& selection, QWidget* parent = nullptr);
 
@@ -39,6 +40,8 @@ class HexView : public QAbstractScrollArea {
     int VisibleRows() const;
     // Brings the byte's row into sight, in the middle when it has to move far.
     void ScrollToOffset(int64_t offset);
+    // Scrolls so that row is the first in sight (as far as the scroll bar goes).
+    void SetFirstVisibleRow(int64_t row);
     // The byte the keys move from (the one picked last).
     int64_t Cursor() const { return cursor_; }
     // Picks a byte, as a click does.
@@ -50,6 +53,11 @@ class HexView : public QAbstractScrollArea {
     // Bookmarked bytes are underlined in their bookmark's colour.
     void SetBookmarks(std::vector<Bookmark> bookmarks);
     const std::vector<Bookmark>& Bookmarks() const { return bookmarks_; }
+
+    // Bytes that differ from a compared level, as (first, end) ranges in any order; empty for none. The
+    // selection's shade goes over them.
+    void SetChanged(std::vector<std::pair<int64_t, int64_t>> ranges);
+    bool Changed(int64_t offset) const;
 
     // The bytes a copy takes: the selected line's, else the picked byte; empty when there are none.
     std::pair<int64_t, int64_t> CopyRange() const;
@@ -86,6 +94,7 @@ class HexView : public QAbstractScrollArea {
     std::vector<Bookmark> bookmarks_;
     // The top-level chunks' byte ranges, sorted, merged: a byte outside them is in no chunk.
     std::vector<std::pair<int64_t, int64_t>> covered_;
+    std::vector<std::pair<int64_t, int64_t>> changed_; // sorted, merged
     int64_t cursor_ = -1;
     int lineHeight_ = 1;
     int ascent_ = 0;

@@ -1,7 +1,9 @@
 // The outline's record nodes opened to their fields, for every record kind of the format description:
 // the field nodes (and the unread stretches between them) cover the record's bytes exactly, each shows
 // the value its column of the report line shows, and choosing one in the tree (a click, then the arrow
-// keys) selects exactly its bytes on the line of its value, which the hex view marks.
+// keys) selects exactly its bytes on the line of its value, which the hex view marks, and the column of
+// that line which the report pane marks.
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -13,6 +15,10 @@
 #include "format/LevelFormat.h"
 #include "report/ReportRun.h"
 #include "tools/LevelBuilder.h"
+#include "ui/ReportView.h"
+#include "ui/StructureViews.h"
+#include "ui/frmMain.h"
+#include "views/FieldColumn.h"
 #include "views/HexView.h"
 #include "views/OffsetText.h"
 #include "views/OutlineModel.h"
@@ -77,6 +83,18 @@ const std::map<std::string_view, std::vector<std::pair<int, int>>> kUnread{
     {"Door", {}},         {"Rectangle", {}},   {"Room header", {}},
     {"Floor Data", {}},   {"Sector", {}},      {"Object Texture", {}},
 };
+
+// The column of the header line a field node's value stands under: "Vertices(2).x" under
+// "Vertices(n).x", "XPixel(1)" under "XPixel".
+qsizetype HeaderColumn(const QStringList& header, const QString& name, int lead) {
+    QString column = name;
+    if (!header.contains(name)) {
+        const auto open = name.indexOf(QLatin1Char('(')), close = name.indexOf(QLatin1Char(')'));
+        column = name.left(open) + (header.contains(name.left(open)) ? QString() : QStringLiteral("(n)")) +
+                 name.mid(close + 1);
+    }
+    return header.indexOf(column, lead);
+}
 
 } // namespace
 
@@ -193,6 +211,23 @@ class FieldsTest : public QObject {
                                    ? name.mid(open + 1, name.indexOf(QLatin1Char(')')) - open - 1).toInt()
                                    : 0;
             QCOMPARE(selection.Line(), recordLine + repeat);
+            // The column of the value on that line, found by the header's names; none for unread bytes.
+            const std::string& text = level->lines[static_cast<size_t>(selection.Line())];
+            const auto column = FieldColumn(level->state.Map, selection.Line(), text, first, first + size);
+            if (name == QStringLiteral("unread")) {
+                QVERIFY2(!column, qPrintable(name));
+            } else {
+                QVERIFY2(column, qPrintable(name));
+                const QString shown =
+                    Q(std::string_view(text).substr(column->first, column->second - column->first));
+                // The field's own column among those marked (a word shown in decimal and in hex: both).
+                const qsizetype from =
+                    Q(text).left(static_cast<qsizetype>(column->first)).count(QLatin1Char(','));
+                const qsizetype own = HeaderColumn(header, name, r.LeadColumns);
+                QVERIFY2(own >= from && own <= from + shown.count(QLatin1Char(',')), qPrintable(name));
+                if (!shown.contains(QLatin1Char(',')))
+                    QCOMPARE(shown.trimmed(), node.siblingAtColumn(OutlineModel::kValue).data().toString());
+            }
             for (int64_t b = std::max<int64_t>(start - 4, 0); b < start + r.Size + 4; ++b)
                 QVERIFY2((level->hex->ShadeOf(b) == HexView::Shade::Selected) ==
                              (b >= first && b < first + size),
@@ -227,6 +262,59 @@ class FieldsTest : public QObject {
             QCOMPARE(level.selection->PickedOffset(), pick.at);
             QCOMPARE(pane.currentIndex().siblingAtColumn(0).data().toString(), pick.current);
         }
+    }
+
+    // In the window: a door's third corner's y chosen in the outline selects the door's third line in
+    // the report pane and frames its y column there, in the pane's plain colours inside the line's
+    // highlight; a record chosen after it frames nothing.
+    void fieldColumnMarkedInTheReportPane() {
+        TempDir dir;
+        AppState state;
+        state.ProgramFolder = dir.Path();
+        frmMain w(state);
+        SetAllDetails(state.DetailOptions, true);
+        w.resize(1200, 800);
+        w.show();
+        w.Structure().ShowAll();
+        w.OpenLevel(Q(dir.Write("level.dm2", levelbuilder::Build(levelbuilder::FilledLevel(2)))));
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        OutlinePane& outline = *w.Structure().Outline();
+        OutlineModel& model = outline.Model();
+        auto* pane = w.findChild<ReportView*>(QStringLiteral("rtbOutput"));
+        int32_t doors = -1;
+        for (int32_t i = 0; i < state.Map.Size() && doors < 0; ++i)
+            if (state.Map[i].Kind == SpanKind::Run && state.Map[i].Record() == &format::kDoor)
+                doors = i;
+        QVERIFY(doors >= 0);
+        const QModelIndex door = model.IndexOfRecord(doors, 0);
+        for (QModelIndex up = door; up.isValid(); up = up.parent())
+            outline.expand(up);
+        QModelIndex corner;
+        for (int row = 0; row < model.rowCount(door); ++row)
+            if (model.index(row, 0, door).data().toString() == QStringLiteral("Vertices(2).y"))
+                corner = model.index(row, 0, door);
+        QVERIFY(corner.isValid());
+        outline.scrollTo(corner);
+        QTest::mouseClick(outline.viewport(), Qt::LeftButton, {}, outline.visualRect(corner).center());
+        QCOMPARE(pane->CursorLine(), static_cast<size_t>(state.Map.LineOfRecord(doors, 0) + 2));
+        QCOMPARE(Q(pane->MarkedText()).trimmed(),
+                 corner.siblingAtColumn(OutlineModel::kValue).data().toString());
+        // Ahead of the mark on its line, three lead columns and the six door columns before the corners.
+        const std::string_view line = pane->Line(pane->CursorLine());
+        const size_t within = static_cast<size_t>(pane->MarkedText().data() - line.data());
+        QCOMPARE(std::count(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(within), ','), 3 + 5);
+
+        QCoreApplication::processEvents();
+        const QImage image = pane->viewport()->grab().toImage();
+        const size_t markAt = static_cast<size_t>(pane->MarkedText().data() - pane->Text().data());
+        const QPoint cell = pane->PointOf(markAt);
+        const QPoint before = pane->PointOf(markAt - 2); // the comma's cell ahead of it, in the band
+        QCOMPARE(QColor(image.pixel(cell + QPoint(1, 1))), pane->palette().color(QPalette::Highlight));
+        QCOMPARE(QColor(image.pixel(cell + QPoint(3, 3))), pane->palette().color(QPalette::Base));
+        QCOMPARE(QColor(image.pixel(before + QPoint(1, 1))), pane->palette().color(QPalette::Highlight));
+
+        QTest::mouseClick(outline.viewport(), Qt::LeftButton, {}, outline.visualRect(door).center());
+        QVERIFY(pane->MarkedText().empty());
     }
 
     // Fields are worked out for the records opened, never for a run as a whole.

@@ -23,6 +23,7 @@
 #include "tools/DemoLevel.h"
 #include "tools/LevelBuilder.h"
 #include "ui/BookmarksDock.h"
+#include "ui/ComparisonDock.h"
 #include "ui/StructureViews.h"
 #include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
@@ -236,6 +237,46 @@ void SaveStructureViews(const QDir& folder) {
                       QApplication::processEvents();
                       Save(*main.Structure().HexDock(), folder, dark ? "hex-dark" : "hex-light");
                   });
+        }
+        QApplication::setStyle(style);
+        QApplication::setPalette(light);
+    }
+    // The compared level beside the hex view: the demo level against a copy with a vertex inserted in
+    // its first room and one camera moved, the camera's difference found in the list, in the
+    // light palette and in Fusion's dark one; the two panes alone too.
+    {
+        const QPalette light = QApplication::palette();
+        const QString style = QApplication::style()->name();
+        levelbuilder::Level inserted = levelbuilder::DemoLevel(2);
+        auto& vertices = inserted.Rooms.Items[0].Vertices.Items;
+        vertices.insert(vertices.begin() + 1, levelbuilder::Vertex{777, -256, 1536, {}});
+        if (!inserted.Cameras.Items.empty())
+            inserted.Cameras.Items[0].Y += 512;
+        const QString other = folder.filePath(QStringLiteral("structure-side-by-side-b.dm2"));
+        levelbuilder::WriteFile(other.toStdString(), levelbuilder::Build(inserted));
+        for (const bool dark : {false, true}) {
+            if (dark) {
+                QApplication::setStyle(QStringLiteral("Fusion"));
+                QApplication::setPalette(DarkPalette());
+            }
+            const char* name = dark ? "structure-side-by-side-dark" : "structure-side-by-side";
+            shoot(levelbuilder::DemoLevel(2), 0, name, [&](frmMain& main) {
+                main.resize(1400, 860);
+                auto* comparison = main.findChild<ComparisonDock*>();
+                comparison->CompareWith(other);
+                DifferencesList* list = comparison->List();
+                for (int row = 0; row < list->Count(); ++row)
+                    if (list->LineAt(row).startsWith(QStringLiteral("Cameras")))
+                        list->SelectRow(row);
+                // Then a byte two rows up picked: the camera's changed bytes show their own fill.
+                main.Structure().Hex()->PickByte(main.Selection().PickedOffset() - 32);
+                main.Structure().Hex()->setFocus();
+                QApplication::processEvents();
+                const QRect panes =
+                    main.Structure().HexDock()->geometry().united(comparison->SideBySideDock()->geometry());
+                main.grab(panes).save(
+                    folder.filePath(QString::fromLatin1(name) + QStringLiteral("-panes.png")));
+            });
         }
         QApplication::setStyle(style);
         QApplication::setPalette(light);

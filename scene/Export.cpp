@@ -1,0 +1,83 @@
+#include "scene/Export.h"
+
+#include <algorithm>
+
+#include "format/WalkMap.h"
+
+namespace scene {
+
+MaterialKey MaterialOf(const Triangle& triangle) {
+    if (triangle.Has(Triangle::Invalid) || triangle.Tile < 0)
+        return {.Warning = true};
+    return {.Tile = triangle.Tile,
+            .Blend = triangle.Attribute != 0,
+            .DoubleSided = triangle.Has(Triangle::DoubleSided)};
+}
+
+std::string MaterialName(const MaterialKey& key) {
+    if (key.Warning)
+        return "invalid reference";
+    std::string name = "tile " + std::to_string(key.Tile);
+    if (key.Blend)
+        name += " blend";
+    if (key.DoubleSided)
+        name += " double-sided";
+    return name;
+}
+
+void SortByMaterial(std::vector<Triangle>& triangles) {
+    std::stable_sort(triangles.begin(), triangles.end(),
+                     [](const Triangle& a, const Triangle& b) { return MaterialOf(a) < MaterialOf(b); });
+}
+
+namespace {
+
+std::string RoomNumber(const ExportScene& scene, int32_t room) {
+    if (room < 0 || static_cast<size_t>(room) >= scene.Rooms.size())
+        return "?";
+    return std::to_string(scene.Rooms[static_cast<size_t>(room)].Number);
+}
+
+} // namespace
+
+std::string RoomName(const ExportScene& scene, int32_t room) {
+    return "room " + RoomNumber(scene, room);
+}
+
+std::string PortalName(const ExportScene& scene, const Portal& portal) {
+    return "door " + RoomNumber(scene, portal.Room) + "." + std::to_string(portal.Index);
+}
+
+std::string MarkerName(const ExportScene& scene, const Marker& marker) {
+    switch (marker.Kind) {
+    case MarkerKind::Light:
+        return "light " + RoomNumber(scene, marker.Room) + "." + std::to_string(marker.Index);
+    case MarkerKind::StaticMesh:
+        return "static mesh " + RoomNumber(scene, marker.Room) + "." + std::to_string(marker.Index);
+    case MarkerKind::Item:
+        return "item " + std::to_string(marker.Index);
+    case MarkerKind::Camera:
+        return "camera " + std::to_string(marker.Index);
+    }
+    return "";
+}
+
+std::string_view ChunkOfPortals() {
+    return InfoOf(Piece::Doors).Name;
+}
+
+std::string_view ChunkOf(MarkerKind kind) {
+    switch (kind) {
+    case MarkerKind::Light:
+        return InfoOf(Piece::Lights).Name;
+    case MarkerKind::StaticMesh:
+        return InfoOf(Piece::RoomStaticMeshes).Name;
+    case MarkerKind::Item:
+        return InfoOf(Piece::Items).Name;
+    case MarkerKind::Camera:
+        return InfoOf(Piece::Cameras).Name;
+    }
+    return "";
+}
+
+} // namespace scene

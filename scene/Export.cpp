@@ -26,6 +26,9 @@ std::string MaterialName(const MaterialKey& key) {
 }
 
 void SortByMaterial(std::vector<Triangle>& triangles) {
+    const auto before = [](const Triangle& a, const Triangle& b) { return MaterialOf(a) < MaterialOf(b); };
+    if (std::is_sorted(triangles.begin(), triangles.end(), before))
+        return; // most rooms: one material, or faces already in order
     std::stable_sort(triangles.begin(), triangles.end(),
                      [](const Triangle& a, const Triangle& b) { return MaterialOf(a) < MaterialOf(b); });
 }

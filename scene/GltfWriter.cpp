@@ -27,6 +27,8 @@ constexpr size_t kVertexBytes = 5 * 4;      // x, y, z, u, v as floats
 constexpr uint32_t kGlbMagic = 0x46546C67;  // "glTF"
 constexpr uint32_t kJsonChunk = 0x4E4F534A; // "JSON"
 constexpr uint32_t kBinChunk = 0x004E4942;  // "BIN\0"
+// Stands for the nodes in the document until its text is made (no name or number holds it).
+constexpr std::string_view kNodesStandIn = "\x01nodes\x01";
 
 struct Primitive {
     MaterialKey Key;
@@ -125,7 +127,8 @@ class Writer {
         return "";
     }
 
-    Json Document(const std::string* binUri, const std::string* imageStem) const {
+    // The JSON text; indent as nlohmann's dump (-1: none).
+    std::string Document(const std::string* binUri, const std::string* imageStem, int indent) const {
         Json doc;
         doc["asset"] = Json{{"version", "2.0"}, {"generator", "Strata Viewer"}};
         doc["scene"] = 0;
@@ -134,11 +137,32 @@ class Writer {
         if (anyLight)
             doc["extensionsUsed"] = Json::array({"KHR_lights_punctual"});
 
-        Json nodes = Json::array(), meshes = Json::array(), accessors = Json::array(), views = Json::array();
-        Json lights = Json::array();
+        // The nodes are many (a marker each): each is written out as text as soon as it is made, and the
+        // text takes the place of a stand-in in the document.
+        std::string nodes;
+        const auto addNode = [&nodes](const Json& node) {
+            nodes += nodes.empty() ? "[\n" : ",\n";
+            nodes += node.dump();
+        };
+        const size_t roomCount = scene_.Rooms.size();
+        std::vector<Json> children(roomCount, Json::array());
         Json roots = Json::array();
-        std::vector<Json> children(scene_.Rooms.size(), Json::array());
-        for (size_t r = 0; r < scene_.Rooms.size(); ++r) {
+        for (size_t r = 0; r < roomCount; ++r)
+            roots.push_back(r);
+        const auto place = [&](int32_t room, size_t node) {
+            if (room >= 0 && static_cast<size_t>(room) < roomCount)
+                children[static_cast<size_t>(room)].push_back(node);
+            else
+                roots.push_back(node);
+        };
+        for (size_t p = 0; p < scene_.Portals.size(); ++p)
+            place(scene_.Portals[p].Room, roomCount + p);
+        for (size_t m = 0; m < scene_.Markers.size(); ++m)
+            place(scene_.Markers[m].Room, roomCount + scene_.Portals.size() + m);
+
+        Json meshes = Json::array(), accessors = Json::array(), views = Json::array();
+        Json lights = Json::array();
+        for (size_t r = 0; r < roomCount; ++r) {
             const RoomLayout& layout = rooms_[r];
             Json node{{"name", RoomName(scene_, static_cast<int32_t>(r))}};
             if (!layout.Primitives.empty()) {
@@ -172,22 +196,12 @@ class Writer {
                 node["mesh"] = meshes.size();
                 meshes.push_back(Json{{"name", node["name"]}, {"primitives", std::move(primitives)}});
             }
-            const SceneRoom& room = scene_.Rooms[r];
-            node["extras"] = Extras(InfoOf(Piece::Room).Name, room.Number,
+            if (!children[r].empty())
+                node["children"] = std::move(children[r]);
+            node["extras"] = Extras(InfoOf(Piece::Room).Name, scene_.Rooms[r].Number,
                                     r < scene_.RoomAt.size() ? scene_.RoomAt[r] : -1);
-            roots.push_back(nodes.size());
-            nodes.push_back(std::move(node));
+            addNode(node);
         }
-        const auto inRoom = [&](int32_t room) {
-            return room >= 0 && static_cast<size_t>(room) < scene_.Rooms.size();
-        };
-        const auto place = [&](int32_t room, Json node) {
-            if (inRoom(room))
-                children[static_cast<size_t>(room)].push_back(nodes.size());
-            else
-                roots.push_back(nodes.size());
-            nodes.push_back(std::move(node));
-        };
         for (const Portal& portal : scene_.Portals) {
             std::array<float, 3> centre{};
             for (const auto& corner : portal.Corners)
@@ -195,9 +209,9 @@ class Writer {
                     centre[a] += corner[a] / 4;
             Json extras = Extras(ChunkOfPortals(), portal.Index, portal.RecordAt);
             extras["adjoiningRoom"] = portal.Adjoining;
-            place(portal.Room, Json{{"name", PortalName(scene_, portal)},
-                                    {"translation", Translation(Metres(centre))},
-                                    {"extras", std::move(extras)}});
+            addNode(Json{{"name", PortalName(scene_, portal)},
+                         {"translation", Translation(Metres(centre))},
+                         {"extras", std::move(extras)}});
         }
         for (const Marker& marker : scene_.Markers) {
             Json node{{"name", MarkerName(scene_, marker)},
@@ -210,14 +224,12 @@ class Writer {
                                       {"color", {1.0, 1.0, 1.0}},
                                       {"intensity", 1.0}});
             }
-            place(marker.Room, std::move(node));
+            addNode(node);
         }
-        for (size_t r = 0; r < scene_.Rooms.size(); ++r)
-            if (!children[r].empty())
-                nodes[r]["children"] = std::move(children[r]);
+        nodes += nodes.empty() ? "[]" : "\n]";
 
         doc["scenes"] = Json::array({Json{{"name", options_.Name}, {"nodes", std::move(roots)}}});
-        doc["nodes"] = std::move(nodes);
+        doc["nodes"] = kNodesStandIn;
         if (!meshes.empty())
             doc["meshes"] = std::move(meshes);
 
@@ -277,7 +289,11 @@ class Writer {
         }
         if (anyLight)
             doc["extensions"]["KHR_lights_punctual"]["lights"] = std::move(lights);
-        return doc;
+        std::string text = indent < 0 ? doc.dump() : doc.dump(indent, '\t');
+        const std::string standIn = Json(kNodesStandIn).dump();
+        if (const size_t at = text.find(standIn); at != std::string::npos)
+            text.replace(at, standIn.size(), nodes);
+        return text;
     }
 
     // The buffer's length: the vertices, and in a .glb the images after them.
@@ -337,7 +353,7 @@ std::string WriteGlb(const ExportScene& scene, const GltfOptions& options, ByteS
     writer.Lay();
     if (std::string wrong = writer.EncodeImages([](Image&) { return std::string(); }); !wrong.empty())
         return wrong;
-    std::string json = writer.Document(nullptr, nullptr).dump();
+    std::string json = writer.Document(nullptr, nullptr, -1);
     json.append(
         static_cast<size_t>(Padded4(static_cast<int64_t>(json.size())) - static_cast<int64_t>(json.size())),
         ' ');
@@ -389,7 +405,7 @@ std::string WriteGltf(const ExportScene& scene, const GltfOptions& options, cons
     });
     if (!wrong.empty())
         return wrong;
-    json = writer.Document(&files.BinName, &files.ImageStem).dump(1, '\t');
+    json = writer.Document(&files.BinName, &files.ImageStem, 1);
     json += '\n';
     return writer.StreamVertices(bin);
 }

@@ -250,21 +250,9 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
         if (prepared.Base.IndexOfRoom(number) < 0)
             return fail("room " + std::to_string(number) + " is not in " + ShownText(path));
 
-    scene::ExportScene exported;
-    exported.Rooms = prepared.Base.Rooms;
-    for (const scene::SceneRoom& room : exported.Rooms)
-        exported.RoomAt.push_back(room.Span >= 0 && room.Span < map.Size() ? map[room.Span].First : -1);
-    exported.Portals = prepared.Base.Portals;
-    for (const scene::Marker& marker : prepared.Base.Markers)
-        if (rooms.empty() || marker.Room >= 0)
-            exported.Markers.push_back(marker);
-    std::vector<int32_t> invalid(exported.Rooms.size(), 0);
-    exported.RoomTriangles = [&](int32_t room, std::vector<scene::Triangle>& triangles) {
-        triangles.clear();
-        invalid[static_cast<size_t>(room)] = scene::BuildRoom(prepared, room, triangles);
-    };
+    std::vector<int32_t> invalid;
     const scene::TileDepth depth = request.Tiles == "16" ? scene::TileDepth::Bits16 : scene::TileDepth::Bits8;
-    exported.TilePixels = [&](int32_t tile) { return scene::TilePixels(map, level, tile, depth); };
+    const scene::ExportScene exported = scene::ExportOf(prepared, depth, &invalid);
 
     const std::string name = std::filesystem::path(path).filename().string();
     if (const std::string wrong = WriteScene(exported, format, target, name); !wrong.empty())

@@ -6,6 +6,33 @@
 
 namespace scene {
 
+ExportScene ExportOf(const SceneLevel& level, TileDepth depth, std::vector<int32_t>* invalid) {
+    ExportScene out;
+    const Scene& base = level.Base;
+    out.Rooms = base.Rooms;
+    for (const SceneRoom& room : out.Rooms)
+        out.RoomAt.push_back(level.Map && room.Span >= 0 && room.Span < level.Map->Size()
+                                 ? (*level.Map)[room.Span].First
+                                 : -1);
+    out.Portals = base.Portals;
+    out.Markers =
+        base.Markers; // the scene keeps the level's markers in no room only when it holds every room
+    if (invalid)
+        invalid->assign(out.Rooms.size(), 0);
+    out.RoomTriangles = [&level, invalid](int32_t room, std::vector<Triangle>& triangles) {
+        triangles.clear();
+        const int32_t faces = BuildRoom(level, room, triangles);
+        if (invalid)
+            (*invalid)[static_cast<size_t>(room)] = faces;
+    };
+    out.TilePixels = [&level, depth](int32_t tile) {
+        if (!level.Map || !level.Level)
+            return std::vector<format::Rgba>{};
+        return TilePixels(*level.Map, *level.Level, tile, depth);
+    };
+    return out;
+}
+
 MaterialKey MaterialOf(const Triangle& triangle) {
     if (triangle.Has(Triangle::Invalid) || triangle.Tile < 0)
         return {.Warning = true};

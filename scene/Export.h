@@ -46,6 +46,11 @@ struct ExportScene {
     std::function<std::vector<format::Rgba>(int32_t tile)> TilePixels;
 };
 
+// What a prepared scene exports: its rooms, doors and markers, a room's triangles built when asked, the tiles
+// read at depth. invalid, when given, gets each room's count of faces with invalid references as the room is
+// built. level must outlive the result.
+ExportScene ExportOf(const SceneLevel& level, TileDepth depth, std::vector<int32_t>* invalid = nullptr);
+
 // The kind of material a face is drawn with.
 struct MaterialKey {
     bool Warning = false; // invalid references: the warning colour, no texture

@@ -145,6 +145,12 @@ std::string CopyOut(const std::filesystem::path& path, const TemporarySink& sink
     return wrong.empty() ? "" : "cannot write " + ShownText(path.string()) + ": " + wrong;
 }
 
+// The file a format writes beside OUT: the .gltf's buffer, the .obj's materials (none for a .glb).
+std::string SideFileOf(const std::filesystem::path& out, const std::string& format) {
+    const std::string stem = out.stem().string();
+    return format == "gltf" ? stem + ".bin" : format == "obj" ? stem + ".mtl" : "";
+}
+
 std::string WriteScene(const scene::ExportScene& scene, const std::string& format, const Target& target,
                        const std::string& levelName) {
     const std::string stem = target.Out.stem().string();
@@ -159,7 +165,8 @@ std::string WriteScene(const scene::ExportScene& scene, const std::string& forma
     }
     if (format == "gltf") {
         std::string json;
-        const scene::GltfFiles files{.BinName = stem + ".bin", .ImageStem = stem + ".", .Image = image};
+        const scene::GltfFiles files{
+            .BinName = SideFileOf(target.Out, format), .ImageStem = stem + ".", .Image = image};
         if (std::string wrong = scene::WriteGltf(scene, {.Name = levelName}, files, json, sink);
             !wrong.empty())
             return wrong;
@@ -170,7 +177,8 @@ std::string WriteScene(const scene::ExportScene& scene, const std::string& forma
         return "";
     }
     std::string mtl;
-    const scene::ObjFiles files{.MtlName = stem + ".mtl", .ImageStem = stem + ".", .Image = image};
+    const scene::ObjFiles files{
+        .MtlName = SideFileOf(target.Out, format), .ImageStem = stem + ".", .Image = image};
     if (std::string wrong = scene::WriteObj(scene, files, sink, mtl); !wrong.empty())
         return wrong;
     if (std::string wrong = WriteBeside(target, files.MtlName, mtl); !wrong.empty())
@@ -234,8 +242,11 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
     }
     const Target target{.Out = request.OutputPath,
                         .Rules = {.NeverOver = IdentityOf(path), .ReplaceTheName = false, .Durable = true}};
-    if (const auto output = IdentityOf(target.Out); output && output == target.Rules.NeverOver)
-        return fail("cannot write " + ShownText(request.OutputPath) + ": " + std::string(kIsTheLevelFile));
+    // OUT and the file named beside it are checked before anything is written, so a refusal leaves no
+    // texture behind; the writer refuses each file again as it writes it.
+    for (const std::filesystem::path& file : {target.Out, target.Beside(SideFileOf(target.Out, format))})
+        if (const auto output = IdentityOf(file); output && output == target.Rules.NeverOver)
+            return fail("cannot write " + ShownText(file.string()) + ": " + std::string(kIsTheLevelFile));
     if (level.FileLength() == 0)
         return fail(ShownText(path) + " is not a DM2 or DM3 level: the file is empty");
     WalkMap map;

@@ -53,6 +53,25 @@ int64_t Padded4(int64_t n) {
     return (n + 3) / 4 * 4;
 }
 
+// A file name as a URI reference: bytes other than letters, digits and -._~ percent-encoded (a space is
+// %20), so that a name with spaces or non-ASCII letters is still a valid URI.
+std::string UriOf(std::string_view name) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string uri;
+    for (const char c : name) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || c == '-' ||
+            c == '.' || c == '_' || c == '~') {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[b >> 4];
+            uri += kHex[b & 15];
+        }
+    }
+    return uri;
+}
+
 Json Extras(std::string_view chunk, int32_t index, int32_t offset) {
     return Json{{"chunk", chunk}, {"index", index}, {"offset", offset}};
 }
@@ -240,7 +259,7 @@ class Writer {
                 continue;
             Json entry{{"name", "tile " + std::to_string(image.Tile)}};
             if (imageStem) {
-                entry["uri"] = *imageStem + "tile" + std::to_string(image.Tile) + ".png";
+                entry["uri"] = UriOf(*imageStem + "tile" + std::to_string(image.Tile) + ".png");
             } else {
                 entry["bufferView"] = views.size();
                 entry["mimeType"] = "image/png";
@@ -284,7 +303,7 @@ class Writer {
         if (bytes > 0) {
             Json buffer{{"byteLength", bytes}};
             if (binUri)
-                buffer["uri"] = *binUri;
+                buffer["uri"] = UriOf(*binUri);
             doc["buffers"] = Json::array({std::move(buffer)});
         }
         if (anyLight)

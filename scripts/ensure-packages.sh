@@ -3,7 +3,7 @@
 # command to run and stops.
 
 STRATA_PACKAGES=(build-essential cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-svg-dev libcli11-dev xxd fonts-dejavu-core libxxhash-dev)
-# Test-only: the tests parse the JSON report with it.
+# The tests parse the JSON report with it; strata-export writes its glTF documents with it.
 STRATA_PACKAGES+=(nlohmann-json3-dev)
 # Test-only: the package check runs lintian on the built .deb.
 STRATA_PACKAGES+=(lintian)

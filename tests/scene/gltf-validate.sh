@@ -1,8 +1,9 @@
 #!/bin/sh
 # strata-export's glTF, validated by the Khronos glTF validator: no error. The demo level (made by our
 # builder) has textures of every kind, doors, lights, static meshes, items and cameras; it is written
-# as a .glb, as a .gltf with its .bin and PNGs, and as a .glb of some of its rooms. Exits 77 (skipped)
-# where node or the validator is not installed; scripts/ensure-packages.sh installs it.
+# as a .glb, as a .gltf with its .bin and PNGs (also under a name with a space, found through its
+# percent-encoded URIs), and as a .glb of some of its rooms. Exits 77 (skipped) where node or the
+# validator is not installed; scripts/ensure-packages.sh installs it.
 # Usage: gltf-validate.sh STRATA_EXPORT MAKE_DEMO_LEVEL gltf-validate.js
 set -u
 export=$1
@@ -20,10 +21,11 @@ trap 'rm -rf "$dir"' EXIT
 "$demo" "$dir" >/dev/null || exit 1
 
 status=0
-for case in "demo.glb" "demo.gltf" "rooms.glb --rooms 0-2"; do
+# A .gltf whose name has a space: the URIs of its .bin and images are percent-encoded.
+for case in "demo.glb" "demo.gltf" "rooms.glb --rooms 0-2" "with%20space.gltf"; do
     # shellcheck disable=SC2086
     set -- $case
-    out=$1
+    out=$(printf '%s' "$1" | sed 's/%20/ /g')
     shift
     if ! "$export" "$@" -o "$dir/$out" "$dir/demo.dm2"; then
         echo "strata-export failed for $out"

@@ -253,6 +253,10 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
     scene::WalkForScene(level, map);
     if (map.Ending() == WalkEnding::NotALevel)
         return fail(ShownText(path) + " is not a DM2 or DM3 level: nothing exported");
+    // A walk that ended early still gives the rooms it read; it is said, as strata-report says it.
+    if (WalkEnd end = map.End(); end.How != WalkEnding::Completed || end.Offset != end.FileSize)
+        err << kProgram << ": " << DescribeWalkEnd(end, ShownText(path))
+            << "; the rooms walked are exported\n";
 
     scene::SceneOptions options;
     options.Rooms = rooms;

@@ -247,8 +247,13 @@ class Writer {
         }
         nodes += nodes.empty() ? "[]" : "\n]";
 
-        doc["scenes"] = Json::array({Json{{"name", options_.Name}, {"nodes", std::move(roots)}}});
-        doc["nodes"] = kNodesStandIn;
+        // A level without rooms (cut before them) is an empty scene: glTF allows no empty list.
+        Json theScene{{"name", options_.Name}};
+        if (!roots.empty())
+            theScene["nodes"] = std::move(roots);
+        doc["scenes"] = Json::array({std::move(theScene)});
+        if (roomCount + scene_.Portals.size() + scene_.Markers.size() > 0)
+            doc["nodes"] = kNodesStandIn;
         if (!meshes.empty())
             doc["meshes"] = std::move(meshes);
 

@@ -191,4 +191,16 @@ TEST(ExportCommand, FacesWithInvalidReferencesAreWrittenAndCounted) {
     EXPECT_TRUE(warning) << doc["materials"].dump();
 }
 
+TEST(ExportCommand, ACutLevelExportsTheRoomsWalkedAndSaysSo) {
+    TempDir dir;
+    std::vector<uint8_t> bytes = TwoRooms();
+    bytes.erase(bytes.end() - 100, bytes.end());
+    const std::string level = dir.Write("cut.dm2", bytes);
+    const fs::path out = dir.Path() / "cut.glb";
+    const Exported run = Export({"-o", out.string(), level});
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_NE(run.Err.find("; the rooms walked are exported"), std::string::npos) << run.Err;
+    EXPECT_EQ(GlbJson(out)["nodes"][1]["name"], "room 1");
+}
+
 } // namespace

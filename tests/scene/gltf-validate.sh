@@ -2,8 +2,9 @@
 # strata-export's glTF, validated by the Khronos glTF validator: no error. The demo level (made by our
 # builder) has textures of every kind, doors, lights, static meshes, items and cameras; it is written
 # as a .glb, as a .gltf with its .bin and PNGs (also under a name with a space, found through its
-# percent-encoded URIs), and as a .glb of some of its rooms. Exits 77 (skipped) where node or the
-# validator is not installed; scripts/ensure-packages.sh installs it.
+# percent-encoded URIs), as a .glb of some of its rooms, and cut inside its tiles (no rooms: an empty
+# scene). Exits 77 (skipped) where node or the validator is not installed; scripts/ensure-packages.sh
+# installs it.
 # Usage: gltf-validate.sh STRATA_EXPORT MAKE_DEMO_LEVEL gltf-validate.js
 set -u
 export=$1
@@ -19,15 +20,21 @@ fi
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 "$demo" "$dir" >/dev/null || exit 1
+# Cut inside its tiles: a level without rooms, an empty scene.
+head -c 5000 "$dir/demo.dm2" >"$dir/cut.dm2"
 
 status=0
 # A .gltf whose name has a space: the URIs of its .bin and images are percent-encoded.
-for case in "demo.glb" "demo.gltf" "rooms.glb --rooms 0-2" "with%20space.gltf"; do
+for case in "demo.glb" "demo.gltf" "rooms.glb --rooms 0-2" "with%20space.gltf" "cut.glb"; do
     # shellcheck disable=SC2086
     set -- $case
     out=$(printf '%s' "$1" | sed 's/%20/ /g')
     shift
-    if ! "$export" "$@" -o "$dir/$out" "$dir/demo.dm2"; then
+    level=demo.dm2
+    if [ "$out" = cut.glb ]; then
+        level=cut.dm2
+    fi
+    if ! "$export" "$@" -o "$dir/$out" "$dir/$level" 2>/dev/null; then
         echo "strata-export failed for $out"
         exit 1
     fi

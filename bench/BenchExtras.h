@@ -31,6 +31,10 @@ int MeasureChild(int argc, char** argv);
 // The byte search on the 16 MB level: a wildcard pattern counted over the whole file (hex_search_ms).
 void BenchByteSearch(const BenchContext& context, BenchKeys& keys);
 
+// The 3D scene of the 300-room DM2 level: scene_build_ms (BuildScene on its walked map), scene_rooms_ms
+// (room by room), scene_walk_ms (WalkForScene), scene_triangles and scene_mb.
+void BenchScene(const BenchContext& context, BenchKeys& keys);
+
 // The structure views (outline, hex view, strata bar) in the main window, offscreen: selection
 // round trips, painting, the outline's build and the memory they add. Measured when the windows are
 // built; nothing otherwise.

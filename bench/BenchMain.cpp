@@ -246,6 +246,7 @@ int main(int argc, char** argv) {
     BenchLevelMap(context, keys);
     BenchDiff(context, keys);
     BenchByteSearch(context, keys);
+    BenchScene(context, keys);
     if (BenchPaneAvailable())
         BenchViews(context, keys);
     BenchWholeRuns(context, keys);

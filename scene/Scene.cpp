@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <sys/mman.h>
 
 #include "format/Fault.h"
 #include "format/FieldValue.h"
@@ -68,17 +69,50 @@ std::array<float, 3> FileToScene(int64_t x, int64_t y, int64_t z) {
     return {static_cast<float>(x), static_cast<float>(-y), static_cast<float>(-z)};
 }
 
-void Extend(std::array<float, 3>& min, std::array<float, 3>& max, const Corner& c, bool& first) {
-    const std::array<float, 3> p{c.X, c.Y, c.Z};
-    for (size_t i = 0; i < 3; ++i) {
-        min[i] = first ? p[i] : std::min(min[i], p[i]);
-        max[i] = first ? p[i] : std::max(max[i], p[i]);
+// The bounds of corners; none at all give zeros.
+class Bounds {
+  public:
+    void Add(const Corner& c) {
+        min_ = {std::min(min_[0], c.X), std::min(min_[1], c.Y), std::min(min_[2], c.Z)};
+        max_ = {std::max(max_[0], c.X), std::max(max_[1], c.Y), std::max(max_[2], c.Z)};
     }
-    first = false;
-}
+    void Add(const Bounds& b) {
+        for (size_t i = 0; i < 3; ++i) {
+            min_[i] = std::min(min_[i], b.min_[i]);
+            max_[i] = std::max(max_[i], b.max_[i]);
+        }
+    }
+    void Into(std::array<float, 3>& min, std::array<float, 3>& max) const {
+        const bool none = min_[0] > max_[0];
+        min = none ? std::array<float, 3>{} : min_;
+        max = none ? std::array<float, 3>{} : max_;
+    }
+
+  private:
+    static constexpr float kFar = std::numeric_limits<float>::max();
+    std::array<float, 3> min_{kFar, kFar, kFar}, max_{-kFar, -kFar, -kFar};
+};
+
+// The bytes of the lists a scene turns into triangles, portals and markers, over every room: at most the
+// file's size. A walk that a negative count sent back over the same bytes reads them again for every
+// room it walks there; the scene takes them once, not once a room.
+class ListBudget {
+  public:
+    explicit ListBudget(int64_t bytes) : left_(bytes) {}
+    // The records of n that the budget still holds, taken from it.
+    int32_t Take(int32_t n, int32_t recordBytes) {
+        const auto taken = static_cast<int32_t>(std::min<int64_t>(n, left_ / recordBytes));
+        left_ -= int64_t{taken} * recordBytes;
+        return taken;
+    }
+
+  private:
+    int64_t left_;
+};
 
 // A room's part spans, read into its scene room and its sources. False where its header is not all there.
-bool ReadRoom(const WalkMap& map, const LevelFile& level, int32_t span, SceneRoom& room, RoomSource& source) {
+bool ReadRoom(const WalkMap& map, const LevelFile& level, int32_t span, ListBudget& budget, SceneRoom& room,
+              RoomSource& source) {
     room.Number = map[span].Index;
     room.Span = span;
     bool header = false;
@@ -100,24 +134,27 @@ bool ReadRoom(const WalkMap& map, const LevelFile& level, int32_t span, SceneRoo
                     room.Vertices = RecordsOf(level, l, format::kVertex.Size);
                     source.VerticesAt = listAt(l);
                 } else if (l.What == Piece::Rectangles) {
-                    room.Rectangles = RecordsOf(level, l, format::kRectangle.Size);
+                    room.Rectangles =
+                        budget.Take(RecordsOf(level, l, format::kRectangle.Size), format::kRectangle.Size);
                     source.RectanglesAt = listAt(l);
                 } else if (l.What == Piece::Triangles) {
-                    room.Faces3 = RecordsOf(level, l, format::kTriangle.Size);
+                    room.Faces3 =
+                        budget.Take(RecordsOf(level, l, format::kTriangle.Size), format::kTriangle.Size);
                     source.TrianglesAt = listAt(l);
                 }
             }
             break;
         case Piece::Doors:
-            source.Doors = RecordsOf(level, s, format::kDoor.Size);
+            source.Doors = budget.Take(RecordsOf(level, s, format::kDoor.Size), format::kDoor.Size);
             source.DoorsAt = listAt(s);
             break;
         case Piece::Lights:
-            source.Lights = RecordsOf(level, s, format::kLight.Size);
+            source.Lights = budget.Take(RecordsOf(level, s, format::kLight.Size), format::kLight.Size);
             source.LightsAt = listAt(s);
             break;
         case Piece::RoomStaticMeshes:
-            source.StaticMeshes = RecordsOf(level, s, format::kRoomStaticMesh.Size);
+            source.StaticMeshes =
+                budget.Take(RecordsOf(level, s, format::kRoomStaticMesh.Size), format::kRoomStaticMesh.Size);
             source.StaticMeshesAt = listAt(s);
             break;
         default:
@@ -168,50 +205,77 @@ void AddRoomMarkers(const LevelFile& level, int32_t room, int32_t n, int32_t fir
     }
 }
 
+// A field of a record that the file holds whole, read straight from its bytes: the lists a scene reads
+// are bounded by the file, so none of their bytes lies outside it.
+[[gnu::always_inline]] inline int64_t Held(const uint8_t* record, const Field& f, int rep = 0) {
+    const uint8_t* p = record + f.Offset + rep * f.Stride;
+    switch (f.Type) {
+    case format::Width::U8:
+        return p[0];
+    case format::Width::S16:
+        return static_cast<int16_t>(p[0] | (p[1] << 8));
+    case format::Width::U16:
+        return static_cast<uint16_t>(p[0] | (p[1] << 8));
+    case format::Width::S32:
+    case format::Width::U32: {
+        const uint32_t v = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+                           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+        return f.Type == format::Width::S32 ? int64_t{static_cast<int32_t>(v)} : int64_t{v};
+    }
+    case format::Width::None:
+        break;
+    }
+    return 0;
+}
+
 // Reads the faces of one room. Corners that name nothing read as the room's origin, U and V as 0.
 class FaceReader {
   public:
     FaceReader(const SceneLevel& level, int32_t room)
-        : level_(*level.Level), scene_(level.Base), room_(scene_.Rooms[static_cast<size_t>(room)]),
-          source_(level.Sources[static_cast<size_t>(room)]), texturesAt_(level.ObjectTexturesAt),
-          index_(room) {}
+        : bytes_(level.Level->Bytes().data()), scene_(level.Base),
+          room_(scene_.Rooms[static_cast<size_t>(room)]),
+          vertices_(bytes_ + level.Sources[static_cast<size_t>(room)].VerticesAt),
+          textures_(bytes_ + level.ObjectTexturesAt), index_(room) {}
 
-    // One face of n corners (3 or 4) whose vertex fields and Texture field are given; appends its
-    // triangles counter-clockwise seen from the front, and returns whether it is invalid.
+    // One face of N corners (3 or 4) whose record stands at `at` and whose vertex fields and Texture
+    // field are given; appends its triangles counter-clockwise seen from the front, and returns whether
+    // it is invalid.
     template <size_t N>
     bool Face(FaceKind kind, int32_t number, int64_t at, const std::array<const Field*, N>& vertexFields,
               const Field& textureField, std::vector<Triangle>& out) const {
+        const uint8_t* record = bytes_ + at;
         std::array<Corner, N> corners{};
         bool invalid = false;
         for (size_t k = 0; k < N; ++k)
-            invalid |= !Vertex(Stored(level_, *vertexFields[k], at), corners[k]);
+            invalid |= !Vertex(Held(record, *vertexFields[k]), corners[k]);
 
         Triangle t;
         t.Room = index_;
         t.Face = number;
         t.RecordAt = static_cast<int32_t>(at);
         t.Kind = kind;
-        const int64_t texture = Stored(level_, textureField, at);
+        const int64_t texture = Held(record, textureField);
         if ((texture & kDoubleSidedBit) != 0)
             t.Flags |= Triangle::DoubleSided;
         const int64_t number15 = texture & kTextureNumberBits;
         if (number15 < scene_.ObjectTextures) {
             t.ObjectTexture = static_cast<int32_t>(number15);
-            const int64_t textureAt = texturesAt_ + number15 * kObjectTextureBytes;
-            t.Attribute = static_cast<int16_t>(Stored(level_, kTextureAttribute, textureAt));
-            const int64_t tile = Stored(level_, kTextureTile, textureAt) & kTextureNumberBits;
+            const uint8_t* objectTexture = textures_ + number15 * kObjectTextureBytes;
+            t.Attribute = static_cast<int16_t>(Held(objectTexture, kTextureAttribute));
+            const int64_t tile = Held(objectTexture, kTextureTile) & kTextureNumberBits;
             if (tile < scene_.TileCount)
                 t.Tile = static_cast<int32_t>(tile);
             else
                 invalid = true;
+            constexpr float kSubPixel = 1.0f / 256.0f, kPerPixel = 1.0f / static_cast<float>(kTileSide);
             for (size_t k = 0; k < N; ++k) {
                 const int rep = static_cast<int>(k);
-                corners[k].U = (static_cast<float>(Stored(level_, kTextureXPixel, textureAt, rep)) +
-                                static_cast<float>(Stored(level_, kTextureX, textureAt, rep)) / 256.0f) /
-                               static_cast<float>(kTileSide);
-                corners[k].V = (static_cast<float>(Stored(level_, kTextureYPixel, textureAt, rep)) +
-                                static_cast<float>(Stored(level_, kTextureY, textureAt, rep)) / 256.0f) /
-                               static_cast<float>(kTileSide);
+                corners[k].U = (static_cast<float>(Held(objectTexture, kTextureXPixel, rep)) +
+                                static_cast<float>(Held(objectTexture, kTextureX, rep)) * kSubPixel) *
+                               kPerPixel;
+                corners[k].V = (static_cast<float>(Held(objectTexture, kTextureYPixel, rep)) +
+                                static_cast<float>(Held(objectTexture, kTextureY, rep)) * kSubPixel) *
+                               kPerPixel;
             }
         } else {
             invalid = true;
@@ -234,10 +298,10 @@ class FaceReader {
         int64_t x = 0, y = 0, z = 0;
         const bool there = index >= 0 && index < room_.Vertices;
         if (there) {
-            const int64_t at = source_.VerticesAt + index * format::kVertex.Size;
-            x = Stored(level_, kVertexX, at);
-            y = Stored(level_, kVertexY, at);
-            z = Stored(level_, kVertexZ, at);
+            const uint8_t* vertex = vertices_ + index * format::kVertex.Size;
+            x = Held(vertex, kVertexX);
+            y = Held(vertex, kVertexY);
+            z = Held(vertex, kVertexZ);
         }
         const std::array<float, 3> p = FileToScene(room_.X + x, y, room_.Z + z);
         c.X = p[0];
@@ -246,13 +310,30 @@ class FaceReader {
         return there;
     }
 
-    const LevelFile& level_;
+    const uint8_t* bytes_;
     const Scene& scene_;
     const SceneRoom& room_;
-    const RoomSource& source_;
-    int64_t texturesAt_;
+    const uint8_t* vertices_;
+    const uint8_t* textures_;
     int32_t index_;
 };
+
+// Asks the system to back a large list's memory, not yet touched, with large pages: filling it then
+// takes one page fault every 2 MB rather than every 4 KB, which is most of the time of filling fresh
+// memory on a machine whose page faults are dear (a virtual machine's). Only advice: nothing changes
+// where the system does not take it.
+template <class T> void AdviseLargePages(std::vector<T>& list) {
+#ifdef MADV_HUGEPAGE
+    constexpr uintptr_t kLargePage = uintptr_t{2} << 20;
+    const auto first = reinterpret_cast<uintptr_t>(list.data());
+    const uintptr_t end = first + list.capacity() * sizeof(T);
+    const uintptr_t from = (first + kLargePage - 1) & ~(kLargePage - 1);
+    if (end >= from + kLargePage)
+        ::madvise(reinterpret_cast<void*>(from), (end - from) & ~(kLargePage - 1), MADV_HUGEPAGE);
+#else
+    (void)list;
+#endif
+}
 
 } // namespace
 
@@ -273,6 +354,10 @@ std::string Scene::InvalidText() const {
            " with invalid references";
 }
 
+bool HoldsRoomMeshes(const WalkMap& map) {
+    return map.Find(Piece::Vertices) >= 0 || map.Find(Piece::RoomMeshes) < 0;
+}
+
 SceneLevel PrepareScene(const WalkMap& map, const LevelFile& level, const SceneOptions& options) {
     SceneLevel out;
     out.Map = &map;
@@ -291,6 +376,7 @@ SceneLevel PrepareScene(const WalkMap& map, const LevelFile& level, const SceneO
     }
 
     const int32_t chunk = map.Find(Piece::Rooms);
+    ListBudget budget(level.Size());
     if (chunk >= 0) {
         for (int32_t span : map.Children(chunk)) {
             const Span& s = map[span];
@@ -301,7 +387,7 @@ SceneLevel PrepareScene(const WalkMap& map, const LevelFile& level, const SceneO
                 continue;
             SceneRoom room;
             RoomSource source;
-            if (!ReadRoom(map, level, span, room, source))
+            if (!ReadRoom(map, level, span, budget, room, source))
                 continue;
             scene.Rooms.push_back(std::move(room));
             out.Sources.push_back(source);
@@ -375,22 +461,23 @@ Scene BuildScene(const WalkMap& map, const LevelFile& level, const SceneOptions&
     for (const SceneRoom& r : scene.Rooms)
         total += 2 * static_cast<size_t>(r.Rectangles) + static_cast<size_t>(r.Faces3);
     scene.Triangles.reserve(total);
+    AdviseLargePages(scene.Triangles);
 
-    bool firstOfAll = true;
+    Bounds all;
     for (size_t r = 0; r < scene.Rooms.size(); ++r) {
         const auto first = static_cast<int32_t>(scene.Triangles.size());
         scene.InvalidFaces += BuildRoom(prepared, static_cast<int32_t>(r), scene.Triangles);
         SceneRoom& room = scene.Rooms[r];
         room.FirstTriangle = first;
         room.Triangles = static_cast<int32_t>(scene.Triangles.size()) - first;
-        bool firstOfRoom = true;
-        for (size_t t = static_cast<size_t>(first); t < scene.Triangles.size(); ++t) {
-            for (const Corner& c : scene.Triangles[t].Corners) {
-                Extend(room.Min, room.Max, c, firstOfRoom);
-                Extend(scene.Min, scene.Max, c, firstOfAll);
-            }
-        }
+        Bounds bounds;
+        for (size_t t = static_cast<size_t>(first); t < scene.Triangles.size(); ++t)
+            for (const Corner& c : scene.Triangles[t].Corners)
+                bounds.Add(c);
+        bounds.Into(room.Min, room.Max);
+        all.Add(bounds);
     }
+    all.Into(scene.Min, scene.Max);
     return std::move(prepared.Base);
 }
 
@@ -472,8 +559,8 @@ float Meets(const Ray& ray, const Triangle& t) {
     const Vec e1 = Sub(b, a), e2 = Sub(c, a);
     const Vec p = Cross(ray.Direction, e2);
     const float det = Dot(e1, p);
-    // det < 0: the ray meets the counter-clockwise side, the front.
-    if (det == 0 || (det > 0 && !t.Has(Triangle::DoubleSided)))
+    // det = -Direction . (e1 x e2): above 0 where the ray comes at the counter-clockwise side, the front.
+    if (det == 0 || (det < 0 && !t.Has(Triangle::DoubleSided)))
         return -1;
     const float inv = 1.0f / det;
     const Vec s = Sub(ray.Origin, a);
@@ -536,11 +623,20 @@ Hit Pick(const Scene& scene, const Ray& ray, const std::vector<int32_t>& rooms, 
 void WalkForScene(const LevelFile& level, WalkMap& map) {
     // The walk counts its text and keeps none of it; the room meshes are listed, since only a listed
     // mesh has spans for its vertices, rectangles and triangles.
+    // A walk sent back over the same bytes again and again ends at the text limit, as the report's does:
+    // mesh lines take a few bytes of text a byte of the level.
     StringPane text;
     text.KeepNoText();
     DetailOptionSet options;
     options.Set(optRoomMeshes, true);
-    const WalkOutput output{.Text = text, .Map = map, .Options = options};
+    constexpr int64_t kTextPerLevelByte = 16;
+    constexpr int64_t kFixedText = int64_t{128} << 20;
+    const WalkOutput output{
+        .Text = text,
+        .Map = map,
+        .Options = options,
+        .TextLimit = static_cast<size_t>(
+            std::min<int64_t>(level.Size(), int64_t{1} << 40) * kTextPerLevelByte + kFixedText)};
     try {
         if (const auto generation = LevelGeneration(level)) {
             WalkLevel(output, level, *generation, format::kVersionWordBytes);

@@ -162,16 +162,16 @@ TEST(ExportCommand, RoomsListKeepsTheRoomsAskedForAndTheirMarkers) {
                 out.insert(node["name"].get<std::string>());
         return out;
     };
-    const json whole = GlbJson(all), part = GlbJson(one);
+    const json whole = GlbJson(all), chosen = GlbJson(one);
     EXPECT_EQ(names(whole, "room "), (std::set<std::string>{"room 0", "room 1"}));
-    EXPECT_EQ(names(part, "room "), std::set<std::string>{"room 1"});
-    for (const json& node : part["nodes"]) {
+    EXPECT_EQ(names(chosen, "room "), std::set<std::string>{"room 1"});
+    for (const json& node : chosen["nodes"]) {
         const std::string name = node["name"].get<std::string>();
         if (name.starts_with("door ") || name.starts_with("light ")) {
             EXPECT_NE(name.find(" 1."), std::string::npos) << name;
         }
     }
-    EXPECT_LT(part["nodes"].size(), whole["nodes"].size());
+    EXPECT_LT(chosen["nodes"].size(), whole["nodes"].size());
     EXPECT_EQ(whole["asset"]["generator"], "Strata Viewer");
 }
 

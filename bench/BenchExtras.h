@@ -49,7 +49,8 @@ int BenchViewsRun(const std::string& path, const std::string& folder, bool views
 // Whole processes: strata-report timed as a child beside xxd and cat on a 16 MB level (report_full_to_xxd,
 // report_undetailed_to_cat, report_full_peak_mb), its JSON of every section (json_full_ms, json_peak_mb),
 // its summary over 200 links (summary_200_links_ms), and strata-check on the same level beside the
-// full-detail report (check_16mb_ms, check_to_report_full, check_peak_mb).
+// full-detail report (check_16mb_ms, check_to_report_full, check_peak_mb), and strata-export writing it
+// as a .glb (export_16mb_ms, export_glb_mb_per_s, export_peak_mb, export_peak_to_level).
 void BenchWholeRuns(const BenchContext& context, BenchKeys& keys);
 // Runs argv as a child of this small process and writes its peak memory in KB and its exit status into
 // file (--peak-of).

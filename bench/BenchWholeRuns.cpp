@@ -130,6 +130,29 @@ void BenchChecker(const std::string& level, const std::vector<std::string>& full
     keys.emplace_back("check_peak_mb", PeakMB({checker, level}, scratch, 1));
 }
 
+// strata-export writing the level as one .glb: the whole process, its throughput over the level's bytes
+// and its peak memory (the target: at most three times the level's size).
+void BenchExport(const std::string& level, double levelMB, int pairs, const std::filesystem::path& scratch,
+                 BenchKeys& keys) {
+    const std::string exporter = STRATA_EXPORT_PATH;
+    std::error_code ec;
+    if (!std::filesystem::exists(exporter, ec))
+        return;
+    const std::vector<std::string> run{exporter, "-o", (scratch / "whole16.glb").string(), level};
+    RunChild(run);
+    std::vector<double> ms;
+    for (int i = 0; i < pairs; ++i)
+        ms.push_back(RunChild(run).Ms);
+    if (*std::min_element(ms.begin(), ms.end()) <= 0)
+        return;
+    const double median = Median(ms);
+    keys.emplace_back("export_16mb_ms", median);
+    keys.emplace_back("export_glb_mb_per_s", levelMB / (median / 1000.0));
+    const double peak = PeakMB(run, scratch);
+    keys.emplace_back("export_peak_mb", peak);
+    keys.emplace_back("export_peak_to_level", peak / levelMB);
+}
+
 } // namespace
 
 int PeakOf(const char* file, char** argv) {
@@ -183,6 +206,7 @@ void BenchWholeRuns(const BenchContext& context, BenchKeys& keys) {
         keys.emplace_back("json_peak_mb", PeakMB(json, context.Folder));
     }
     BenchChecker(level, {report, "--details", sections, level}, pairs, context.Folder, keys);
+    BenchExport(level, static_cast<double>(bytes.size()) / (1024.0 * 1024.0), pairs, context.Folder, keys);
     const Paired plain = RunPairs({report, level}, {"cat", level}, pairs);
     if (plain.Ms > 0) {
         keys.emplace_back("report_undetailed_ms", plain.Ms);

@@ -3,12 +3,15 @@
 # command to run and stops.
 
 STRATA_PACKAGES=(build-essential cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-svg-dev libcli11-dev xxd fonts-dejavu-core libxxhash-dev)
-# Test-only: the tests parse the JSON report with it.
+# The tests parse the JSON report with it; strata-export writes its glTF documents with it.
 STRATA_PACKAGES+=(nlohmann-json3-dev)
 # Test-only: the package check runs lintian on the built .deb.
 STRATA_PACKAGES+=(lintian)
 # Test-only: the sources are checked against the committed .clang-format.
 STRATA_PACKAGES+=(clang-format)
+# strata-export: the glTF document's JSON (nlohmann-json, above) and the PNG textures (zlib); test-only,
+# the glTF files are read back by tinygltf.
+STRATA_PACKAGES+=(zlib1g-dev libtinygltf-dev)
 
 ensure_debian_packages() {
     local missing=() package
@@ -64,7 +67,23 @@ ensure_sarif_multitool() {
     return 0
 }
 
+# Test-only: strata-export's glTF files are validated by the Khronos glTF validator, a library from the
+# npm registry run by node, installed into the same folder as the SARIF tool; without a network it is
+# left out and its test is skipped.
+ensure_gltf_validator() {
+    if [ -d "$STRATA_SARIF_TOOL_DIR/node_modules/gltf-validator" ] || ! command -v npm >/dev/null 2>&1; then
+        return 0
+    fi
+    echo "Installing gltf-validator into $STRATA_SARIF_TOOL_DIR"
+    mkdir -p "$STRATA_SARIF_TOOL_DIR"
+    if ! timeout 600 npm install --no-audit --no-fund --prefix "$STRATA_SARIF_TOOL_DIR" gltf-validator >/dev/null; then
+        echo "gltf-validator could not be installed (offline?): its test will be skipped" >&2
+    fi
+    return 0
+}
+
 ensure_packages() {
     ensure_debian_packages
     ensure_sarif_multitool
+    ensure_gltf_validator
 }

@@ -9,6 +9,7 @@
 
 #include "cli/CheckCommand.h"
 #include "cli/DiffCommand.h"
+#include "cli/ExportCommand.h"
 #include "cli/ReportCommand.h"
 #include "common/TestFiles.h"
 
@@ -82,6 +83,8 @@ TEST(Documentation, EveryOptionOfTheHelpIsInTheManualPageAndTheCompletion) {
          HelpOf([](std::ostream& o, std::ostream& e) { return RunDiffCommand({"--help"}, o, e); })},
         {"strata-check", "STRATA-CHECK", "_strata_check",
          HelpOf([](std::ostream& o, std::ostream& e) { return RunCheckCommand({"--help"}, o, e); })},
+        {"strata-export", "STRATA-EXPORT", "_strata_export",
+         HelpOf([](std::ostream& o, std::ostream& e) { return RunExportCommand({"--help"}, o, e); })},
     };
     for (const auto& p : programs) {
         SCOPED_TRACE(p.Program);
@@ -126,6 +129,9 @@ TEST(Documentation, CompletionOffersTheValuesOfEachOption) {
         {"strata-check", "_strata_check", "'" + checker + "' --rules door-room,walk", "door-room,walk-ended"},
         {"strata-check", "_strata_check", "strata-check -o ''", "FILES"},
         {"strata-check", "_strata_check", "strata-check --rules door-room ''", "FILES"},
+        {"strata-export", "_strata_export", "strata-export --format g", "glb gltf"},
+        {"strata-export", "_strata_export", "strata-export --tiles ''", "8 16"},
+        {"strata-export", "_strata_export", "strata-export -o ''", "FILES"},
         {"strata-viewer", "_strata_viewer", "strata-viewer --", "--goto --help --version"},
         {"strata-viewer", "_strata_viewer", "strata-viewer --goto ''", ""},
         {"strata-viewer", "_strata_viewer", "strata-viewer ''", "FILES"},

@@ -9,6 +9,9 @@ STRATA_PACKAGES+=(nlohmann-json3-dev)
 STRATA_PACKAGES+=(lintian)
 # Test-only: the sources are checked against the committed .clang-format.
 STRATA_PACKAGES+=(clang-format)
+# The 3D view draws through Qt's OpenGL widgets; its tests run under Xvfb (xvfb-run needs xauth) on
+# Mesa's software renderer.
+STRATA_PACKAGES+=(libqt6opengl6-dev xvfb xauth libgl1-mesa-dri)
 
 ensure_debian_packages() {
     local missing=() package

@@ -18,8 +18,9 @@ namespace {
 constexpr int kFaceFloats = 7;
 // Corner of a line: position and colour.
 constexpr int kLineFloats = 7;
-// Half the length of a marker's arms, in file units.
-constexpr float kMarkerArm = 160;
+// Half the length of a selected marker's arms, in file units, and a marker's side in pixels.
+constexpr float kMarkerArm = 320;
+constexpr float kMarkerPixels = 5;
 constexpr float kClickSlop = 3;
 
 const char* const kFaceVertex = R"(#version 330 core
@@ -66,9 +67,11 @@ const char* const kLineVertex = R"(#version 330 core
 layout(location = 0) in vec3 position;
 layout(location = 1) in vec4 tint;
 uniform mat4 mvp;
+uniform float pointSize;
 out vec4 lineColour;
 void main() {
     gl_Position = mvp * vec4(position, 1.0);
+    gl_PointSize = pointSize;
     lineColour = tint;
 }
 )";
@@ -530,6 +533,7 @@ void View3D::initializeGL() {
     }
     glGenVertexArrays(1, &facesVao_);
     glGenBuffers(1, &facesVbo_);
+    glGenBuffers(1, &facesIndices_);
     glGenVertexArrays(1, &linesVao_);
     glGenBuffers(1, &linesVbo_);
     glGenVertexArrays(1, &marksVao_);
@@ -541,6 +545,7 @@ void View3D::initializeGL() {
     };
     glBindVertexArray(facesVao_);
     glBindBuffer(GL_ARRAY_BUFFER, facesVbo_);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, facesIndices_);
     constexpr GLsizei faceStride = kFaceFloats * sizeof(float);
     glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, faceStride, floats(0));
     glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, faceStride, floats(3));
@@ -568,6 +573,7 @@ void View3D::ReleaseGL() {
     makeCurrent();
     glDeleteVertexArrays(1, &facesVao_);
     glDeleteBuffers(1, &facesVbo_);
+    glDeleteBuffers(1, &facesIndices_);
     glDeleteVertexArrays(1, &linesVao_);
     glDeleteBuffers(1, &linesVbo_);
     glDeleteVertexArrays(1, &marksVao_);
@@ -581,56 +587,94 @@ void View3D::ReleaseGL() {
 
 void View3D::UploadScene() {
     buffersDirty_ = false;
+    // Three indices a triangle, so that a room's triangles are one run of indices; the two triangles of
+    // a rectangle share the corners they have in common, which spares the GL a third of the corners.
     std::vector<float> corners;
-    corners.reserve(scene_.Triangles.size() * 3 * kFaceFloats);
+    std::vector<uint32_t> indices;
+    corners.reserve(scene_.Triangles.size() * 2 * kFaceFloats);
+    indices.reserve(scene_.Triangles.size() * 3);
+    const auto same = [](const scene::Corner& a, const scene::Corner& b) {
+        return a.X == b.X && a.Y == b.Y && a.Z == b.Z && a.U == b.U && a.V == b.V;
+    };
+    uint32_t next = 0;
+    const scene::Triangle* previous = nullptr;
+    uint32_t previousFirst = 0;
     for (const scene::Triangle& tri : scene_.Triangles) {
         const float layer = tri.Tile >= 0 && tri.Tile < layers_ ? static_cast<float>(tri.Tile) : -1.0f;
         const float flags =
             static_cast<float>(tri.Flags & (scene::Triangle::DoubleSided | scene::Triangle::Invalid));
-        for (const scene::Corner& c : tri.Corners)
+        const auto add = [&](const scene::Corner& c) {
             corners.insert(corners.end(), {c.X, c.Y, c.Z, c.U, c.V, layer, flags});
+            return next++;
+        };
+        const bool half = previous && previous->Kind == scene::FaceKind::Rectangle &&
+                          tri.Kind == previous->Kind && tri.RecordAt == previous->RecordAt &&
+                          tri.Flags == previous->Flags && tri.Tile == previous->Tile &&
+                          same(tri.Corners[0], previous->Corners[0]) &&
+                          same(tri.Corners[1], previous->Corners[2]);
+        if (half) {
+            indices.insert(indices.end(), {previousFirst, previousFirst + 2, add(tri.Corners[2])});
+            previous = nullptr;
+            continue;
+        }
+        previousFirst = next;
+        for (const scene::Corner& c : tri.Corners)
+            indices.push_back(add(c));
+        previous = &tri;
     }
+    glBindVertexArray(facesVao_);
     glBindBuffer(GL_ARRAY_BUFFER, facesVbo_);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(corners.size() * sizeof(float)), corners.data(),
                  GL_STATIC_DRAW);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)),
+                 indices.data(), GL_STATIC_DRAW);
+    glBindVertexArray(0);
 
-    // Doors and markers, grouped by room so that a room's share is one run of lines.
-    overlay_.clear();
-    overlayRuns_.assign(scene_.Rooms.size(), {0, 0});
+    // Doors as lines, then markers as points, each grouped by room so that a room's share is one run.
+    std::vector<float> overlay;
     std::vector<std::vector<int32_t>> portalsOf(scene_.Rooms.size()), markersOf(scene_.Rooms.size());
     std::vector<int32_t> unplaced;
+    const auto rooms = static_cast<int32_t>(scene_.Rooms.size());
     for (size_t p = 0; p < scene_.Portals.size(); ++p)
-        if (scene_.Portals[p].Room >= 0 && scene_.Portals[p].Room < static_cast<int32_t>(scene_.Rooms.size()))
+        if (scene_.Portals[p].Room >= 0 && scene_.Portals[p].Room < rooms)
             portalsOf[static_cast<size_t>(scene_.Portals[p].Room)].push_back(static_cast<int32_t>(p));
     for (size_t m = 0; m < scene_.Markers.size(); ++m) {
         const int32_t room = scene_.Markers[m].Room;
-        if (room >= 0 && room < static_cast<int32_t>(scene_.Rooms.size()))
+        if (room >= 0 && room < rooms)
             markersOf[static_cast<size_t>(room)].push_back(static_cast<int32_t>(m));
         else
             unplaced.push_back(static_cast<int32_t>(m));
     }
-    const auto vertices = [&] { return static_cast<int32_t>(overlay_.size() / kLineFloats); };
+    const auto vertices = [&] { return static_cast<int32_t>(overlay.size() / kLineFloats); };
+    doorRuns_.assign(scene_.Rooms.size(), {0, 0});
+    markerRuns_.assign(scene_.Rooms.size(), {0, 0});
     for (size_t r = 0; r < scene_.Rooms.size(); ++r) {
         const int32_t first = vertices();
         for (int32_t p : portalsOf[r]) {
             const auto& c = scene_.Portals[static_cast<size_t>(p)].Corners;
             for (size_t i = 0; i < 4; ++i)
-                Segment(overlay_, c[i].data(), c[(i + 1) % 4].data(), kDoorTint);
+                Segment(overlay, c[i].data(), c[(i + 1) % 4].data(), kDoorTint);
         }
+        doorRuns_[r] = {first, vertices() - first};
+    }
+    doorVertices_ = vertices();
+    for (size_t r = 0; r < scene_.Rooms.size(); ++r) {
+        const int32_t first = vertices();
         for (int32_t m : markersOf[r]) {
             const scene::Marker& marker = scene_.Markers[static_cast<size_t>(m)];
-            Cross(overlay_, marker.Position, kMarkerArm, MarkerTint(marker.Kind));
+            Point(overlay, marker.Position.data(), MarkerTint(marker.Kind));
         }
-        overlayRuns_[r] = {first, vertices() - first};
+        markerRuns_[r] = {first, vertices() - first};
     }
     unplacedFirst_ = vertices();
     for (int32_t m : unplaced) {
         const scene::Marker& marker = scene_.Markers[static_cast<size_t>(m)];
-        Cross(overlay_, marker.Position, kMarkerArm, MarkerTint(marker.Kind));
+        Point(overlay, marker.Position.data(), MarkerTint(marker.Kind));
     }
     unplacedCount_ = vertices() - unplacedFirst_;
+    overlayVertices_ = vertices();
     glBindBuffer(GL_ARRAY_BUFFER, linesVbo_);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(overlay_.size() * sizeof(float)), overlay_.data(),
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(overlay.size() * sizeof(float)), overlay.data(),
                  GL_STATIC_DRAW);
 }
 
@@ -663,6 +707,14 @@ void View3D::UploadTiles() {
 }
 
 void View3D::resizeGL(int, int) {}
+
+void View3D::DrawNow() {
+    makeCurrent();
+    paintGL();
+    if (glReady_)
+        glFinish();
+    doneCurrent();
+}
 
 void View3D::DrawLines(const std::vector<float>& vertices, unsigned mode, bool depthTest) {
     if (vertices.empty())
@@ -707,12 +759,17 @@ void View3D::paintGL() {
     glBindTexture(GL_TEXTURE_2D_ARRAY, tiles_);
     glBindVertexArray(facesVao_);
     glPolygonMode(GL_FRONT_AND_BACK, wireframe_ ? GL_LINE : GL_FILL);
+    const auto drawFaces = [&](int32_t firstTriangle, int32_t triangles) {
+        glDrawElements(
+            GL_TRIANGLES, triangles * 3, GL_UNSIGNED_INT,
+            reinterpret_cast<const void*>(static_cast<uintptr_t>(firstTriangle) * 3 * sizeof(uint32_t)));
+    };
     if (visible.empty()) {
-        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(scene_.Triangles.size() * 3));
+        drawFaces(0, static_cast<int32_t>(scene_.Triangles.size()));
     } else {
         for (int32_t r : visible) {
             const scene::SceneRoom& room = scene_.Rooms[static_cast<size_t>(r)];
-            glDrawArrays(GL_TRIANGLES, room.FirstTriangle * 3, room.Triangles * 3);
+            drawFaces(room.FirstTriangle, room.Triangles);
         }
     }
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
@@ -723,14 +780,20 @@ void View3D::paintGL() {
     glDepthMask(GL_FALSE);
     lines_->bind();
     lines_->setUniformValue("mvp", mvp);
+    lines_->setUniformValue("pointSize", kMarkerPixels);
+    glEnable(GL_PROGRAM_POINT_SIZE);
     glBindVertexArray(linesVao_);
     if (visible.empty()) {
-        glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(overlay_.size() / kLineFloats));
+        glDrawArrays(GL_LINES, 0, doorVertices_);
+        glDrawArrays(GL_POINTS, doorVertices_, overlayVertices_ - doorVertices_);
     } else {
         for (int32_t r : visible) {
-            const auto [first, count] = overlayRuns_[static_cast<size_t>(r)];
+            const auto [first, count] = doorRuns_[static_cast<size_t>(r)];
             if (count > 0)
                 glDrawArrays(GL_LINES, first, count);
+            const auto [from, points] = markerRuns_[static_cast<size_t>(r)];
+            if (points > 0)
+                glDrawArrays(GL_POINTS, from, points);
         }
     }
     std::vector<float> marks;

@@ -54,6 +54,8 @@ class View3D : public QOpenGLWidget, protected QOpenGLFunctions_3_3_Core {
     QString DescribeTriangle(int32_t triangle) const;
     // Frames the selected face, door, marker or room, or every visible room when nothing is selected.
     void FrameSelection();
+    // Draws one frame into the view's framebuffer and waits until GL has finished it (for measuring).
+    void DrawNow();
 
   signals:
     // The hover's words, or empty when the cursor left every face.
@@ -113,12 +115,13 @@ class View3D : public QOpenGLWidget, protected QOpenGLFunctions_3_3_Core {
     bool buffersDirty_ = true;
     bool tilesDirty_ = true;
     std::unique_ptr<QOpenGLShaderProgram> faces_, lines_;
-    unsigned facesVao_ = 0, facesVbo_ = 0, linesVao_ = 0, linesVbo_ = 0, marksVao_ = 0, marksVbo_ = 0,
-             tiles_ = 0;
+    unsigned facesVao_ = 0, facesVbo_ = 0, facesIndices_ = 0, linesVao_ = 0, linesVbo_ = 0, marksVao_ = 0,
+             marksVbo_ = 0, tiles_ = 0;
     int32_t layers_ = 0;
-    std::vector<float> overlay_;                           // doors and markers, by room
-    std::vector<std::pair<int32_t, int32_t>> overlayRuns_; // per room: first vertex, vertices
-    int32_t unplacedFirst_ = 0, unplacedCount_ = 0;        // markers that name no room the scene holds
+    // Doors as lines, then markers as points, each by room: per room the first vertex and the count.
+    std::vector<std::pair<int32_t, int32_t>> doorRuns_, markerRuns_;
+    int32_t doorVertices_ = 0, overlayVertices_ = 0;
+    int32_t unplacedFirst_ = 0, unplacedCount_ = 0; // markers that name no room the scene holds
 
     QPoint pressAt_;
     QPoint lastAt_;

@@ -41,8 +41,9 @@ Vertex V(int16_t x, int16_t y, int16_t z) {
 // Room 0 at the origin: a floor (rectangle 0) at y 0 from file z 0 to 4096, x 0 to 2048, facing up; a
 // wall (rectangle 1) across its far end at file z 4096, 2048 high, facing the floor; left of the wall a
 // triangle naming object texture 5 of 1 (invalid). Corners are given clockwise seen from the front.
-// Room 1 far to the east with one wall, a door of room 0 leading to it. One tile, every pixel
-// palette index 1; object texture 0 covers it whole.
+// Room 1 far to the east with one wall, a door of room 0 leading to it (in its east side, x 2048, z 0 to
+// 1024, 1024 high); an item at (512, -256, 1024) and a camera at (1536, -512, 2048), both in room 0. One
+// tile, every pixel palette index 1; object texture 0 covers it whole.
 Level PlacedLevel(int16_t wallTexture = 0) {
     Level level;
     level.Palette8[3] = 20;
@@ -74,6 +75,18 @@ Level PlacedLevel(int16_t wallTexture = 0) {
         east.Vertices.Add(v);
     east.Rectangles.Add({{0, 1, 2, 3}, 0});
     level.Rooms.Add(east);
+
+    Item item;
+    item.Room = 0;
+    item.X = 512;
+    item.Y = -256;
+    item.Z = 1024;
+    level.Items.Add(item);
+    Camera camera;
+    camera.X = 1536;
+    camera.Y = -512;
+    camera.Z = 2048;
+    level.Cameras.Add(camera);
     return level;
 }
 
@@ -305,6 +318,37 @@ class View3DTest : public QObject {
                  QStringLiteral("room 0, triangle 0, object texture missing, invalid reference"));
         QCOMPARE(QString::fromStdString(view.Scene().InvalidText()),
                  QStringLiteral("1 face with invalid references"));
+    }
+
+    // Selecting a record elsewhere frames what it names: the middle of the face, of the door's quad, of
+    // a marker, in scene coordinates (x, -y, -z of the file's).
+    void selectionFramesWhatItNames_data() {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<QVector3D>("middle");
+        QTest::newRow("the wall's rectangle") << 0 << QVector3D(1024, 1024, -4096);
+        QTest::newRow("the door") << 1 << QVector3D(2048, 512, -512);
+        QTest::newRow("the item") << 2 << QVector3D(512, 256, -1024);
+        QTest::newRow("the camera") << 3 << QVector3D(1536, 512, -2048);
+    }
+    void selectionFramesWhatItNames() {
+        QFETCH(int, which);
+        QFETCH(QVector3D, middle);
+        Walked w(PlacedLevel());
+        SpanSelection selection(w.state);
+        View3D view(selection);
+        view.resize(kSide, kSide);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const int64_t first =
+            std::array<int64_t, 4>{w.RectangleAt(0, 1), w.layout.Parts.at(0).Doors + 2, w.layout.Items + 4,
+                                   w.layout.Cameras + 4}[static_cast<size_t>(which)];
+        selection.SelectBytes(first, first + 2, nullptr);
+        QVERIFY2((view.Camera().Target - middle).length() < 0.01f,
+                 qPrintable(QStringLiteral("%1 %2 %3")
+                                .arg(view.Camera().Target.x())
+                                .arg(view.Camera().Target.y())
+                                .arg(view.Camera().Target.z())));
+        QCOMPARE(view.CurrentRoom(), view.Scene().IndexOfRoom(0));
     }
 
     // The real window: Ctrl+6 shows and hides the dock; shown when the window closed, shown after a

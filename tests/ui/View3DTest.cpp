@@ -15,8 +15,10 @@
 #include "common/TestFiles.h"
 #include "report/ReportRun.h"
 #include "tools/LevelBuilder.h"
+#include "ui/LevelMapDock.h"
 #include "ui/View3DDock.h"
 #include "ui/frmMain.h"
+#include "views/LevelMapView.h"
 #include "views/SpanSelection.h"
 #include "views/View3D.h"
 #include "views/View3DCamera.h"
@@ -54,7 +56,14 @@ Level PlacedLevel(int16_t wallTexture = 0) {
     whole.Vertices = {{{0, 0, 0, 0}, {0, 255, 0, 0}, {0, 255, 0, 255}, {0, 0, 0, 255}}};
     level.ObjectTextures.Add(whole);
 
+    // Sector grids for the level map: two sectors across, four deep.
+    const auto grid = [](Room& room) {
+        room.XSectors = 2;
+        room.ZSectors = 4;
+        room.Sectors.assign(8, Sector{});
+    };
     Room hall;
+    grid(hall);
     for (const Vertex& v : {V(0, -2048, 4096), V(2048, -2048, 4096), V(2048, 0, 4096), V(0, 0, 4096), // wall
                             V(0, 0, 0), V(0, 0, 4096), V(2048, 0, 4096), V(2048, 0, 0),               // floor
                             V(-1536, -512, 4096), V(-1024, -1536, 4096), V(-512, -512, 4096)}) // invalid
@@ -70,6 +79,7 @@ Level PlacedLevel(int16_t wallTexture = 0) {
     level.Rooms.Add(hall);
 
     Room east;
+    grid(east);
     east.Xoffset = 16384;
     for (const Vertex& v : {V(0, -2048, 4096), V(2048, -2048, 4096), V(2048, 0, 4096), V(0, 0, 4096)})
         east.Vertices.Add(v);
@@ -377,6 +387,9 @@ class View3DTest : public QObject {
                 QVERIFY(dock->Message().isEmpty());
                 QCOMPARE(dock->View()->Scene().Rooms.size(), size_t{2});
                 QCOMPARE(dock->StatusLine()->text(), QStringLiteral("1 face with invalid references"));
+                // The room found on the level map becomes the current room here.
+                QVERIFY(w.LevelMap().View()->FindRoom(1));
+                QCOMPARE(dock->View()->CurrentRoom(), dock->View()->Scene().IndexOfRoom(1));
                 if (!shown) {
                     // The window took on GL for the view and was made anew: active again, as a user's
                     // window manager leaves it.

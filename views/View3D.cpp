@@ -697,7 +697,9 @@ void View3D::UploadTiles() {
         glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, t, scene::kTileSide, scene::kTileSide, 1, GL_RGBA,
                         GL_UNSIGNED_BYTE, data);
     }
-    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    // Near, a tile's pixels stay sharp; far, its smaller copies keep pictures and numbers from shimmering.
+    glGenerateMipmap(GL_TEXTURE_2D_ARRAY);
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);

@@ -322,7 +322,7 @@ void SaveView3D(const QDir& folder) {
         dock->AllRoomsAction()->trigger();
         main.Structure().Selection().Clear(nullptr);
         view->FrameSelection();
-        view->Camera().Zoom(3); // the framing fits a sphere round the rooms: nearer, they fill the view
+        view->Camera().Zoom(1.5f); // the framing fits a sphere round the rooms: nearer, they fill the view
         view->grabFramebuffer().save(folder.filePath(QStringLiteral("view3d.png")));
     } else {
         Save(main, folder, "view3d-window");

@@ -8,14 +8,25 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 #include "format/LevelFormat.h"
 #include "views/SpanSelection.h"
 
 namespace {
 
-// Corner of a face as the vertex buffer holds it: position, texture coordinates, tile layer, flags.
-constexpr int kFaceFloats = 7;
+// Corner of a face as the vertex buffer holds it, 20 bytes: position, texture coordinates as fractions
+// of 65535, tile layer (kNoLayer: none) and flags.
+struct FaceVertex {
+    float X, Y, Z;
+    uint16_t U, V, Layer, Flags;
+};
+static_assert(sizeof(FaceVertex) == 20);
+constexpr uint16_t kNoLayer = 0xFFFF;
+
+uint16_t Fraction(float f) {
+    return static_cast<uint16_t>(std::lround(std::clamp(f, 0.0f, 1.0f) * 65535.0f));
+}
 // Corner of a line: position and colour.
 constexpr int kLineFloats = 7;
 // Half the length of a selected marker's arms, in file units, and a marker's side in pixels.
@@ -26,15 +37,14 @@ constexpr float kClickSlop = 3;
 const char* const kFaceVertex = R"(#version 330 core
 layout(location = 0) in vec3 position;
 layout(location = 1) in vec2 uv;
-layout(location = 2) in float layer;
-layout(location = 3) in float flags;
+layout(location = 2) in uvec2 layerAndFlags;
 uniform mat4 mvp;
 out vec3 texel;
 flat out int faceFlags;
 void main() {
     gl_Position = mvp * vec4(position, 1.0);
-    texel = vec3(uv, layer);
-    faceFlags = int(flags + 0.5);
+    texel = vec3(uv, layerAndFlags.x == 65535u ? -1.0 : float(layerAndFlags.x));
+    faceFlags = int(layerAndFlags.y);
 }
 )";
 
@@ -546,12 +556,12 @@ void View3D::initializeGL() {
     glBindVertexArray(facesVao_);
     glBindBuffer(GL_ARRAY_BUFFER, facesVbo_);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, facesIndices_);
-    constexpr GLsizei faceStride = kFaceFloats * sizeof(float);
+    constexpr GLsizei faceStride = sizeof(FaceVertex);
     glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, faceStride, floats(0));
-    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, faceStride, floats(3));
-    glVertexAttribPointer(2, 1, GL_FLOAT, GL_FALSE, faceStride, floats(5));
-    glVertexAttribPointer(3, 1, GL_FLOAT, GL_FALSE, faceStride, floats(6));
-    for (GLuint i = 0; i < 4; ++i)
+    glVertexAttribPointer(1, 2, GL_UNSIGNED_SHORT, GL_TRUE, faceStride, floats(3));
+    glVertexAttribIPointer(2, 2, GL_UNSIGNED_SHORT, faceStride,
+                           reinterpret_cast<const void*>(offsetof(FaceVertex, Layer)));
+    for (GLuint i = 0; i < 3; ++i)
         glEnableVertexAttribArray(i);
     for (const auto& [vao, vbo] : {std::pair{linesVao_, linesVbo_}, std::pair{marksVao_, marksVbo_}}) {
         glBindVertexArray(vao);
@@ -589,9 +599,9 @@ void View3D::UploadScene() {
     buffersDirty_ = false;
     // Three indices a triangle, so that a room's triangles are one run of indices; the two triangles of
     // a rectangle share the corners they have in common, which spares the GL a third of the corners.
-    std::vector<float> corners;
+    std::vector<FaceVertex> corners;
     std::vector<uint32_t> indices;
-    corners.reserve(scene_.Triangles.size() * 2 * kFaceFloats);
+    corners.reserve(scene_.Triangles.size() * 2);
     indices.reserve(scene_.Triangles.size() * 3);
     const auto same = [](const scene::Corner& a, const scene::Corner& b) {
         return a.X == b.X && a.Y == b.Y && a.Z == b.Z && a.U == b.U && a.V == b.V;
@@ -600,11 +610,12 @@ void View3D::UploadScene() {
     const scene::Triangle* previous = nullptr;
     uint32_t previousFirst = 0;
     for (const scene::Triangle& tri : scene_.Triangles) {
-        const float layer = tri.Tile >= 0 && tri.Tile < layers_ ? static_cast<float>(tri.Tile) : -1.0f;
-        const float flags =
-            static_cast<float>(tri.Flags & (scene::Triangle::DoubleSided | scene::Triangle::Invalid));
+        const uint16_t layer =
+            tri.Tile >= 0 && tri.Tile < layers_ ? static_cast<uint16_t>(tri.Tile) : kNoLayer;
+        const auto flags =
+            static_cast<uint16_t>(tri.Flags & (scene::Triangle::DoubleSided | scene::Triangle::Invalid));
         const auto add = [&](const scene::Corner& c) {
-            corners.insert(corners.end(), {c.X, c.Y, c.Z, c.U, c.V, layer, flags});
+            corners.push_back({c.X, c.Y, c.Z, Fraction(c.U), Fraction(c.V), layer, flags});
             return next++;
         };
         const bool half = previous && previous->Kind == scene::FaceKind::Rectangle &&
@@ -624,8 +635,8 @@ void View3D::UploadScene() {
     }
     glBindVertexArray(facesVao_);
     glBindBuffer(GL_ARRAY_BUFFER, facesVbo_);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(corners.size() * sizeof(float)), corners.data(),
-                 GL_STATIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(corners.size() * sizeof(FaceVertex)),
+                 corners.data(), GL_STATIC_DRAW);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)),
                  indices.data(), GL_STATIC_DRAW);
     glBindVertexArray(0);

@@ -354,6 +354,10 @@ std::string Scene::InvalidText() const {
            " with invalid references";
 }
 
+bool HoldsRoomMeshes(const WalkMap& map) {
+    return map.Find(Piece::Vertices) >= 0 || map.Find(Piece::RoomMeshes) < 0;
+}
+
 SceneLevel PrepareScene(const WalkMap& map, const LevelFile& level, const SceneOptions& options) {
     SceneLevel out;
     out.Map = &map;

@@ -118,7 +118,13 @@ struct Scene {
     std::string InvalidText() const;
 };
 
+// The map must come from a walk that listed the room meshes (WalkForScene's does, as does a report
+// walk with the Room Meshes section on): only a listed mesh has spans for its vertices, rectangles and
+// triangles, and the rooms of any other map hold no triangles.
 Scene BuildScene(const WalkMap& map, const LevelFile& level, const SceneOptions& options = {});
+// Whether the map's walk listed the room meshes, or the level has none: false where a scene of it would
+// lack the faces the level holds, and the level wants walking again with WalkForScene.
+bool HoldsRoomMeshes(const WalkMap& map);
 
 // Building room by room, for a writer that keeps one room's triangles at a time (the exporters).
 // Where a room's lists stand in the file, each bounded by its part's bytes and the file's size.

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "format/Colours.h"
 #include "format/FieldText.h"
 #include "format/FieldValue.h"
 #include "format/LevelFile.h"
@@ -107,13 +108,12 @@ QString NameOf(Reading r) {
 }
 
 uint8_t PaletteComponent(uint8_t sixBits) {
-    return static_cast<uint8_t>(std::min(sixBits * 4, 255));
+    return format::PaletteComponent(sixBits);
 }
 
 QColor Colour555(uint16_t word) {
-    const auto scale = [](int c) { return (c * 255 + 15) / 31; };
-    return QColor(scale((word >> 10) & 31), scale((word >> 5) & 31), scale(word & 31),
-                  (word & 0x8000) != 0 ? 255 : 0);
+    const format::Rgba c = format::Colour555(word);
+    return QColor(c.R, c.G, c.B, c.A);
 }
 
 std::optional<Palette> Palette8Of(const AppState& state) {

@@ -489,6 +489,28 @@ TEST(Scene, DoorsBecomePortalsAndRecordsWithPlacesBecomeMarkers) {
     }
 }
 
+// A report walk without the Room Meshes section has no spans for the faces: the scene says so, and its
+// own walk has them.
+TEST(Scene, OnlyAWalkThatListedTheMeshesHoldsTheFaces) {
+    lb::Level level = OneRoom(FloorAt(0));
+    level.Rooms.Items[0].Rectangles.Add({.Vertex = {0, 1, 2, 3}, .Texture = 0});
+    const LevelFile file = LevelFile::FromBytes(lb::Build(level));
+    for (const bool meshes : {false, true}) {
+        StringPane text;
+        text.KeepNoText();
+        DetailOptionSet options;
+        SetAllDetails(options, true);
+        options.Set(optRoomMeshes, meshes);
+        WalkMap map;
+        WalkLevel({.Text = text, .Map = map, .Options = options}, file, format::Generation::DM2,
+                  format::kVersionWordBytes);
+        EXPECT_EQ(scene::HoldsRoomMeshes(map), meshes);
+        EXPECT_EQ(scene::BuildScene(map, file).Triangles.size(), meshes ? 2u : 0u);
+    }
+    WalkMap empty;
+    EXPECT_TRUE(scene::HoldsRoomMeshes(empty));
+}
+
 // Room by room, as the exporters build, gives the triangles the whole scene holds; a scene of chosen
 // rooms holds those rooms alone.
 TEST(Scene, RoomByRoomAndChosenRoomsGiveTheWholeScenesTriangles) {
@@ -521,16 +543,31 @@ TEST(Scene, RoomByRoomAndChosenRoomsGiveTheWholeScenesTriangles) {
         EXPECT_EQ(t.Room, 0);
 }
 
+// hostile::RoomLoopLevel with faces: one room of one vertex and two rectangles whose sector grid of -1 x 10
+// sectors steps back to the room's first byte (34 + 12 + 2 x 10 bytes up to the sectors, and the room's
+// last 14 bytes read from the zeros in front of it), walked again for each of the 4000 rooms the count
+// asks for: 16,000 triangles from a file of 2 KB unless the scene takes the bytes once.
+std::vector<uint8_t> FaceLoopLevel() {
+    lb::Level level;
+    lb::Room room;
+    room.Vertices.Add({.X = 1, .Y = 2, .Z = 3});
+    room.Rectangles.Add({.Vertex = {0, 0, 0, 0}, .Texture = 0});
+    room.Rectangles.Add({.Vertex = {0, 0, 0, 0}, .Texture = 0});
+    room.ZSectors = -1;
+    room.XSectors = (34 + 12 + 2 * 10 + 14) / 8;
+    level.Rooms.Add(room);
+    level.Rooms.Count = 4000;
+    lb::Layout layout;
+    std::vector<uint8_t> bytes = lb::Build(level, layout);
+    bytes.resize(static_cast<size_t>(layout.FloorData));
+    return bytes;
+}
+
 // Levels made to go round the same bytes or past the file's end: the scene is built from what the
 // bytes hold, without reading outside them (the sanitizer build checks), and nothing fails.
 TEST(Scene, HostileLevelsBuildWithinTheirBytes) {
     const std::vector<uint8_t> levels[] = {
-        hostile::RoomLoopLevel(32767, 2),
-        hostile::RoomLoopLevel(300, 200),
-        hostile::RoomsPastTheEndLevel(2),
-        hostile::RoomsPastTheEndLevel(3),
-        {0x2D, 0, 0},
-        {},
+        FaceLoopLevel(), hostile::RoomLoopLevel(300, 200), hostile::RoomsPastTheEndLevel(3), {0x2D, 0, 0}, {},
     };
     for (const std::vector<uint8_t>& bytes : levels) {
         const Walked w = Walk(bytes);
@@ -539,6 +576,7 @@ TEST(Scene, HostileLevelsBuildWithinTheirBytes) {
         scene::Pick(w.Scene, {.Origin = {0, 100000, 0}, .Direction = {0.001f, -1, 0.001f}});
         // A rectangle's 10 bytes give two triangles, a marker's record takes at least 16 bytes.
         EXPECT_LE(w.Scene.Triangles.size() * 5, bytes.size()) << bytes.size();
+        EXPECT_LE(w.Scene.Rooms.size(), 32767u);
         EXPECT_LE(w.Scene.Markers.size() * 16, bytes.size()) << bytes.size();
     }
 }

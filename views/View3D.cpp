@@ -240,9 +240,14 @@ void View3D::EnsureScene() {
     sceneDirty_ = false;
     map_ = WalkMap();
     scene_ = {};
+    sceneMap_ = &map_;
     if (const LevelFile* level = selection_.Level()) {
-        scene::WalkForScene(*level, map_);
-        scene_ = scene::BuildScene(map_, *level);
+        // The report's walk serves where it listed the room meshes; otherwise the view walks again.
+        if (scene::HoldsRoomMeshes(selection_.Map()))
+            sceneMap_ = &selection_.Map();
+        else
+            scene::WalkForScene(*level, map_);
+        scene_ = scene::BuildScene(*sceneMap_, *level);
     }
     buffersDirty_ = tilesDirty_ = true;
     if (currentRoom_ >= static_cast<int32_t>(scene_.Rooms.size()))
@@ -703,7 +708,7 @@ void View3D::UploadTiles() {
     for (int32_t t = 0; t < layers_; ++t) {
         std::vector<format::Rgba> pixels;
         if (selection_.Level() && t < scene_.TileCount)
-            pixels = scene::TilePixels(map_, *selection_.Level(), t, depth_);
+            pixels = scene::TilePixels(*sceneMap_, *selection_.Level(), t, depth_);
         const format::Rgba* data = pixels.size() == kPixels ? pixels.data() : missing.data();
         glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, t, scene::kTileSide, scene::kTileSide, 1, GL_RGBA,
                         GL_UNSIGNED_BYTE, data);

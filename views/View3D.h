@@ -9,8 +9,8 @@
 // pans, the wheel zooms, a click selects the face under the cursor. Keys: F frames the selection,
 // W/A/S/D move forward, left, back and right. Hovering names the room, face and texture.
 //
-// The scene is built when the view is first shown after a walk, from a walk of its own that lists the
-// room meshes (the report's walk lists them only when asked), and picking runs on it without GL. The
+// The scene is built when the view is first shown after a walk, from the report's walk where it listed
+// the room meshes, else from a walk of its own that lists them, and picking runs on it without GL. The
 // faces remember their file offsets, which the shared selection takes whatever the report lists.
 #include <QOpenGLFunctions_3_3_Core>
 #include <QOpenGLWidget>
@@ -97,8 +97,10 @@ class View3D : public QOpenGLWidget, protected QOpenGLFunctions_3_3_Core {
     void DrawLines(const std::vector<float>& vertices, unsigned mode, bool depthTest);
 
     SpanSelection& selection_;
-    // A walk of its own, which lists the room meshes whatever the report lists.
+    // A walk of its own, which lists the room meshes, where the report's did not; the map the scene
+    // was built from.
     WalkMap map_;
+    const WalkMap* sceneMap_ = &map_;
     scene::Scene scene_;
     bool sceneDirty_ = true;
     bool framed_ = false;

@@ -104,7 +104,10 @@ struct Walked {
     TempDir dir;
     AppState state;
     Layout layout;
-    explicit Walked(const Level& level) {
+    // listed: the report lists every section, the room meshes among them, and the view builds its scene
+    // from that walk; otherwise it walks the level again.
+    explicit Walked(const Level& level, bool listed = false) {
+        SetAllDetails(state.DetailOptions, listed);
         ReportLevelFile(state, dir.Write("placed.dm2", Build(level, layout)));
     }
     // The first byte of rectangle i or triangle i of room r.
@@ -209,16 +212,19 @@ class View3DTest : public QObject {
         QTest::addColumn<QPoint>("pixel");
         QTest::addColumn<int>("kind"); // 0 rectangle, 1 triangle, -1 nothing
         QTest::addColumn<int>("face");
-        QTest::newRow("the wall: rectangle 1") << QPoint(132, 100) << 0 << 1;
-        QTest::newRow("the floor: rectangle 0") << QPoint(132, 170) << 0 << 0;
-        QTest::newRow("the invalid triangle: triangle 0") << QPoint(46, 107) << 1 << 0;
-        QTest::newRow("open space: nothing") << QPoint(5, 5) << -1 << 0;
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("the wall: rectangle 1") << QPoint(132, 100) << 0 << 1 << false;
+        QTest::newRow("the wall, the report listing the meshes") << QPoint(132, 100) << 0 << 1 << true;
+        QTest::newRow("the floor: rectangle 0") << QPoint(132, 170) << 0 << 0 << false;
+        QTest::newRow("the invalid triangle: triangle 0") << QPoint(46, 107) << 1 << 0 << false;
+        QTest::newRow("open space: nothing") << QPoint(5, 5) << -1 << 0 << false;
     }
     void clickSelectsTheFaceRecord() {
         QFETCH(QPoint, pixel);
         QFETCH(int, kind);
         QFETCH(int, face);
-        Walked w(PlacedLevel());
+        QFETCH(bool, listed);
+        Walked w(PlacedLevel(), listed);
         SpanSelection selection(w.state);
         View3D view(selection);
         view.resize(kSide, kSide);

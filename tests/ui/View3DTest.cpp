@@ -284,6 +284,37 @@ class View3DTest : public QObject {
                  qPrintable(Named(frame.pixelColor(kSide / 2, kSide / 2))));
     }
 
+    // The toggles: 16-bit tiles give the wall the colour of its 16-bit tile, here every word 0xFC00
+    // (alpha set, red 31, green and blue 0: (255, 0, 0)); in wireframe the inside of the wall is open.
+    void tileDepthAndWireframeToggles() {
+        TempDir dir;
+        std::vector<uint8_t> bytes = Build(PlacedLevel());
+        // The tile count at 0x704, one 8-bit tile of 65536 bytes from 0x708, then the 16-bit tile.
+        constexpr size_t kTile16At = 0x708 + 65536;
+        for (size_t i = kTile16At; i < kTile16At + 2 * 65536; i += 2) {
+            bytes.at(i) = 0x00;
+            bytes.at(i + 1) = 0xFC;
+        }
+        AppState state;
+        ReportLevelFile(state, dir.Write("sixteen.dm2", bytes));
+        SpanSelection selection(state);
+        View3D view(selection);
+        view.resize(kSide, kSide);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        LookAtTheWall(view);
+        const QPoint wall(160, 60);
+        QImage frame = view.grabFramebuffer();
+        const QColor open = frame.pixelColor(5, 5);
+        QVERIFY2(Near(frame.pixelColor(wall), kTileColour), qPrintable(Named(frame.pixelColor(wall))));
+        view.SetTileDepth(scene::TileDepth::Bits16);
+        frame = view.grabFramebuffer();
+        QVERIFY2(Near(frame.pixelColor(wall), QColor(255, 0, 0)), qPrintable(Named(frame.pixelColor(wall))));
+        view.SetWireframe(true);
+        frame = view.grabFramebuffer();
+        QCOMPARE(frame.pixelColor(wall), open);
+    }
+
     // Selecting a room elsewhere makes it current, its neighbours shown with it, and frames it; F frames
     // the selected face, W and S move towards it and back; the hover names the face.
     void selectionElsewhereAndTheKeys() {

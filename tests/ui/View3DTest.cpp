@@ -427,6 +427,17 @@ class View3DTest : public QObject {
                 // The room found on the level map becomes the current room here.
                 QVERIFY(w.LevelMap().View()->FindRoom(1));
                 QCOMPARE(dock->View()->CurrentRoom(), dock->View()->Scene().IndexOfRoom(1));
+                // Floated, the view gets a new GL context and draws as before.
+                dock->Dock()->setFloating(true);
+                dock->Dock()->resize(kSide + 40, kSide + 80);
+                QCoreApplication::processEvents();
+                LookAtTheWall(*dock->View(), 0, 17408); // room 1's wall, the current room
+                const QImage frame = dock->View()->grabFramebuffer();
+                const QPoint middle(frame.width() / 2, frame.height() / 2);
+                QVERIFY2(Near(frame.pixelColor(middle), kTileColour),
+                         qPrintable(Named(frame.pixelColor(middle))));
+                dock->Dock()->setFloating(false);
+                QCoreApplication::processEvents();
                 if (!shown) {
                     // The window took on GL for the view and was made anew: active again, as a user's
                     // window manager leaves it.

@@ -39,6 +39,13 @@ void BenchByteSearch(const BenchContext& context, BenchKeys& keys);
 // (room by room), scene_walk_ms (WalkForScene), scene_triangles and scene_mb.
 void BenchScene(const BenchContext& context, BenchKeys& keys);
 
+// The 3D view over the 300-room DM2 level at 1600 x 1000, every room drawn: view3d_frame_ms (one frame on
+// OpenGL, in a child under Xvfb where this process has none) and view3d_pick_ms (the face under a pixel).
+// Nothing without the windows.
+void BenchView3D(const BenchContext& context, BenchKeys& keys);
+// strata-bench --view3d-frame LEVEL REPEATS: prints the median frame's milliseconds (the child above).
+int View3DFrameRun(const std::string& path, int repeats);
+
 // The structure views (outline, hex view, strata bar) in the main window, offscreen: selection
 // round trips, painting, the outline's build and the memory they add. Measured when the windows are
 // built; nothing otherwise.

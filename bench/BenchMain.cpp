@@ -137,6 +137,8 @@ int main(int argc, char** argv) {
             return MeasureChild(argc - i - 1, argv + i + 1);
         else if (arg == "--program-run" && i + 2 < argc)
             return ProgramRun(argv[i + 1], argv[i + 2]);
+        else if (arg == "--view3d-frame" && i + 2 < argc)
+            return View3DFrameRun(argv[i + 1], std::atoi(argv[i + 2]));
         else if (arg == "--views-run" && i + 3 < argc)
             return BenchViewsRun(argv[i + 1], argv[i + 2], std::string(argv[i + 3]) == "1");
         else if (arg == "--write-levels" && i + 1 < argc) {
@@ -248,6 +250,7 @@ int main(int argc, char** argv) {
     BenchByteSearch(context, keys);
     BenchScene(context, keys);
     BenchSideBySide(context, keys);
+    BenchView3D(context, keys);
     if (BenchPaneAvailable())
         BenchViews(context, keys);
     BenchWholeRuns(context, keys);

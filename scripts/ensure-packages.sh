@@ -12,6 +12,9 @@ STRATA_PACKAGES+=(clang-format)
 # strata-export: the glTF document's JSON (nlohmann-json, above) and the PNG textures (zlib); test-only,
 # the glTF files are read back by tinygltf.
 STRATA_PACKAGES+=(zlib1g-dev libtinygltf-dev)
+# The 3D view draws through Qt's OpenGL widgets; its tests run under Xvfb (xvfb-run needs xauth) on
+# Mesa's software renderer.
+STRATA_PACKAGES+=(libqt6opengl6-dev xvfb xauth libgl1-mesa-dri)
 
 ensure_debian_packages() {
     local missing=() package

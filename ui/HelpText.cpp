@@ -156,6 +156,13 @@ std::string BuildViewerHelpText() {
         "and doors, and the status line gives the counts. \"No problems found\" when the checker finds "
         "none.",
         "",
+        "3D View (Ctrl+6):",
+        "The rooms drawn in 3D with their tiles: the current room and the rooms its doors lead to, or All "
+        "Rooms. Drag to turn, right-drag or Shift+drag to pan, the wheel to zoom; F frames the selection, "
+        "W, A, S and D move (Fly turns about the eye). A click selects the face's rectangle or triangle "
+        "record; selecting a room, face, door, item or camera elsewhere frames it here. Faces naming "
+        "something the level does not hold are drawn in magenta (Invalid Faces hides them).",
+        "",
         "Data Inspector (Ctrl+7):",
         "The bytes at the picked byte read as u8, s8, u16, s16, u32, s32, u64, s64, f32 and f64 "
         "(little-endian, or big-endian with its box), in hex and binary, as a 5-5-5 colour with its alpha "

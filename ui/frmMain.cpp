@@ -35,6 +35,7 @@
 #include "ui/ProblemsDock.h"
 #include "ui/ReportView.h"
 #include "ui/StructureViews.h"
+#include "ui/View3DDock.h"
 #include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
 #include "ui/frmReportDetails.h"
@@ -107,6 +108,7 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), state_
     levelMap_ = new LevelMapDock(*this, *structure_);
     new ComparisonDock(*this, *structure_);
     new ProblemsDock(*this, *structure_, *levelMap_->View());
+    new View3DDock(*this, *structure_);
     new InspectorDock(*this, *structure_);
     new BookmarksDock(*this, *structure_);
     new ByteSearchDock(*this, *structure_);

@@ -541,8 +541,8 @@ void MainWindowTest::openingADockLeavesTheReportItsLines() {
     // Placed in the lower right quarter, the window that grows must come back inside the screen.
     w.move(area.center());
     QCoreApplication::processEvents();
-    for (const char* command :
-         {"mnuStructureShowAll", "mnuStructureLevelMap", "mnuStructureDifferences", "mnuStructureProblems"}) {
+    for (const char* command : {"mnuStructureShowAll", "mnuStructureLevelMap", "mnuStructureDifferences",
+                                "mnuStructureProblems", "mnuStructure3DView"}) {
         Find<QAction>(w, command)->trigger();
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();

@@ -25,6 +25,7 @@
 #include "ui/BookmarksDock.h"
 #include "ui/ComparisonDock.h"
 #include "ui/StructureViews.h"
+#include "ui/View3DDock.h"
 #include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
 #include "ui/frmMain.h"
@@ -37,6 +38,7 @@
 #include "views/ProblemsList.h"
 #include "views/ProblemsModel.h"
 #include "views/SpanSelection.h"
+#include "views/View3D.h"
 
 namespace {
 
@@ -331,6 +333,44 @@ void SaveStructureViews(const QDir& folder) {
     });
 }
 
+// The 3D view (Ctrl+6) on the demo level: the first room with its neighbours, then every room, and the
+// view alone for the README. It needs OpenGL: run the program under Xvfb with QT_QPA_PLATFORM=xcb
+// (tests/ui/under-x-server.sh does); on the offscreen platform the dock shows its message instead.
+void SaveView3D(const QDir& folder) {
+    QSettings().clear();
+    AppState state;
+    state.ProgramFolder = folder.absolutePath().toStdString();
+    const QString path = folder.filePath(QStringLiteral("view3d-demo.dm2"));
+    levelbuilder::WriteFile(path.toStdString(), levelbuilder::Build(levelbuilder::DemoLevel(2)));
+    frmMain main(state);
+    main.show();
+    main.resize(1400, 900);
+    main.OpenLevel(path);
+    auto* dock = main.findChild<View3DDock*>();
+    dock->Dock()->show();
+    main.resizeDocks({dock->Dock()}, {950}, Qt::Horizontal);
+    QApplication::processEvents();
+    if (View3D* view = dock->View()) {
+        const WalkMap& map = main.Structure().Selection().Map();
+        for (int32_t s = 0; s < map.Size(); ++s)
+            if (map[s].Kind == SpanKind::Room) {
+                main.Structure().Selection().SelectSpan(s, nullptr);
+                break;
+            }
+        QApplication::processEvents();
+        Save(main, folder, "view3d-window");
+        view->grabFramebuffer().save(folder.filePath(QStringLiteral("view3d-room.png")));
+        dock->AllRoomsAction()->trigger();
+        main.Structure().Selection().Clear(nullptr);
+        view->FrameSelection();
+        view->Camera().Zoom(1.5f); // the framing fits a sphere round the rooms: nearer, they fill the view
+        view->grabFramebuffer().save(folder.filePath(QStringLiteral("view3d.png")));
+    } else {
+        Save(main, folder, "view3d-window");
+    }
+    QSettings().clear();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -384,5 +424,6 @@ int main(int argc, char* argv[]) {
     }
 
     SaveStructureViews(folder);
+    SaveView3D(folder);
     return 0;
 }

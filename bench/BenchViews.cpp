@@ -28,9 +28,9 @@
 #include "ui/StructureViews.h"
 #include "ui/frmMain.h"
 #include "views/HexView.h"
-#include "views/InspectorPane.h"
 #include "views/OutlineModel.h"
 #include "views/OutlinePane.h"
+#include "views/ReadingsPane.h"
 #include "views/SpanSelection.h"
 #include "views/StrataBar.h"
 
@@ -159,20 +159,20 @@ void BenchViews(const BenchContext& context, BenchKeys& keys) {
         outlineBuild.push_back(MsSince(start));
     }
 
-    // The Data Inspector, shown: one update for a new pick (its readings, the field there and its
+    // The Byte Readings, shown: one update for a new pick (its readings, the field there and its
     // rows) until its rows have painted.
-    std::vector<double> inspectorUpdate;
-    if (auto* inspector = window->findChild<InspectorPane*>()) {
-        if (auto* dock = window->findChild<QDockWidget*>(QStringLiteral("dckInspector")))
+    std::vector<double> readingsUpdate;
+    if (auto* readings = window->findChild<ReadingsPane*>()) {
+        if (auto* dock = window->findChild<QDockWidget*>(QStringLiteral("dckReadings")))
             dock->show();
         QCoreApplication::processEvents();
         for (int32_t line : lines) {
             const LineBytes bytes = state.Map.BytesOfLine(line);
             const int64_t offset = std::max<int64_t>(bytes.First + (bytes.End - bytes.First) / 2, 0);
             const auto start = Clock::now();
-            inspector->ShowOffset(offset);
-            inspector->Rows()->viewport()->repaint();
-            inspectorUpdate.push_back(MsSince(start));
+            readings->ShowOffset(offset);
+            readings->Rows()->viewport()->repaint();
+            readingsUpdate.push_back(MsSince(start));
         }
     }
 
@@ -203,8 +203,8 @@ void BenchViews(const BenchContext& context, BenchKeys& keys) {
     keys.emplace_back("hex_page_paint_ms", Median(hexPage));
     keys.emplace_back("strata_bar_paint_ms", Median(strataPaint));
     keys.emplace_back("outline_build_ms", Median(outlineBuild));
-    if (!inspectorUpdate.empty())
-        keys.emplace_back("inspector_update_ms", Median(inspectorUpdate));
+    if (!readingsUpdate.empty())
+        keys.emplace_back("inspector_update_ms", Median(readingsUpdate));
     if (!fieldExpand.empty()) {
         keys.emplace_back("field_expand_ms", Median(fieldExpand));
         keys.emplace_back("field_expand_records", static_cast<double>(outline.Model().OpenedRecords()));

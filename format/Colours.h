@@ -1,6 +1,6 @@
 #pragma once
 // The colours a level's bytes stand for, in one place: the 8-bit palette's six-bit components and the
-// 16-bit tiles' 5-5-5 words with their alpha bit. The inspector, the tile pictures and the 3D scene
+// 16-bit tiles' 5-5-5 words with their alpha bit. The readings, the tile pictures and the 3D scene
 // read them alike.
 #include <algorithm>
 #include <cstdint>

@@ -163,7 +163,7 @@ std::string BuildViewerHelpText() {
         "record; selecting a room, face, door, item or camera elsewhere frames it here. Faces naming "
         "something the level does not hold are drawn in magenta (Invalid Faces hides them).",
         "",
-        "Data Inspector (Ctrl+7):",
+        "Byte Readings (Ctrl+7):",
         "The bytes at the picked byte read as u8, s8, u16, s16, u32, s32, u64, s64, f32 and f64 "
         "(little-endian, or big-endian with its box), in hex and binary, as a 5-5-5 colour with its alpha "
         "bit and as an index into the level's 8-bit palette, with the field that holds the byte. Ctrl+C or "

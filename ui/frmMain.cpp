@@ -30,9 +30,9 @@
 #include "ui/CsvSave.h"
 #include "ui/ElidedLabel.h"
 #include "ui/FindBar.h"
-#include "ui/InspectorDock.h"
 #include "ui/LevelMapDock.h"
 #include "ui/ProblemsDock.h"
+#include "ui/ReadingsDock.h"
 #include "ui/ReportView.h"
 #include "ui/StructureViews.h"
 #include "ui/View3DDock.h"
@@ -109,7 +109,7 @@ frmMain::frmMain(AppState& state, QWidget* parent) : QMainWindow(parent), state_
     new ComparisonDock(*this, *structure_);
     new ProblemsDock(*this, *structure_, *levelMap_->View());
     new View3DDock(*this, *structure_);
-    new InspectorDock(*this, *structure_);
+    new ReadingsDock(*this, *structure_);
     new BookmarksDock(*this, *structure_);
     new ByteSearchDock(*this, *structure_);
     for (QDockWidget* dock : findChildren<QDockWidget*>())

@@ -197,7 +197,7 @@ void SaveStructureViews(const QDir& folder) {
         }
         QSettings().clear();
     }
-    // The Data Inspector beside the views with a record's byte picked, in the light palette and in
+    // The Byte Readings beside the views with a record's byte picked, in the light palette and in
     // Fusion's dark one; the dock alone too, for a closer look at its rows and swatches.
     {
         QStyle* const style = QApplication::style();
@@ -208,12 +208,12 @@ void SaveStructureViews(const QDir& folder) {
                 QApplication::setStyle(QStringLiteral("Fusion"));
                 QApplication::setPalette(DarkPalette());
             }
-            const char* name = dark ? "structure-inspector-dark" : "structure-inspector";
+            const char* name = dark ? "structure-readings-dark" : "structure-readings";
             shoot(levelbuilder::DemoLevel(2), 0, name, [&](frmMain& main) {
-                main.findChild<QDockWidget*>(QStringLiteral("dckInspector"))->show();
+                main.findChild<QDockWidget*>(QStringLiteral("dckReadings"))->show();
                 main.Structure().GoToOffset(QStringLiteral("0x120732"));
                 QApplication::processEvents();
-                if (auto* dock = main.findChild<QDockWidget*>(QStringLiteral("dckInspector")))
+                if (auto* dock = main.findChild<QDockWidget*>(QStringLiteral("dckReadings")))
                     dock->widget()->grab().save(
                         folder.filePath(QString::fromLatin1(name) + QStringLiteral("-dock.png")));
             });

@@ -1,23 +1,23 @@
 #pragma once
-// Data Inspector (Ctrl+7) in the Structure menu: the bytes at the picked offset read as numbers and
+// Byte Readings (Ctrl+7) in the Structure menu: the bytes at the picked offset read as numbers and
 // colours, in a dock (hidden on a first start, then as the last run left it) that follows the one
 // selection.
 #include <QObject>
 
 class QDockWidget;
 class QMainWindow;
-class InspectorPane;
+class ReadingsPane;
 class StructureViews;
 
-class InspectorDock : public QObject {
+class ReadingsDock : public QObject {
     Q_OBJECT
   public:
-    InspectorDock(QMainWindow& window, StructureViews& views);
+    ReadingsDock(QMainWindow& window, StructureViews& views);
 
-    InspectorPane* Pane() const { return pane_; }
+    ReadingsPane* Pane() const { return pane_; }
     QDockWidget* Dock() const { return dock_; }
 
   private:
-    InspectorPane* pane_ = nullptr;
+    ReadingsPane* pane_ = nullptr;
     QDockWidget* dock_ = nullptr;
 };

@@ -1,4 +1,4 @@
-#include "views/InspectorPane.h"
+#include "views/ReadingsPane.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,38 +33,38 @@ QIcon SwatchIcon(QColor c) {
 
 } // namespace
 
-InspectorPane::InspectorPane(SpanSelection& selection, QWidget* parent)
+ReadingsPane::ReadingsPane(SpanSelection& selection, QWidget* parent)
     : QWidget(parent), selection_(selection) {
-    setObjectName(QStringLiteral("inspectorPane"));
+    setObjectName(QStringLiteral("readingsPane"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     offsetLabel_ = new QLabel(this);
-    offsetLabel_->setObjectName(QStringLiteral("lblInspectorOffset"));
+    offsetLabel_->setObjectName(QStringLiteral("lblReadingsOffset"));
     fieldLabel_ = new QLabel(this);
-    fieldLabel_->setObjectName(QStringLiteral("lblInspectorField"));
+    fieldLabel_->setObjectName(QStringLiteral("lblReadingsField"));
     fieldLabel_->setWordWrap(true);
     fieldLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     bigEndian_ = new QCheckBox(tr("&Big-endian"), this);
-    bigEndian_->setObjectName(QStringLiteral("chkInspectorBigEndian"));
+    bigEndian_->setObjectName(QStringLiteral("chkReadingsBigEndian"));
     rows_ = new QTreeWidget(this);
-    rows_->setObjectName(QStringLiteral("tvwInspector"));
+    rows_->setObjectName(QStringLiteral("tvwReadings"));
     rows_->setColumnCount(2);
     rows_->setHeaderLabels({tr("Type"), tr("Value")});
     rows_->setRootIsDecorated(false);
     rows_->setUniformRowHeights(true);
     rows_->setSelectionMode(QAbstractItemView::SingleSelection);
     rows_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    for (int k = 0; k < inspector::kReadings; ++k) {
+    for (int k = 0; k < readings::kReadings; ++k) {
         auto* item = new QTreeWidgetItem(rows_);
-        item->setText(0, inspector::NameOf(static_cast<inspector::Reading>(k)));
+        item->setText(0, readings::NameOf(static_cast<readings::Reading>(k)));
     }
     rows_->setCurrentItem(rows_->topLevelItem(0));
 
     auto* copy = new QAction(tr("&Copy Value"), rows_);
-    copy->setObjectName(QStringLiteral("mnuInspectorCopy"));
+    copy->setObjectName(QStringLiteral("mnuReadingsCopy"));
     copy->setShortcut(QKeySequence::Copy);
     copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(copy, &QAction::triggered, this, &InspectorPane::CopyValue);
+    connect(copy, &QAction::triggered, this, &ReadingsPane::CopyValue);
     rows_->addAction(copy);
     rows_->setContextMenuPolicy(Qt::ActionsContextMenu);
 
@@ -74,7 +74,7 @@ InspectorPane::InspectorPane(SpanSelection& selection, QWidget* parent)
     layout->addWidget(rows_, 1);
 
     connect(bigEndian_, &QCheckBox::toggled, this, [this] { ShowOffset(offset_); });
-    connect(&selection_, &SpanSelection::Changed, this, &InspectorPane::Follow);
+    connect(&selection_, &SpanSelection::Changed, this, &ReadingsPane::Follow);
     connect(&selection_, &SpanSelection::WalkReplaced, this, [this] {
         paletteOf_ = nullptr;
         Follow();
@@ -82,29 +82,29 @@ InspectorPane::InspectorPane(SpanSelection& selection, QWidget* parent)
     Follow();
 }
 
-void InspectorPane::Follow() {
+void ReadingsPane::Follow() {
     const int64_t picked = selection_.PickedOffset();
     ShowOffset(picked >= 0 ? picked : selection_.FocusOffset());
 }
 
-const inspector::Palette* InspectorPane::PaletteNow() {
+const readings::Palette* ReadingsPane::PaletteNow() {
     const AppState& state = selection_.State();
     if (paletteOf_ != state.Level.get() || paletteLoaded_ != state.PalettesLoaded) {
         paletteOf_ = state.Level.get();
         paletteLoaded_ = state.PalettesLoaded;
-        palette_ = inspector::Palette8Of(state);
+        palette_ = readings::Palette8Of(state);
     }
     return palette_ ? &*palette_ : nullptr;
 }
 
-void InspectorPane::ShowOffset(int64_t offset) {
+void ReadingsPane::ShowOffset(int64_t offset) {
     offset_ = offset;
     const LevelFile* level = selection_.Level();
     if (!level || offset < 0) {
         offset_ = -1;
         offsetLabel_->setText(tr("No byte picked"));
         fieldLabel_->clear();
-        for (int k = 0; k < inspector::kReadings; ++k) {
+        for (int k = 0; k < readings::kReadings; ++k) {
             QTreeWidgetItem* item = rows_->topLevelItem(k);
             item->setText(1, QString());
             item->setIcon(1, QIcon());
@@ -112,7 +112,7 @@ void InspectorPane::ShowOffset(int64_t offset) {
         return;
     }
     offsetLabel_->setText(tr("Offset %1 (%2)").arg(HexOffset(offset)).arg(offset));
-    const std::optional<inspector::FieldHere> field = inspector::FieldAt(selection_.Map(), *level, offset);
+    const std::optional<readings::FieldHere> field = readings::FieldAt(selection_.Map(), *level, offset);
     if (field)
         fieldLabel_->setText(tr("%1 = %2 (%3 bytes at %4; %5)")
                                  .arg(field->Name, field->Value)
@@ -120,8 +120,8 @@ void InspectorPane::ShowOffset(int64_t offset) {
                                  .arg(HexOffset(field->First), field->Place));
     else
         fieldLabel_->setText(tr("No field here"));
-    const std::vector<inspector::Row> readings = inspector::ReadAt(*level, offset, BigEndian(), PaletteNow());
-    for (const inspector::Row& row : readings) {
+    const std::vector<readings::Row> readings = readings::ReadAt(*level, offset, BigEndian(), PaletteNow());
+    for (const readings::Row& row : readings) {
         QTreeWidgetItem* item = rows_->topLevelItem(static_cast<int>(row.What));
         item->setText(1, row.Value);
         item->setIcon(1, row.Swatch.isValid() ? SwatchIcon(row.Swatch) : QIcon());
@@ -130,27 +130,27 @@ void InspectorPane::ShowOffset(int64_t offset) {
     }
 }
 
-void InspectorPane::SetBigEndian(bool big) {
+void ReadingsPane::SetBigEndian(bool big) {
     bigEndian_->setChecked(big);
 }
 
-bool InspectorPane::BigEndian() const {
+bool ReadingsPane::BigEndian() const {
     return bigEndian_->isChecked();
 }
 
-QString InspectorPane::ValueOf(inspector::Reading r) const {
+QString ReadingsPane::ValueOf(readings::Reading r) const {
     return rows_->topLevelItem(static_cast<int>(r))->text(1);
 }
 
-QString InspectorPane::FieldLine() const {
+QString ReadingsPane::FieldLine() const {
     return fieldLabel_->text();
 }
 
-QString InspectorPane::OffsetLine() const {
+QString ReadingsPane::OffsetLine() const {
     return offsetLabel_->text();
 }
 
-void InspectorPane::CopyValue() const {
+void ReadingsPane::CopyValue() const {
     const QTreeWidgetItem* item = rows_->currentItem();
     if (item && !item->text(1).isEmpty())
         QApplication::clipboard()->setText(item->text(1));

@@ -1,5 +1,5 @@
 #pragma once
-// The data inspector's readings: the bytes at one offset of the level read as each kind of number, as
+// The byte readings's readings: the bytes at one offset of the level read as each kind of number, as
 // hex and binary, as a 16-bit colour and as an index into the level's 8-bit palette, and the record
 // field that holds the offset. Plain functions over the bytes, so the dock only shows what they give.
 #include <array>
@@ -15,7 +15,7 @@ class LevelFile;
 class WalkMap;
 struct AppState;
 
-namespace inspector {
+namespace readings {
 
 // What a row reads the bytes as, in the order the dock lists them.
 enum class Reading : uint8_t {
@@ -79,4 +79,4 @@ struct FieldHere {
 };
 std::optional<FieldHere> FieldAt(const WalkMap& map, const LevelFile& level, int64_t offset);
 
-} // namespace inspector
+} // namespace readings

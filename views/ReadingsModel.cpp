@@ -1,4 +1,4 @@
-#include "views/InspectorModel.h"
+#include "views/ReadingsModel.h"
 
 #include <algorithm>
 #include <bit>
@@ -15,7 +15,7 @@
 #include "report/AppState.h"
 #include "views/OffsetText.h"
 
-namespace inspector {
+namespace readings {
 
 namespace {
 
@@ -263,4 +263,4 @@ std::optional<FieldHere> FieldAt(const WalkMap& map, const LevelFile& level, int
     return std::nullopt;
 }
 
-} // namespace inspector
+} // namespace readings

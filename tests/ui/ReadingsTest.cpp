@@ -1,4 +1,4 @@
-// The data inspector: the readings of known bytes in both byte orders, the 8-bit palette it takes its
+// The byte readings: the readings of known bytes in both byte orders, the 8-bit palette it takes its
 // colours from, the field it names at an offset of a builder level, and the dock in the main window
 // (shown by its key, following a click in the hex view, copying a value, back after a restart).
 #include <QApplication>
@@ -15,15 +15,15 @@
 #include "format/DetailOptions.h"
 #include "report/ReportRun.h"
 #include "tools/LevelBuilder.h"
-#include "ui/InspectorDock.h"
+#include "ui/ReadingsDock.h"
 #include "ui/StructureViews.h"
 #include "ui/frmMain.h"
 #include "views/HexView.h"
-#include "views/InspectorModel.h"
-#include "views/InspectorPane.h"
+#include "views/ReadingsModel.h"
+#include "views/ReadingsPane.h"
 #include "views/SpanSelection.h"
 
-using inspector::Reading;
+using readings::Reading;
 
 namespace {
 
@@ -38,10 +38,10 @@ std::vector<uint8_t> BytesOf(const QString& hex) {
     return out;
 }
 
-InspectorDock& Inspector(frmMain& w) {
-    auto* dock = w.findChild<InspectorDock*>();
+ReadingsDock& Readings(frmMain& w) {
+    auto* dock = w.findChild<ReadingsDock*>();
     if (!dock)
-        qFatal("no Data Inspector dock");
+        qFatal("no Byte Readings dock");
     return *dock;
 }
 
@@ -60,16 +60,16 @@ int16_t S16At(const std::vector<uint8_t>& bytes, int64_t at) {
 
 Q_DECLARE_METATYPE(Reading)
 
-class InspectorTest : public QObject {
+class ReadingsTest : public QObject {
     Q_OBJECT
   private slots:
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setOrganizationName(QStringLiteral("StrataViewerInspectorTests"));
+        QCoreApplication::setOrganizationName(QStringLiteral("StrataViewerReadingsTests"));
         QSettings().clear();
     }
 
-    void inspectorReadsKnownBytes_data() {
+    void readingsReadsKnownBytes_data() {
         QTest::addColumn<QString>("bytes");
         QTest::addColumn<bool>("big");
         QTest::addColumn<Reading>("reading");
@@ -122,22 +122,22 @@ class InspectorTest : public QObject {
         row("u8 with no byte", "", false, Reading::U8, "past the end of the file (0 of 1 bytes)");
     }
 
-    void inspectorReadsKnownBytes() {
+    void readingsReadsKnownBytes() {
         QFETCH(QString, bytes);
         QFETCH(bool, big);
         QFETCH(Reading, reading);
         QFETCH(QString, expected);
         const std::vector<uint8_t> b = BytesOf(bytes);
-        const std::vector<inspector::Row> rows = inspector::Read(b, big, nullptr);
-        QCOMPARE(static_cast<int>(rows.size()), inspector::kReadings);
-        const inspector::Row& row = rows[static_cast<size_t>(reading)];
+        const std::vector<readings::Row> rows = readings::Read(b, big, nullptr);
+        QCOMPARE(static_cast<int>(rows.size()), readings::kReadings);
+        const readings::Row& row = rows[static_cast<size_t>(reading)];
         QCOMPARE(row.What, reading);
         QCOMPARE(row.Value, expected);
-        QCOMPARE(row.Complete, static_cast<int>(b.size()) >= inspector::BytesOf(reading));
+        QCOMPARE(row.Complete, static_cast<int>(b.size()) >= readings::BytesOf(reading));
     }
 
     // The swatches: the 5-5-5 colour with its alpha bit, and the palette's colour for an index.
-    void inspectorColourSwatches() {
+    void readingsColourSwatches() {
         const struct {
             uint16_t Word;
             int R, G, B, A;
@@ -147,27 +147,27 @@ class InspectorTest : public QObject {
             {0x4210, 132, 132, 132, 0}, {0x0421, 8, 8, 8, 0},
         };
         for (const auto& w : words) {
-            const QColor c = inspector::Colour555(w.Word);
+            const QColor c = readings::Colour555(w.Word);
             QVERIFY2(c == QColor(w.R, w.G, w.B, w.A), qPrintable(QString::number(w.Word, 16)));
         }
         const std::vector<uint8_t> word = {0x00, 0xFC};
-        QCOMPARE(inspector::Read(word, false, nullptr)[static_cast<size_t>(Reading::Colour16)].Swatch,
+        QCOMPARE(readings::Read(word, false, nullptr)[static_cast<size_t>(Reading::Colour16)].Swatch,
                  QColor(255, 0, 0, 255));
 
-        inspector::Palette palette{};
+        readings::Palette palette{};
         palette[200] = qRgb(10, 20, 30);
         const std::vector<uint8_t> index = {200};
-        const inspector::Row row =
-            inspector::Read(index, false, &palette)[static_cast<size_t>(Reading::PaletteIndex)];
+        const readings::Row row =
+            readings::Read(index, false, &palette)[static_cast<size_t>(Reading::PaletteIndex)];
         QCOMPARE(row.Value, QStringLiteral("200 (#0A141E)"));
         QCOMPARE(row.Swatch, QColor(10, 20, 30));
-        QVERIFY(!inspector::Read(index, false, nullptr)[static_cast<size_t>(Reading::PaletteIndex)]
+        QVERIFY(!readings::Read(index, false, nullptr)[static_cast<size_t>(Reading::PaletteIndex)]
                      .Swatch.isValid());
     }
 
     // The 8-bit palette: read from the level's bytes when the walk did not load it, from the store when
     // it did; both scale 6-bit components alike (x 4, at most 255).
-    void inspectorPaletteFromTheLevelOrTheStore() {
+    void readingsPaletteFromTheLevelOrTheStore() {
         levelbuilder::Level level = levelbuilder::FilledLevel(2);
         level.Palette8[5 * 3] = 63;
         level.Palette8[5 * 3 + 1] = 32;
@@ -176,9 +176,9 @@ class InspectorTest : public QObject {
         const std::vector<uint8_t> bytes = levelbuilder::Build(level);
 
         AppState bare;
-        QVERIFY(!inspector::Palette8Of(bare));
+        QVERIFY(!readings::Palette8Of(bare));
         bare.Level = std::make_shared<const LevelFile>(LevelFile::FromBytes(bytes));
-        const std::optional<inspector::Palette> fromBytes = inspector::Palette8Of(bare);
+        const std::optional<readings::Palette> fromBytes = readings::Palette8Of(bare);
         QVERIFY(fromBytes);
         QCOMPARE((*fromBytes)[5], qRgb(252, 128, 4));
         QCOMPARE(qRed((*fromBytes)[6]), 255);
@@ -189,7 +189,7 @@ class InspectorTest : public QObject {
         SetAllDetails(walked.DetailOptions, true);
         ReportLevelFile(walked, dir.Write("level.dm2", bytes));
         QVERIFY(walked.PalettesLoaded);
-        const std::optional<inspector::Palette> fromStore = inspector::Palette8Of(walked);
+        const std::optional<readings::Palette> fromStore = readings::Palette8Of(walked);
         QVERIFY(fromStore);
         QVERIFY(*fromStore == *fromBytes);
 
@@ -197,12 +197,12 @@ class InspectorTest : public QObject {
         AppState cut;
         cut.Level = std::make_shared<const LevelFile>(
             LevelFile::FromBytes(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 100)));
-        QVERIFY(!inspector::Palette8Of(cut));
+        QVERIFY(!readings::Palette8Of(cut));
     }
 
     // The field at an offset of a builder level: a vertex's column with its repeat-free name and value,
     // the count field in front of the vertices, and none in the version word.
-    void inspectorNamesTheFieldAtAnOffset() {
+    void readingsNamesTheFieldAtAnOffset() {
         levelbuilder::Layout layout;
         const std::vector<uint8_t> bytes = levelbuilder::Build(levelbuilder::FilledLevel(2), layout);
         TempDir dir;
@@ -222,7 +222,7 @@ class InspectorTest : public QObject {
             {vertex + 4, "z", vertex + 4, 2},
         };
         for (const auto& c : cases) {
-            const auto field = inspector::FieldAt(state.Map, *state.Level, c.Offset);
+            const auto field = readings::FieldAt(state.Map, *state.Level, c.Offset);
             QVERIFY2(field, c.Name);
             QCOMPARE(field->Name, QString::fromLatin1(c.Name));
             QCOMPARE(field->First, c.First);
@@ -230,27 +230,27 @@ class InspectorTest : public QObject {
             QCOMPARE(field->Value, QString::number(S16At(bytes, c.First)));
             QVERIFY2(field->Place.startsWith(QStringLiteral("Vertex No 1 at ")), qPrintable(field->Place));
         }
-        const auto count = inspector::FieldAt(state.Map, *state.Level, layout.Parts.at(0).Vertices);
+        const auto count = readings::FieldAt(state.Map, *state.Level, layout.Parts.at(0).Vertices);
         QVERIFY(count);
         QVERIFY2(count->Name.endsWith(QStringLiteral(" count")), qPrintable(count->Name));
         QCOMPARE(count->Value, QString::number(S16At(bytes, layout.Parts.at(0).Vertices)));
-        QVERIFY(!inspector::FieldAt(state.Map, *state.Level, 0));
+        QVERIFY(!readings::FieldAt(state.Map, *state.Level, 0));
     }
 
     // The real window: the dock hidden at first, shown by its key; a click on a byte in the hex view
     // fills it; the big-endian toggle reads the same bytes the other way; Ctrl+C copies a row's value.
-    void inspectorDockFollowsAClickInTheHexView() {
+    void readingsDockFollowsAClickInTheHexView() {
         QSettings().clear();
         TempDir dir;
         AppState state;
         state.ProgramFolder = dir.Path();
         frmMain w(state);
         SetAllDetails(state.DetailOptions, true);
-        InspectorDock& inspector = Inspector(w);
-        QVERIFY(inspector.Dock()->isHidden());
-        QAction* toggle = w.findChild<QAction*>(QStringLiteral("mnuStructureInspector"));
+        ReadingsDock& readings = Readings(w);
+        QVERIFY(readings.Dock()->isHidden());
+        QAction* toggle = w.findChild<QAction*>(QStringLiteral("mnuStructureReadings"));
         QVERIFY(toggle && w.StructureMenu()->actions().contains(toggle));
-        QCOMPARE(toggle->text(), QStringLiteral("&Data Inspector"));
+        QCOMPARE(toggle->text(), QStringLiteral("&Byte Readings"));
         QCOMPARE(toggle->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_7));
 
         levelbuilder::Layout layout;
@@ -260,7 +260,7 @@ class InspectorTest : public QObject {
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QWidget* focus = QApplication::focusWidget();
         QTest::keyClick(focus ? focus : &w, Qt::Key_7, Qt::ControlModifier);
-        QVERIFY(inspector.Dock()->isVisible());
+        QVERIFY(readings.Dock()->isVisible());
         StructureViews& views = w.Structure();
         views.ShowAll();
         QCoreApplication::processEvents();
@@ -271,7 +271,7 @@ class InspectorTest : public QObject {
         QCoreApplication::processEvents();
         QTest::mouseClick(hex->viewport(), Qt::LeftButton, {}, hex->ByteRect(y).center());
         QCOMPARE(w.Selection().PickedOffset(), y);
-        InspectorPane& pane = *inspector.Pane();
+        ReadingsPane& pane = *readings.Pane();
         QCOMPARE(pane.Offset(), y);
         const auto at = static_cast<size_t>(y);
         const int16_t value = S16At(bytes, y);
@@ -294,7 +294,7 @@ class InspectorTest : public QObject {
         QTest::keyClick(rows, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), QString::number(value));
         QCOMPARE(rows->contextMenuPolicy(), Qt::ActionsContextMenu);
-        QAction* copy = rows->findChild<QAction*>(QStringLiteral("mnuInspectorCopy"));
+        QAction* copy = rows->findChild<QAction*>(QStringLiteral("mnuReadingsCopy"));
         QVERIFY(copy && rows->actions().contains(copy));
         rows->setCurrentItem(rows->topLevelItem(static_cast<int>(Reading::Hex)));
         copy->trigger();
@@ -309,7 +309,7 @@ class InspectorTest : public QObject {
     }
 
     // Shown when the window closed, shown after a restart; hidden, hidden.
-    void inspectorDockComesBackAfterARestart() {
+    void readingsDockComesBackAfterARestart() {
         QSettings().clear();
         TempDir dir;
         for (const bool shown : {true, false}) {
@@ -319,17 +319,17 @@ class InspectorTest : public QObject {
                 frmMain w(state);
                 w.show();
                 QVERIFY(QTest::qWaitForWindowExposed(&w));
-                Inspector(w).Dock()->setVisible(shown);
+                Readings(w).Dock()->setVisible(shown);
                 QVERIFY(w.close());
             }
             AppState state;
             state.ProgramFolder = dir.Path();
             frmMain again(state);
-            QCOMPARE(!Inspector(again).Dock()->isHidden(), shown);
+            QCOMPARE(!Readings(again).Dock()->isHidden(), shown);
         }
         QSettings().clear();
     }
 };
 
-QTEST_MAIN(InspectorTest)
-#include "InspectorTest.moc"
+QTEST_MAIN(ReadingsTest)
+#include "ReadingsTest.moc"

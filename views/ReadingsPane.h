@@ -1,5 +1,5 @@
 #pragma once
-// The data inspector's pane: the bytes at the byte picked in the shared selection (else the first
+// The byte readings's pane: the bytes at the byte picked in the shared selection (else the first
 // byte selected) read as numbers, hex, binary and colours, the record field there with its name, and a
 // toggle for big-endian readings. A row's value is copied by its context menu or Ctrl+C.
 #include <cstdint>
@@ -7,17 +7,17 @@
 
 #include <QWidget>
 
-#include "views/InspectorModel.h"
+#include "views/ReadingsModel.h"
 
 class QCheckBox;
 class QLabel;
 class QTreeWidget;
 class SpanSelection;
 
-class InspectorPane : public QWidget {
+class ReadingsPane : public QWidget {
     Q_OBJECT
   public:
-    explicit InspectorPane(SpanSelection& selection, QWidget* parent = nullptr);
+    explicit ReadingsPane(SpanSelection& selection, QWidget* parent = nullptr);
 
     // Reads the bytes at offset anew (-1: none) and shows them.
     void ShowOffset(int64_t offset);
@@ -28,7 +28,7 @@ class InspectorPane : public QWidget {
     QTreeWidget* Rows() const { return rows_; }
     QCheckBox* BigEndianBox() const { return bigEndian_; }
     // The value text a reading shows now.
-    QString ValueOf(inspector::Reading r) const;
+    QString ValueOf(readings::Reading r) const;
     // The line naming the field at the offset ("" where none holds it).
     QString FieldLine() const;
     QString OffsetLine() const;
@@ -37,7 +37,7 @@ class InspectorPane : public QWidget {
 
   private:
     void Follow();
-    const inspector::Palette* PaletteNow();
+    const readings::Palette* PaletteNow();
 
     SpanSelection& selection_;
     QCheckBox* bigEndian_ = nullptr;
@@ -46,7 +46,7 @@ class InspectorPane : public QWidget {
     QTreeWidget* rows_ = nullptr;
     int64_t offset_ = -1;
     // The 8-bit palette, worked out once per level shown.
-    std::optional<inspector::Palette> palette_;
+    std::optional<readings::Palette> palette_;
     const void* paletteOf_ = nullptr;
     bool paletteLoaded_ = false;
 };

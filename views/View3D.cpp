@@ -7,19 +7,23 @@
 #include <QOpenGLShaderProgram>
 #include <QWheelEvent>
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
+#include <xxhash.h>
 
 #include "format/LevelFormat.h"
 #include "views/SpanSelection.h"
 
 namespace {
 
-// Corner of a face as the vertex buffer holds it, 20 bytes: position, texture coordinates as fractions
-// of 65535, tile layer (kNoLayer: none) and flags.
+// Corner of a face as the vertex buffer holds it, 20 bytes: position, then texture coordinates as
+// fractions of 65535 and the tile layer (kNoLayer: no tile to draw, the face is shown in the warning
+// colour). The last word is always 0, so that equal corners are equal bytes.
 struct FaceVertex {
     float X, Y, Z;
-    uint16_t U, V, Layer, Flags;
+    uint16_t U, V, Layer, Unused;
 };
 static_assert(sizeof(FaceVertex) == 20);
 constexpr uint16_t kNoLayer = 0xFFFF;
@@ -36,31 +40,25 @@ constexpr float kClickSlop = 3;
 
 const char* const kFaceVertex = R"(#version 330 core
 layout(location = 0) in vec3 position;
-layout(location = 1) in vec2 uv;
-layout(location = 2) in uvec2 layerAndFlags;
+layout(location = 1) in vec3 uvAndLayer;
 uniform mat4 mvp;
 out vec3 texel;
-flat out int faceFlags;
 void main() {
     gl_Position = mvp * vec4(position, 1.0);
-    texel = vec3(uv, layerAndFlags.x == 65535u ? -1.0 : float(layerAndFlags.x));
-    faceFlags = int(layerAndFlags.y);
+    texel = vec3(uvAndLayer.xy / 65535.0, uvAndLayer.z == 65535.0 ? -1.0 : uvAndLayer.z);
 }
 )";
 
-// One-sided faces are culled here, so that both kinds share one draw per room. Index 0 of an 8-bit tile
-// (alpha 0) is see-through.
+// Faces without a tile to draw (layer -1) take the warning colour. Index 0 of an 8-bit tile (alpha 0)
+// is see-through.
 const char* const kFaceFragment = R"(#version 330 core
 uniform sampler2DArray tiles;
 uniform vec4 warning;
 uniform int showInvalid;
 in vec3 texel;
-flat in int faceFlags;
 out vec4 colour;
 void main() {
-    if (!gl_FrontFacing && (faceFlags & 1) == 0)
-        discard;
-    if ((faceFlags & 2) != 0 || texel.z < 0.0) {
+    if (texel.z < 0.0) {
         if (showInvalid == 0)
             discard;
         colour = warning;
@@ -563,11 +561,10 @@ void View3D::initializeGL() {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, facesIndices_);
     constexpr GLsizei faceStride = sizeof(FaceVertex);
     glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, faceStride, floats(0));
-    glVertexAttribPointer(1, 2, GL_UNSIGNED_SHORT, GL_TRUE, faceStride, floats(3));
-    glVertexAttribIPointer(2, 2, GL_UNSIGNED_SHORT, faceStride,
-                           reinterpret_cast<const void*>(offsetof(FaceVertex, Layer)));
-    for (GLuint i = 0; i < 3; ++i)
-        glEnableVertexAttribArray(i);
+    glVertexAttribPointer(1, 3, GL_UNSIGNED_SHORT, GL_FALSE, faceStride,
+                          reinterpret_cast<const void*>(offsetof(FaceVertex, U)));
+    glEnableVertexAttribArray(0);
+    glEnableVertexAttribArray(1);
     for (const auto& [vao, vbo] : {std::pair{linesVao_, linesVbo_}, std::pair{marksVao_, marksVbo_}}) {
         glBindVertexArray(vao);
         glBindBuffer(GL_ARRAY_BUFFER, vbo);
@@ -602,48 +599,57 @@ void View3D::ReleaseGL() {
 
 void View3D::UploadScene() {
     buffersDirty_ = false;
-    // Three indices a triangle, so that a room's triangles are one run of indices; the two triangles of
-    // a rectangle share the corners they have in common, which spares the GL a third of the corners.
+    // Room by room, corners equal in place, texture coordinates and tile are stored once, as the room's
+    // faces share its vertices in the file; the renderer then works each stored corner once. Within
+    // each room, faces drawn from the front only and faces drawn from both sides make two runs of
+    // indices, in two blocks: the first is drawn with back faces culled, the second without.
     std::vector<FaceVertex> corners;
-    std::vector<uint32_t> indices;
-    corners.reserve(scene_.Triangles.size() * 2);
-    indices.reserve(scene_.Triangles.size() * 3);
-    const auto same = [](const scene::Corner& a, const scene::Corner& b) {
-        return a.X == b.X && a.Y == b.Y && a.Z == b.Z && a.U == b.U && a.V == b.V;
-    };
-    uint32_t next = 0;
-    const scene::Triangle* previous = nullptr;
-    uint32_t previousFirst = 0;
-    for (const scene::Triangle& tri : scene_.Triangles) {
-        const uint16_t layer =
-            tri.Tile >= 0 && tri.Tile < layers_ ? static_cast<uint16_t>(tri.Tile) : kNoLayer;
-        const auto flags =
-            static_cast<uint16_t>(tri.Flags & (scene::Triangle::DoubleSided | scene::Triangle::Invalid));
-        const auto add = [&](const scene::Corner& c) {
-            corners.push_back({c.X, c.Y, c.Z, Fraction(c.U), Fraction(c.V), layer, flags});
-            return next++;
-        };
-        const bool half = previous && previous->Kind == scene::FaceKind::Rectangle &&
-                          tri.Kind == previous->Kind && tri.RecordAt == previous->RecordAt &&
-                          tri.Flags == previous->Flags && tri.Tile == previous->Tile &&
-                          same(tri.Corners[0], previous->Corners[0]) &&
-                          same(tri.Corners[1], previous->Corners[2]);
-        if (half) {
-            indices.insert(indices.end(), {previousFirst, previousFirst + 2, add(tri.Corners[2])});
-            previous = nullptr;
-            continue;
+    std::vector<uint32_t> front, both;
+    front.reserve(scene_.Triangles.size() * 3);
+    std::vector<uint32_t> table; // a room's corners by hash: the corner's number + 1, 0 where empty
+    faceRuns_.assign(scene_.Rooms.size(), {});
+    for (size_t r = 0; r < scene_.Rooms.size(); ++r) {
+        const scene::SceneRoom& room = scene_.Rooms[r];
+        FaceRuns& runs = faceRuns_[r];
+        runs.FirstCorner = static_cast<uint32_t>(corners.size());
+        runs.Front = {static_cast<int64_t>(front.size()), 0};
+        runs.Both = {static_cast<int64_t>(both.size()), 0};
+        table.assign(std::bit_ceil(std::max<size_t>(16, size_t(room.Triangles) * 6)), 0);
+        const size_t mask = table.size() - 1;
+        for (int32_t t = room.FirstTriangle; t < room.FirstTriangle + room.Triangles; ++t) {
+            const scene::Triangle& tri = scene_.Triangles[static_cast<size_t>(t)];
+            const uint16_t layer = tri.Tile >= 0 && tri.Tile < layers_ && !tri.Has(scene::Triangle::Invalid)
+                                       ? static_cast<uint16_t>(tri.Tile)
+                                       : kNoLayer;
+            std::vector<uint32_t>& out = tri.Has(scene::Triangle::DoubleSided) ? both : front;
+            for (const scene::Corner& c : tri.Corners) {
+                const FaceVertex v{c.X, c.Y, c.Z, Fraction(c.U), Fraction(c.V), layer, 0};
+                size_t slot = XXH3_64bits(&v, sizeof v) & mask;
+                while (table[slot] != 0 && std::memcmp(&corners[table[slot] - 1], &v, sizeof v) != 0)
+                    slot = (slot + 1) & mask;
+                if (table[slot] == 0) {
+                    corners.push_back(v);
+                    table[slot] = static_cast<uint32_t>(corners.size());
+                }
+                out.push_back(table[slot] - 1);
+            }
         }
-        previousFirst = next;
-        for (const scene::Corner& c : tri.Corners)
-            indices.push_back(add(c));
-        previous = &tri;
+        runs.LastCorner = static_cast<uint32_t>(std::max(corners.size(), size_t{1}) - 1);
+        runs.Front.second = static_cast<int64_t>(front.size()) - runs.Front.first;
+        runs.Both.second = static_cast<int64_t>(both.size()) - runs.Both.first;
     }
+    frontIndices_ = static_cast<int64_t>(front.size());
+    for (FaceRuns& runs : faceRuns_)
+        runs.Both.first += frontIndices_;
+    bothIndices_ = static_cast<int64_t>(both.size());
+    front.insert(front.end(), both.begin(), both.end());
+    corners_ = static_cast<uint32_t>(corners.size());
     glBindVertexArray(facesVao_);
     glBindBuffer(GL_ARRAY_BUFFER, facesVbo_);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(corners.size() * sizeof(FaceVertex)),
                  corners.data(), GL_STATIC_DRAW);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)),
-                 indices.data(), GL_STATIC_DRAW);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(front.size() * sizeof(uint32_t)),
+                 front.data(), GL_STATIC_DRAW);
     glBindVertexArray(0);
 
     // Doors as lines, then markers as points, each grouped by room so that a room's share is one run.
@@ -762,7 +768,6 @@ void View3D::paintGL() {
         return;
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
-    glDisable(GL_CULL_FACE);
     const float aspect = static_cast<float>(width()) / static_cast<float>(std::max(height(), 1));
     const QMatrix4x4 mvp = camera_.Projection(aspect) * camera_.View();
     const std::vector<int32_t> visible = VisibleRooms();
@@ -777,17 +782,30 @@ void View3D::paintGL() {
     glBindTexture(GL_TEXTURE_2D_ARRAY, tiles_);
     glBindVertexArray(facesVao_);
     glPolygonMode(GL_FRONT_AND_BACK, wireframe_ ? GL_LINE : GL_FILL);
-    const auto drawFaces = [&](int32_t firstTriangle, int32_t triangles) {
-        glDrawElements(
-            GL_TRIANGLES, triangles * 3, GL_UNSIGNED_INT,
-            reinterpret_cast<const void*>(static_cast<uintptr_t>(firstTriangle) * 3 * sizeof(uint32_t)));
+    // One run of indices of the front block or the back block: [first, first + count), whose corners lie
+    // within [firstCorner, lastCorner].
+    const auto drawFaces = [&](std::pair<int64_t, int64_t> run, uint32_t firstCorner, uint32_t lastCorner) {
+        if (run.second > 0)
+            glDrawRangeElements(
+                GL_TRIANGLES, firstCorner, lastCorner, static_cast<GLsizei>(run.second), GL_UNSIGNED_INT,
+                reinterpret_cast<const void*>(static_cast<uintptr_t>(run.first) * sizeof(uint32_t)));
     };
-    if (visible.empty()) {
-        drawFaces(0, static_cast<int32_t>(scene_.Triangles.size()));
-    } else {
-        for (int32_t r : visible) {
-            const scene::SceneRoom& room = scene_.Rooms[static_cast<size_t>(r)];
-            drawFaces(room.FirstTriangle, room.Triangles);
+    // Faces drawn from the front only, with their backs culled; then those drawn from both sides.
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glFrontFace(GL_CCW);
+    for (bool both : {false, true}) {
+        if (both)
+            glDisable(GL_CULL_FACE);
+        if (visible.empty()) {
+            const auto run =
+                both ? std::pair{frontIndices_, bothIndices_} : std::pair{int64_t{0}, frontIndices_};
+            drawFaces(run, 0, std::max(corners_, 1u) - 1);
+        } else {
+            for (int32_t r : visible) {
+                const FaceRuns& runs = faceRuns_[static_cast<size_t>(r)];
+                drawFaces(both ? runs.Both : runs.Front, runs.FirstCorner, runs.LastCorner);
+            }
         }
     }
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);

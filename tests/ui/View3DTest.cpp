@@ -284,6 +284,54 @@ class View3DTest : public QObject {
                  qPrintable(Named(frame.pixelColor(kSide / 2, kSide / 2))));
     }
 
+    // Faces meeting at an edge keep their own tiles: the wall, on a second tile (palette index 2, (40,
+    // 200, 120) on screen), shares its bottom corners with the floor on the first. Near that edge, as in
+    // its middle, the wall has its own colour; a both-sided wall seen from behind too. Every room drawn,
+    // then room 0 and its neighbour.
+    void facesSharingAnEdgeKeepTheirTiles_data() {
+        QTest::addColumn<bool>("allRooms");
+        QTest::addColumn<bool>("bothSided");
+        QTest::newRow("every room") << true << false;
+        QTest::newRow("room 0 and its neighbour") << false << false;
+        QTest::newRow("every room, both-sided wall") << true << true;
+        QTest::newRow("room 0, both-sided wall") << false << true;
+    }
+    void facesSharingAnEdgeKeepTheirTiles() {
+        QFETCH(bool, allRooms);
+        QFETCH(bool, bothSided);
+        Level level = PlacedLevel(static_cast<int16_t>(bothSided ? 0x8001 : 1));
+        level.Palette8[6] = 10;
+        level.Palette8[7] = 50;
+        level.Palette8[8] = 30;
+        level.Tiles.Add(Tile8(65536, 2));
+        ObjectTexture second = level.ObjectTextures.Items[0];
+        second.TileIndex = 1;
+        level.ObjectTextures.Add(second);
+        const QColor wallColour(40, 200, 120);
+
+        Walked w(level);
+        SpanSelection selection(w.state);
+        View3D view(selection);
+        view.resize(kSide, kSide);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.SetAllRooms(allRooms);
+        view.SetCurrentRoom(0);
+        LookAtTheWall(view);
+        QImage frame = view.grabFramebuffer();
+        // The wall's bottom edge lies at row 143: rows 138 and 100 are on the wall, 170 on the floor.
+        for (const QPoint at : {QPoint(132, 138), QPoint(132, 100), QPoint(160, 60)})
+            QVERIFY2(Near(frame.pixelColor(at), wallColour), qPrintable(Named(frame.pixelColor(at))));
+        QVERIFY2(Near(frame.pixelColor(132, 170), kTileColour),
+                 qPrintable(Named(frame.pixelColor(132, 170))));
+        if (bothSided) {
+            LookAtTheWall(view, 180, 1024);
+            frame = view.grabFramebuffer();
+            QVERIFY2(Near(frame.pixelColor(kSide / 2, kSide / 2), wallColour),
+                     qPrintable(Named(frame.pixelColor(kSide / 2, kSide / 2))));
+        }
+    }
+
     // The toggles: 16-bit tiles give the wall the colour of its 16-bit tile, here every word 0xFC00
     // (alpha set, red 31, green and blue 0: (255, 0, 0)); in wireframe the inside of the wall is open.
     void tileDepthAndWireframeToggles() {

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <limits>
+#include <span>
 #include <xxhash.h>
 
 #include "format/LevelFormat.h"
@@ -75,11 +77,9 @@ const char* const kLineVertex = R"(#version 330 core
 layout(location = 0) in vec3 position;
 layout(location = 1) in vec4 tint;
 uniform mat4 mvp;
-uniform float pointSize;
 out vec4 lineColour;
 void main() {
     gl_Position = mvp * vec4(position, 1.0);
-    gl_PointSize = pointSize;
     lineColour = tint;
 }
 )";
@@ -170,6 +170,32 @@ void Grow(std::array<float, 3>& lo, std::array<float, 3>& hi, const float* p) {
         lo[k] = std::min(lo[k], p[k]);
         hi[k] = std::max(hi[k], p[k]);
     }
+}
+
+// A room's one-sided faces by the way they face: 2 x axis + (1 where the face looks towards the axis's
+// negative side) for a face whose corners share that axis's coordinate, kOtherFaces for the rest.
+constexpr size_t kOtherFaces = 6;
+
+size_t FacingGroup(const scene::Triangle& tri) {
+    const auto& c = tri.Corners;
+    const std::array<std::array<double, 3>, 3> p{
+        {{c[0].X, c[0].Y, c[0].Z}, {c[1].X, c[1].Y, c[1].Z}, {c[2].X, c[2].Y, c[2].Z}}};
+    // The normal by the corners' counter-clockwise order, towards the front; exact in doubles.
+    const std::array<double, 3> u{p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]};
+    const std::array<double, 3> v{p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]};
+    const std::array<double, 3> n{u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
+                                  u[0] * v[1] - u[1] * v[0]};
+    for (size_t axis = 0; axis < 3; ++axis)
+        if (p[0][axis] == p[1][axis] && p[0][axis] == p[2][axis] && n[axis] != 0)
+            return 2 * axis + (n[axis] < 0 ? 1 : 0);
+    return kOtherFaces;
+}
+
+// Whether some face of a group across an axis can show its front to the eye: for a group facing +axis,
+// the eye above its lowest plane; for -axis, below its highest. From elsewhere the GL would cull each.
+bool GroupMayFaceEye(size_t group, float plane, const QVector3D& eye) {
+    const float at = eye[static_cast<int>(group / 2)];
+    return group % 2 == 0 ? at > plane : at < plane;
 }
 
 QSurfaceFormat WantedFormat() {
@@ -600,28 +626,24 @@ void View3D::ReleaseGL() {
 void View3D::UploadScene() {
     buffersDirty_ = false;
     // Room by room, corners equal in place, texture coordinates and tile are stored once, as the room's
-    // faces share its vertices in the file; the renderer then works each stored corner once. Within
-    // each room, faces drawn from the front only and faces drawn from both sides make two runs of
-    // indices, in two blocks: the first is drawn with back faces culled, the second without.
+    // faces share its vertices in the file; the renderer then works each stored corner once. The
+    // indices are laid out as FaceRuns tells.
     std::vector<FaceVertex> corners;
     std::vector<uint32_t> front, both;
     front.reserve(scene_.Triangles.size() * 3);
     std::vector<uint32_t> table; // a room's corners by hash: the corner's number + 1, 0 where empty
+    std::vector<uint8_t> groupOf;
     faceRuns_.assign(scene_.Rooms.size(), {});
     for (size_t r = 0; r < scene_.Rooms.size(); ++r) {
         const scene::SceneRoom& room = scene_.Rooms[r];
         FaceRuns& runs = faceRuns_[r];
         runs.FirstCorner = static_cast<uint32_t>(corners.size());
-        runs.Front = {static_cast<int64_t>(front.size()), 0};
-        runs.Both = {static_cast<int64_t>(both.size()), 0};
         table.assign(std::bit_ceil(std::max<size_t>(16, size_t(room.Triangles) * 6)), 0);
         const size_t mask = table.size() - 1;
-        for (int32_t t = room.FirstTriangle; t < room.FirstTriangle + room.Triangles; ++t) {
-            const scene::Triangle& tri = scene_.Triangles[static_cast<size_t>(t)];
+        const auto add = [&](const scene::Triangle& tri, std::vector<uint32_t>& out) {
             const uint16_t layer = tri.Tile >= 0 && tri.Tile < layers_ && !tri.Has(scene::Triangle::Invalid)
                                        ? static_cast<uint16_t>(tri.Tile)
                                        : kNoLayer;
-            std::vector<uint32_t>& out = tri.Has(scene::Triangle::DoubleSided) ? both : front;
             for (const scene::Corner& c : tri.Corners) {
                 const FaceVertex v{c.X, c.Y, c.Z, Fraction(c.U), Fraction(c.V), layer, 0};
                 size_t slot = XXH3_64bits(&v, sizeof v) & mask;
@@ -633,17 +655,43 @@ void View3D::UploadScene() {
                 }
                 out.push_back(table[slot] - 1);
             }
+        };
+        const auto roomTriangles =
+            std::span(scene_.Triangles)
+                .subspan(static_cast<size_t>(room.FirstTriangle), static_cast<size_t>(room.Triangles));
+        groupOf.clear();
+        for (const scene::Triangle& tri : roomTriangles)
+            groupOf.push_back(static_cast<uint8_t>(FacingGroup(tri)));
+        for (size_t g = 0; g < runs.Plane.size(); ++g)
+            runs.Plane[g] =
+                g % 2 == 0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
+        for (size_t g = 0; g < runs.Groups.size(); ++g) {
+            const auto first = static_cast<int64_t>(front.size());
+            for (size_t t = 0; t < roomTriangles.size(); ++t) {
+                const scene::Triangle& tri = roomTriangles[t];
+                if (groupOf[t] != g || tri.Has(scene::Triangle::DoubleSided))
+                    continue;
+                if (g != kOtherFaces) {
+                    const float plane =
+                        std::array{tri.Corners[0].X, tri.Corners[0].Y, tri.Corners[0].Z}[g / 2];
+                    runs.Plane[g] =
+                        g % 2 == 0 ? std::min(runs.Plane[g], plane) : std::max(runs.Plane[g], plane);
+                }
+                add(tri, front);
+            }
+            runs.Groups[g] = {first, static_cast<int64_t>(front.size()) - first};
         }
-        runs.LastCorner = static_cast<uint32_t>(std::max(corners.size(), size_t{1}) - 1);
-        runs.Front.second = static_cast<int64_t>(front.size()) - runs.Front.first;
+        runs.Both.first = static_cast<int64_t>(both.size());
+        for (const scene::Triangle& tri : roomTriangles)
+            if (tri.Has(scene::Triangle::DoubleSided))
+                add(tri, both);
         runs.Both.second = static_cast<int64_t>(both.size()) - runs.Both.first;
+        runs.LastCorner = static_cast<uint32_t>(std::max(corners.size(), size_t{1}) - 1);
     }
-    frontIndices_ = static_cast<int64_t>(front.size());
+    // The faces drawn from both sides follow those drawn from the front only.
     for (FaceRuns& runs : faceRuns_)
-        runs.Both.first += frontIndices_;
-    bothIndices_ = static_cast<int64_t>(both.size());
+        runs.Both.first += static_cast<int64_t>(front.size());
     front.insert(front.end(), both.begin(), both.end());
-    corners_ = static_cast<uint32_t>(corners.size());
     glBindVertexArray(facesVao_);
     glBindBuffer(GL_ARRAY_BUFFER, facesVbo_);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(corners.size() * sizeof(FaceVertex)),
@@ -720,8 +768,10 @@ void View3D::UploadTiles() {
                         GL_UNSIGNED_BYTE, data);
     }
     // Near, a tile's pixels stay sharp; far, its smaller copies keep pictures and numbers from shimmering.
+    // Within a copy the nearest pixel serves: on the software renderer that reads a quarter of the pixels
+    // that blending four would, for the same picture.
     glGenerateMipmap(GL_TEXTURE_2D_ARRAY);
-    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
@@ -782,31 +832,43 @@ void View3D::paintGL() {
     glBindTexture(GL_TEXTURE_2D_ARRAY, tiles_);
     glBindVertexArray(facesVao_);
     glPolygonMode(GL_FRONT_AND_BACK, wireframe_ ? GL_LINE : GL_FILL);
-    // One run of indices of the front block or the back block: [first, first + count), whose corners lie
-    // within [firstCorner, lastCorner].
-    const auto drawFaces = [&](std::pair<int64_t, int64_t> run, uint32_t firstCorner, uint32_t lastCorner) {
-        if (run.second > 0)
+    // One run of indices [first, first + count) of a room's faces.
+    const auto drawFaces = [&](const FaceRuns& runs, int64_t first, int64_t count) {
+        if (count > 0)
             glDrawRangeElements(
-                GL_TRIANGLES, firstCorner, lastCorner, static_cast<GLsizei>(run.second), GL_UNSIGNED_INT,
-                reinterpret_cast<const void*>(static_cast<uintptr_t>(run.first) * sizeof(uint32_t)));
+                GL_TRIANGLES, runs.FirstCorner, runs.LastCorner, static_cast<GLsizei>(count), GL_UNSIGNED_INT,
+                reinterpret_cast<const void*>(static_cast<uintptr_t>(first) * sizeof(uint32_t)));
     };
-    // Faces drawn from the front only, with their backs culled; then those drawn from both sides.
+    std::vector<int32_t> rooms = visible;
+    if (visible.empty())
+        for (size_t r = 0; r < scene_.Rooms.size(); ++r)
+            rooms.push_back(static_cast<int32_t>(r));
+    const QVector3D eye = camera_.Eye();
+
+    // The faces drawn from the front only, with their backs culled; of them, the groups whose faces all
+    // turn their backs to the eye are left out whole. Then the faces drawn from both sides.
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
     glFrontFace(GL_CCW);
-    for (bool both : {false, true}) {
-        if (both)
-            glDisable(GL_CULL_FACE);
-        if (visible.empty()) {
-            const auto run =
-                both ? std::pair{frontIndices_, bothIndices_} : std::pair{int64_t{0}, frontIndices_};
-            drawFaces(run, 0, std::max(corners_, 1u) - 1);
-        } else {
-            for (int32_t r : visible) {
-                const FaceRuns& runs = faceRuns_[static_cast<size_t>(r)];
-                drawFaces(both ? runs.Both : runs.Front, runs.FirstCorner, runs.LastCorner);
+    for (int32_t r : rooms) {
+        const FaceRuns& runs = faceRuns_[static_cast<size_t>(r)];
+        int64_t first = 0, count = 0; // the groups drawn one after the other make one run
+        for (size_t g = 0; g < runs.Groups.size(); ++g) {
+            if (g != kOtherFaces && !GroupMayFaceEye(g, runs.Plane[g], eye)) {
+                drawFaces(runs, first, count);
+                count = 0;
+                continue;
             }
+            if (count == 0)
+                first = runs.Groups[g].first;
+            count += runs.Groups[g].second;
         }
+        drawFaces(runs, first, count);
+    }
+    glDisable(GL_CULL_FACE);
+    for (int32_t r : rooms) {
+        const FaceRuns& runs = faceRuns_[static_cast<size_t>(r)];
+        drawFaces(runs, runs.Both.first, runs.Both.second);
     }
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 
@@ -816,8 +878,9 @@ void View3D::paintGL() {
     glDepthMask(GL_FALSE);
     lines_->bind();
     lines_->setUniformValue("mvp", mvp);
-    lines_->setUniformValue("pointSize", kMarkerPixels);
-    glEnable(GL_PROGRAM_POINT_SIZE);
+    // One size for every marker, set in the GL rather than by the shader: the software renderer then
+    // draws the points on its quick path.
+    glPointSize(kMarkerPixels);
     glBindVertexArray(linesVao_);
     if (visible.empty()) {
         glDrawArrays(GL_LINES, 0, doorVertices_);

@@ -120,15 +120,18 @@ class View3D : public QOpenGLWidget, protected QOpenGLFunctions_3_3_Core {
     unsigned facesVao_ = 0, facesVbo_ = 0, facesIndices_ = 0, linesVao_ = 0, linesVbo_ = 0, marksVao_ = 0,
              marksVbo_ = 0, tiles_ = 0;
     int32_t layers_ = 0;
-    // A room's faces in the index buffer: its runs (first index, count) in the block of faces drawn from
-    // the front only and in the block of faces drawn from both sides, and the range of its corners.
+    // A room's faces in the index buffer. The faces drawn from the front only come first, room by
+    // room, each room's in seven groups: the faces that lie across an axis (their corners share an x, y
+    // or z) by the way they face (+x, -x, +y, -y, +z, -z), then the rest. The faces drawn from both sides
+    // follow, room by room. A group of faces across an axis holds the plane that decides whether any of
+    // them can face the eye: for a group facing +axis the lowest of its planes, for -axis the highest.
     struct FaceRuns {
-        std::pair<int64_t, int64_t> Front{0, 0}, Both{0, 0};
+        std::array<std::pair<int64_t, int64_t>, 7> Groups{}; // first index and count of each group
+        std::array<float, 6> Plane{};
+        std::pair<int64_t, int64_t> Both{0, 0};
         uint32_t FirstCorner = 0, LastCorner = 0;
     };
     std::vector<FaceRuns> faceRuns_;
-    int64_t frontIndices_ = 0, bothIndices_ = 0; // the lengths of the two blocks
-    uint32_t corners_ = 0;
     // Doors as lines, then markers as points, each by room: per room the first vertex and the count.
     std::vector<std::pair<int32_t, int32_t>> doorRuns_, markerRuns_;
     int32_t doorVertices_ = 0, overlayVertices_ = 0;

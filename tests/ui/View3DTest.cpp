@@ -332,6 +332,69 @@ class View3DTest : public QObject {
         }
     }
 
+    // Faces turning their backs to the eye are left out a group at a time, and only where every face of
+    // the group does: a ledge facing up 3072 units above the floor, out of sight, seen from below, does
+    // not take the floor (facing up, below the eye) with it; an upright triangle left of the eye, across
+    // no axis, facing the eye and a little towards -x, on a second tile (40, 200, 120), is drawn.
+    void facesLeftOutOnlyWhenAllTurnAway() {
+        Level level = PlacedLevel();
+        level.Palette8[6] = 10;
+        level.Palette8[7] = 50;
+        level.Palette8[8] = 30;
+        level.Tiles.Add(Tile8(65536, 2));
+        ObjectTexture second = level.ObjectTextures.Items[0];
+        second.TileIndex = 1;
+        level.ObjectTextures.Add(second);
+        Room& hall = level.Rooms.Items[0];
+        for (const Vertex& v :
+             {V(-6144, -3072, 0), V(-6144, -3072, 1024), V(-4096, -3072, 1024), V(-4096, -3072, 0),
+              V(-200, -300, 2000), V(-600, -300, 2200), V(-400, -900, 2100)})
+            hall.Vertices.Add(v);
+        hall.Rectangles.Add({{11, 12, 13, 14}, 0});
+        hall.Triangles.Add({{15, 16, 17}, 1});
+
+        Walked w(level);
+        SpanSelection selection(w.state);
+        View3D view(selection);
+        view.resize(kSide, kSide);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        LookAtTheWall(view);
+        const QImage frame = view.grabFramebuffer();
+        // The triangle's middle, scene (-400, 500, -2100), lies at pixel (46, 143).
+        QVERIFY2(Near(frame.pixelColor(46, 143), QColor(40, 200, 120)),
+                 qPrintable(Named(frame.pixelColor(46, 143))));
+        for (const QPoint at : {QPoint(132, 170), QPoint(160, 60)})
+            QVERIFY2(Near(frame.pixelColor(at), kTileColour), qPrintable(Named(frame.pixelColor(at))));
+    }
+
+    // A marker is a square of 5 pixels in its kind's colour, 90% over what lies behind: the item, seen
+    // straight on from 2048 units, in the middle of the frame over the wall's tile colour.
+    void markerDrawnAsASquareOfItsColour() {
+        Walked w(PlacedLevel());
+        SpanSelection selection(w.state);
+        View3D view(selection);
+        view.resize(kSide, kSide);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        LookAtTheWall(view);
+        View3DCamera& c = view.Camera();
+        c.Target = QVector3D(512, 256, -1024);
+        c.Distance = 2048;
+        view.update();
+        const QImage frame = view.grabFramebuffer();
+        // 0.9 x (0.3, 0.95, 0.95) x 255 + 0.1 x (80, 160, 240)
+        const QColor item(77, 234, 242);
+        const auto near = [](QColor a, QColor b) {
+            return std::abs(a.red() - b.red()) <= 2 && std::abs(a.green() - b.green()) <= 2 &&
+                   std::abs(a.blue() - b.blue()) <= 2;
+        };
+        for (const QPoint at : {QPoint(99, 99), QPoint(101, 101), QPoint(99, 101), QPoint(101, 99)})
+            QVERIFY2(near(frame.pixelColor(at), item), qPrintable(Named(frame.pixelColor(at))));
+        for (const QPoint at : {QPoint(95, 100), QPoint(105, 100), QPoint(100, 95), QPoint(100, 105)})
+            QVERIFY2(Near(frame.pixelColor(at), kTileColour), qPrintable(Named(frame.pixelColor(at))));
+    }
+
     // The toggles: 16-bit tiles give the wall the colour of its 16-bit tile, here every word 0xFC00
     // (alpha set, red 31, green and blue 0: (255, 0, 0)); in wireframe the inside of the wall is open.
     void tileDepthAndWireframeToggles() {

@@ -100,6 +100,20 @@ Level PlacedLevel(int16_t wallTexture = 0) {
     return level;
 }
 
+// Palette entry 2, (10, 50, 30): (40, 200, 120) on screen, on every pixel of a second tile, which object
+// texture 1 covers whole.
+const QColor kSecondTileColour(40, 200, 120);
+Level WithSecondTile(Level level) {
+    level.Palette8[6] = 10;
+    level.Palette8[7] = 50;
+    level.Palette8[8] = 30;
+    level.Tiles.Add(Tile8(65536, 2));
+    ObjectTexture second = level.ObjectTextures.Items[0];
+    second.TileIndex = 1;
+    level.ObjectTextures.Add(second);
+    return level;
+}
+
 struct Walked {
     TempDir dir;
     AppState state;
@@ -117,6 +131,18 @@ struct Walked {
     int64_t TriangleAt(int r, int i) const {
         return layout.Parts.at(static_cast<size_t>(r)).Triangles + 2 + 8 * i;
     }
+};
+
+// A walked level with a view of kSide x kSide over it, shown.
+struct Shown {
+    Walked w;
+    SpanSelection selection{w.state};
+    View3D view{selection};
+    explicit Shown(const Level& level, bool listed = false) : w(level, listed) {
+        view.resize(kSide, kSide);
+        view.show();
+    }
+    bool Exposed() { return QTest::qWaitForWindowExposed(&view); }
 };
 
 // A view of kSide x kSide looking north at the wall from the floor's south edge: the eye at scene
@@ -224,12 +250,9 @@ class View3DTest : public QObject {
         QFETCH(int, kind);
         QFETCH(int, face);
         QFETCH(bool, listed);
-        Walked w(PlacedLevel(), listed);
-        SpanSelection selection(w.state);
-        View3D view(selection);
-        view.resize(kSide, kSide);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        Shown shown(PlacedLevel(), listed);
+        QVERIFY(shown.Exposed());
+        auto& [w, selection, view] = shown;
         LookAtTheWall(view);
         QTest::mouseClick(&view, Qt::LeftButton, {}, pixel);
         if (kind < 0) {
@@ -246,12 +269,9 @@ class View3DTest : public QObject {
     // The pixels of a rendered frame: the tile's palette colour on the faces, the warning colour on the
     // invalid face until it is hidden; a one-sided face is not drawn from behind, a both-sided one is.
     void frameShowsTheTileColours() {
-        Walked w(PlacedLevel());
-        SpanSelection selection(w.state);
-        View3D view(selection);
-        view.resize(kSide, kSide);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        Shown shown(PlacedLevel());
+        QVERIFY(shown.Exposed());
+        auto& [w, selection, view] = shown;
         LookAtTheWall(view);
         QImage frame = view.grabFramebuffer();
         QCOMPARE(frame.size(), QSize(kSide, kSide));
@@ -272,12 +292,9 @@ class View3DTest : public QObject {
         QCOMPARE(frame.pixelColor(kSide / 2, kSide / 2), open);
     }
     void frameDrawsBothSidedFacesFromBehind() {
-        Walked w(PlacedLevel(static_cast<int16_t>(0x8000)));
-        SpanSelection selection(w.state);
-        View3D view(selection);
-        view.resize(kSide, kSide);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        Shown shown(PlacedLevel(static_cast<int16_t>(0x8000)));
+        QVERIFY(shown.Exposed());
+        auto& [w, selection, view] = shown;
         LookAtTheWall(view, 180, 1024);
         const QImage frame = view.grabFramebuffer();
         QVERIFY2(Near(frame.pixelColor(kSide / 2, kSide / 2), kTileColour),
@@ -299,35 +316,24 @@ class View3DTest : public QObject {
     void facesSharingAnEdgeKeepTheirTiles() {
         QFETCH(bool, allRooms);
         QFETCH(bool, bothSided);
-        Level level = PlacedLevel(static_cast<int16_t>(bothSided ? 0x8001 : 1));
-        level.Palette8[6] = 10;
-        level.Palette8[7] = 50;
-        level.Palette8[8] = 30;
-        level.Tiles.Add(Tile8(65536, 2));
-        ObjectTexture second = level.ObjectTextures.Items[0];
-        second.TileIndex = 1;
-        level.ObjectTextures.Add(second);
-        const QColor wallColour(40, 200, 120);
+        Level level = WithSecondTile(PlacedLevel(static_cast<int16_t>(bothSided ? 0x8001 : 1)));
 
-        Walked w(level);
-        SpanSelection selection(w.state);
-        View3D view(selection);
-        view.resize(kSide, kSide);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        Shown shown(level);
+        QVERIFY(shown.Exposed());
+        auto& [w, selection, view] = shown;
         view.SetAllRooms(allRooms);
         view.SetCurrentRoom(0);
         LookAtTheWall(view);
         QImage frame = view.grabFramebuffer();
         // The wall's bottom edge lies at row 143: rows 138 and 100 are on the wall, 170 on the floor.
         for (const QPoint at : {QPoint(132, 138), QPoint(132, 100), QPoint(160, 60)})
-            QVERIFY2(Near(frame.pixelColor(at), wallColour), qPrintable(Named(frame.pixelColor(at))));
+            QVERIFY2(Near(frame.pixelColor(at), kSecondTileColour), qPrintable(Named(frame.pixelColor(at))));
         QVERIFY2(Near(frame.pixelColor(132, 170), kTileColour),
                  qPrintable(Named(frame.pixelColor(132, 170))));
         if (bothSided) {
             LookAtTheWall(view, 180, 1024);
             frame = view.grabFramebuffer();
-            QVERIFY2(Near(frame.pixelColor(kSide / 2, kSide / 2), wallColour),
+            QVERIFY2(Near(frame.pixelColor(kSide / 2, kSide / 2), kSecondTileColour),
                      qPrintable(Named(frame.pixelColor(kSide / 2, kSide / 2))));
         }
     }
@@ -337,14 +343,7 @@ class View3DTest : public QObject {
     // not take the floor (facing up, below the eye) with it; an upright triangle left of the eye, across
     // no axis, facing the eye and a little towards -x, on a second tile (40, 200, 120), is drawn.
     void facesLeftOutOnlyWhenAllTurnAway() {
-        Level level = PlacedLevel();
-        level.Palette8[6] = 10;
-        level.Palette8[7] = 50;
-        level.Palette8[8] = 30;
-        level.Tiles.Add(Tile8(65536, 2));
-        ObjectTexture second = level.ObjectTextures.Items[0];
-        second.TileIndex = 1;
-        level.ObjectTextures.Add(second);
+        Level level = WithSecondTile(PlacedLevel());
         Room& hall = level.Rooms.Items[0];
         for (const Vertex& v :
              {V(-6144, -3072, 0), V(-6144, -3072, 1024), V(-4096, -3072, 1024), V(-4096, -3072, 0),
@@ -353,16 +352,13 @@ class View3DTest : public QObject {
         hall.Rectangles.Add({{11, 12, 13, 14}, 0});
         hall.Triangles.Add({{15, 16, 17}, 1});
 
-        Walked w(level);
-        SpanSelection selection(w.state);
-        View3D view(selection);
-        view.resize(kSide, kSide);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        Shown shown(level);
+        QVERIFY(shown.Exposed());
+        auto& [w, selection, view] = shown;
         LookAtTheWall(view);
         const QImage frame = view.grabFramebuffer();
         // The triangle's middle, scene (-400, 500, -2100), lies at pixel (46, 143).
-        QVERIFY2(Near(frame.pixelColor(46, 143), QColor(40, 200, 120)),
+        QVERIFY2(Near(frame.pixelColor(46, 143), kSecondTileColour),
                  qPrintable(Named(frame.pixelColor(46, 143))));
         for (const QPoint at : {QPoint(132, 170), QPoint(160, 60)})
             QVERIFY2(Near(frame.pixelColor(at), kTileColour), qPrintable(Named(frame.pixelColor(at))));
@@ -371,12 +367,9 @@ class View3DTest : public QObject {
     // A marker is a square of 5 pixels in its kind's colour, 90% over what lies behind: the item, seen
     // straight on from 2048 units, in the middle of the frame over the wall's tile colour.
     void markerDrawnAsASquareOfItsColour() {
-        Walked w(PlacedLevel());
-        SpanSelection selection(w.state);
-        View3D view(selection);
-        view.resize(kSide, kSide);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        Shown shown(PlacedLevel());
+        QVERIFY(shown.Exposed());
+        auto& [w, selection, view] = shown;
         LookAtTheWall(view);
         View3DCamera& c = view.Camera();
         c.Target = QVector3D(512, 256, -1024);
@@ -429,12 +422,9 @@ class View3DTest : public QObject {
     // Selecting a room elsewhere makes it current, its neighbours shown with it, and frames it; F frames
     // the selected face, W and S move towards it and back; the hover names the face.
     void selectionElsewhereAndTheKeys() {
-        Walked w(PlacedLevel());
-        SpanSelection selection(w.state);
-        View3D view(selection);
-        view.resize(kSide, kSide);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        Shown shown(PlacedLevel());
+        QVERIFY(shown.Exposed());
+        auto& [w, selection, view] = shown;
         int32_t eastSpan = -1;
         for (int32_t s = 0; s < w.state.Map.Size(); ++s)
             if (w.state.Map[s].Kind == SpanKind::Room && w.state.Map[s].Index == 1)
@@ -491,12 +481,9 @@ class View3DTest : public QObject {
     void selectionFramesWhatItNames() {
         QFETCH(int, which);
         QFETCH(QVector3D, middle);
-        Walked w(PlacedLevel());
-        SpanSelection selection(w.state);
-        View3D view(selection);
-        view.resize(kSide, kSide);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        Shown shown(PlacedLevel());
+        QVERIFY(shown.Exposed());
+        auto& [w, selection, view] = shown;
         const int64_t first =
             std::array<int64_t, 4>{w.RectangleAt(0, 1), w.layout.Parts.at(0).Doors + 2, w.layout.Items + 4,
                                    w.layout.Cameras + 4}[static_cast<size_t>(which)];

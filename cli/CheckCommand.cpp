@@ -23,13 +23,6 @@ namespace {
 
 constexpr std::string_view kProgram = "strata-check";
 
-class CheckFormatter : public CLI::Formatter {
-  public:
-    std::string make_usage(const CLI::App*, std::string) const override {
-        return "Usage: " + std::string(kCheckUsage) + "\n";
-    }
-};
-
 struct CheckRequest {
     std::string Format = "text";
     std::vector<std::string> RuleLists;
@@ -218,7 +211,7 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
                  "level does not have, a face's vertex past its room's list, an item in no room. Each\n"
                  "finding names the bytes of the field that makes it.",
                  std::string(kProgram));
-    app.formatter(std::make_shared<CheckFormatter>());
+    UseUsageLine(app, std::string(kCheckUsage));
     app.set_version_flag("--version", std::string(kProgram) + " " STRATA_VERSION);
     app.footer("DIR is searched, with its subfolders, for the files that start with a DM2 or DM3 version\n"
                "word, as strata-report --summary searches it.\n"
@@ -241,11 +234,8 @@ int RunCheckCommand(const std::vector<std::string>& args, std::ostream& out, std
     app.add_flag("--list-rules", request.ListRules, "Print every rule: its id, severity and what it checks");
     app.add_option("FILE", request.Paths, "Level files, or folders to search for them")->type_name("");
 
-    std::vector<const char*> argv{kProgram.data()};
-    for (const std::string& a : args)
-        argv.push_back(a.c_str());
     try {
-        app.parse(static_cast<int>(argv.size()), argv.data());
+        ParseArguments(app, kProgram, args);
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
             app.exit(e, out, err); // --help or --version

@@ -18,13 +18,6 @@ namespace {
 
 constexpr std::string_view kProgram = "strata-diff";
 
-class DiffFormatter : public CLI::Formatter {
-  public:
-    std::string make_usage(const CLI::App*, std::string) const override {
-        return "Usage: " + std::string(kDiffUsage) + "\n";
-    }
-};
-
 struct DiffRequest {
     std::string Format = "text";
     bool Stat = false;
@@ -135,7 +128,7 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
         "Compares two DM2 or DM3 level files by their structure: chunk by chunk, room by room, record\n"
         "by record, field by field, by value and never by offset.",
         std::string(kProgram));
-    app.formatter(std::make_shared<DiffFormatter>());
+    UseUsageLine(app, std::string(kDiffUsage));
     app.set_version_flag("--version", std::string(kProgram) + " " STRATA_VERSION);
     app.footer(
         "Exit status: 0 the levels are the same (nothing is printed), 1 they differ, 2 a file cannot be\n"
@@ -153,11 +146,8 @@ int RunDiffCommand(const std::vector<std::string>& args, std::ostream& out, std:
     app.add_option("A", request.PathA, "The first level file")->type_name("");
     app.add_option("B", request.PathB, "The second level file")->type_name("");
 
-    std::vector<const char*> argv{kProgram.data()};
-    for (const std::string& a : args)
-        argv.push_back(a.c_str());
     try {
-        app.parse(static_cast<int>(argv.size()), argv.data());
+        ParseArguments(app, kProgram, args);
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
             app.exit(e, out, err); // --help or --version

@@ -21,13 +21,6 @@ namespace {
 
 constexpr std::string_view kProgram = "strata-export";
 
-class ExportFormatter : public CLI::Formatter {
-  public:
-    std::string make_usage(const CLI::App*, std::string) const override {
-        return "Usage: " + std::string(kExportUsage) + "\n";
-    }
-};
-
 struct ExportRequest {
     std::string Format; // empty: from OUT's extension
     std::string Rooms;
@@ -193,7 +186,7 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
     CLI::App app("Writes a DM2 or DM3 level's rooms as a 3D scene: glTF 2.0 (for Blender: File > Import >\n"
                  "glTF 2.0) or OBJ, with the tiles as PNG textures, in metres (1024 units = 1 m), +y up.",
                  std::string(kProgram));
-    app.formatter(std::make_shared<ExportFormatter>());
+    UseUsageLine(app, std::string(kExportUsage));
     app.set_version_flag("--version", std::string(kProgram) + " " STRATA_VERSION);
     app.footer(
         "glb is one binary file; gltf writes OUT's .bin and one PNG per tile beside it (NAME.tileN.png);\n"
@@ -212,11 +205,8 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
     app.add_option("-o,--output", request.OutputPath, "The file to write the scene into")->type_name("OUT");
     app.add_option("LEVEL", request.Levels, "The level file")->type_name("");
 
-    std::vector<const char*> argv{kProgram.data()};
-    for (const std::string& a : args)
-        argv.push_back(a.c_str());
     try {
-        app.parse(static_cast<int>(argv.size()), argv.data());
+        ParseArguments(app, kProgram, args);
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
             app.exit(e, out, err); // --help or --version

@@ -29,13 +29,6 @@ namespace {
 constexpr std::string_view kProgram = "strata-report";
 
 // Help starts with the command's own usage line instead of the generated one.
-class ReportFormatter : public CLI::Formatter {
-  public:
-    std::string make_usage(const CLI::App*, std::string) const override {
-        return "Usage: " + std::string(kReportUsage) + "\n       " + std::string(kSummaryUsage) + "\n";
-    }
-};
-
 void PrintOptionList(std::ostream& out) {
     for (int i = 0; i < kDetailOptionCount; ++i)
         out << i << ' ' << kDetailOptionTable[static_cast<size_t>(i)].Caption << '\n';
@@ -145,7 +138,7 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::
         "Writes the report of a DM2 or DM3 level file: every chunk with its offset, count and size,\n"
         "and the records of the detailed sections. With --summary, one row per level file instead.",
         std::string(kProgram));
-    app.formatter(std::make_shared<ReportFormatter>());
+    UseUsageLine(app, std::string(kReportUsage) + "\n       " + std::string(kSummaryUsage));
     app.set_version_flag("--version", std::string(kProgram) + " " STRATA_VERSION);
     app.footer("LEVEL_FILE - reads the level from standard input.\n"
                "Exit status: 0 the report is complete, 1 the level file cannot be read or an output (the\n"
@@ -177,11 +170,8 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, std::
     app.add_flag("--summary", summary, "One row per level file in FILE|DIR... instead of a report");
     app.add_option("LEVEL_FILE", request.LevelPath, "The level file to report on")->type_name("");
 
-    std::vector<const char*> argv{kProgram.data()};
-    for (const std::string& a : args)
-        argv.push_back(a.c_str());
     try {
-        app.parse(static_cast<int>(argv.size()), argv.data());
+        ParseArguments(app, kProgram, args);
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
             app.exit(e, out, err); // --help or --version

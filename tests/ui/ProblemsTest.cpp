@@ -14,6 +14,7 @@
 #include <QThreadPool>
 #include <QTreeView>
 
+#include "DockRestart.h"
 #include "check/Check.h"
 #include "common/TestFiles.h"
 #include "tools/DemoLevel.h"
@@ -359,24 +360,7 @@ class ProblemsTest : public QObject {
 
     // Shown when the window closed, shown after a restart; hidden, hidden.
     void problemsDockComesBackAfterARestart() {
-        QSettings().clear();
-        TempDir dir;
-        for (const bool shown : {true, false}) {
-            {
-                AppState state;
-                state.ProgramFolder = dir.Path();
-                frmMain w(state);
-                w.show();
-                QVERIFY(QTest::qWaitForWindowExposed(&w));
-                Problems(w).Dock()->setVisible(shown);
-                QVERIFY(w.close());
-            }
-            AppState state;
-            state.ProgramFolder = dir.Path();
-            frmMain again(state);
-            QCOMPARE(!Problems(again).Dock()->isHidden(), shown);
-        }
-        QSettings().clear();
+        CheckDockComesBackAfterARestart([](frmMain& w) { return Problems(w).Dock(); });
     }
 };
 

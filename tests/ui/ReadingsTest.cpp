@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "DockRestart.h"
 #include "common/TestFiles.h"
 #include "format/DetailOptions.h"
 #include "report/ReportRun.h"
@@ -310,24 +311,7 @@ class ReadingsTest : public QObject {
 
     // Shown when the window closed, shown after a restart; hidden, hidden.
     void readingsDockComesBackAfterARestart() {
-        QSettings().clear();
-        TempDir dir;
-        for (const bool shown : {true, false}) {
-            {
-                AppState state;
-                state.ProgramFolder = dir.Path();
-                frmMain w(state);
-                w.show();
-                QVERIFY(QTest::qWaitForWindowExposed(&w));
-                Readings(w).Dock()->setVisible(shown);
-                QVERIFY(w.close());
-            }
-            AppState state;
-            state.ProgramFolder = dir.Path();
-            frmMain again(state);
-            QCOMPARE(!Readings(again).Dock()->isHidden(), shown);
-        }
-        QSettings().clear();
+        CheckDockComesBackAfterARestart([](frmMain& w) { return Readings(w).Dock(); });
     }
 };
 

@@ -11,6 +11,7 @@
 
 #include "check/Check.h"
 #include "check/FindingWriter.h"
+#include "cli/CommandLine.h"
 #include "cli/ReportStream.h"
 #include "cli/SummaryCommand.h"
 #include "cli/UsageError.h"

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <unistd.h>
 
+#include "cli/CommandLine.h"
 #include "cli/ReportCommand.h"
 #include "cli/StandardInput.h"
 #include "cli/UsageError.h"

@@ -7,6 +7,7 @@
 #include <memory>
 #include <ostream>
 
+#include "cli/CommandLine.h"
 #include "cli/ReportStream.h"
 #include "cli/UsageError.h"
 #include "report/AppState.h"

@@ -9,6 +9,7 @@
 #include <memory>
 #include <unistd.h>
 
+#include "cli/CommandLine.h"
 #include "cli/ReportStream.h"
 #include "cli/StandardInput.h"
 #include "cli/SummaryCommand.h"

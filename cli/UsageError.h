@@ -6,19 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace CLI {
-class App;
-}
-
 inline constexpr int kUsageExit = 2;
-
-// Makes the app show "Usage: " and usage (its lines after the first indented by the caller) as the usage
-// line of --help and of its errors.
-void UseUsageLine(CLI::App& app, std::string usage);
-
-// Parses the arguments that follow the program's name as the app's command line; throws what CLI11
-// throws (CLI::ParseError, --help and --version among them).
-void ParseArguments(CLI::App& app, std::string_view program, const std::vector<std::string>& args);
 
 // Writes "program: message" (escaped, as it may quote an argument) and the hint; returns kUsageExit.
 int PrintUsageError(std::ostream& err, std::string_view program, std::string_view message);
